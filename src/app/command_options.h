@@ -1,0 +1,78 @@
+// command_options.h - the options record: what the command line chose, the chip identity, the
+// run-time fields of the operations and the configuration-file settings, for one run.
+#pragma once
+
+#include <cstdint>
+
+#include "app/owned_text.h"
+#include "config/device_settings.h"
+
+enum OperationCode : uint32_t {
+  kOpNone = 0,
+  kOpWrite = 1,
+  kOpRead = 2,
+  kOpReadRegister = 5,
+  kOpWriteRegister = 6,
+  kOpReadPhy = 7,
+  kOpWritePhy = 8,
+  kOpGetInfo = 9,
+  kOpSetLinkState = 10,
+  kOpCableDiagnostics = 11,
+  kOpFirmwareFirst = 12,
+  kOpFirmwareLast = 15,
+  kOpReadPciConfig = 18,
+  kOpWritePciConfig = 19,
+  kOpReadPciePhy = 20,
+  kOpWritePciePhy = 21,
+};
+
+enum NetworkTestCode : int32_t {
+  kNetworkTestNone = 0,
+  kNetworkTestPing = 1,
+  kNetworkTestLoopback = 3,
+};
+
+constexpr int32_t kDefaultEepromSize = 512;
+constexpr int kDestinationAddressSize = 100;
+
+struct CommandOptions {
+  OwnedText FirmwareFileName;
+  OwnedText BinaryFileName;
+  OwnedText IniFileName;
+  OwnedText ImageFileName;
+  OwnedText ChipModelName;
+
+  uint32_t Operation = kOpNone;
+  int32_t GetSelector = 0;
+  uint32_t LinkStateUp = 0;
+  int32_t EepromSize = kDefaultEepromSize;
+  int32_t ImageLength = 0;
+
+  uint32_t IdRegister = 0;
+  char ChipName[8] = {};
+
+  bool LinkModeGiven = false;
+  int32_t LinkMode = 0;
+  int32_t NetworkTest = kNetworkTestNone;
+
+  uint32_t Address = 0;
+  uint32_t Value = 0;
+  bool ValueGiven = false;
+
+  int32_t OtpMode = 0;
+  int32_t OtpWriteConfirmed = 0;
+  int32_t OtpUsedBytes = 0;
+
+  bool PingAddressGiven = false;
+  bool LoopbackGiven = false;
+  char SourceAddress[100] = {};
+  char DestinationAddress[kDestinationAddressSize] = {};
+  int32_t SourceInterfaceIndex = 0;
+
+  bool SteppingEnabled = false;
+
+  // Everything the configuration file sets, including the write-back bookkeeping.
+  DeviceSettings Settings;
+
+  uint32_t ChipId() const { return IdRegister >> 16; }
+};

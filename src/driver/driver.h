@@ -1,0 +1,51 @@
+// driver.h - the transport to the controller driver: one request block, the two words the command
+// line chose for it, and the common send-and-check sequence every driver operation uses.
+#pragma once
+
+#include <cstdint>
+
+#include "driver/request_block.h"
+#include "platform/console.h"
+#include "platform/device_io.h"
+
+constexpr char kControlDevicePath[] = "\\\\.\\QNT5200_IOCTL";
+
+// The signature and adapter-index words every request carries, decided by the command line.
+struct RequestWords {
+  uint32_t signature = kSignatureDefaultAdapter;
+  uint32_t adapter_index = 0;
+};
+
+// Which text a nonzero status other than 1 is reported with.
+enum class StatusText { kAdapterBusy, kOtherError };
+
+// How one driver command is sent and reported.
+struct RequestKind {
+  uint32_t command;
+  const char* failure_format;  // one %s: the status text
+  StatusText status_text;
+};
+
+class Driver {
+ public:
+  Driver(DeviceIo& device, Console& console, RequestWords words)
+      : device_(device), console_(console), words_(words) {}
+
+  DriverRequest& block() { return block_; }
+  Console& console() { return console_; }
+  const RequestWords& words() const { return words_; }
+
+  // The common sequence: header words, the exchange, the status check. The caller has placed the
+  // parameter and data fields. Prints the failure and returns false on any failure; on success
+  // |*returned| (when given) holds the driver's returned-bytes count.
+  bool Send(const RequestKind& kind, uint32_t input_length, uint32_t* returned = nullptr);
+  // As Send, with the signature word forced to |signature|.
+  bool SendWithSignature(const RequestKind& kind, uint32_t input_length, uint32_t signature,
+                         uint32_t* returned = nullptr);
+
+ private:
+  DeviceIo& device_;
+  Console& console_;
+  RequestWords words_;
+  DriverRequest block_;
+};

@@ -1,0 +1,22 @@
+// console.h - the console service: standard output for every message, standard input for the
+// one-character confirmations.
+#pragma once
+
+#include <cstddef>
+
+class Console {
+ public:
+  virtual ~Console() = default;
+
+  // Writes |length| bytes as they are; nothing is translated or added.
+  virtual void Write(const char* data, size_t length) = 0;
+  // One character from standard input, or -1 when the input has ended.
+  virtual int ReadChar() = 0;
+
+  // printf-style output; a text of any length is written whole.
+  void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Print(const char* text);
+  // The two outputs of an error: the marker "ERROR: ", then the message.
+  void Error(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Warning(const char* format, ...) __attribute__((format(printf, 2, 3)));
+};
