@@ -1,0 +1,32 @@
+// capture_console.h - a console for tests: output is collected, input comes from a given text.
+#pragma once
+
+#include <string>
+
+#include "platform/console.h"
+
+class CaptureConsole : public Console {
+ public:
+  void Write(const char* data, size_t length) override { output_.append(data, length); }
+  int ReadChar() override {
+    if (input_position_ >= input_.size()) return -1;
+    return static_cast<unsigned char>(input_[input_position_++]);
+  }
+
+  void SetInput(std::string input) {
+    input_ = std::move(input);
+    input_position_ = 0;
+  }
+  const std::string& output() const { return output_; }
+  // The output so far, which is then forgotten.
+  std::string TakeOutput() {
+    std::string taken;
+    taken.swap(output_);
+    return taken;
+  }
+
+ private:
+  std::string output_;
+  std::string input_;
+  size_t input_position_ = 0;
+};

@@ -1,0 +1,79 @@
+// run_program.cpp - runs the utility and the emulator tool through the shell and collects what
+// they print.
+#include "support/run_program.h"
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include <sys/wait.h>
+
+namespace {
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+ProgramRun RunShell(const std::string& command) {
+  ProgramRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    run.exit_code = -1000;
+    return run;
+  }
+  char buffer[4096];
+  size_t count = 0;
+  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, count);
+  const int status = pclose(pipe);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+  return run;
+}
+
+}  // namespace
+
+ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
+                      const std::string& work_dir, const std::string& input) {
+  std::string command = "cd " + Quote(work_dir) + " && QNT5200_EMU_DIR=" + Quote(emu_dir) + " " +
+                        Quote(QNT_TOOL_PATH) + " " + arguments;
+  if (input.empty()) {
+    command += " </dev/null";
+  } else {
+    command = "printf '%s' " + Quote(input) + " | (" + command + ")";
+  }
+  return RunShell(command + " 2>&1");
+}
+
+ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) {
+  return RunShell("QNT5200_EMU_DIR=" + Quote(emu_dir) + " " + Quote(QNT_EMU_TOOL_PATH) + " " +
+                  arguments + " </dev/null 2>&1");
+}
+
+std::string MaskBuildLine(const std::string& output) {
+  static const std::regex kBuildLine(R"( \(Built at [0-9:]+ on [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}\))");
+  return std::regex_replace(output, kBuildLine, " (Built at <time> on <date>)");
+}
+
+std::string BannerText() {
+  return "\n 5200 Windows Command Line Utility v1.4.0.0 (11/02/2018)\n"
+         " (Built at <time> on <date>)\n\n\n";
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}

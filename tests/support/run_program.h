@@ -1,0 +1,25 @@
+// run_program.h - running the built binaries from end-to-end tests.
+#pragma once
+
+#include <string>
+
+struct ProgramRun {
+  std::string output;  // standard output
+  int exit_code = 0;   // as the shell sees it: -1 is 255
+};
+
+// Runs the utility with |arguments| (shell words) against the emulated adapters in |emu_dir|,
+// in |work_dir| as the current directory, with |input| on standard input.
+ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
+                      const std::string& work_dir = ".", const std::string& input = "");
+// Runs the emulator tool with |arguments| on the adapters in |emu_dir|.
+ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments);
+
+// The utility's output with its build-time line replaced by " (Built at <time> on <date>)", so it
+// can be compared with a fixed transcript.
+std::string MaskBuildLine(const std::string& output);
+// The banner every run prints first, with the build line masked.
+std::string BannerText();
+// The contents of a file, or "" when it cannot be read.
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);
