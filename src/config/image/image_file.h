@@ -1,0 +1,10 @@
+// image_file.h - offline generation: an image file built from the configuration file, with no
+// device.
+#pragma once
+
+#include "app/command_options.h"
+#include "config/ini_state.h"
+#include "platform/console.h"
+
+// Writes the image for |options| to |options.ImageFileName|. Returns the run's exit code.
+int GenerateImageFile(CommandOptions& options, IniState& ini, Console& console);

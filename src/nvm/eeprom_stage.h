@@ -1,0 +1,17 @@
+// eeprom_stage.h - the EEPROM stages of a run: settling the EEPROM size, reading and saving it
+// (-r), programming and verifying it (-w) with the stepping that follows (-s).
+#pragma once
+
+#include "app/command_options.h"
+#include "app/step_result.h"
+#include "config/ini_state.h"
+#include "driver/driver.h"
+
+constexpr int kFileBaseSize = 20;
+
+// Settles |options.EepromSize|. Returns 0, or the exit code when the size probe failed.
+int SettleEepromSize(Driver& driver, CommandOptions& options);
+// Reads or programs the EEPROM as |options.Operation| says. |file_base| is the default file-name
+// base (the chip name) into which a save writes its suffix.
+StepResult RunEepromStage(Driver& driver, CommandOptions& options, IniState& ini,
+                          char file_base[kFileBaseSize]);
