@@ -1,0 +1,23 @@
+// ini_loader.h - loading the INI configuration file into the settings record, and the checks
+// that run on what was loaded.
+#pragma once
+
+#include "config/device_settings.h"
+#include "config/ini_state.h"
+#include "platform/console.h"
+
+// Reads the whole file into |settings|, recording key states and section-present flags in
+// |state| (which the caller clears once per run). Prints its own messages. Returns 0 on success,
+// -1 when the file cannot be opened or read or a section fails; values stored before a failure
+// stay in |settings|.
+int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state,
+                Console& console);
+
+// The GPIO wake cross-check: every GPIO allowed to wake must be enabled and an input. Runs on
+// every parse, also when no file was loaded (cleared settings pass). Returns 0 or -1.
+int CheckGpioWake(const DeviceSettings& settings, Console& console);
+
+// Run before an image is built from the INI file: reports every required section that was not
+// read without a message, then cross-checks the LPM settings. Returns 0 or -1; the caller prints
+// its own failure line.
+int ValidateIniSections(const DeviceSettings& settings, const IniState& state, Console& console);
