@@ -1,0 +1,97 @@
+// final_checks.cpp - the checks that run once every argument was read, in their fixed order,
+// and the loading of the configuration file that ends parsing.
+#include "app/parse_context.h"
+#include "config/ini_loader.h"
+
+namespace {
+
+bool IsDirectRead(uint32_t operation) {
+  return operation == kOpReadRegister || operation == kOpReadPhy ||
+         operation == kOpReadPciConfig || operation == kOpReadPciePhy;
+}
+
+bool IsDirectWrite(uint32_t operation) {
+  return operation == kOpWriteRegister || operation == kOpWritePhy ||
+         operation == kOpWritePciConfig || operation == kOpWritePciePhy;
+}
+
+// Offline generation builds an image file and touches no device, so it takes no operation,
+// no binary file and no link or network option.
+int CheckImageOutput(ParseContext& context) {
+  const CommandOptions& options = context.options;
+  if (!options.ImageFileName.IsSet()) return 0;
+  if (options.Operation != kOpNone || options.BinaryFileName.IsSet() || options.SteppingEnabled ||
+      options.LinkModeGiven || options.NetworkTest != kNetworkTestNone || options.LoopbackGiven) {
+    context.console.Error(
+        "Option -o cannot be combined with -b, -s, -l, -p, -L or an operation option\n");
+    return kParseBadParameters;
+  }
+  if (!options.IniFileName.IsSet()) {
+    context.console.Error("Option -o needs an ini file (-i)\n");
+    return kParseBadParameters;
+  }
+  return 0;
+}
+
+int CheckOptionCombinations(ParseContext& context) {
+  const CommandOptions& options = context.options;
+  Console& console = context.console;
+  const bool image_output = options.ImageFileName.IsSet();
+
+  if (options.OtpMode == 1 && options.Operation != kOpWrite && options.Operation != kOpRead &&
+      !image_output) {
+    console.Error("With -O option -w or -r option must be specified\n");
+    return kParseBadParameters;
+  }
+  if (options.Operation == kOpNone && !options.LinkModeGiven &&
+      options.NetworkTest != kNetworkTestPing && options.NetworkTest != kNetworkTestLoopback &&
+      !image_output) {
+    console.Error("One of options -w, -r, -l, -L, -p, -G, -k should be declared\n");
+    return kParseNoOperation;
+  }
+  if (options.Operation == kOpWrite && !options.IniFileName.IsSet() &&
+      !options.BinaryFileName.IsSet()) {
+    console.Error("file name must be specified (-b binary file) after option -w\n");
+    return kParseBadParameters;
+  }
+  if (options.LinkModeGiven && options.LinkMode == 0) {
+    console.Error("link mode must specify (10hd/10fd/100hd/100fd/1000fd) after option -l\n");
+    return kParseBadParameters;
+  }
+  if (options.NetworkTest == kNetworkTestPing && !options.PingAddressGiven) {
+    console.Error("Destination ip must be specified after option -p\n");
+    return kParseBadParameters;
+  }
+  if (options.SteppingEnabled && (options.Operation != kOpWrite || !options.IniFileName.IsSet())) {
+    console.Error("Option -s needs options -w and -i\n");
+    return kParseBadParameters;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunFinalChecks(ParseContext& context, IniState& ini) {
+  CommandOptions& options = context.options;
+  if (const int image_check = CheckImageOutput(context)) return image_check;
+
+  if (IsDirectRead(options.Operation) && options.ValueGiven) {
+    context.console.Error("Invalid parameters: do not specify -v option\n");
+    return kParseBadParameters;
+  }
+  if (IsDirectWrite(options.Operation) && !options.ValueGiven) {
+    context.console.Error("Invalid parameters: need to specify -v option\n");
+    return kParseBadParameters;
+  }
+  if (IsDirectRead(options.Operation) || IsDirectWrite(options.Operation)) return 0;
+
+  if (const int combination = CheckOptionCombinations(context)) return combination;
+
+  int result = 0;
+  if (options.IniFileName.IsSet() &&
+      LoadIniFile(options.IniFileName.get(), options.Settings, ini, context.console) != 0) {
+    result = kParseBadParameters;
+  }
+  if (CheckGpioWake(options.Settings, context.console) != 0) result = kParseNoOperation;
+  return result;
+}

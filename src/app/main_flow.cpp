@@ -1,0 +1,94 @@
+// main_flow.cpp - one run: banner, command line, control device, chip, one operation, exit code.
+#include "app/main_flow.h"
+
+#include <cstring>
+#include <memory>
+
+#include "app/banner.h"
+#include "app/chip_identity.h"
+#include "app/command_parser.h"
+#include "app/exit_codes.h"
+#include "app/programming_sequence.h"
+#include "driver/adapter_info.h"
+#include "driver/direct_access.h"
+
+namespace {
+
+bool IsDirectAccess(uint32_t operation) {
+  return (operation >= kOpReadRegister && operation <= kOpWritePhy) ||
+         (operation >= kOpReadPciConfig && operation <= kOpWritePciePhy);
+}
+
+// Opens the driver's control device, or prints why it could not be opened.
+bool OpenControlDevice(DeviceIo& device, Console& console) {
+  uint32_t error = 0;
+  if (device.Open(kControlDevicePath, &error)) return true;
+  if (error == kErrorFileNotFound) {
+    console.Error("CreateFile failed!  Device Not Found\n");
+  } else if (error == kErrorAccessDenied) {
+    console.Print(
+        "Open File QNT5200_IOCTL Failed! You don't have enough access right, try to run this "
+        "application as Administrator");
+  } else {
+    console.Printf("CreateFile failed!  errNum = %d\n", static_cast<int>(error));
+  }
+  return false;
+}
+
+// Runs the one operation of a run whose chip is known. Returns the exit code.
+int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
+             char file_base[kFileBaseSize]) {
+  const uint32_t operation = options.Operation;
+  if (operation == kOpGetInfo) {
+    GetAdapterInformation(driver, options);
+  } else if (operation == kOpSetLinkState) {
+    SetDriverLinkState(driver, options);
+  } else if (operation == kOpCableDiagnostics ||
+             (operation >= kOpFirmwareFirst && operation <= kOpFirmwareLast)) {
+    // Cable diagnostics and the PHY firmware download are not built yet.
+  } else if (IsDirectAccess(operation)) {
+    RunDirectAccess(driver, options);
+  } else {
+    return RunProgrammingSequence(platform, driver, options, ini, file_base);
+  }
+  return kExitSuccess;
+}
+
+// Everything after parsing. The device, once opened, is closed on every path.
+int RunOperation(Platform& platform, CommandOptions& options, IniState& ini,
+                 const RequestWords& words) {
+  Driver driver(platform.device, platform.console, words);
+  char file_base[kFileBaseSize] = {};
+
+  if (options.ImageFileName.IsSet()) {
+    if (IdentifyChipModel(options, platform.console) != 0) return kExitNoDevice;
+    return Dispatch(platform, driver, options, ini, file_base);
+  }
+
+  if (!OpenControlDevice(platform.device, platform.console)) return kExitNoDevice;
+  int exit_code = IdentifyChip(driver, options);
+  if (exit_code == 0) {
+    std::memcpy(file_base, options.ChipName, std::strlen(options.ChipName));
+    exit_code = Dispatch(platform, driver, options, ini, file_base);
+  }
+  platform.device.Close();
+  return exit_code;
+}
+
+}  // namespace
+
+int RunMain(int argc, char** argv, Platform& platform) {
+  auto options = std::make_unique<CommandOptions>();
+  PrintBanner(platform.console);
+
+  RequestWords words;
+  IniState ini;
+  ParseTarget target{*options, words, ini, platform.console};
+  const int parsed = ParseCommandLine(argc, argv, target);
+  if (parsed == kParseUsageShown) return kExitSuccess;
+  if (parsed != 0) {
+    platform.console.Error("Parameter Error (use -h for help)\n");
+    return parsed;
+  }
+  return RunOperation(platform, *options, ini, words);
+}

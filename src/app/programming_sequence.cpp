@@ -1,0 +1,46 @@
+// programming_sequence.cpp - the stages of a programming run, each of which may end it.
+#include "app/programming_sequence.h"
+
+#include "config/image/image_file.h"
+#include "phy/link_mode.h"
+
+namespace {
+
+// The EEPROM or OTP stage, or offline generation. The OTP stages are not built yet: with -O
+// nothing is read or written.
+StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& options,
+                          IniState& ini, char file_base[kFileBaseSize]) {
+  const bool read_or_write = options.Operation == kOpRead || options.Operation == kOpWrite;
+  if (read_or_write) {
+    if (options.OtpMode == 1) return {};
+    return RunEepromStage(driver, options, ini, file_base);
+  }
+  if (options.ImageFileName.IsSet() && options.IniFileName.IsSet()) {
+    return {GenerateImageFile(options, ini, platform.console), true};
+  }
+  return {};
+}
+
+}  // namespace
+
+int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
+                           IniState& ini, char file_base[kFileBaseSize]) {
+  if (!options.ImageFileName.IsSet()) {
+    if (const int size_error = SettleEepromSize(driver, options)) return size_error;
+  }
+
+  int exit_code = 0;
+  const StepResult memory = RunMemoryStage(platform, driver, options, ini, file_base);
+  if (memory.stop) return memory.exit_code;
+  if (memory.exit_code != 0) exit_code = memory.exit_code;
+
+  if (options.LinkModeGiven && options.LinkMode > 0 &&
+      options.NetworkTest != kNetworkTestLoopback) {
+    LinkModeOutcome link;
+    const StepResult step = SetLinkModeStep(driver, platform.clock, options, &link);
+    if (step.stop) return step.exit_code;
+    if (step.exit_code != 0) exit_code = step.exit_code;
+  }
+  // The ping and the external loopback test are not built yet.
+  return exit_code;
+}

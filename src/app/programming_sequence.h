@@ -1,0 +1,14 @@
+// programming_sequence.h - what a run without a direct access or query does: the EEPROM or OTP
+// stage (or offline generation), then the link mode, then the network test.
+#pragma once
+
+#include "app/command_options.h"
+#include "config/ini_state.h"
+#include "driver/driver.h"
+#include "nvm/eeprom_stage.h"
+#include "platform/platform.h"
+
+// Returns the run's exit code: that of the stage that ended the run, else that of the last
+// stage that set one.
+int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
+                           IniState& ini, char file_base[kFileBaseSize]);

@@ -1,0 +1,10 @@
+// stdio_console.h - the console on the process's standard output and standard input.
+#pragma once
+
+#include "platform/console.h"
+
+class StdioConsole : public Console {
+ public:
+  void Write(const char* data, size_t length) override;
+  int ReadChar() override;
+};

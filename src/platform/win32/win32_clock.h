@@ -1,0 +1,12 @@
+// win32_clock.h - sleeps and clocks through kernel32.
+#pragma once
+
+#include "platform/clock.h"
+
+class Win32Clock : public Clock {
+ public:
+  void Sleep(uint32_t milliseconds) override;
+  uint32_t GetTickCount() override;
+  int64_t QueryPerformanceFrequency() override;
+  int64_t QueryPerformanceCounter() override;
+};

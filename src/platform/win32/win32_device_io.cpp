@@ -1,0 +1,34 @@
+// win32_device_io.cpp - CreateFileA, DeviceIoControl and CloseHandle on the control device.
+#include "platform/win32/win32_device_io.h"
+
+bool Win32DeviceIo::Open(const char* path, uint32_t* error) {
+  Close();
+  handle_ = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    *error = GetLastError();
+    return false;
+  }
+  return true;
+}
+
+bool Win32DeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, void* out,
+                            uint32_t out_length, uint32_t* returned, uint32_t* error) {
+  DWORD count = 0;
+  // The driver takes the same buffer as input and output; its input is never written through
+  // this pointer by the system.
+  if (!DeviceIoControl(handle_, code, const_cast<void*>(in), in_length, out, out_length, &count,
+                       nullptr)) {
+    *error = GetLastError();
+    return false;
+  }
+  *returned = count;
+  return true;
+}
+
+void Win32DeviceIo::Close() {
+  if (handle_ != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+}

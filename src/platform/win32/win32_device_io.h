@@ -1,0 +1,18 @@
+// win32_device_io.h - the controller driver's control device through kernel32.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/device_io.h"
+
+class Win32DeviceIo : public DeviceIo {
+ public:
+  ~Win32DeviceIo() override { Close(); }
+  bool Open(const char* path, uint32_t* error) override;
+  bool Control(uint32_t code, const void* in, uint32_t in_length, void* out, uint32_t out_length,
+               uint32_t* returned, uint32_t* error) override;
+  void Close() override;
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
