@@ -1,18 +1,55 @@
-// ini_loader.cpp - transitional: the loader's real body follows.
+// ini_loader.cpp - the walk over the INI file: find each section header, hand the section to
+// its handler, stop at the first failing section.
 #include "config/ini_loader.h"
 
 #include <cstdio>
+#include <cstring>
 
-int LoadIniFile(const char* file_name, DeviceSettings&, IniState&, Console& console) {
-  std::FILE* file = std::fopen(file_name, "rb");
-  if (file == nullptr) {
+#include "config/ini_file.h"
+#include "config/ini_section.h"
+
+namespace {
+
+// The table entry whose name is the whole text from the "[" to the end of the line, or null.
+// Compared by stored length, so a NUL byte read from the file cannot shorten the header.
+const IniSectionEntry* FindSection(const char* text, size_t length) {
+  for (const IniSectionEntry& entry : IniSectionTable()) {
+    if (std::strlen(entry.name) == length && std::memcmp(entry.name, text, length) == 0) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
+int WalkSections(IniFile& file, IniSectionContext& context) {
+  for (;;) {
+    size_t first = 0;
+    bool header = false;
+    while (!header) {
+      const IniLineEnd end = file.NextLine();
+      if (end == IniLineEnd::kReadError) return -1;
+      header = IsIniHeader(file.line(), file.length(), &first);
+      // A header on the last line, with no line end after it, opens nothing.
+      if (end == IniLineEnd::kEndOfFile) return 0;
+    }
+    const IniSectionEntry* entry = FindSection(file.line() + first, file.length() - first);
+    if (entry == nullptr) continue;  // an unknown section: its lines are skipped by the search
+    if (entry->handler(context, *entry) < 0) return -1;
+  }
+}
+
+}  // namespace
+
+int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state,
+                Console& console) {
+  std::FILE* stream = std::fopen(file_name, "rb");
+  if (stream == nullptr) {
     console.Printf("The file %s is not found\n", file_name);
     return -1;
   }
-  std::fclose(file);
-  return 0;
+  IniFile file(stream, file_name, console);
+  IniSectionContext context{.file = file, .settings = settings, .state = state, .console = console};
+  const int result = WalkSections(file, context);
+  std::fclose(stream);
+  return result;
 }
-
-int CheckGpioWake(const DeviceSettings&, Console&) { return 0; }
-
-int ValidateIniSections(const DeviceSettings&, const IniState&, Console&) { return 0; }

@@ -1,0 +1,56 @@
+// image_layout.h - where things sit in an EEPROM or OTP configuration image: the 192-byte head,
+// its three offset tables, the string area after it and the byte helpers the builders share.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Every image buffer is this large and zeroed before use; an image never exceeds 512 bytes.
+constexpr int kImageBufferSize = 530;
+constexpr int kMaxImageBytes = 512;
+constexpr int kImageHeadSize = 192;
+constexpr int kStringAreaStart = kImageHeadSize;
+
+enum ImageKind : int { kImageKindEeprom = 1, kImageKindOtp = 2 };
+
+constexpr uint8_t kEepromImageSignature = 0xA5;
+constexpr uint8_t kOtpLowerHalfSignature = 0xF3;
+constexpr uint8_t kOtpUpperHalfSignature = 0xF7;
+// Added to every stored word offset of an image meant for the upper half of the OTP.
+constexpr uint8_t kUpperHalfBias = 0x80;
+
+constexpr int kMacAddressOffset = 0x01;
+// Offset tables: (length, word offset + bias) byte pairs.
+constexpr int kStringTableOffset = 0x25;
+constexpr int kStringCount = 5;
+constexpr int kDescriptorTableOffset = 0x2F;
+constexpr int kBlockTableOffset = 0x3D;
+constexpr int kBlockCount = 3;
+
+// String slots, in string-table and string-area order.
+enum StringSlot : int {
+  kManufacturerSlot = 0,
+  kProductSlot = 1,
+  kSerialNumberSlot = 2,
+  kConfigurationSlot = 3,
+  kInterfaceSlot = 4,
+};
+constexpr int kSerialPairOffset = kStringTableOffset + 2 * kSerialNumberSlot;  // 0x29
+
+// A string descriptor's length byte holds 2n + 2, so it takes at most this many characters.
+constexpr int kMaxDescriptorChars = 126;
+
+inline void Put16(uint8_t* image, int offset, uint32_t value) {
+  image[offset] = static_cast<uint8_t>(value);
+  image[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+inline void Put32(uint8_t* image, int offset, uint32_t value) {
+  Put16(image, offset, value);
+  Put16(image, offset + 2, value >> 16);
+}
+
+// The bias that an image's offset tables carry, judged from its first byte as the string area
+// and the identity patch do.
+inline uint8_t StoredOffsetBias(const uint8_t* image) {
+  return image[0] == kOtpUpperHalfSignature ? kUpperHalfBias : 0;
+}

@@ -1,0 +1,16 @@
+// ini_file.cpp - the walk over the INI file's lines.
+#include "config/ini_file.h"
+
+IniFile::IniFile(std::FILE* file, const char* file_name, Console& console)
+    : source_{.file = file, .offset = 0}, file_name_(file_name), console_(console) {}
+
+IniLineEnd IniFile::NextLine() {
+  if (unread_) {
+    unread_ = false;
+    return end_;
+  }
+  if (failed()) return end_;
+  end_ = ReadIniLine(source_, line_, sizeof line_, info_);
+  if (failed()) console_.Error("Could not read the file %s to its end\n", file_name_);
+  return end_;
+}

@@ -1,0 +1,118 @@
+// ini_section.h - what the INI section handlers share: the section loop, the section table's
+// entry, and the key rows of the section families that are handled by one routine each.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "config/device_settings.h"
+#include "config/ini_file.h"
+#include "config/ini_state.h"
+#include "config/user/ini_line.h"
+#include "platform/console.h"
+
+struct IniSectionContext {
+  IniFile& file;
+  DeviceSettings& settings;
+  IniState& state;
+  Console& console;
+};
+
+// A key of a section found on a line: its index in the section's key list and its value.
+struct IniKeyHit {
+  size_t key = 0;
+  char* value = nullptr;     // into the file's line buffer; checks may cut it
+  size_t value_index = 0;    // index of the value in the line
+};
+
+// The next line of the current section that is neither empty nor blank; |first| is the index of
+// its first non-blank character. Returns false at the end of the section: the next header (left
+// to be read again), the end of the file, or a read failure (file.failed()).
+bool NextSectionLine(IniFile& file, size_t& first);
+
+inline const char* KeyName(const char* key) { return key; }
+template <typename Row>
+const char* KeyName(const Row& row) {
+  return row.key;
+}
+
+// The next line of the section on which one of |keys| (tried in order) stands with a value.
+// Lines with unknown keys or empty values are skipped. Returns false at the end of the section.
+// |keys| is an array or span of key names or of rows with a |key| member.
+template <typename Keys>
+bool NextSectionKey(IniFile& file, const Keys& keys, IniKeyHit& hit) {
+  size_t first = 0;
+  while (NextSectionLine(file, first)) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const ptrdiff_t value = FindKeyValue(file.line(), KeyName(keys[i]), first);
+      if (value >= 0) {
+        hit = {.key = i, .value = file.line() + value, .value_index = static_cast<size_t>(value)};
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// A key read with CheckHex into a 32- or 16-bit field (one of the two is set). Optional values
+// set |present| on success; required keys have a |state| and are reported when missing.
+struct HexKeyRow {
+  const char* key;
+  int max_length;  // with the "0x" prefix
+  const char* format_message;
+  uint32_t DeviceSettings::*field32 = nullptr;
+  uint16_t DeviceSettings::*field16 = nullptr;
+  int32_t DeviceSettings::*present = nullptr;
+  KeyState IniState::*state = nullptr;
+};
+
+// The messages and limits shared by a family of small decimal keys; each message has one %s for
+// the key name.
+struct DigitFamily {
+  int max_digits;
+  int32_t max_value;
+  const char* format_message;
+  const char* missing_message;
+  const char* range_message;
+  bool all_missing_first;  // every missing key before every range message, else key by key
+};
+
+struct DigitKeyRow {
+  const char* key;
+  int32_t DeviceSettings::*field;
+  KeyState IniState::*state;
+};
+
+struct IniSectionEntry;
+using IniSectionHandler = int (*)(IniSectionContext& context, const IniSectionEntry& entry);
+
+// One row of the section table. Family handlers take their keys from the row; the others ignore
+// the key fields.
+struct IniSectionEntry {
+  const char* name;  // the header, brackets included
+  IniSectionHandler handler;
+  std::span<const HexKeyRow> hex_keys = {};
+  const DigitFamily* digit_family = nullptr;
+  std::span<const DigitKeyRow> digit_keys = {};
+  bool IniState::*present = nullptr;  // the section-present flag of a required section
+};
+
+std::span<const IniSectionEntry> IniSectionTable();
+
+// Handlers; each returns 0, or -1 when the section failed (its messages printed).
+int HandleHexSection(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleDigitSection(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleOtpConfig(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleMacAddress(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleString(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleId(IniSectionContext& context, const IniSectionEntry& entry);
+int HandlePower(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleInterruptPollInterval(IniSectionContext& context, const IniSectionEntry& entry);
+int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry& entry);
+int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry& entry);
+
+// Fills FilterMaskPatternBytes from FilterMaskPattern (pairs of hexadecimal digits separated by
+// blanks or tabs, at most 128). Returns 0 or -1, its messages printed.
+int ParseFilterMaskPattern(DeviceSettings& settings, Console& console);
