@@ -1,5 +1,94 @@
-// adapter_info.cpp - transitional: the information queries are not built yet and print nothing.
+// adapter_info.cpp - the -G information queries, one driver request each with its fixed lines, and
+// the -k driver link-state switch.
 #include "driver/adapter_info.h"
 
-void GetAdapterInformation(Driver&, const CommandOptions&) {}
-void SetDriverLinkState(Driver&, const CommandOptions&) {}
+#include "driver/adapter_info_text.h"
+#include "driver/driver_operations.h"
+#include "driver/statistics_print.h"
+
+namespace {
+
+// The result area every query but -G e answers into.
+constexpr size_t kResultAreaSize = 256;
+
+using TextRequest = bool (*)(Driver&, uint8_t*, size_t, size_t*);
+
+void PrintText(Driver& driver, TextRequest request, const char* label) {
+  uint8_t area[kResultAreaSize] = {};
+  size_t length = 0;
+  if (!request(driver, area, sizeof area, &length)) return;
+  driver.console().Printf("%s%s\n", label, WideTextToConsole(area, length).c_str());
+}
+
+void QueryDriverVersion(Driver& driver) {
+  uint32_t version[4] = {};
+  if (!GET_DRIVER_VERSION(driver, version)) return;
+  Console& console = driver.console();
+  console.Printf("Driver Major Version %d\n", static_cast<int>(version[0]));
+  console.Printf("Driver Minor Version %d\n", static_cast<int>(version[1]));
+  console.Printf("Driver Build Version %d\n", static_cast<int>(version[2]));
+  console.Printf("Driver QFE Version %d\n", static_cast<int>(version[3]));
+}
+
+void QueryAdapterBits(Driver& driver) {
+  uint32_t bits[3] = {};
+  if (!GET_ADAPTER_BITS(driver, bits)) return;
+  Console& console = driver.console();
+  console.Printf("Adapter Bits 00 to 31 %X\n", static_cast<unsigned>(bits[0]));
+  console.Printf("Adapter Bits 32 to 63 %X\n", static_cast<unsigned>(bits[1]));
+  console.Printf("Adapter Bits 64 to 95 %X\n", static_cast<unsigned>(bits[2]));
+}
+
+void QueryLocation(Driver& driver) {
+  PrintText(driver, GET_ADAPTER_LOCATION, "Adapter location: ");
+}
+
+void QueryRegistryKey(Driver& driver) {
+  PrintText(driver, GET_ADAPTER_REGISTRY_KEY, "Adapter registry key: ");
+}
+
+void QueryPdoName(Driver& driver) { PrintText(driver, GET_ADAPTER_PDO_NAME, "Adapter PDO: "); }
+
+void QueryPort(Driver& driver) {
+  uint32_t port = 0;
+  if (!GET_ADAPTER_PORT(driver, &port)) return;
+  driver.console().Printf("Adapter port: %d\n", static_cast<int>(port));
+}
+
+void QueryStatistics(Driver& driver) {
+  uint8_t record[kTxRxStatsSize] = {};
+  if (!READ_TXRX_STATS(driver, record)) return;
+  PrintTxRxStatistics(driver.console(), record);
+}
+
+// -G u is accepted on the command line but has no query behind it.
+void QueryNothing(Driver&) {}
+
+struct InfoQuery {
+  char selector;
+  void (*run)(Driver&);
+};
+
+constexpr InfoQuery kInfoQueries[] = {
+    {.selector = 'v', .run = QueryDriverVersion}, {.selector = 'b', .run = QueryAdapterBits},
+    {.selector = 'l', .run = QueryLocation},      {.selector = 'k', .run = QueryRegistryKey},
+    {.selector = 'o', .run = QueryPdoName},       {.selector = 'p', .run = QueryPort},
+    {.selector = 'e', .run = QueryStatistics},    {.selector = 'u', .run = QueryNothing},
+};
+
+}  // namespace
+
+void GetAdapterInformation(Driver& driver, const CommandOptions& options) {
+  for (const InfoQuery& query : kInfoQueries) {
+    if (options.GetSelector == query.selector) {
+      query.run(driver);
+      return;
+    }
+  }
+}
+
+void SetDriverLinkState(Driver& driver, const CommandOptions& options) {
+  if (!SET_LINK_STATE(driver, options.LinkStateUp)) return;
+  driver.console().Printf("Driver Link State set to %s successfully\n",
+                          options.LinkStateUp != 0 ? "UP" : "DOWN");
+}

@@ -1,6 +1,56 @@
-// link_mode.cpp - transitional: setting the link mode is not built yet and does nothing.
+// link_mode.cpp - asking the driver for a link mode, polling the PHY until the link is up, and
+// reporting the mode it came up in.
 #include "phy/link_mode.h"
 
-StepResult SetLinkModeStep(Driver&, Clock&, const CommandOptions&, LinkModeOutcome*) {
-  return {};
+#include <iterator>
+
+#include "driver/driver_operations.h"
+#include "phy/link_state.h"
+
+namespace {
+
+// The PHY needs time to restart negotiation before the first poll.
+constexpr uint32_t kSettleMilliseconds = 2000;
+constexpr int kPollCount = 10;
+constexpr uint32_t kPollIntervalMilliseconds = 500;
+// A reply byte of 1 says the link needs longer to settle once up.
+constexpr uint8_t kReplySlowSettle = 1;
+constexpr uint32_t kSlowSettleMilliseconds = 2000;
+
+}  // namespace
+
+const char* LinkModeName(int link_state) {
+  for (const LinkModeEntry& mode : kLinkModes) {
+    if (mode.code == link_state) return mode.name;
+  }
+  return kLinkModes[std::size(kLinkModes) - 1].name;
+}
+
+StepResult SetLinkModeStep(Driver& driver, Clock& clock, const CommandOptions& options,
+                           LinkModeOutcome* outcome) {
+  Console& console = driver.console();
+  outcome->link_state = kLinkDown;
+  uint8_t reply = 0;
+  if (!SET_LINK_MODE(driver, static_cast<uint32_t>(options.LinkMode), &reply)) {
+    console.Error("Set link mode failed\n");
+    return {.exit_code = kExitLinkModeFailed, .stop = true};
+  }
+  outcome->reply = reply;
+
+  clock.Sleep(kSettleMilliseconds);
+  int state = kLinkDown;
+  for (int poll = 0; poll < kPollCount; ++poll) {
+    state = LanPhyGetLinkState(driver);
+    if (state > 0) break;
+    clock.Sleep(kPollIntervalMilliseconds);
+  }
+  if (state <= 0) {
+    console.Print("\nLink mode: LINK DOWN\n");
+    return {.exit_code = kExitLinkModeFailed, .stop = false};
+  }
+
+  if (reply == kReplySlowSettle) clock.Sleep(kSlowSettleMilliseconds);
+  console.Printf("\nLink mode: %s\n", LinkModeName(state));
+  outcome->link_state = state;
+  return {.exit_code = 0, .stop = false};
 }

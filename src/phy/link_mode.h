@@ -8,11 +8,36 @@
 #include "driver/driver.h"
 #include "platform/clock.h"
 
+// One -l link mode: its code (sent to SET_LINK_MODE, and the link-state code of that mode), the
+// command-line text and the name the stage reports it by.
+struct LinkModeEntry {
+  int32_t code;
+  const char* option;
+  const char* name;
+};
+
+inline constexpr LinkModeEntry kLinkModes[] = {
+    {.code = 1, .option = "10hd", .name = "10 HD"},
+    {.code = 2, .option = "10fd", .name = "10 FD"},
+    {.code = 3, .option = "100hd", .name = "100 HD"},
+    {.code = 4, .option = "100fd", .name = "100 FD"},
+    {.code = 5, .option = "1000fd", .name = "1000 FD"},
+};
+
+// Exit code of a link mode that was not set or a link that did not come up.
+constexpr int kExitLinkModeFailed = 4;
+
 // What the later stages learn from the link-mode stage.
 struct LinkModeOutcome {
   int link_state = -1;  // the link-state code: -1 down or error, 0 negotiating, 1 to 6 up
   uint8_t reply = 0;    // the driver's reply byte to SET_LINK_MODE
 };
 
+// Sets |options.LinkMode|, waits for the link and prints the mode it came up in. A failed
+// request stops the run with exit code 4; a link that stays down sets 4 and lets the run go on.
 StepResult SetLinkModeStep(Driver& driver, Clock& clock, const CommandOptions& options,
                            LinkModeOutcome* outcome);
+
+// The name a link-state code is reported by; both gigabit codes (master and slave) give
+// "1000 FD".
+const char* LinkModeName(int link_state);
