@@ -1,0 +1,29 @@
+// parse_helper.h - running the command-line parser on a list of words.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_parser.h"
+#include "support/capture_console.h"
+
+struct Parsed {
+  int result = 0;
+  std::string output;
+  std::unique_ptr<CommandOptions> options = std::make_unique<CommandOptions>();
+  RequestWords words;
+  IniState ini;
+};
+
+inline Parsed Parse(std::vector<std::string> words) {
+  words.insert(words.begin(), "5200WinCmd");
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  Parsed parsed;
+  CaptureConsole console;
+  ParseTarget target{*parsed.options, parsed.words, parsed.ini, console};
+  parsed.result = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), target);
+  parsed.output = console.output();
+  return parsed;
+}
