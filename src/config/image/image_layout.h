@@ -49,6 +49,11 @@ inline void Put32(uint8_t* image, int offset, uint32_t value) {
   Put16(image, offset + 2, value >> 16);
 }
 
+// A string character as a 16-bit unit: the character in the low byte, sign-extended.
+inline uint16_t StringCharacterUnit(char character) {
+  return static_cast<uint16_t>(static_cast<int16_t>(static_cast<signed char>(character)));
+}
+
 // The bias that an image's offset tables carry, judged from its first byte as the string area
 // and the identity patch do.
 inline uint8_t StoredOffsetBias(const uint8_t* image) {

@@ -20,11 +20,6 @@ void SetSlot(ImageStrings& strings, int slot, const std::optional<std::string>& 
   strings.present[slot] = true;
 }
 
-// The character goes into the low byte and is sign-extended into the high byte.
-uint16_t CharacterUnit(char character) {
-  return static_cast<uint16_t>(static_cast<int16_t>(static_cast<signed char>(character)));
-}
-
 }  // namespace
 
 ImageStrings ImageStringsOf(const DeviceSettings& settings) {
@@ -72,7 +67,7 @@ int BuildStringArea(const ImageStrings& strings, int32_t eeprom_size, uint8_t bi
       }
       const uint16_t value =
           unit == 0 ? static_cast<uint16_t>(length | kStringDescriptorType << 8)
-                    : CharacterUnit(text[unit - 1]);
+                    : StringCharacterUnit(text[unit - 1]);
       Put16(image, 2 * word, value);
     }
   }

@@ -1,0 +1,121 @@
+// identity_step.cpp - the per-board step of the MAC address and the serial number, with their
+// overflow and maximum checks.
+#include "config/stepping/identity_step.h"
+
+namespace {
+
+constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool StepInRange(int32_t step) { return step >= 0 && step <= kMaxIdentityIncrement; }
+
+// The carry into the characters before the last two, from |last| toward the first: '9' goes to
+// 'A', 'F' to '0' with a further carry, any other character to the next character code (which
+// carries on only if that is '0'). Returns 1 when the first character went from 'F' to '0'.
+int CarryInto(std::string& text, size_t last) {
+  for (size_t i = last + 1; i-- > 0;) {
+    char& c = text[i];
+    const bool was_f = c == 'F';
+    if (c == '9') {
+      c = 'A';
+    } else if (was_f) {
+      c = '0';
+    } else {
+      ++c;
+    }
+    if (c != '0') return 0;
+    if (i == 0) return was_f ? 1 : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int IncrementMac(uint8_t mac[kMacAddressBytes], int32_t step, Console& console) {
+  if (!StepInRange(step)) {
+    console.Error("Mac address increment cannot exceed %d\n", kMaxIdentityIncrement);
+    return 0;
+  }
+  const int sum = mac[5] + step;
+  mac[5] = static_cast<uint8_t>(sum);
+  if (sum <= 0xFF) return 0;
+  for (int i = 4; i >= 0; --i) {
+    if (++mac[i] != 0) return 0;
+  }
+  return 1;
+}
+
+int IncrementSerial(std::string& text, int32_t step, Console& console) {
+  if (!StepInRange(step)) {
+    console.Error("Serial number increment cannot exceed %d\n", kMaxIdentityIncrement);
+    return 0;
+  }
+  const size_t n = text.size();
+  if (n == 0) return 0;
+  if (n == 1) {
+    const int v = HexValue(text[0]);
+    if (v < 0) {
+      console.Error("Serial number %s is not a hexadecimal number\n", text.c_str());
+      return 2;
+    }
+    text[0] = kUpperHexDigits[(v + step) & 0xF];
+    return v + step > 0xF ? 1 : 0;
+  }
+  const int high = HexValue(text[n - 2]);
+  const int low = HexValue(text[n - 1]);
+  if (high < 0 || low < 0) {
+    console.Error("Serial number %s is not a hexadecimal number\n", text.c_str());
+    return 2;
+  }
+  const int v = high << 4 | low;
+  const int w = (v + step) & 0xFF;
+  text[n - 2] = kUpperHexDigits[w >> 4];
+  text[n - 1] = kUpperHexDigits[w & 0xF];
+  const bool carry = v + step > 0xFF;
+  if (n == 2 || !carry) return carry ? 1 : 0;
+  return CarryInto(text, n - 3);
+}
+
+int StepIdentity(DeviceSettings& settings, Console& console) {
+  if (settings.MacAddressIncrement == 0 && settings.SerialNumberIncrement == 0) return 0;
+  bool within_limits = true;
+  if (settings.MacAddressIncrement != 0) {
+    if (!StepInRange(settings.MacAddressIncrement)) {
+      // Refused with its message; the board after this one would get the same address.
+      IncrementMac(settings.CurrentMacAddress.data(), settings.MacAddressIncrement, console);
+      return 0;
+    }
+    if (IncrementMac(settings.CurrentMacAddress.data(), settings.MacAddressIncrement, console)) {
+      console.Print("MAC address overflow\n");
+      return 0;
+    }
+    if (settings.CurrentMacAddress > settings.MaximumMacAddress) {
+      console.Print("Reach maximum MAC address\n");
+      within_limits = false;
+    }
+  }
+  if (settings.SerialNumberIncrement != 0 && settings.CurrentSerialNumber) {
+    std::string& serial = *settings.CurrentSerialNumber;
+    if (!StepInRange(settings.SerialNumberIncrement)) {
+      IncrementSerial(serial, settings.SerialNumberIncrement, console);
+      return 0;
+    }
+    const int result = IncrementSerial(serial, settings.SerialNumberIncrement, console);
+    if (result == 2) return 0;
+    if (result == 1) {
+      console.Print("Serial number overflow\n");
+      return 0;
+    }
+    if (settings.MaximumSerialNumber && serial > *settings.MaximumSerialNumber) {
+      console.Print("Reach maximum serial number\n");
+      return 0;
+    }
+  }
+  return within_limits ? 1 : 0;
+}

@@ -1,0 +1,25 @@
+// identity_step.h - stepping the MAC address and the serial number from one board to the next.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "config/device_settings.h"
+#include "platform/console.h"
+
+constexpr int kMaxIdentityIncrement = 255;
+
+// Steps every value whose increment is nonzero and checks it against its maximum. Returns 1 when
+// all were stepped within their limits, 0 otherwise (message printed). The values in |settings|
+// are stepped even when 0 is returned.
+int StepIdentity(DeviceSettings& settings, Console& console);
+
+// Adds |step| to the 48-bit address (first octet most significant). Returns 1 when it went past
+// FF:FF:FF:FF:FF:FF (and wrapped), else 0; a step above 255 is refused with a message, leaving the
+// address unchanged, and also returns 0.
+int IncrementMac(uint8_t mac[kMacAddressBytes], int32_t step, Console& console);
+
+// Counts the text up by |step| as an upper-case hexadecimal number of fixed length. Returns 1 on
+// overflow, 0 otherwise; a step above 255 is refused with a message and returns 0 unchanged.
+// Returns 2 after a message when the last two characters are not hexadecimal digits.
+int IncrementSerial(std::string& text, int32_t step, Console& console);
