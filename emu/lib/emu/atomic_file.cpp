@@ -1,0 +1,45 @@
+// atomic_file.cpp - temporary file, fsync, rename.
+#include "emu/atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace emu {
+
+bool WriteFileAtomically(const std::string& path, const std::string& contents) {
+  const std::string temporary = path + ".tmp." + std::to_string(getpid());
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < contents.size()) {
+    const ssize_t written = write(fd, contents.data() + done, contents.size() - done);
+    if (written < 0) {
+      ok = errno == EINTR;
+      continue;
+    }
+    done += static_cast<size_t>(written);
+  }
+  ok = ok && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) unlink(temporary.c_str());
+  return ok;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return false;
+  *contents = text.str();
+  return true;
+}
+
+}  // namespace emu

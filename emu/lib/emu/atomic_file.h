@@ -1,0 +1,14 @@
+// atomic_file.h - replacing a file so that readers see the old or the new contents, never a mix.
+#pragma once
+
+#include <string>
+
+namespace emu {
+
+// Writes |contents| to a temporary file beside |path|, flushes it to disk and renames it over
+// |path|. False (and |path| untouched) when any step fails.
+bool WriteFileAtomically(const std::string& path, const std::string& contents);
+// The whole file in |*contents|; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* contents);
+
+}  // namespace emu

@@ -1,0 +1,144 @@
+// machine.cpp - the control device: routing a request to its adapter, faults, the log, saving.
+#include "emu/machine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "emu/emu_clock.h"
+#include "emu/fault_plan.h"
+#include "emu/request_handler.h"
+#include "emu/request_log.h"
+#include "emu/state_file.h"
+#include "emu/wire_format.h"
+
+namespace emu {
+
+Machine::Machine(std::string directory) : directory_(std::move(directory)) {}
+
+Machine::~Machine() {
+  if (open_) Close();
+}
+
+uint32_t Machine::Open() {
+  if (open_) return 0;
+  std::map<uint32_t, AdapterState> loaded;
+  for (uint32_t index : ListAdapters(directory_)) {
+    AdapterState state;
+    const uint32_t error = LoadAdapter(directory_, index, &state, &last_error_);
+    if (error != 0) return error;
+    loaded.emplace(index, std::move(state));
+  }
+  if (loaded.empty()) {
+    last_error_ = directory_ + ": no emulated adapters";
+    return kErrorFileNotFound;
+  }
+  adapters_ = std::move(loaded);
+  open_ = true;
+  return 0;
+}
+
+bool Machine::Close() {
+  if (!open_) return true;
+  open_ = false;
+  return SaveAll();
+}
+
+bool Machine::SaveAll() {
+  bool saved = true;
+  for (const auto& [index, state] : adapters_) {
+    if (!SaveAdapter(directory_, state)) {
+      last_error_ = AdapterPath(directory_, index) + ": cannot be written";
+      saved = false;
+    }
+  }
+  return saved;
+}
+
+AdapterState* Machine::Adapter(uint32_t index) {
+  const auto found = adapters_.find(index);
+  return found == adapters_.end() ? nullptr : &found->second;
+}
+
+void Machine::SleepMs(uint32_t milliseconds) {
+  bool real = false;
+  for (auto& [index, state] : adapters_) {
+    AdvanceAdapterClock(state, milliseconds);
+    real = real || state.clock == ClockMode::kReal;
+  }
+  if (adapters_.empty()) own_time_ms_ += milliseconds;
+  if (real) RealSleepMs(milliseconds);
+}
+
+int64_t Machine::NowMs() const {
+  if (adapters_.empty()) return own_time_ms_;
+  return AdapterNowMs(adapters_.begin()->second);
+}
+
+bool Machine::RealTime() const {
+  return !adapters_.empty() && adapters_.begin()->second.clock == ClockMode::kReal;
+}
+
+uint32_t Machine::Control(uint32_t code, const void* in, uint32_t in_length, void* out,
+                          uint32_t out_length, uint32_t* returned) {
+  *returned = 0;
+  if (!open_) return kErrorInvalidHandle;
+  if (code != kControlCode) return kErrorInvalidFunction;
+  // The driver works on its own copy of the block, as with a buffered transfer.
+  uint8_t block[kBlockSize] = {};
+  std::memcpy(block, in, std::min(in_length, kBlockSize));
+  LogEntry entry{.command = Load32(block + kFieldCommand),
+                 .in_length = in_length,
+                 .signature = Load32(block + kFieldSignature),
+                 .adapter = 0,
+                 .parameter = Load32(block + kFieldParameter)};
+  uint32_t answered = 0;
+  uint32_t error = 0;
+  if (in == nullptr || out == nullptr || in_length < kHeaderSize || in_length > kBlockSize ||
+      out_length < kBlockSize) {
+    error = kErrorInvalidParameter;
+  } else {
+    error = Exchange(block, in_length, &answered, &entry.adapter);
+  }
+  entry.failed = error != 0;
+  entry.error = error;
+  entry.status = Load32(block + kFieldAdapterStatus);
+  entry.returned = answered;
+  AppendLog(directory_, entry);
+  if (error != 0) return error;
+  std::memcpy(out, block, answered);
+  *returned = answered;
+  return 0;
+}
+
+uint32_t Machine::Exchange(uint8_t* block, uint32_t in_length, uint32_t* returned,
+                           uint32_t* adapter) {
+  const uint32_t signature = Load32(block + kFieldSignature);
+  if (signature == kSignatureAdapterZero) {
+    *adapter = 0;
+  } else if (signature == kSignatureIndexed) {
+    *adapter = Load32(block + kFieldAdapterStatus);
+  } else {
+    *adapter = Load32(block + kFieldAdapterStatus);
+    return kErrorInvalidParameter;
+  }
+  AdapterState* state = Adapter(*adapter);
+  if (state == nullptr) return kErrorFileNotFound;
+
+  Fault fault;
+  if (TakeFault(state->faults, Load32(block + kFieldCommand), &fault)) {
+    if (fault.kind == FaultKind::kError) return fault.value;
+    Store32(block + kFieldAdapterStatus, fault.value);
+    *returned = kHeaderSize;
+    return 0;
+  }
+  const HandlerResult result = HandleRequest(*state, block, in_length, AdapterNowMs(*state));
+  if (result.error != 0) return result.error;
+  if (result.nonvolatile_changed && !SaveAdapter(directory_, *state)) {
+    last_error_ = AdapterPath(directory_, *adapter) + ": cannot be written";
+    return kErrorAccessDenied;
+  }
+  *returned = result.returned;
+  return 0;
+}
+
+}  // namespace emu

@@ -1,0 +1,46 @@
+// emu_platform.cpp - the device and clock services over the emulated driver.
+#include "platform/emu/emu_platform.h"
+
+#include <cstring>
+
+#include "emu/emu_clock.h"
+
+namespace {
+
+constexpr char kControlDeviceName[] = "\\\\.\\QNT5200_IOCTL";
+constexpr int64_t kCounterFrequency = 1000000;  // the performance counter counts microseconds
+
+}  // namespace
+
+bool EmuDeviceIo::Open(const char* path, uint32_t* error) {
+  if (std::strcmp(path, kControlDeviceName) != 0) {
+    *error = kErrorFileNotFound;
+    return false;
+  }
+  *error = machine_.Open();
+  return *error == 0;
+}
+
+bool EmuDeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, void* out,
+                          uint32_t out_length, uint32_t* returned, uint32_t* error) {
+  *error = machine_.Control(code, in, in_length, out, out_length, returned);
+  return *error == 0;
+}
+
+void EmuDeviceIo::Close() { machine_.Close(); }
+
+void EmuClock::Sleep(uint32_t milliseconds) { machine_.SleepMs(milliseconds); }
+
+uint32_t EmuClock::GetTickCount() { return static_cast<uint32_t>(machine_.NowMs()); }
+
+int64_t EmuClock::QueryPerformanceFrequency() { return kCounterFrequency; }
+
+int64_t EmuClock::QueryPerformanceCounter() {
+  return machine_.RealTime() ? emu::MonotonicMicroseconds() : machine_.NowMs() * 1000;
+}
+
+EmuPlatform::EmuPlatform(std::string directory, Console& console)
+    : machine_(std::move(directory)),
+      device_(machine_),
+      clock_(machine_),
+      services_{.console = console, .device = device_, .clock = clock_} {}

@@ -1,0 +1,48 @@
+// emu_platform.h - the services of a run against the emulated controller and driver: the
+// control device and the clock of the adapters in one emulator directory, and a given console.
+#pragma once
+
+#include <string>
+
+#include "emu/machine.h"
+#include "platform/platform.h"
+
+// The control device as the emulated driver offers it.
+class EmuDeviceIo : public DeviceIo {
+ public:
+  explicit EmuDeviceIo(emu::Machine& machine) : machine_(machine) {}
+  bool Open(const char* path, uint32_t* error) override;
+  bool Control(uint32_t code, const void* in, uint32_t in_length, void* out, uint32_t out_length,
+               uint32_t* returned, uint32_t* error) override;
+  void Close() override;
+
+ private:
+  emu::Machine& machine_;
+};
+
+// Sleeps and clocks on the adapters' clock: virtual time moves on at once, real time is real.
+class EmuClock : public Clock {
+ public:
+  explicit EmuClock(emu::Machine& machine) : machine_(machine) {}
+  void Sleep(uint32_t milliseconds) override;
+  uint32_t GetTickCount() override;
+  int64_t QueryPerformanceFrequency() override;
+  int64_t QueryPerformanceCounter() override;
+
+ private:
+  emu::Machine& machine_;
+};
+
+class EmuPlatform : public SystemPlatform {
+ public:
+  // The adapters of |directory|; |console| outlives the platform.
+  EmuPlatform(std::string directory, Console& console);
+  Platform& Services() override { return services_; }
+  emu::Machine& machine() { return machine_; }
+
+ private:
+  emu::Machine machine_;
+  EmuDeviceIo device_;
+  EmuClock clock_;
+  Platform services_;
+};
