@@ -6,8 +6,8 @@
 namespace {
 
 bool IsDirectRead(uint32_t operation) {
-  return operation == kOpReadRegister || operation == kOpReadPhy ||
-         operation == kOpReadPciConfig || operation == kOpReadPciePhy;
+  return operation == kOpReadRegister || operation == kOpReadPhy || operation == kOpReadPciConfig ||
+         operation == kOpReadPciePhy;
 }
 
 bool IsDirectWrite(uint32_t operation) {

@@ -52,14 +52,13 @@ bool HexStrToDword(const char* text, uint32_t* value, Console& console) {
     if (i == 1 && (c == 'x' || c == 'X')) continue;
     if (c == '_') {
       if (digits == kDigitsBeforeUnderscore) continue;
-      Complain(console,
-               "  ERROR:  HexStrToDword, underscore must be between upper/lower words\n");
+      Complain(console, "  ERROR:  HexStrToDword, underscore must be between upper/lower words\n");
       return false;
     }
     const int digit = DigitValue(c);
     if (digit < 0) {
-      Complain(console, "  ERROR:  HexStrToDword, bad char szBuf[%d]=0x%02X\n",
-               static_cast<int>(i), static_cast<unsigned>(static_cast<unsigned char>(c)));
+      Complain(console, "  ERROR:  HexStrToDword, bad char szBuf[%d]=0x%02X\n", static_cast<int>(i),
+               static_cast<unsigned>(static_cast<unsigned char>(c)));
       return false;
     }
     result = (result << 4) + static_cast<uint32_t>(digit);

@@ -92,8 +92,7 @@ constexpr AccessOption kWriteRegister{kOpWriteRegister, kOnlyOneOperationBlank, 
 constexpr AccessOption kReadPhy{kOpReadPhy, kOnlyOneOperationBlank, kPhyMissing};
 constexpr AccessOption kWritePhy{kOpWritePhy, kOnlyOneOperationBlank, kPhyMissing};
 constexpr AccessOption kReadPciConfig{kOpReadPciConfig, kOnlyOneOperation, kRegisterMissing};
-constexpr AccessOption kWritePciConfig{kOpWritePciConfig, kOnlyOneOperationBlank,
-                                       kRegisterMissing};
+constexpr AccessOption kWritePciConfig{kOpWritePciConfig, kOnlyOneOperationBlank, kRegisterMissing};
 constexpr AccessOption kReadPciePhy{kOpReadPciePhy, kOnlyOneOperation, kRegisterMissing};
 constexpr AccessOption kWritePciePhy{kOpWritePciePhy, kOnlyOneOperationBlank, kRegisterMissing};
 
@@ -194,7 +193,7 @@ ParseStep OnGetInformation(ParseContext& context, const char* argument) {
   }
   if (context.options.ImageFileName.IsSet()) return Fail(context, kOutputCombined);
   context.options.Operation = kOpGetInfo;
-  context.options.GetSelector = argument[0];
+  context.options.GetSelector = static_cast<unsigned char>(argument[0]);
   return 0;
 }
 

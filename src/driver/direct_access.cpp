@@ -45,10 +45,14 @@ struct AccessRow {
 };
 
 constexpr AccessRow kAccessTable[] = {
-    {kOpReadRegister, RegisterAccess, false},    {kOpWriteRegister, RegisterAccess, true},
-    {kOpReadPhy, PhyAccess, false},              {kOpWritePhy, PhyAccess, true},
-    {kOpReadPciConfig, PciConfigAccess, false},  {kOpWritePciConfig, PciConfigAccess, true},
-    {kOpReadPciePhy, PciePhyAccess, false},      {kOpWritePciePhy, PciePhyAccess, true},
+    {kOpReadRegister, RegisterAccess, false},
+    {kOpWriteRegister, RegisterAccess, true},
+    {kOpReadPhy, PhyAccess, false},
+    {kOpWritePhy, PhyAccess, true},
+    {kOpReadPciConfig, PciConfigAccess, false},
+    {kOpWritePciConfig, PciConfigAccess, true},
+    {kOpReadPciePhy, PciePhyAccess, false},
+    {kOpWritePciePhy, PciePhyAccess, true},
 };
 
 }  // namespace

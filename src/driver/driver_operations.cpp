@@ -28,8 +28,7 @@ constexpr RequestKind kReadPciConfig{kCmdReadPciConfig, "READ_PCICFG failed !   
                                      kOther};
 constexpr RequestKind kWritePciConfig{kCmdWritePciConfig, "WRITE_PCICFG failed !    status:%s\n",
                                       kOther};
-constexpr RequestKind kReadPciePhy{kCmdReadPciePhy, "READ_PCIEPHY failed !    status:%s\n",
-                                   kOther};
+constexpr RequestKind kReadPciePhy{kCmdReadPciePhy, "READ_PCIEPHY failed !    status:%s\n", kOther};
 constexpr RequestKind kWritePciePhy{kCmdWritePciePhy, "WRITE_PCIEPHY failed !    status:%s\n",
                                     kOther};
 constexpr RequestKind kReadTxRxStats{kCmdReadTxRxStats, "READ_TXRX_STATS failed !    status:%s\n",

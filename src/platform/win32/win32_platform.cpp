@@ -19,6 +19,4 @@ class Win32Platform : public SystemPlatform {
 
 }  // namespace
 
-std::unique_ptr<SystemPlatform> CreateSystemPlatform() {
-  return std::make_unique<Win32Platform>();
-}
+std::unique_ptr<SystemPlatform> CreateSystemPlatform() { return std::make_unique<Win32Platform>(); }
