@@ -4,7 +4,7 @@
 
 #include "emu/emu_directory.h"
 #include "platform/emu/emu_platform.h"
-#include "platform/emu/stdio_console.h"
+#include "platform/stdio_console.h"
 
 namespace {
 
