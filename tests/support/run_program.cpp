@@ -58,7 +58,8 @@ ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) 
 }
 
 std::string MaskBuildLine(const std::string& output) {
-  static const std::regex kBuildLine(R"( \(Built at [0-9:]+ on [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}\))");
+  static const std::regex kBuildLine(
+      R"( \(Built at [0-9:]+ on [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}\))");
   return std::regex_replace(output, kBuildLine, " (Built at <time> on <date>)");
 }
 

@@ -59,7 +59,8 @@ class ScriptedDevice : public DeviceIo {
     }
     auto* block = static_cast<uint8_t*>(out);
     for (int i = 0; i < 4; ++i) block[kOffsetAdapterStatus + i] = (answer.status >> (8 * i)) & 0xFF;
-    if (!answer.data.empty()) std::memcpy(block + kOffsetData, answer.data.data(), answer.data.size());
+    if (!answer.data.empty())
+      std::memcpy(block + kOffsetData, answer.data.data(), answer.data.size());
     *returned = answer.returned;
     return true;
   }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that are missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev clang-format
+          clang-tidy g++-mingw-w64-x86-64 wine64 hyperfine)
+[ "${1:-}" = "--build-only" ] && packages=(cmake ninja-build g++)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

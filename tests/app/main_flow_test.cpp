@@ -1,0 +1,188 @@
+// Whole runs in-process against the emulated controller: the banner, the device and the chip,
+// the direct accesses with their request blocks, and the exit codes.
+#include "app/main_flow.h"
+
+#include <gtest/gtest.h>
+
+#include "support/emu_bench.h"
+#include "support/scripted_device.h"
+#include "support/virtual_clock.h"
+
+namespace {
+
+constexpr char kBannerStart[] = "\n 5200 Windows Command Line Utility v1.4.0.0 (11/02/2018)\n";
+
+// The output after the banner's three lines.
+std::string AfterBanner(const std::string& output) {
+  size_t position = 0;
+  for (int line = 0; line < 5 && position != std::string::npos; ++line) {
+    position = output.find('\n', position) + 1;
+  }
+  return output.substr(position);
+}
+
+class MainFlow : public ::testing::Test {
+ protected:
+  EmuBench bench_;
+};
+
+TEST_F(MainFlow, HelpNeedsNoDevice) {
+  EXPECT_EQ(bench_.Run({"-h"}), 0);
+  const std::string output = bench_.Output();
+  EXPECT_EQ(output.rfind(kBannerStart, 0), 0u);
+  EXPECT_NE(output.find("-h, -H, or -?        Displays this usage information.\n"),
+            std::string::npos);
+  EXPECT_TRUE(bench_.Log().empty());
+}
+
+TEST_F(MainFlow, ParseErrorsEndWithTheParserResult) {
+  EXPECT_EQ(bench_.Run({}), -1);
+  EXPECT_EQ(AfterBanner(bench_.TakeOutput()),
+            "ERROR: One of options -w, -r, -l, -L, -p, -G, -k should be declared\n"
+            "ERROR: Parameter Error (use -h for help)\n");
+  EXPECT_EQ(bench_.Run({"-w", "-r"}), 3);
+}
+
+TEST_F(MainFlow, WithoutAdaptersTheDeviceIsNotFound) {
+  EXPECT_EQ(bench_.Run({"-R", "0"}), 1);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "ERROR: CreateFile failed!  Device Not Found\n");
+}
+
+TEST_F(MainFlow, ReadsTheIdRegister) {
+  bench_.CreateAdapter(0, 0x5230ABCD);
+  EXPECT_EQ(bench_.Run({"-R", "0"}), 0);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "Register 0x0 : 0x5230abcd\n");
+  const auto log = bench_.Log();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].command, kCmdReadRegister);
+  EXPECT_EQ(log[0].signature, 0x10002u);
+  EXPECT_EQ(log[0].adapter, 0u);
+  EXPECT_EQ(log[0].in_length, 4096u);
+}
+
+TEST_F(MainFlow, AcceptsOnlyTheFamilysChips) {
+  bench_.CreateAdapter(0, 0x52400001);
+  EXPECT_EQ(bench_.Run({"-R", "0"}), 1);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "ERROR: This is not QNT52xx device\n");
+  EXPECT_EQ(bench_.Log().size(), 1u);
+}
+
+TEST_F(MainFlow, FailedIdentificationEndsTheRun) {
+  bench_.CreateAdapter();
+  bench_.FailStatus(kCmdReadRegister, 2);
+  EXPECT_EQ(bench_.Run({"-R", "4"}), 1);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "ERROR: READ_REGISTER failed !    status:Other Error\n");
+}
+
+TEST_F(MainFlow, AdapterIndexSelectsTheAdapter) {
+  bench_.CreateAdapter(0, 0x52300001);
+  bench_.CreateAdapter(1, 0x523F0002);
+  EXPECT_EQ(bench_.Run({"-X", "1", "-R", "0"}), 0);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "Register 0x0 : 0x523f0002\n");
+  for (const emu::LogEntry& entry : bench_.Log()) {
+    EXPECT_EQ(entry.signature, 0x20001u);
+    EXPECT_EQ(entry.adapter, 1u);
+  }
+}
+
+TEST_F(MainFlow, RegisterWriteReadsBack) {
+  bench_.CreateAdapter();
+  EXPECT_EQ(bench_.Run({"-W", "10", "-v", "FFFFFFFF"}), 0);
+  EXPECT_EQ(
+      AfterBanner(bench_.Output()), "Register 0x10 : 0x" + [&] {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%x\n", bench_.Register(0x10));
+        return std::string(hex);
+      }());
+  const auto writes = bench_.LogOf(kCmdWriteRegister);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].in_length, 20u);
+  EXPECT_EQ(writes[0].parameter, 0x10u);
+}
+
+TEST_F(MainFlow, FailedWriteStillReadsBackAndPrints) {
+  bench_.CreateAdapter();
+  bench_.SetRegister(0x20, 0x1234);
+  bench_.FailStatus(kCmdWriteRegister, 1);
+  bench_.FailStatus(kCmdReadRegister, 2, /*skip=*/1);
+  EXPECT_EQ(bench_.Run({"-W", "20", "-v", "5"}), 0);
+  EXPECT_EQ(AfterBanner(bench_.Output()),
+            "ERROR: WRITE_REGISTER failed !    status:Access failed\n"
+            "ERROR: READ_REGISTER failed !    status:Other Error\n"
+            "Register 0x20 : 0x0\n");
+  EXPECT_EQ(bench_.Register(0x20), 0x1234u);
+}
+
+TEST_F(MainFlow, PhyWriteOfSixteenBits) {
+  bench_.CreateAdapter();
+  EXPECT_EQ(bench_.Run({"-Y", "1e", "-v", "1234"}), 0);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "PHY Register 0x1e : 0x1234\n");
+  const auto writes = bench_.LogOf(kCmdWritePhy);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].in_length, 18u);
+  EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 1u);
+}
+
+TEST_F(MainFlow, PciConfigUsesTheLowHalfOfTheAddress) {
+  bench_.CreateAdapter(0, 0x52310001);
+  EXPECT_EQ(bench_.Run({"-e", "10000"}), 0);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "PCI Cfg Offset 0x10000 : 0x%x\n", bench_.PciConfig(0));
+  EXPECT_EQ(AfterBanner(bench_.Output()), expected);
+  const auto reads = bench_.LogOf(kCmdReadPciConfig);
+  ASSERT_EQ(reads.size(), 1u);
+  EXPECT_EQ(reads[0].parameter, 0x00040000u);  // offset 0, size 4
+}
+
+TEST_F(MainFlow, PciePhyWriteUsesSixteenBitAddressAndValue) {
+  bench_.CreateAdapter();
+  EXPECT_EQ(bench_.Run({"-J", "12345", "-v", "6789A"}), 0);
+  EXPECT_EQ(AfterBanner(bench_.Output()), "PCIe Phy Register 0x2345 : 0x789a\n");
+  EXPECT_EQ(bench_.PciePhy(0x2345), 0x789Au);
+  const auto writes = bench_.LogOf(kCmdWritePciePhy);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].in_length, 18u);
+  EXPECT_EQ(writes[0].parameter & 0xFFFF, 0x2345u);
+}
+
+// Opening errors come from the system, so a scripted device stands in for the driver.
+class ScriptedRun : public ::testing::Test {
+ protected:
+  int Run(std::vector<std::string> words) {
+    words.insert(words.begin(), "5200WinCmd");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    Platform platform{console_, device_, clock_};
+    return RunMain(static_cast<int>(argv.size()), argv.data(), platform);
+  }
+
+  ScriptedDevice device_;
+  CaptureConsole console_;
+  VirtualClock clock_;
+};
+
+TEST_F(ScriptedRun, AccessDeniedAsksForAdministratorRights) {
+  device_.FailOpen(5);
+  EXPECT_EQ(Run({"-R", "0"}), 1);
+  EXPECT_EQ(AfterBanner(console_.output()),
+            "Open File QNT5200_IOCTL Failed! You don't have enough access right, try to run "
+            "this application as Administrator");
+  EXPECT_EQ(device_.closed(), 0);
+}
+
+TEST_F(ScriptedRun, OtherOpenErrorsShowTheirNumber) {
+  device_.FailOpen(1450);
+  EXPECT_EQ(Run({"-G", "v"}), 1);
+  EXPECT_EQ(AfterBanner(console_.output()), "CreateFile failed!  errNum = 1450\n");
+}
+
+TEST_F(ScriptedRun, DeviceIsClosedOnEveryPathAfterOpening) {
+  device_.Answer({.data = Le32(0x11110000)});
+  EXPECT_EQ(Run({"-R", "0"}), 1);
+  EXPECT_EQ(device_.closed(), 1);
+  device_.Answer({.data = Le32(0x52300000)});
+  EXPECT_EQ(Run({"-R", "0"}), 0);
+  EXPECT_EQ(device_.closed(), 2);
+}
+
+}  // namespace
