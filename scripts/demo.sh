@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the utility and the emulator, creates an emulated adapter and runs a production job on
+# it: generate the EEPROM image from examples/board.ini, program and verify the board, step the
+# MAC address and serial number to the next board, then save and show what the EEPROM holds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/install-deps.sh --build-only
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQNT_BUILD_TESTS=OFF >/dev/null
+cmake --build build/release -j"$(nproc)"
+
+tool=$root/build/release/src/5200WinCmd
+emu=$root/build/release/emu/qnt5200-emu
+demo=$root/build/demo
+rm -rf "$demo"
+mkdir -p "$demo/adapters"
+export QNT5200_EMU_DIR=$demo/adapters
+cp examples/board.ini "$demo/board.ini"
+cd "$demo"
+
+step() {
+  printf '\n\033[1m$ %s\033[0m\n' "$*"
+  "$@" || echo "(exit code $?)"
+}
+
+step "$emu" create --chip QNT5230 --eeprom-size 512
+step "$tool" -R 0
+step "$tool" -i board.ini -o image.bin -d QNT5230
+step "$tool" -w -i board.ini -s
+step "$tool" -w -i board.ini -s
+step grep -nE '^(CurrentMacAddress|CurrentSerialNumber)' board.ini
+step "$tool" -r -b saved.bin
+step od -A x -t x1z -v saved.bin

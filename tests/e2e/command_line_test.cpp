@@ -1,0 +1,120 @@
+// The built utility as a user runs it: the usage text, command-line errors, a machine without
+// the driver, and the request blocks an emulated adapter receives.
+#include <gtest/gtest.h>
+
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::string kBanner = BannerText();
+
+class CommandLine : public ::testing::Test {
+ protected:
+  ProgramRun Run(const std::string& arguments) {
+    ProgramRun run = RunUtility(emu_.path().string(), arguments, work_.path().string());
+    run.output = MaskBuildLine(run.output);
+    return run;
+  }
+  void CreateAdapter(const std::string& arguments = "") {
+    const ProgramRun created = RunEmuTool(emu_.path().string(), "create " + arguments);
+    ASSERT_EQ(created.exit_code, 0) << created.output;
+  }
+  std::string Log() { return RunEmuTool(emu_.path().string(), "log").output; }
+
+  TempDir emu_;
+  TempDir work_;
+};
+
+TEST_F(CommandLine, UsageTextIsExact) {
+  const ProgramRun run = Run("-h");
+  std::string output = run.output;
+  // The usage lines name the program as it was started.
+  const std::string program = QNT_TOOL_PATH;
+  for (size_t at; (at = output.find(program)) != std::string::npos;) {
+    output.replace(at, program.size(), "5200WinCmd");
+  }
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(output, ReadFileText(std::string(QNT_SOURCE_DIR) + "/tests/e2e/golden/usage.txt"));
+}
+
+struct Expected {
+  const char* arguments;
+  int exit_code;
+  const char* output;  // after the banner
+};
+
+const Expected kWithoutAdapters[] = {
+    {"", 255,
+     "ERROR: One of options -w, -r, -l, -L, -p, -G, -k should be declared\n"
+     "ERROR: Parameter Error (use -h for help)\n"},
+    {"-w", 3,
+     "ERROR: file name must be specified (-b binary file) after option -w\n"
+     "ERROR: Parameter Error (use -h for help)\n"},
+    {"-X 1", 3,
+     "ERROR: Invalid parameters:X\nERROR: Please use -h to display usage\n"
+     "ERROR: Parameter Error (use -h for help)\n"},
+    {"-R 123456789", 3,
+     "\a\a\a\a\a\a\a\a  ERROR:  HexStrToDword:  bad #digits =9 (s/b <= 8)\n"
+     "ERROR: Parameter Error (use -h for help)\n"},
+    {"-R 0", 1, "ERROR: CreateFile failed!  Device Not Found\n"},
+    {"-G v", 1, "ERROR: CreateFile failed!  Device Not Found\n"},
+    {"-X 3 -k u", 1, "ERROR: CreateFile failed!  Device Not Found\n"},
+};
+
+TEST_F(CommandLine, OutputsAndExitCodesWithoutAdapters) {
+  for (const Expected& expected : kWithoutAdapters) {
+    const ProgramRun run = Run(expected.arguments);
+    EXPECT_EQ(run.exit_code, expected.exit_code) << expected.arguments;
+    EXPECT_EQ(run.output, kBanner + expected.output) << expected.arguments;
+  }
+}
+
+TEST_F(CommandLine, DirectAccessesOnAnEmulatedAdapter) {
+  CreateAdapter("--chip 0x52300001");
+  EXPECT_EQ(Run("-R 0").output, kBanner + "Register 0x0 : 0x52300001\n");
+  EXPECT_EQ(Run("-W 10 -v 1234_5678").output, kBanner + "Register 0x10 : 0x12345678\n");
+  EXPECT_EQ(Run("-R 0x10").output, kBanner + "Register 0x10 : 0x12345678\n");
+  EXPECT_EQ(Run("-J 1F -v 4321").output, kBanner + "PCIe Phy Register 0x1f : 0x4321\n");
+  EXPECT_EQ(Run("-j 1F").output, kBanner + "PCIe Phy Register 0x1f : 0x4321\n");
+  const ProgramRun pci = Run("-e 0");
+  EXPECT_EQ(pci.exit_code, 0);
+  EXPECT_EQ(pci.output, kBanner + "PCI Cfg Offset 0x0 : 0x52300e1d\n");
+}
+
+TEST_F(CommandLine, RequestLogShowsSignatureAdapterAndLengths) {
+  CreateAdapter("--adapter 0");
+  CreateAdapter("--adapter 2 --chip QNT5231");
+  RunEmuTool(emu_.path().string(), "log --clear");
+  EXPECT_EQ(Run("-Y 2 -v 1234").exit_code, 0);
+  EXPECT_EQ(Run("-X 2 -y 20000002").exit_code, 0);
+  EXPECT_EQ(Run("-X 2 -G b").exit_code, 0);
+  EXPECT_EQ(Run("-G b").exit_code, 0);
+  const std::string log = Log();
+  const char* expected_lines[] = {
+      "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000000 status=0",
+      "cmd=11 in=18 sig=0x10002 adapter=0 param=0x00000002 status=0",
+      "cmd=10 in=4096 sig=0x10002 adapter=0 param=0x00000002 status=0",
+      "cmd=8 in=4096 sig=0x20001 adapter=2 param=0x00000000 status=0",
+      "cmd=10 in=4096 sig=0x20001 adapter=2 param=0x20000002 status=0",
+      "cmd=16 in=4096 sig=0x20001 adapter=2",
+      "cmd=16 in=4096 sig=0x20001 adapter=0",
+  };
+  size_t from = 0;
+  for (const char* line : expected_lines) {
+    const size_t at = log.find(line, from);
+    ASSERT_NE(at, std::string::npos) << line << "\nin:\n" << log;
+    from = at;
+  }
+}
+
+TEST_F(CommandLine, DriverFailureOfAnAccessStillEndsWithZero) {
+  CreateAdapter();
+  ASSERT_EQ(RunEmuTool(emu_.path().string(), "fault --command 8 --skip 1 --status 1").exit_code, 0);
+  const ProgramRun run = Run("-R 4");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output,
+            kBanner + "ERROR: READ_REGISTER failed !    status:Access failed\nRegister 0x4 : 0x0\n");
+}
+
+}  // namespace
