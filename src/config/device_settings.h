@@ -28,8 +28,8 @@ struct DeviceSettings {
   uint32_t OtpSignature = 0;              // [OtpConfig]: 0 (not given), 0xF3, 0xF7 or 0xDEAD
 
   // [MacAddress]
-  MacAddress CurrentMacAddress{};  // address for the next board
-  MacAddress MaximumMacAddress{};  // highest address stepping may reach
+  MacAddress CurrentMacAddress{};   // address for the next board
+  MacAddress MaximumMacAddress{};   // highest address stepping may reach
   int32_t MacAddressIncrement = 0;  // step between boards, 1 to 255
 
   // [SerialNumber]; stepping treats the serial texts as hexadecimal counters.

@@ -162,17 +162,16 @@ int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry&) {
     int result = 0;
     switch (hit.key) {
       case 0:
-        result = ParseEnableDigit(hit.value, state.SWModeSuspendNSelect,
-                                  settings.SWModeSuspendNSelect,
-                                  "Invalid SWModeSuspendNSelect or out of range (0-3)\n", console);
+        result =
+            ParseEnableDigit(hit.value, state.SWModeSuspendNSelect, settings.SWModeSuspendNSelect,
+                             "Invalid SWModeSuspendNSelect or out of range (0-3)\n", console);
         break;
       case 1:
         result = ParseEnableDigit(hit.value, state.SWModePolarity, settings.SWModePolarity,
                                   "Invalid SWModePolarity (range 0-1)\n", console);
         break;
       case 2:
-        result = ParseEnableDigit(hit.value, state.RemoteWakeupEnable,
-                                  settings.RemoteWakeupEnable,
+        result = ParseEnableDigit(hit.value, state.RemoteWakeupEnable, settings.RemoteWakeupEnable,
                                   "Invalid RemoteWakeupEnable (range 0-1)\n", console);
         break;
       case 3:

@@ -192,12 +192,12 @@ struct StringKeyPair {
   int32_t IniState::*enable_value;
 };
 
-#define QNT_STRING_PAIR(name)                                                                 \
-  StringKeyPair {                                                                             \
-    .string_key = #name "String", .enable_key = #name "Enable",                               \
-    .enable_format_message = "Invalid " #name "Enable(range 0-1)\n",                          \
-    .field = &DeviceSettings::name##String, .given = &IniState::name##String,                 \
-    .enable = &IniState::name##Enable, .enable_value = &IniState::name##EnableValue           \
+#define QNT_STRING_PAIR(name)                                                       \
+  StringKeyPair {                                                                   \
+    .string_key = #name "String", .enable_key = #name "Enable",                     \
+    .enable_format_message = "Invalid " #name "Enable(range 0-1)\n",                \
+    .field = &DeviceSettings::name##String, .given = &IniState::name##String,       \
+    .enable = &IniState::name##Enable, .enable_value = &IniState::name##EnableValue \
   }
 
 constexpr std::array kStringPairs = {
@@ -311,9 +311,9 @@ int HandleId(IniSectionContext& context, const IniSectionEntry&) {
   if (context.file.failed() || failed) return -1;
 
   bool reported = false;
-  for (const auto& [key, key_state] : {std::pair{"VendorID", state.VendorID},
-                                       std::pair{"ProductID", state.ProductID},
-                                       std::pair{"BcdDevice", state.BcdDevice}}) {
+  for (const auto& [key, key_state] :
+       {std::pair{"VendorID", state.VendorID}, std::pair{"ProductID", state.ProductID},
+        std::pair{"BcdDevice", state.BcdDevice}}) {
     if (key_state == KeyState::kAbsent) {
       console.Error("The field %s is missing\n", key);
       reported = true;
@@ -344,7 +344,8 @@ int HandlePower(IniSectionContext& context, const IniSectionEntry&) {
       failed = true;
       continue;
     }
-    (ss ? settings.SSMaxPower : settings.HSMaxPower) = static_cast<int32_t>(DecimalValue(hit.value));
+    (ss ? settings.SSMaxPower : settings.HSMaxPower) =
+        static_cast<int32_t>(DecimalValue(hit.value));
     key_state = KeyState::kValid;
   }
   if (context.file.failed() || failed) return -1;

@@ -10,8 +10,7 @@
 // |state| (which the caller clears once per run). Prints its own messages. Returns 0 on success,
 // -1 when the file cannot be opened or read or a section fails; values stored before a failure
 // stay in |settings|.
-int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state,
-                Console& console);
+int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state, Console& console);
 
 // The GPIO wake cross-check: every GPIO allowed to wake must be enabled and an input. Runs on
 // every parse, also when no file was loaded (cleared settings pass). Returns 0 or -1.

@@ -22,8 +22,8 @@ struct IniSectionContext {
 // A key of a section found on a line: its index in the section's key list and its value.
 struct IniKeyHit {
   size_t key = 0;
-  char* value = nullptr;     // into the file's line buffer; checks may cut it
-  size_t value_index = 0;    // index of the value in the line
+  char* value = nullptr;   // into the file's line buffer; checks may cut it
+  size_t value_index = 0;  // index of the value in the line
 };
 
 // The next line of the current section that is neither empty nor blank; |first| is the index of

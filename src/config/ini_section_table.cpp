@@ -29,12 +29,13 @@ constexpr DigitFamily kLedFunctionFamily = {
     .all_missing_first = true,
 };
 
-#define QNT_DIGIT_KEY(name) DigitKeyRow{.key = #name, .field = &S::name, .state = &I::name}
+#define QNT_DIGIT_KEY(name) \
+  DigitKeyRow { .key = #name, .field = &S::name, .state = &I::name }
 
 constexpr std::array kGpioPme0Keys = {
-    QNT_DIGIT_KEY(GPIOPMEEnable),   QNT_DIGIT_KEY(GPIOPMEConfiguration),
-    QNT_DIGIT_KEY(GPIOPMELength),   QNT_DIGIT_KEY(GPIOPMEPolarity),
-    QNT_DIGIT_KEY(GPIOBufferType),  QNT_DIGIT_KEY(GPIOPMEWOLSelect),
+    QNT_DIGIT_KEY(GPIOPMEEnable),        QNT_DIGIT_KEY(GPIOPMEConfiguration),
+    QNT_DIGIT_KEY(GPIOPMELength),        QNT_DIGIT_KEY(GPIOPMEPolarity),
+    QNT_DIGIT_KEY(GPIOBufferType),       QNT_DIGIT_KEY(GPIOPMEWOLSelect),
     QNT_DIGIT_KEY(PMEMagicPacketEnable), QNT_DIGIT_KEY(PMEPerfectDAEnable),
 };
 constexpr std::array kGpioPme1Keys = {
@@ -55,11 +56,11 @@ constexpr std::array kLedConfig2Keys = {QNT_DIGIT_KEY(LED3Function), QNT_DIGIT_K
 #undef QNT_DIGIT_KEY
 
 // Required hexadecimal keys, reported when missing.
-#define QNT_GPIO_KEY(name)                                                                   \
-  HexKeyRow {                                                                                \
-    .key = #name, .max_length = 5,                                                           \
-    .format_message = "Invalid " #name ", should be in the form '0xFFF'\n",                  \
-    .field16 = &S::name, .state = &I::name                                                   \
+#define QNT_GPIO_KEY(name)                                                                       \
+  HexKeyRow {                                                                                    \
+    .key = #name, .max_length = 5,                                                               \
+    .format_message = "Invalid " #name ", should be in the form '0xFFF'\n", .field16 = &S::name, \
+    .state = &I::name                                                                            \
   }
 
 constexpr std::array kGpioConfigKeys = {
@@ -78,10 +79,10 @@ constexpr std::array kLedBehaviorKeys = {
 };
 
 // Optional values: a value and the presence field that tells the image builders to use it.
-#define QNT_OPTIONAL_KEY(name, length, form, present_field)                                  \
-  HexKeyRow {                                                                                \
-    .key = #name, .max_length = length, .format_message = "Invalid " #name form,             \
-    .field32 = &S::name, .present = &S::present_field                                        \
+#define QNT_OPTIONAL_KEY(name, length, form, present_field)                        \
+  HexKeyRow {                                                                      \
+    .key = #name, .max_length = (length), .format_message = "Invalid " #name form, \
+    .field32 = &S::name, .present = &S::present_field                              \
   }
 #define QNT_FLAGS_KEY(name) \
   QNT_OPTIONAL_KEY(name, 10, ", should be in the form '0xFFFFFFFF'\n", name##Present)
@@ -103,9 +104,8 @@ constexpr std::array kOtpConfigKeys = {
 };
 
 constexpr std::array kLtmBeltKeys = {
-    QNT_BELT_KEY(LTMBELTIdle0),     QNT_BELT_KEY(LTMBELTIdle1),
-    QNT_BELT_KEY(LTMBELTActive0),   QNT_BELT_KEY(LTMBELTActive1),
-    QNT_BELT_KEY(LTMBELTInActive0), QNT_BELT_KEY(LTMBELTInActive1),
+    QNT_BELT_KEY(LTMBELTIdle0),   QNT_BELT_KEY(LTMBELTIdle1),     QNT_BELT_KEY(LTMBELTActive0),
+    QNT_BELT_KEY(LTMBELTActive1), QNT_BELT_KEY(LTMBELTInActive0), QNT_BELT_KEY(LTMBELTInActive1),
 };
 
 constexpr std::array kCommonTestBusKeys = {
@@ -188,17 +188,24 @@ constexpr std::array kSections = {
     IniSectionEntry{.name = "[InterruptPollInterval]", .handler = HandleInterruptPollInterval},
     IniSectionEntry{.name = "[PMEWUFConfiguration]", .handler = HandlePmeWufConfiguration},
     IniSectionEntry{.name = "[ConfigFlags0]", .handler = HandleConfigFlags0},
-    IniSectionEntry{.name = "[ConfigFlags1]", .handler = HandleHexSection, .hex_keys = kConfigFlags1Keys},
-    IniSectionEntry{.name = "[ConfigFlags2]", .handler = HandleHexSection, .hex_keys = kConfigFlags2Keys},
-    IniSectionEntry{.name = "[ConfigFlags3]", .handler = HandleHexSection, .hex_keys = kConfigFlags3Keys},
-    IniSectionEntry{.name = "[ConfigFlags4]", .handler = HandleHexSection, .hex_keys = kConfigFlags4Keys},
-    IniSectionEntry{.name = "[ConfigFlags5]", .handler = HandleHexSection, .hex_keys = kConfigFlags5Keys},
+    IniSectionEntry{
+        .name = "[ConfigFlags1]", .handler = HandleHexSection, .hex_keys = kConfigFlags1Keys},
+    IniSectionEntry{
+        .name = "[ConfigFlags2]", .handler = HandleHexSection, .hex_keys = kConfigFlags2Keys},
+    IniSectionEntry{
+        .name = "[ConfigFlags3]", .handler = HandleHexSection, .hex_keys = kConfigFlags3Keys},
+    IniSectionEntry{
+        .name = "[ConfigFlags4]", .handler = HandleHexSection, .hex_keys = kConfigFlags4Keys},
+    IniSectionEntry{
+        .name = "[ConfigFlags5]", .handler = HandleHexSection, .hex_keys = kConfigFlags5Keys},
     IniSectionEntry{.name = "[OtpConfig]", .handler = HandleOtpConfig, .hex_keys = kOtpConfigKeys},
-    IniSectionEntry{.name = "[LTMBELTConfig]", .handler = HandleHexSection, .hex_keys = kLtmBeltKeys},
+    IniSectionEntry{
+        .name = "[LTMBELTConfig]", .handler = HandleHexSection, .hex_keys = kLtmBeltKeys},
     IniSectionEntry{.name = "[CommonTestBusConfig]",
                     .handler = HandleHexSection,
                     .hex_keys = kCommonTestBusKeys},
-    IniSectionEntry{.name = "[USBTestConfig]", .handler = HandleHexSection, .hex_keys = kUsbTestKeys},
+    IniSectionEntry{
+        .name = "[USBTestConfig]", .handler = HandleHexSection, .hex_keys = kUsbTestKeys},
     IniSectionEntry{.name = "[USB2ExtensionConfig]",
                     .handler = HandleHexSection,
                     .hex_keys = kUsb2ExtensionKeys},

@@ -245,11 +245,14 @@ TEST(ValidateIniSections, LpmBitsMustAgree) {
       {"", "0:"},
       {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x0\n", kDefaultMismatch},
       {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x2\n", "0:"},
-      {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x2\n[ConfigFlags0]\nConfigFlags0Override = 0x4\n",
+      {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x2\n[ConfigFlags0]\nConfigFlags0Override = "
+       "0x4\n",
        "0:"},
-      {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x0\n[ConfigFlags0]\nConfigFlags0Override = 0x0\n",
+      {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x0\n[ConfigFlags0]\nConfigFlags0Override = "
+       "0x0\n",
        "0:"},
-      {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x2\n[ConfigFlags0]\nConfigFlags0Override = 0x0\n",
+      {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x2\n[ConfigFlags0]\nConfigFlags0Override = "
+       "0x0\n",
        kMismatch},
       {"[ConfigFlags0]\nConfigFlags0Override = 0x0\n", "0:"},
   };

@@ -99,14 +99,12 @@ TEST(FindKeyValue, FindsTheValueAfterBlanksAndEquals) {
     ptrdiff_t expected;
   };
   const Case cases[] = {
-      {"Key=1", 0, 4},
-      {"  Key \t=\t 1 2 ", 2, 10},
-      {"Key =", 0, -1},       // empty value: absent
+      {"Key=1", 0, 4},        {"  Key \t=\t 1 2 ", 2, 10},
+      {"Key =", 0, -1},        // empty value: absent
       {"Key =   ", 0, -1},     // blanks only: absent
       {"KeyName = 1", 0, -1},  // a longer word is another key
       {"key = 1", 0, -1},      // case-sensitive
-      {"Ke", 0, -1},
-      {"", 0, -1},
+      {"Ke", 0, -1},          {"", 0, -1},
       {"Key 1", 0, -1},
   };
   for (const Case& c : cases) {

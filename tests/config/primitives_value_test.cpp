@@ -16,9 +16,9 @@ TEST(CheckDecimal, DigitsUpToTheMaximumCutAtABlank) {
     const char* cut;
   };
   const Case cases[] = {
-      {"255", 3, 0, "255"},        {"2555", 3, -1, nullptr}, {"12 # note", 3, 0, "12"},
-      {"1\tx", 1, 0, "1"},         {"-1", 3, -1, nullptr},   {"0x1", 3, -1, nullptr},
-      {"1a", 3, -1, nullptr},      {"", 3, -1, nullptr},     {"+5", 3, -1, nullptr},
+      {"255", 3, 0, "255"},   {"2555", 3, -1, nullptr}, {"12 # note", 3, 0, "12"},
+      {"1\tx", 1, 0, "1"},    {"-1", 3, -1, nullptr},   {"0x1", 3, -1, nullptr},
+      {"1a", 3, -1, nullptr}, {"", 3, -1, nullptr},     {"+5", 3, -1, nullptr},
   };
   for (const Case& c : cases) {
     std::string text = c.text;
@@ -36,8 +36,8 @@ TEST(CheckHex, PrefixAndDigitsWithinTheMaximumLength) {
     int expected;
   };
   const Case cases[] = {
-      {"0xFFF", 5, 0},     {"0xFFFF", 5, -1},     {"0X1a", 4, 0},        {"0x", 3, 0},
-      {"FF", 5, -1},       {"0xG", 5, -1},        {"0x12 comment", 5, 0}, {"0xFFFFFFFF", 10, 0},
+      {"0xFFF", 5, 0},         {"0xFFFF", 5, -1}, {"0X1a", 4, 0},         {"0x", 3, 0},
+      {"FF", 5, -1},           {"0xG", 5, -1},    {"0x12 comment", 5, 0}, {"0xFFFFFFFF", 10, 0},
       {"0x123456789", 10, -1}, {"x12", 5, -1},    {"0", 5, -1},
   };
   for (const Case& c : cases) {
@@ -60,9 +60,9 @@ TEST(ParseHex16, WholeTextAtMostSixCharacters) {
     uint16_t value;
   };
   const Case cases[] = {
-      {"0x0E1D", 0, 0x0E1D}, {"0X1", 0, 0x1}, {"0x", 0, 0},       {"0x1 ", 0, 0x1},
-      {"0x0E1D #", -1, 0},   {"0x12345", -1, 0}, {"0E1D", -1, 0}, {"0x1G", -1, 0},
-      {"0x0E1D ", -1, 0},
+      {"0x0E1D", 0, 0x0E1D}, {"0X1", 0, 0x1},     {"0x", 0, 0},
+      {"0x1 ", 0, 0x1},      {"0x0E1D #", -1, 0}, {"0x12345", -1, 0},
+      {"0E1D", -1, 0},       {"0x1G", -1, 0},     {"0x0E1D ", -1, 0},
   };
   for (const Case& c : cases) {
     uint16_t value = 0xBEEF;
@@ -80,8 +80,8 @@ TEST(ParseMacAddress, SixGroupsWithColonsOrHyphensAndNothingAfter) {
 
   const MacAddress before = address;
   for (const char* bad : {"00:11:22:33:44:55 ", "00:11:22:33:44", "00:11:22:33:44:5",
-                          "000:11:22:33:44:55", "00.11.22.33.44.55", "0", "", "00:11:22:33:44:",
-                          "00:11:22:33:44:55:66", "0g:11:22:33:44:55"}) {
+                          "000:11:22:33:44:55", "00.11.22.33.44.55", "0", "",
+                          "00:11:22:33:44:", "00:11:22:33:44:55:66", "0g:11:22:33:44:55"}) {
     EXPECT_EQ(ParseMacAddress(bad, address), -1) << bad;
     EXPECT_EQ(address, before) << bad;
   }

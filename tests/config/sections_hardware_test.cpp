@@ -28,13 +28,13 @@ constexpr char kGpioPme0All[] =
     "GPIOBufferType = 1\nGPIOPMEWOLSelect = 0\nPMEMagicPacketEnable = 1\nPMEPerfectDAEnable = 1\n";
 
 TEST(EnableSections, OneDigitKeysWithMissingAndRangeMessagesPerKey) {
-  ExpectSectionCases("[GPIOPME0]",
-                     {
-                         {kGpioPme0All, 0, ""},
-                         {"GPIOPMEEnable = 10\n", -1, "ERROR: Invalid GPIOPMEEnable (range 0-1)\n"},
-                         {"PMEPerfectDAEnable = x\n", -1,
-                          "ERROR: Invalid PMEPerfectDAEnable (range 0-1)\n"},
-                     });
+  ExpectSectionCases(
+      "[GPIOPME0]",
+      {
+          {kGpioPme0All, 0, ""},
+          {"GPIOPMEEnable = 10\n", -1, "ERROR: Invalid GPIOPMEEnable (range 0-1)\n"},
+          {"PMEPerfectDAEnable = x\n", -1, "ERROR: Invalid PMEPerfectDAEnable (range 0-1)\n"},
+      });
   ExpectSectionCases(
       "[GPIOPME1]",
       {
@@ -43,14 +43,15 @@ TEST(EnableSections, OneDigitKeysWithMissingAndRangeMessagesPerKey) {
            "ERROR: The field GPIOConnectEnable is missing\n"
            "ERROR: Invalid value for PMEWUFFEnable (range 0-1)\n"},
       });
-  ExpectSectionCases("[LEDConfig0]",
-                     {
-                         {"LED3Enable = 1\nLED2Enable = 1\nLED1Enable = 1\nLED0Enable = 1\n", 0, ""},
-                         {"", -1,
-                          "ERROR: The field LED3Enable is missing\nERROR: The field LED2Enable is "
-                          "missing\nERROR: The field LED1Enable is missing\nERROR: The field "
-                          "LED0Enable is missing\n"},
-                     });
+  ExpectSectionCases(
+      "[LEDConfig0]",
+      {
+          {"LED3Enable = 1\nLED2Enable = 1\nLED1Enable = 1\nLED0Enable = 1\n", 0, ""},
+          {"", -1,
+           "ERROR: The field LED3Enable is missing\nERROR: The field LED2Enable is "
+           "missing\nERROR: The field LED1Enable is missing\nERROR: The field "
+           "LED0Enable is missing\n"},
+      });
   const IniRun run = LoadIniText(std::string("[GPIOPME0]\n") + kGpioPme0All);
   EXPECT_EQ(run.settings.GPIOPMELength, 1);
   EXPECT_EQ(run.settings.GPIOPMEConfiguration, 0);
@@ -59,20 +60,19 @@ TEST(EnableSections, OneDigitKeysWithMissingAndRangeMessagesPerKey) {
 }
 
 TEST(LedFunctionSections, MissingKeysFirstThenValuesAboveFifteen) {
-  ExpectSectionCases("[LEDConfig1]",
-                     {
-                         {"LED1Function = 15\nLED0Function = 0\n", 0, ""},
-                         {"LED1Function = 16\n", -1,
-                          "ERROR: The field LED0Function is missing\n"
-                          "ERROR: LED1Function cannot be greater than 15\n"},
-                         {"LED0Function = 100\n", -1, "ERROR: Invalid LED0Function or out of range\n"},
-                     });
-  ExpectSectionCases("[LEDConfig2]",
-                     {
-                         {"LED2Function = 99\nLED3Function = 20\n", -1,
-                          "ERROR: LED3Function cannot be greater than 15\n"
-                          "ERROR: LED2Function cannot be greater than 15\n"},
-                     });
+  ExpectSectionCases("[LEDConfig1]", {
+                                         {"LED1Function = 15\nLED0Function = 0\n", 0, ""},
+                                         {"LED1Function = 16\n", -1,
+                                          "ERROR: The field LED0Function is missing\n"
+                                          "ERROR: LED1Function cannot be greater than 15\n"},
+                                         {"LED0Function = 100\n", -1,
+                                          "ERROR: Invalid LED0Function or out of range\n"},
+                                     });
+  ExpectSectionCases("[LEDConfig2]", {
+                                         {"LED2Function = 99\nLED3Function = 20\n", -1,
+                                          "ERROR: LED3Function cannot be greater than 15\n"
+                                          "ERROR: LED2Function cannot be greater than 15\n"},
+                                     });
 }
 
 TEST(GpioConfigSection, ThreeDigitMasksAllRequired) {
@@ -122,13 +122,17 @@ TEST(InterruptPollIntervalSection, LimitsPerSpeed) {
           {"FSPollInterval = 0\nHSPollInterval = 0\n", -1,
            "ERROR: Full speed interrupt polling interval cannot be 0.\n"
            "ERROR: High speed interrupt polling interval cannot be 0.\n"},
-          {"", -1, "ERROR: The field FSPollInterval is missing\nERROR: The field HSPollInterval is missing\n"},
-          {"FSPollInterval = 1000\n", -1, "ERROR: Invalid Full speed interrupt polling interval.\n"},
+          {"", -1,
+           "ERROR: The field FSPollInterval is missing\nERROR: The field HSPollInterval is "
+           "missing\n"},
+          {"FSPollInterval = 1000\n", -1,
+           "ERROR: Invalid Full speed interrupt polling interval.\n"},
           {"HSPollInterval = 100\n", -1, "ERROR: Invalid High speed interrupt polling interval.\n"},
-          {"SSPollInterval = 100\n", -1, "ERROR: Invalid Super speed interrupt polling interval.\n"},
+          {"SSPollInterval = 100\n", -1,
+           "ERROR: Invalid Super speed interrupt polling interval.\n"},
       });
-  const IniRun run =
-      LoadIniText("[InterruptPollInterval]\nFSPollInterval = 8\nHSPollInterval = 4\nSSPollInterval = 99\n");
+  const IniRun run = LoadIniText(
+      "[InterruptPollInterval]\nFSPollInterval = 8\nHSPollInterval = 4\nSSPollInterval = 99\n");
   EXPECT_EQ(run.result, 0);
   EXPECT_EQ(run.settings.SSPollInterval, 99);
 }
@@ -195,8 +199,8 @@ TEST(ConfigFlags0Section, OverrideWordMakesTheFieldsOptional) {
       {
           {"ConfigFlags0Override = 0xFFFFFFFF\n", 0, ""},
           {"ConfigFlags0Override = 0x1\nSelfPower = 7\n", 0, ""},
-          {"SWModeSuspendNSelect = 3\nSWModePolarity = 1\nRemoteWakeupEnable = 1\nSelfPower = 1\n", 0,
-           ""},
+          {"SWModeSuspendNSelect = 3\nSWModePolarity = 1\nRemoteWakeupEnable = 1\nSelfPower = 1\n",
+           0, ""},
           {"SWModeSuspendNSelect = 4\nSWModePolarity = 2\nRemoteWakeupEnable = 3\n", -1,
            "ERROR: Invalid SWModeSuspendNSelect or out of range (0-3)\n"
            "ERROR: Invalid value for SWModePolarity(range 0-1)\n"

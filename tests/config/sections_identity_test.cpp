@@ -57,8 +57,8 @@ TEST(MacAddressSection, FormatsRangesAndMissingKeys) {
 }
 
 TEST(MacAddressSection, StoresAddressesAndIncrement) {
-  const IniRun run =
-      LoadIniText(std::string("[MacAddress]\n  CurrentMacAddress\t= 0a:0B:0c:0D:0e:0F\n") + kMacRest);
+  const IniRun run = LoadIniText(
+      std::string("[MacAddress]\n  CurrentMacAddress\t= 0a:0B:0c:0D:0e:0F\n") + kMacRest);
   EXPECT_EQ(run.result, 0);
   EXPECT_EQ(run.settings.CurrentMacAddress, (MacAddress{0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F}));
   EXPECT_EQ(run.settings.MaximumMacAddress, (MacAddress{0x00, 0x11, 0x22, 0x33, 0xFF, 0xFF}));
@@ -100,7 +100,8 @@ TEST(StringSection, EnablesDecideWhichStringsArePresent) {
   ExpectSectionCases(
       "[String]",
       {
-          {"ManufacturerEnable = 0\nProductEnable = 0\nConfigurationEnable = 0\nInterfaceEnable = 0\n",
+          {"ManufacturerEnable = 0\nProductEnable = 0\nConfigurationEnable = 0\nInterfaceEnable = "
+           "0\n",
            0, ""},
           {"ManufacturerEnable = 12\n", -1, "ERROR: Invalid ManufacturerEnable(range 0-1)\n"},
           {"ManufacturerEnable = 2\nProductEnable = 1\nConfigurationEnable = 0\n", -1,
@@ -121,7 +122,8 @@ TEST(IdSection, IdentifiersAndBcdDevice) {
       "[ID]",
       {
           {"VendorID = 0x0\n", -1, "ERROR: Vendor ID cannot be 0\n"},
-          {"VendorID = 0x12345\n", -1, "ERROR: Invalid vendor ID. Should be in the format 0x0E1D\n"},
+          {"VendorID = 0x12345\n", -1,
+           "ERROR: Invalid vendor ID. Should be in the format 0x0E1D\n"},
           {"VendorID = 0x0E1D # ours\n", -1,
            "ERROR: Invalid vendor ID. Should be in the format 0x0E1D\n"},
           {"ProductID = 5230\n", -1, "ERROR: Invalid product ID. Should be in the format 0x5200\n"},
@@ -149,7 +151,8 @@ TEST(PowerSection, RangesEvennessAndMultiplesOfEight) {
           {"HSMaxPower = 501\n", -1,
            "ERROR: HSMaxPower exceed 500mA\nERROR: Max power should be even number\n"},
           {"HSMaxPower = 499\n", -1, "ERROR: Max power should be even number\n"},
-          {"HSMaxPower = 100\nSSMaxPower = 12\n", -1, "ERROR: Max power should be divisible by 8\n"},
+          {"HSMaxPower = 100\nSSMaxPower = 12\n", -1,
+           "ERROR: Max power should be divisible by 8\n"},
           {"SSMaxPower = 8\n", -1, "ERROR: The field HSMaxPower is missing\n"},
           {"HSMaxPower = 1000\n", -1, "ERROR: Invalid HSMaxPower or out of range (2 - 500)\n"},
           {"SSMaxPower = -8\n", -1, "ERROR: Invalid SSMaxPower or out of range (8 - 896)\n"},

@@ -36,13 +36,13 @@ TEST(OptionalSections, ValuesPresenceFieldsAndFormatMessages) {
       {"[CommonTestBusConfig]\nCommonTestBusIn = 0xFFFFFFFF\n", 0, "", &S::CommonTestBusIn,
        0xFFFFFFFF, &S::CommonTestBusInPresent, 1},
       {"[USBTestConfig]\nUSB3PllTestBusIn = 0x12345\n", -1,
-       "ERROR: Invalid USB3PllTestBusIn, should be in the '0x0000' format\n",
-       &S::USB3PllTestBusIn, 0, &S::USB3PllTestBusInPresent, 0},
+       "ERROR: Invalid USB3PllTestBusIn, should be in the '0x0000' format\n", &S::USB3PllTestBusIn,
+       0, &S::USB3PllTestBusInPresent, 0},
       {"[USBTestConfig]\nUSB2AFETestBusIn = 0xAB\n", 0, "", &S::USB2AFETestBusIn, 0xAB,
        &S::USB2AFETestBusInPresent, 1},
       {"[USBTestConfig]\nUSB2AFETestBusIn = 0xABC\n", -1,
-       "ERROR: Invalid USB2AFETestBusIn, should be in the '0x00' format\n", &S::USB2AFETestBusIn,
-       0, &S::USB2AFETestBusInPresent, 0},
+       "ERROR: Invalid USB2AFETestBusIn, should be in the '0x00' format\n", &S::USB2AFETestBusIn, 0,
+       &S::USB2AFETestBusInPresent, 0},
       {"[USBTestConfig]\nUSB3AFETestBusIn1 = 0x1\n", 0, "", &S::USB3AFETestBusIn1, 1,
        &S::USB3AFETestBusIn1Present, 1},
       {"[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x0000010E\n", 0, "", &S::USB2ExtAttributes,
@@ -55,8 +55,8 @@ TEST(OptionalSections, ValuesPresenceFieldsAndFormatMessages) {
       {"[USB3ExtensionConfig]\nU2DevExitLatency = 0x5DC\n", 0, "", &S::U2DevExitLatency, 0x5DC,
        &S::U2DevExitLatencyPresent, 1},
       {"[USB3ExtensionConfig]\nU1DevExitLatency = 10\n", -1,
-       "ERROR: Invalid U1DevExitLatency, should be in the '0x0' format\n", &S::U1DevExitLatency,
-       0, &S::U1DevExitLatencyPresent, 0},
+       "ERROR: Invalid U1DevExitLatency, should be in the '0x0' format\n", &S::U1DevExitLatency, 0,
+       &S::U1DevExitLatencyPresent, 0},
   };
   for (const OptionalCase& c : cases) {
     const IniRun run = LoadIniText(c.text);
@@ -84,12 +84,8 @@ TEST(OtpConfigSection, OnlyKnownSignaturesAreAccepted) {
     const char* output;
     uint32_t stored;
   } cases[] = {
-      {"0xF3", 0, "", 0xF3},
-      {"0xF7", 0, "", 0xF7},
-      {"0xDEAD", 0, "", 0xDEAD},
-      {"0x0", 0, "", 0},
-      {"0xF4", -1, kMessage, 0xF4},
-      {"0xDEAD0", -1, kMessage, 0},
+      {"0xF3", 0, "", 0xF3}, {"0xF7", 0, "", 0xF7},        {"0xDEAD", 0, "", 0xDEAD},
+      {"0x0", 0, "", 0},     {"0xF4", -1, kMessage, 0xF4}, {"0xDEAD0", -1, kMessage, 0},
   };
   for (const auto& c : cases) {
     const IniRun run = LoadIniText(std::string("[OtpConfig]\nOtpSignature = ") + c.value + "\n");

@@ -52,8 +52,8 @@ TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {
                    "to be set as Input for that GPIO\n") +
            kParameterError},
       // The load fails and the wake check fails too: the wake check's code wins.
-      {"both.ini",
-       "[GPIOConfig]\nGPIOWake = 0x001\nGPIOEnable = 0x000\n[ID]\nVendorID = 0x0\n", 255,
+      {"both.ini", "[GPIOConfig]\nGPIOWake = 0x001\nGPIOEnable = 0x000\n[ID]\nVendorID = 0x0\n",
+       255,
        std::string("ERROR: The field GPIOBuffer is missing\nERROR: The field GPIODirection is "
                    "missing\nERROR: The field GPIOData is missing\nERROR: The field "
                    "GPIOWakePolarity is missing\nERROR: When GPIOWake is enabled for perticular "
