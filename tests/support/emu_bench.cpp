@@ -123,13 +123,17 @@ void EmuBench::SetPartner(const std::string& description, uint32_t index) {
     return;
   }
   Update([&](emu::AdapterState& s) {
+    emu::TrackLink(s, emu::AdapterNowMs(s));
     s.link.partner = partner;
     emu::RestartLink(s, emu::AdapterNowMs(s));
   }, index);
 }
 
 void EmuBench::SetLinkDelay(uint32_t delay_ms, uint32_t index) {
-  Update([&](emu::AdapterState& s) { s.link.delay_ms = delay_ms; }, index);
+  Update([&](emu::AdapterState& s) {
+    emu::TrackLink(s, emu::AdapterNowMs(s));
+    s.link.delay_ms = delay_ms;
+  }, index);
 }
 
 void EmuBench::SetLinkModeReply(uint8_t reply, uint32_t index) {

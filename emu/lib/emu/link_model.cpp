@@ -173,7 +173,6 @@ void TrackLink(AdapterState& state, int64_t now_ms) {
 }
 
 void RestartLink(AdapterState& state, int64_t now_ms) {
-  TrackLink(state, now_ms);
   if (state.link_runtime.was_up) state.link_runtime.latched_low = true;
   state.link_runtime.was_up = false;
   state.link_runtime.started_ms = now_ms;

@@ -24,7 +24,8 @@ struct LinkResolution {
 LinkResolution ResolveLink(const AdapterState& state, int64_t now_ms);
 // Notes a link that dropped since the last look, for the latching-low status bit.
 void TrackLink(AdapterState& state, int64_t now_ms);
-// Takes the link down and starts negotiation (or forced link-up) again.
+// Takes the link down and starts negotiation (or forced link-up) again. Call TrackLink before
+// changing what the link depends on, so a drop is latched against the link as it was.
 void RestartLink(AdapterState& state, int64_t now_ms);
 
 // SET_LINK_MODE: programs the PHY for link-mode code 0 (everything) or 1 to 5 and restarts the

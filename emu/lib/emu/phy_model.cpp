@@ -172,6 +172,7 @@ void WritePhy(AdapterState& state, uint32_t index, uint32_t value, int64_t now_m
     return;
   }
   value &= WidthMask(index);
+  TrackLink(state, now_ms);
   if (index == kPhyControl) {
     WriteControl(state, value, now_ms);
     return;
@@ -182,7 +183,6 @@ void WritePhy(AdapterState& state, uint32_t index, uint32_t value, int64_t now_m
     return;
   }
   if (index < kPhyClause22Count && ReadOnlyRegister(index)) return;
-  TrackLink(state, now_ms);
   state.phy[index] = value;
   TrackLink(state, now_ms);  // a forced link follows the 1000BASE-T control register at once
 }

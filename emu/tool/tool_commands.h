@@ -1,0 +1,37 @@
+// tool_commands.h - the commands of qnt5200-emu, each given the emulator directory and its
+// parsed command line, returning the tool's exit code.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "emu/adapter_state.h"
+#include "tool_args.h"
+
+namespace tool {
+
+int CreateCommand(const std::string& dir, ToolArgs& args);
+int RemoveCommand(const std::string& dir, ToolArgs& args);
+int ShowCommand(const std::string& dir, ToolArgs& args);
+int ClockCommand(const std::string& dir, ToolArgs& args);
+int DumpCommand(const std::string& dir, ToolArgs& args);
+int LoadCommand(const std::string& dir, ToolArgs& args);
+int RegCommand(const std::string& dir, ToolArgs& args);
+int PhyCommand(const std::string& dir, ToolArgs& args);
+int PcieCommand(const std::string& dir, ToolArgs& args);
+int FaultCommand(const std::string& dir, ToolArgs& args);
+int LogCommand(const std::string& dir, ToolArgs& args);
+int LinkCommand(const std::string& dir, ToolArgs& args);
+int CableCommand(const std::string& dir, ToolArgs& args);
+int StatsCommand(const std::string& dir, ToolArgs& args);
+int InfoCommand(const std::string& dir, ToolArgs& args);
+
+// Loads adapter |index|, runs |change| on it and, when it returns kExitOk and |save| is set,
+// saves it atomically. Reports a missing or unreadable adapter and returns kExitFailed.
+int WithAdapter(const std::string& dir, uint32_t index, bool save,
+                const std::function<int(emu::AdapterState&)>& change);
+
+// "qnt5200-emu: " and the message on standard error; returns |code|.
+int Report(int code, const std::string& message);
+
+}  // namespace tool
