@@ -1,0 +1,162 @@
+// eeprom_program_test.cpp - -w: programming the EEPROM from a binary file or from the INI file,
+// with the bracketed block write and the read-back.
+#include <filesystem>
+
+#include "nvm/eeprom_flow_support.h"
+
+namespace {
+
+std::vector<uint8_t> Pattern(size_t size, uint8_t seed) {
+  std::vector<uint8_t> bytes(size);
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 13 + seed);
+  return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFileText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(EepromFlow, BinaryFileOf512BytesIsWrittenInOneBracketedBlockAndVerified) {
+  const std::string path = File("image.bin");
+  WriteBytes(path, Pattern(512, 1));
+  EXPECT_EQ(Run({"-w", "-b", path}), 0);
+  EXPECT_EQ(Output(), "The current device EEPROM was programmed with 512 bytes\n");
+  EXPECT_EQ(bench_.Eeprom(), Pattern(512, 1));
+
+  const auto log = bench_.Log();
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(log[1].command, kCmdE2pCommand);
+  EXPECT_EQ(log[1].parameter, 0x20000000u);
+  EXPECT_EQ(log[1].in_length, 17u);
+  EXPECT_EQ(log[2].command, kCmdE2pWriteBlock);
+  EXPECT_EQ(log[2].in_length, 528u);
+  EXPECT_EQ(log[2].parameter, 512u << 16);
+  EXPECT_EQ(log[3].command, kCmdE2pCommand);
+  EXPECT_EQ(log[3].parameter, 0x10000000u);
+  EXPECT_EQ(log[4].command, kCmdE2pReadBlock);
+  EXPECT_EQ(log[4].parameter, 512u << 16);
+}
+
+TEST_F(EepromFlow, ShortBinaryFileIsPaddedWithZerosButOnlyItsBytesAreVerified) {
+  bench_.SetEeprom(std::vector<uint8_t>(512, 0xEE));
+  const std::string path = File("short.bin");
+  WriteBytes(path, Pattern(100, 9));
+  EXPECT_EQ(Run({"-w", "-b", path}), 0);
+  EXPECT_EQ(Output(), "The current device EEPROM was programmed with 100 bytes\n");
+  std::vector<uint8_t> expected = Pattern(100, 9);
+  expected.resize(512, 0);
+  EXPECT_EQ(bench_.Eeprom(), expected);
+  EXPECT_EQ(bench_.LogOf(kCmdE2pReadBlock).at(0).parameter, 100u << 16);
+}
+
+TEST_F(EepromFlow, EmptyBinaryFileWritesZerosAndReportsNoBytes) {
+  bench_.SetEeprom(std::vector<uint8_t>(512, 0xEE));
+  const std::string path = File("empty.bin");
+  WriteFileText(path, "");
+  EXPECT_EQ(Run({"-w", "-b", path}), 0);
+  EXPECT_EQ(Output(), "The current device EEPROM was programmed with 0 bytes\n");
+  EXPECT_EQ(bench_.Eeprom(), std::vector<uint8_t>(512, 0));
+}
+
+TEST_F(EepromFlow, BinaryFileLongerThanTheEepromIsRefusedUntouched) {
+  for (size_t size : {513u, 530u, 4000u}) {
+    const std::string path = File("long.bin");
+    WriteBytes(path, Pattern(size, 2));
+    bench_.ClearLog();
+    EXPECT_EQ(Run({"-w", "-b", path}), 9) << size;
+    EXPECT_EQ(Output(), "ERROR: The size of binary file is greater than eeprom size\n");
+    EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+  }
+}
+
+TEST_F(EepromFlow, MissingBinaryFileEndsWithCodeNine) {
+  const std::string path = File("absent.bin");
+  EXPECT_EQ(Run({"-w", "-b", path}), 9);
+  EXPECT_EQ(Output(), "ERROR: No file " + path + " was found\n");
+}
+
+TEST_F(EepromFlow, IniFileProgramsTheBuiltImage) {
+  int32_t length = 0;
+  const std::vector<uint8_t> expected = ImageOf(ExampleIniText(), &length);
+  EXPECT_EQ(Run({"-w", "-i", QNT_SOURCE_DIR "/examples/board.ini"}), 0);
+  EXPECT_EQ(Output(), "The current device EEPROM was programmed with " + std::to_string(length) +
+                          " bytes\n");
+  EXPECT_EQ(bench_.Eeprom(), expected);
+  EXPECT_EQ(bench_.LogOf(kCmdE2pReadBlock).at(0).parameter, static_cast<uint32_t>(length) << 16);
+}
+
+TEST_F(EepromFlow, IncompleteIniFileIsRefusedBeforeTheDevice) {
+  const std::string path = File("partial.ini");
+  const std::string text = ExampleIniText();
+  WriteFileText(path, text.substr(0, text.find("[GPIOPME1]")));
+  EXPECT_EQ(Run({"-w", "-i", path}), 9);
+  EXPECT_EQ(Output(),
+            "ERROR: Missing [GPIOPME1] section in the ini file\n"
+            "ERROR: Missing [LEDConfig0] section in the ini file\n"
+            "ERROR: Missing [LEDConfig1] section in the ini file\n"
+            "ERROR: Missing [LEDConfig2] section in the ini file\n"
+            "ERROR: Missing [LEDBehaviorConfig] section in the ini file\n"
+            "ERROR: Missing [GPIOConfig] section in the ini file\n"
+            "ERROR: Missing [ConfigFlags0] section in the ini file\n"
+            "ERROR: Missing [PMEWUFConfiguration] section in the ini file\n"
+            "ERROR: Missing [InterruptPollInterval] section in the ini file\n"
+            "ERROR: Validated ini file failed\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pCommand).empty());
+}
+
+TEST_F(EepromFlow, ImageTheBuilderRefusesIsNotProgrammed) {
+  const std::string path = File("poll.ini");
+  WriteFileText(path, ExampleIniWith("SSPollInterval = 4", "SSPollInterval = 17"));
+  EXPECT_EQ(Run({"-w", "-i", path}), 9);
+  EXPECT_EQ(Output(),
+            "ERROR: Super speed interrupt polling interval cannot exceed 16.\n"
+            "ERROR: Generated EEPROM file failed\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pCommand).empty());
+}
+
+TEST_F(EepromFlow, ReadBackThatDiffersFailsTheVerify) {
+  // A 256-byte part: the image's bytes from 256 on wrap around onto its start.
+  bench_.RemoveAdapter();
+  bench_.CreateAdapter(0, kChipQnt5230, 256);
+  EXPECT_EQ(Run({"-w", "-i", QNT_SOURCE_DIR "/examples/board.ini"}), 9);
+  EXPECT_EQ(Output(),
+            "Failed to verify eeprom contents\nERROR: Failed to verify device eeprom\n");
+}
+
+// Every request of the write and the read-back, failing in its status or in the control call.
+TEST_F(EepromFlow, EachFailingRequestGivesItsMessageAndCodeNine) {
+  const std::string path = File("image.bin");
+  WriteBytes(path, Pattern(64, 4));
+  struct Case {
+    uint32_t command;
+    uint32_t skip;
+    std::string output;
+  };
+  const std::string program_failed = "Failed to program device eeprom\n";
+  const Case cases[] = {
+      {kCmdE2pCommand, 0, "ERROR: E2P_COMMAND failed!    status:Access failed\n" + program_failed},
+      {kCmdE2pWriteBlock, 0,
+       "ERROR: E2P_WRITE_BLOCK failed!    status:Access failed\n" + program_failed},
+      {kCmdE2pCommand, 1, "ERROR: E2P_COMMAND failed!    status:Access failed\n" + program_failed},
+      {kCmdE2pReadBlock, 0,
+       "ERROR: E2P_READ_BLOCK failed!    status:Access failed\nFailed to read eeprom\n"
+       "ERROR: Failed to verify device eeprom\n"},
+  };
+  for (const Case& c : cases) {
+    bench_.FailStatus(c.command, 1, c.skip);
+    EXPECT_EQ(Run({"-w", "-b", path}), 9) << c.command << "/" << c.skip;
+    EXPECT_EQ(Output(), c.output);
+  }
+  bench_.FailCall(kCmdE2pWriteBlock, 31);
+  bench_.ClearLog();
+  EXPECT_EQ(Run({"-w", "-b", path}), 9);
+  EXPECT_EQ(Output(), "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 31\n" +
+                          program_failed);
+  // The closing command follows a failed block write.
+  const auto log = bench_.Log();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[3].command, kCmdE2pCommand);
+  EXPECT_EQ(log[3].parameter, 0x10000000u);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// eeprom_read_test.cpp - -r: the whole EEPROM saved to the named or the default file.
+#include <filesystem>
+
+#include "nvm/eeprom_flow_support.h"
+
+namespace {
+
+std::vector<uint8_t> Pattern(size_t size) {
+  std::vector<uint8_t> bytes(size);
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
+  return bytes;
+}
+
+TEST_F(EepromFlow, ReadSavesAllFiveHundredTwelveBytesToTheNamedFile) {
+  bench_.SetEeprom(Pattern(512));
+  const std::string path = File("saved.bin");
+  EXPECT_EQ(Run({"-r", "-b", path}), 0);
+  EXPECT_EQ(Output(), "Saved Eeprom to the file " + path + " under current folder\n");
+  EXPECT_EQ(Bytes(ReadFileText(path)), Pattern(512));
+  const auto reads = bench_.LogOf(kCmdE2pReadBlock);
+  ASSERT_EQ(reads.size(), 1u);
+  EXPECT_EQ(reads[0].parameter, 512u << 16);
+}
+
+TEST_F(EepromFlow, ReadWithoutANameSavesUnderTheChipName) {
+  struct Case {
+    uint32_t chip;
+    const char* name;
+  };
+  const Case cases[] = {{kChipQnt5231, "qnt5231-512.bin"}, {kChipQnt523F, "qnt523F-512.bin"}};
+  const std::filesystem::path before = std::filesystem::current_path();
+  for (const Case& c : cases) {
+    bench_.RemoveAdapter();
+    bench_.CreateAdapter(0, c.chip);
+    std::filesystem::current_path(work_.path());
+    const int exit_code = Run({"-r"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(exit_code, 0);
+    EXPECT_EQ(Output(), std::string("Saved Eeprom to the file ") + c.name +
+                            " under current folder\n");
+    EXPECT_EQ(ReadFileText(File(c.name)).size(), 512u);
+  }
+}
+
+TEST_F(EepromFlow, ReadOverAnExistingLongerFileKeepsItsTail) {
+  bench_.SetEeprom(Pattern(512));
+  const std::string path = File("longer.bin");
+  WriteFileText(path, std::string(600, 'z'));
+  EXPECT_EQ(Run({"-r", "-b", path}), 0);
+  const std::string saved = ReadFileText(path);
+  ASSERT_EQ(saved.size(), 600u);
+  EXPECT_EQ(Bytes(saved.substr(0, 512)), Pattern(512));
+  EXPECT_EQ(saved.substr(512), std::string(88, 'z'));
+}
+
+TEST_F(EepromFlow, FailedBlockReadEndsWithCodeFiveAndNoFile) {
+  bench_.FailStatus(kCmdE2pReadBlock, 2);
+  const std::string path = File("saved.bin");
+  EXPECT_EQ(Run({"-r", "-b", path}), 5);
+  EXPECT_EQ(Output(), "ERROR: E2P_READ_BLOCK failed!    status:Adapter Busy\n");
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(EepromFlow, SaveFileThatCannotBeCreatedEndsWithCodeFive) {
+  const std::string path = File("missing-folder/saved.bin");
+  EXPECT_EQ(Run({"-r", "-b", path}), 5);
+  EXPECT_EQ(Output(), "ERROR: ERROR::Failed to create/open " + path + "\n");
+}
+
+TEST_F(EepromFlow, FailingWriteCallEndsWithCodeFive) {
+  EXPECT_EQ(Run({"-r", "-b", "/dev/full"}), 5);
+  EXPECT_EQ(Output(), "ERROR: ERROR::WriteFile Failed\n");
+}
+
+}  // namespace
