@@ -84,6 +84,7 @@ void PrintUsage(FILE* out) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
+    std::fprintf(stderr, "qnt5200-emu: no command given\n");
     PrintUsage(stderr);
     return tool::kExitUsage;
   }
