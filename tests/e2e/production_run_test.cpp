@@ -1,0 +1,129 @@
+// production_run_test.cpp - a production line: one INI file programs board after board with -s,
+// each board getting the next MAC address and serial number, and the file changing in those two
+// values only. A board whose programming fails leaves the file for the next attempt.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr char kExampleIni[] = QNT_SOURCE_DIR "/examples/board.ini";
+
+// The serial-number descriptor of the example board: its string table pair points at word 0x8A.
+constexpr size_t kSerialDescriptor = 2 * 0x8A;
+
+std::string SerialDescriptor(const std::string& serial) {
+  std::string descriptor = {static_cast<char>(2 * serial.size() + 2), 0x03};
+  for (char c : serial) descriptor += std::string{c, '\0'};
+  return descriptor;
+}
+
+std::string IniWith(const std::string& mac, const std::string& serial) {
+  std::string text = ReadFileText(kExampleIni);
+  text.replace(text.find("00:11:22:33:44:55"), 17, mac);
+  text.replace(text.find("000000000001"), 12, serial);
+  return text;
+}
+
+class ProductionRun : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteFileText(ini_, ReadFileText(kExampleIni)); }
+
+  // A fresh board in its own emulator directory.
+  std::string NewBoard(TempDir& board) {
+    const ProgramRun created = RunEmuTool(board.path().string(), "create --chip 0x52310002");
+    EXPECT_EQ(created.exit_code, 0) << created.output;
+    return board.path().string();
+  }
+  ProgramRun Program(const std::string& board) {
+    ProgramRun run = RunUtility(board, "-w -i board.ini -s", work_.path().string());
+    run.output = MaskBuildLine(run.output);
+    return run;
+  }
+
+  const std::string banner_ = BannerText();
+  TempDir work_;
+  const std::string ini_ = work_.File("board.ini");
+};
+
+TEST_F(ProductionRun, ThreeBoardsGetConsecutiveIdentities) {
+  const char* macs[] = {"00:11:22:33:44:55", "00:11:22:33:44:56", "00:11:22:33:44:57",
+                        "00:11:22:33:44:58"};
+  const char* serials[] = {"000000000001", "000000000002", "000000000003", "000000000004"};
+  for (int board_number = 0; board_number < 3; ++board_number) {
+    TempDir board;
+    const std::string dir = NewBoard(board);
+    const ProgramRun run = Program(dir);
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(run.output,
+              banner_ + "The current device EEPROM was programmed with 302 bytes\nUpdated ini file\n");
+
+    const std::string eeprom = RunEmuTool(dir, "dump eeprom").output;
+    ASSERT_EQ(eeprom.size(), 512u);
+    const uint8_t last_octet = static_cast<uint8_t>(0x55 + board_number);
+    EXPECT_EQ(eeprom.substr(1, 6), std::string("\x00\x11\x22\x33\x44", 5) +
+                                       static_cast<char>(last_octet));
+    EXPECT_EQ(eeprom.substr(kSerialDescriptor, 26), SerialDescriptor(serials[board_number]));
+    EXPECT_EQ(ReadFileText(ini_), IniWith(macs[board_number + 1], serials[board_number + 1]));
+  }
+}
+
+TEST_F(ProductionRun, FailedBoardLeavesTheFileForTheNextAttempt) {
+  struct Fault {
+    const char* arguments;
+    int exit_code;
+    std::string output;
+  };
+  const Fault faults[] = {
+      {"--command 8 --status 1", 1, "ERROR: READ_REGISTER failed !    status:Access failed\n"},
+      {"--command 5 --status 2", 9,
+       "ERROR: E2P_COMMAND failed!    status:Adapter Busy\nFailed to program device eeprom\n"},
+      {"--command 4 --error 1167", 9,
+       "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 1167\n"
+       "Failed to program device eeprom\n"},
+      {"--command 5 --skip 1 --status 1", 9,
+       "ERROR: E2P_COMMAND failed!    status:Access failed\nFailed to program device eeprom\n"},
+      {"--command 3 --status 1", 9,
+       "ERROR: E2P_READ_BLOCK failed!    status:Access failed\nFailed to read eeprom\n"
+       "ERROR: Failed to verify device eeprom\n"},
+  };
+  const std::string original = ReadFileText(ini_);
+  TempDir board;
+  const std::string dir = NewBoard(board);
+  for (const Fault& fault : faults) {
+    ASSERT_EQ(RunEmuTool(dir, std::string("fault ") + fault.arguments).exit_code, 0);
+    const ProgramRun run = Program(dir);
+    EXPECT_EQ(run.exit_code, fault.exit_code) << fault.arguments;
+    EXPECT_EQ(run.output, banner_ + fault.output) << fault.arguments;
+    EXPECT_EQ(ReadFileText(ini_), original) << fault.arguments;
+  }
+  // The repaired board then takes the identity the failed attempts did not use up.
+  const ProgramRun run = Program(dir);
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_EQ(RunEmuTool(dir, "dump eeprom").output.substr(1, 6),
+            std::string("\x00\x11\x22\x33\x44\x55", 6));
+  EXPECT_EQ(ReadFileText(ini_), IniWith("00:11:22:33:44:56", "000000000002"));
+}
+
+TEST_F(ProductionRun, LastAllowedBoardStopsTheLine) {
+  std::string text = ReadFileText(kExampleIni);
+  text.replace(text.find("MaximumSerialNumber = 0000FFFFFFFF"), 34,
+               "MaximumSerialNumber = 000000000002");
+  WriteFileText(ini_, text);
+  TempDir first;
+  ASSERT_EQ(Program(NewBoard(first)).exit_code, 0);
+  const std::string after_first = ReadFileText(ini_);
+  TempDir second;
+  const ProgramRun run = Program(NewBoard(second));
+  EXPECT_EQ(run.exit_code, 10);
+  EXPECT_EQ(run.output, banner_ +
+                            "The current device EEPROM was programmed with 302 bytes\n"
+                            "Reach maximum serial number\n"
+                            "ERROR: Couldn't increase any Mac or serial number.\n");
+  EXPECT_EQ(ReadFileText(ini_), after_first);
+}
+
+}  // namespace
