@@ -46,6 +46,7 @@ void FillDistinctBoard(DeviceSettings& s) {
 }
 
 // The head of that board, offset by offset.
+// clang-format off
 const std::vector<uint8_t> kDistinctBoardHead = {
     0xA5,                                // 0x00 signature
     0x00, 0x11, 0x22, 0x33, 0x44, 0x55,  // 0x01 MAC address
@@ -90,6 +91,7 @@ const std::vector<uint8_t> kDistinctBoardHead = {
     0x09, 0x02, 0x27, 0x00, 0x01, 0x01, 0x00, 0xA0, 0xFA,  // 0xAE configuration, 500 mA / 2
     0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF, 0x00,  // 0xB7 interface
 };
+// clang-format on
 
 struct Built {
   int result = 0;
@@ -121,7 +123,8 @@ TEST(ImageGolden, HeadOfABoardWithoutStringsMatchesTheLayoutByteForByte) {
   ASSERT_EQ(built.result, 0) << built.output;
   EXPECT_EQ(built.length, 192);
   EXPECT_EQ(Bytes(built, 0, 192), kDistinctBoardHead);
-  EXPECT_EQ(Bytes(built, 192, kImageBufferSize - 192), std::vector<uint8_t>(kImageBufferSize - 192));
+  EXPECT_EQ(Bytes(built, 192, kImageBufferSize - 192),
+            std::vector<uint8_t>(kImageBufferSize - 192));
 }
 
 TEST(ImageGolden, ExampleBoardIniGivesTheDocumentedImage) {
@@ -134,7 +137,8 @@ TEST(ImageGolden, ExampleBoardIniGivesTheDocumentedImage) {
   const Built built = Build(options);
   ASSERT_EQ(built.result, 0) << built.output;
 
-  EXPECT_EQ(Bytes(built, 0x00, 7), (std::vector<uint8_t>{0xA5, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
+  EXPECT_EQ(Bytes(built, 0x00, 7),
+            (std::vector<uint8_t>{0xA5, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
   EXPECT_EQ(Bytes(built, 0x07, 12), (std::vector<uint8_t>{0x00, 0x00, 0x02, 0x00, 0x03, 0x10, 0x00,
                                                           0x00, 0x00, 0x01, 0x04, 0x04}));
   EXPECT_EQ(Bytes(built, 0x13, 4), (std::vector<uint8_t>{0x06, 0x80, 0xD1, 0x07}));
@@ -157,7 +161,8 @@ TEST(ImageGolden, ExampleBoardIniGivesTheDocumentedImage) {
   std::vector<uint8_t> strings = {0x22, 0x03};
   for (char c : std::string("Example Networks")) strings.insert(strings.end(), {uint8_t(c), 0});
   strings.insert(strings.end(), {0x32, 0x03});
-  for (char c : std::string("Gigabit Ethernet Adapter")) strings.insert(strings.end(), {uint8_t(c), 0});
+  for (char c : std::string("Gigabit Ethernet Adapter"))
+    strings.insert(strings.end(), {uint8_t(c), 0});
   strings.insert(strings.end(), {0x1A, 0x03});
   for (char c : std::string("000000000001")) strings.insert(strings.end(), {uint8_t(c), 0});
   EXPECT_EQ(Bytes(built, 192, static_cast<int>(strings.size())), strings);
@@ -177,10 +182,10 @@ TEST(ImageGolden, FiveStringsFollowEachOtherFromWord0x60WithTheirIndexes) {
   ASSERT_EQ(built.result, 0) << built.output;
   EXPECT_EQ(Bytes(built, 0x25, 10),
             (std::vector<uint8_t>{0x06, 0x60, 0x04, 0x63, 0x0A, 0x65, 0x04, 0x6A, 0x04, 0x6C}));
-  EXPECT_EQ(Bytes(built, 192, 28),
-            (std::vector<uint8_t>{0x06, 0x03, 'A', 0, 'B', 0, 0x04, 0x03, 'Q', 0,
-                                  0x0A, 0x03, '0', 0, '0', 0, '0', 0, '1', 0,
-                                  0x04, 0x03, 'C', 0, 0x04, 0x03, 'I', 0}));
+  EXPECT_EQ(
+      Bytes(built, 192, 28),
+      (std::vector<uint8_t>{0x06, 0x03, 'A', 0, 'B', 0, 0x04, 0x03, 'Q', 0, 0x0A, 0x03, '0', 0,
+                            '0',  0,    '0', 0, '1', 0, 0x04, 0x03, 'C', 0, 0x04, 0x03, 'I', 0}));
   EXPECT_EQ(built.length, 220);
   for (int device : {0x78, 0x9C}) {
     EXPECT_EQ(Bytes(built, device + 14, 2), (std::vector<uint8_t>{1, 2})) << device;
@@ -218,9 +223,9 @@ TEST(ImageGolden, AllThreeOptionalBlocksFollowTheStringsInOrder) {
   s.PMEWUFFEnable = 1;
   s.FilterPatternOffset = 0x1C;
   s.FilterAddressType = 2;
-  s.FilterMaskPatternBytes[0] = 0x11;   // mask byte 0 bit 0
-  s.FilterMaskPatternBytes[9] = 0x22;   // mask byte 1 bit 1
-  s.FilterMaskPatternBytes[127] = 0x33; // mask byte 15 bit 7
+  s.FilterMaskPatternBytes[0] = 0x11;    // mask byte 0 bit 0
+  s.FilterMaskPatternBytes[9] = 0x22;    // mask byte 1 bit 1
+  s.FilterMaskPatternBytes[127] = 0x33;  // mask byte 15 bit 7
   s.LTMBELTPresent = 1;
   s.LTMBELTIdle0 = 0x01020304;
   s.LTMBELTIdle1 = 0x05060708;
@@ -235,13 +240,12 @@ TEST(ImageGolden, AllThreeOptionalBlocksFollowTheStringsInOrder) {
 
   // Block table: wake-up filter at word 0x60, LTM/BELT at 0x6A, test bus at 0x76.
   EXPECT_EQ(Bytes(built, 0x3D, 6), (std::vector<uint8_t>{20, 0x60, 24, 0x6A, 4, 0x76}));
-  EXPECT_EQ(Bytes(built, 0xC2, 18),
-            (std::vector<uint8_t>{0x1C, 0x82, 0x01, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                  0x80}));
+  EXPECT_EQ(Bytes(built, 0xC2, 18), (std::vector<uint8_t>{0x1C, 0x82, 0x01, 0x02, 0, 0, 0, 0, 0, 0,
+                                                          0, 0, 0, 0, 0, 0, 0, 0x80}));
   EXPECT_EQ(Bytes(built, 0xD4, 24),
-            (std::vector<uint8_t>{0x04, 0x03, 0x02, 0x01, 0x08, 0x07, 0x06, 0x05, 0x0C, 0x0B, 0x0A,
-                                  0x09, 0x10, 0x0F, 0x0E, 0x0D, 0x14, 0x13, 0x12, 0x11, 0x18, 0x17,
-                                  0x16, 0x15}));
+            (std::vector<uint8_t>{0x04, 0x03, 0x02, 0x01, 0x08, 0x07, 0x06, 0x05,
+                                  0x0C, 0x0B, 0x0A, 0x09, 0x10, 0x0F, 0x0E, 0x0D,
+                                  0x14, 0x13, 0x12, 0x11, 0x18, 0x17, 0x16, 0x15}));
   EXPECT_EQ(Bytes(built, 0xEC, 4), (std::vector<uint8_t>{0x0D, 0xF0, 0xFE, 0xCA}));
   EXPECT_EQ(built.length, 240);
 }
@@ -302,8 +306,10 @@ TEST(ImageGolden, OverridesReplaceTheDefaultsAndDriveTheCapabilityBits) {
             (std::vector<uint8_t>{0x67, 0x45, 0x23, 0x01, 0xEF, 0xCD, 0xAB, 0x89}));
   EXPECT_EQ(Bytes(built, 0x5A, 8),
             (std::vector<uint8_t>{0x44, 0x44, 0x44, 0x44, 0x55, 0x55, 0x55, 0x55}));
-  EXPECT_EQ(Bytes(built, 0x6A, 4), (std::vector<uint8_t>{0x08, 0xF1, 0x00, 0x00}));  // bits 1, 2 cleared
-  EXPECT_EQ(Bytes(built, 0x71, 7), (std::vector<uint8_t>{0x00, 0x0F, 0x00, 0x03, 0x07, 0x34, 0x02}));
+  EXPECT_EQ(Bytes(built, 0x6A, 4),
+            (std::vector<uint8_t>{0x08, 0xF1, 0x00, 0x00}));  // bits 1, 2 cleared
+  EXPECT_EQ(Bytes(built, 0x71, 7),
+            (std::vector<uint8_t>{0x00, 0x0F, 0x00, 0x03, 0x07, 0x34, 0x02}));
 }
 
 TEST(ImageGolden, SuspendSelectAndPolarityGoIntoByte0x15) {

@@ -82,8 +82,9 @@ TEST(UpdateIniFile, SerialOfAnotherLengthIsSplicedThroughAReplacedFile) {
 TEST(UpdateIniFile, MacOfAnotherRecordedLengthMovesTheValueAfterIt) {
   // MAC first in the file this time, recorded with two characters more than it has now.
   LoadedIni ini;
-  const std::string text = "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
-                           "[SerialNumber]\nCurrentSerialNumber = 0001\n";
+  const std::string text =
+      "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
+      "[SerialNumber]\nCurrentSerialNumber = 0001\n";
   WriteFileText(ini.path, text);
   ini.settings.CurrentMacAddressOffset = 33;
   ini.settings.CurrentMacAddressLength = 15;  // "00:11:22:33:44:"
@@ -92,11 +93,11 @@ TEST(UpdateIniFile, MacOfAnotherRecordedLengthMovesTheValueAfterIt) {
   ini.settings.CurrentMacAddress = {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
   ini.settings.CurrentSerialNumber = "0002";
   ASSERT_EQ(Update(ini), 0);
-  EXPECT_EQ(ReadFileText(ini.path), "[MacAddress]\nCurrentMacAddress = AA:BB:CC:DD:EE:FF55\n"
-                                    "[SerialNumber]\nCurrentSerialNumber = 0002\n");
+  EXPECT_EQ(ReadFileText(ini.path),
+            "[MacAddress]\nCurrentMacAddress = AA:BB:CC:DD:EE:FF55\n"
+            "[SerialNumber]\nCurrentSerialNumber = 0002\n");
   EXPECT_EQ(ini.settings.CurrentMacAddressLength, 17);
-  EXPECT_EQ(ini.settings.CurrentSerialNumberOffset,
-            static_cast<int32_t>(text.find("0001")) + 2);
+  EXPECT_EQ(ini.settings.CurrentSerialNumberOffset, static_cast<int32_t>(text.find("0001")) + 2);
 }
 
 TEST(UpdateIniFile, MissingFileIsReported) {
@@ -179,8 +180,8 @@ TEST(SaveSteppedIdentity, UnwritableIniFileIsReported) {
   uint8_t image[kImageBufferSize] = {};
   const SaveRun run = Save(options, image);
   EXPECT_EQ(run.exit_code, 10);
-  EXPECT_EQ(run.output, "ERROR: The file " + missing +
-                            " is not found\nERROR: Failed to update ini file\n");
+  EXPECT_EQ(run.output,
+            "ERROR: The file " + missing + " is not found\nERROR: Failed to update ini file\n");
 }
 
 // An image of |size| bytes with the board's serial, as a binary file would hold it.
@@ -214,7 +215,12 @@ TEST(SaveSteppedIdentity, RewritesTheBinaryFileWithThePatchedImage) {
   const std::string saved = ReadFileText(path);
   ASSERT_EQ(saved.size(), 512u);
   EXPECT_EQ(saved.substr(1, 6), std::string("\x00\x11\x22\x33\x44\x57", 6));
-  EXPECT_EQ(saved.substr(0xC0, 10), std::string("\x0A\x03" "0\0" "0\0" "0\0" "2\0", 10));
+  EXPECT_EQ(saved.substr(0xC0, 10), std::string("\x0A\x03"
+                                                "0\0"
+                                                "0\0"
+                                                "0\0"
+                                                "2\0",
+                                                10));
   EXPECT_FALSE(std::filesystem::exists(dir.File("not-touched.ini")));
 }
 
@@ -236,9 +242,13 @@ TEST(SaveSteppedIdentity, UpperHalfOtpImageIsSavedInItsFileForm) {
   ASSERT_EQ(saved.size(), 512u);
   EXPECT_EQ(static_cast<uint8_t>(saved[0]), 0xF7);
   EXPECT_EQ(saved.substr(1, 0x100), std::string(0x100, '\0'));
-  EXPECT_EQ(saved.substr(0x101, 0xFF),
-            std::string(reinterpret_cast<const char*>(image) + 1, 0xFF));
-  EXPECT_EQ(saved.substr(0x101 + 0xBF, 10), std::string("\x0A\x03" "0\0" "0\0" "0\0" "2\0", 10));
+  EXPECT_EQ(saved.substr(0x101, 0xFF), std::string(reinterpret_cast<const char*>(image) + 1, 0xFF));
+  EXPECT_EQ(saved.substr(0x101 + 0xBF, 10), std::string("\x0A\x03"
+                                                        "0\0"
+                                                        "0\0"
+                                                        "0\0"
+                                                        "2\0",
+                                                        10));
 }
 
 }  // namespace

@@ -51,8 +51,7 @@ TEST_F(EepromGenerate, WritesTheImageProgrammingWouldWrite) {
 
 TEST_F(EepromGenerate, EveryModelOfTheFamilyIsAccepted) {
   for (const char* model : {"QNT5231", "QNT523F", "QNT5230-rev2"}) {
-    const ProgramRun run =
-        Run(std::string("-i '") + kExampleIni + "' -o image.bin -d " + model);
+    const ProgramRun run = Run(std::string("-i '") + kExampleIni + "' -o image.bin -d " + model);
     EXPECT_EQ(run.exit_code, 0) << model << run.output;
   }
 }

@@ -58,14 +58,15 @@ TEST_F(ProductionRun, ThreeBoardsGetConsecutiveIdentities) {
     const std::string dir = NewBoard(board);
     const ProgramRun run = Program(dir);
     ASSERT_EQ(run.exit_code, 0) << run.output;
-    EXPECT_EQ(run.output,
-              banner_ + "The current device EEPROM was programmed with 302 bytes\nUpdated ini file\n");
+    EXPECT_EQ(
+        run.output,
+        banner_ + "The current device EEPROM was programmed with 302 bytes\nUpdated ini file\n");
 
     const std::string eeprom = RunEmuTool(dir, "dump eeprom").output;
     ASSERT_EQ(eeprom.size(), 512u);
     const uint8_t last_octet = static_cast<uint8_t>(0x55 + board_number);
-    EXPECT_EQ(eeprom.substr(1, 6), std::string("\x00\x11\x22\x33\x44", 5) +
-                                       static_cast<char>(last_octet));
+    EXPECT_EQ(eeprom.substr(1, 6),
+              std::string("\x00\x11\x22\x33\x44", 5) + static_cast<char>(last_octet));
     EXPECT_EQ(eeprom.substr(kSerialDescriptor, 26), SerialDescriptor(serials[board_number]));
     EXPECT_EQ(ReadFileText(ini_), IniWith(macs[board_number + 1], serials[board_number + 1]));
   }

@@ -79,8 +79,8 @@ TEST_F(EepromFlow, IniFileProgramsTheBuiltImage) {
   int32_t length = 0;
   const std::vector<uint8_t> expected = ImageOf(ExampleIniText(), &length);
   EXPECT_EQ(Run({"-w", "-i", QNT_SOURCE_DIR "/examples/board.ini"}), 0);
-  EXPECT_EQ(Output(), "The current device EEPROM was programmed with " + std::to_string(length) +
-                          " bytes\n");
+  EXPECT_EQ(Output(),
+            "The current device EEPROM was programmed with " + std::to_string(length) + " bytes\n");
   EXPECT_EQ(bench_.Eeprom(), expected);
   EXPECT_EQ(bench_.LogOf(kCmdE2pReadBlock).at(0).parameter, static_cast<uint32_t>(length) << 16);
 }
@@ -119,8 +119,7 @@ TEST_F(EepromFlow, ReadBackThatDiffersFailsTheVerify) {
   bench_.RemoveAdapter();
   bench_.CreateAdapter(0, kChipQnt5230, 256);
   EXPECT_EQ(Run({"-w", "-i", QNT_SOURCE_DIR "/examples/board.ini"}), 9);
-  EXPECT_EQ(Output(),
-            "Failed to verify eeprom contents\nERROR: Failed to verify device eeprom\n");
+  EXPECT_EQ(Output(), "Failed to verify eeprom contents\nERROR: Failed to verify device eeprom\n");
 }
 
 // Every request of the write and the read-back, failing in its status or in the control call.
@@ -150,8 +149,8 @@ TEST_F(EepromFlow, EachFailingRequestGivesItsMessageAndCodeNine) {
   bench_.FailCall(kCmdE2pWriteBlock, 31);
   bench_.ClearLog();
   EXPECT_EQ(Run({"-w", "-b", path}), 9);
-  EXPECT_EQ(Output(), "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 31\n" +
-                          program_failed);
+  EXPECT_EQ(Output(),
+            "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 31\n" + program_failed);
   // The closing command follows a failed block write.
   const auto log = bench_.Log();
   ASSERT_EQ(log.size(), 4u);

@@ -36,8 +36,8 @@ TEST_F(EepromFlow, ReadWithoutANameSavesUnderTheChipName) {
     const int exit_code = Run({"-r"});
     std::filesystem::current_path(before);
     EXPECT_EQ(exit_code, 0);
-    EXPECT_EQ(Output(), std::string("Saved Eeprom to the file ") + c.name +
-                            " under current folder\n");
+    EXPECT_EQ(Output(),
+              std::string("Saved Eeprom to the file ") + c.name + " under current folder\n");
     EXPECT_EQ(ReadFileText(File(c.name)).size(), 512u);
   }
 }

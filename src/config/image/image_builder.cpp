@@ -45,8 +45,8 @@ struct FixedBytes {
 };
 constexpr FixedBytes kFixedBytes[] = {
     {.offset = 0x62, .bytes = {0x05, 0x0F, 0x16, 0x00, 0x02}, .count = 5},  // BOS
-    {.offset = 0x67, .bytes = {0x07, 0x10, 0x02}, .count = 3},  // USB 2.0 Extension
-    {.offset = 0x6E, .bytes = {0x0A, 0x10, 0x03}, .count = 3},  // SuperSpeed USB Device
+    {.offset = 0x67, .bytes = {0x07, 0x10, 0x02}, .count = 3},              // USB 2.0 Extension
+    {.offset = 0x6E, .bytes = {0x0A, 0x10, 0x03}, .count = 3},              // SuperSpeed USB Device
     {.offset = 0x78, .bytes = {0x12, 0x01, 0x10, 0x03, 0xFF, 0x00, 0xFF, 0x09}, .count = 8},
     {.offset = 0x88, .bytes = {kSerialNumberIndex, 0x01}, .count = 2},
     {.offset = 0x8A, .bytes = {0x09, 0x02, 0x39, 0x00, 0x01, 0x01}, .count = 6},
@@ -70,14 +70,13 @@ uint32_t Override(uint32_t value, int32_t present, uint32_t fallback) {
 void FillControllerBytes(const DeviceSettings& s, uint8_t* image) {
   std::memcpy(image + kMacAddressOffset, s.CurrentMacAddress.data(), kMacAddressBytes);
   Put16(image, 0x07, s.GPIOWake);
-  image[0x09] = Bit(s.GPIOPMEEnable, 7) | Bit(s.GPIOPMEConfiguration, 6) |
-                Bit(s.GPIOPMELength, 5) | Bit(s.GPIOPMEPolarity, 4) | Bit(s.GPIOBufferType, 3) |
-                Bit(s.GPIOPMEWOLSelect, 2) | Bit(s.PMEMagicPacketEnable, 1) |
-                Bit(s.PMEPerfectDAEnable, 0);
+  image[0x09] = Bit(s.GPIOPMEEnable, 7) | Bit(s.GPIOPMEConfiguration, 6) | Bit(s.GPIOPMELength, 5) |
+                Bit(s.GPIOPMEPolarity, 4) | Bit(s.GPIOBufferType, 3) | Bit(s.GPIOPMEWOLSelect, 2) |
+                Bit(s.PMEMagicPacketEnable, 1) | Bit(s.PMEPerfectDAEnable, 0);
   image[0x0A] = Bit(s.GPIOConnectBufferType, 6) | Bit(s.GPIOConnectEnable, 5) |
                 Bit(s.GPIOConnectPolarity, 4) | Bit(s.PMEWUFFEnable, 0);
-  image[0x0B] = Bit(s.LED3Enable, 3) | Bit(s.LED2Enable, 2) | Bit(s.LED1Enable, 1) |
-                Bit(s.LED0Enable, 0);
+  image[0x0B] =
+      Bit(s.LED3Enable, 3) | Bit(s.LED2Enable, 2) | Bit(s.LED1Enable, 1) | Bit(s.LED0Enable, 0);
   image[0x0C] = static_cast<uint8_t>((s.LED1Function & 0xF) << 4 | (s.LED0Function & 0xF));
   image[0x0D] = static_cast<uint8_t>((s.LED3Function & 0xF) << 4 | (s.LED2Function & 0xF));
   Put16(image, 0x0E, s.GPIOWakePolarity);
@@ -117,8 +116,8 @@ void FillCapabilities(const DeviceSettings& s, uint8_t* image) {
   Put32(image, 0x6A, usb2_attributes);
   if (image[0x15] & 0x40) image[0x71] = 0x02;
   Put16(image, 0x72, Override(s.SpeedsSupported & 0xF, s.SpeedsSupportedPresent, 0x000E));
-  image[0x74] =
-      static_cast<uint8_t>(Override(s.FunctionalitySupport & 0xF, s.FunctionalitySupportPresent, 1));
+  image[0x74] = static_cast<uint8_t>(
+      Override(s.FunctionalitySupport & 0xF, s.FunctionalitySupportPresent, 1));
   image[0x75] =
       static_cast<uint8_t>(Override(s.U1DevExitLatency & 0xF, s.U1DevExitLatencyPresent, 0x0A));
   Put16(image, 0x76, Override(s.U2DevExitLatency & 0xFFF, s.U2DevExitLatencyPresent, 0x05DC));
@@ -128,7 +127,8 @@ void FillDescriptors(const DeviceSettings& s, uint8_t bias, uint8_t* image) {
   Put16(image, 0x23, kStringLanguageId);
   for (int i = 0; i < 7; ++i) {
     image[kDescriptorTableOffset + 2 * i] = kDescriptorTable[i].length;
-    image[kDescriptorTableOffset + 2 * i + 1] = static_cast<uint8_t>(bias + kDescriptorTable[i].word);
+    image[kDescriptorTableOffset + 2 * i + 1] =
+        static_cast<uint8_t>(bias + kDescriptorTable[i].word);
   }
   for (const FixedBytes& fixed : kFixedBytes) {
     std::memcpy(image + fixed.offset, fixed.bytes, static_cast<size_t>(fixed.count));

@@ -10,8 +10,8 @@ constexpr uint8_t kStringDescriptorType = 0x03;
 
 // In slot order.
 constexpr const char* kSlotNames[kStringCount] = {
-    "ManufacturerString", "ProductString", "CurrentSerialNumber", "ConfigurationString",
-    "InterfaceString",
+    "ManufacturerString",  "ProductString",   "CurrentSerialNumber",
+    "ConfigurationString", "InterfaceString",
 };
 
 void SetSlot(ImageStrings& strings, int slot, const std::optional<std::string>& text) {
@@ -65,9 +65,8 @@ int BuildStringArea(const ImageStrings& strings, int32_t eeprom_size, uint8_t bi
                         eeprom_size);
         return -1;
       }
-      const uint16_t value =
-          unit == 0 ? static_cast<uint16_t>(length | kStringDescriptorType << 8)
-                    : StringCharacterUnit(text[unit - 1]);
+      const uint16_t value = unit == 0 ? static_cast<uint16_t>(length | kStringDescriptorType << 8)
+                                       : StringCharacterUnit(text[unit - 1]);
       Put16(image, 2 * word, value);
     }
   }

@@ -35,7 +35,8 @@ bool ReadStrings(const uint8_t* image, int limit, uint8_t bias, OldLayout& old, 
       console.Error("The string table of the image points beyond its %d bytes\n", limit);
       return false;
     }
-    for (int j = 0; j < count; ++j) old.text[slot][j] = static_cast<char>(image[2 * (word + 1 + j)]);
+    for (int j = 0; j < count; ++j)
+      old.text[slot][j] = static_cast<char>(image[2 * (word + 1 + j)]);
     old.strings.text[slot] = std::string_view(old.text[slot], static_cast<size_t>(count));
     old.strings.present[slot] = true;
     old.strings_end = std::max(old.strings_end, 2 * word + 2 * ((length + 1) / 2));
@@ -43,8 +44,8 @@ bool ReadStrings(const uint8_t* image, int limit, uint8_t bias, OldLayout& old, 
   return true;
 }
 
-bool ReadBlocks(const uint8_t* image, int limit, uint8_t bias, int32_t image_length,
-                OldLayout& old, Console& console) {
+bool ReadBlocks(const uint8_t* image, int limit, uint8_t bias, int32_t image_length, OldLayout& old,
+                Console& console) {
   old.tail_end = std::max(old.strings_end, std::min(image_length, limit));
   old.significant_end = old.strings_end;
   for (int block = 0; block < kBlockCount; ++block) {
@@ -69,8 +70,8 @@ bool ReadBlocks(const uint8_t* image, int limit, uint8_t bias, int32_t image_len
   return true;
 }
 
-int RebuildStringArea(uint8_t* image, int32_t* image_length, const std::string& serial,
-                      int limit, int32_t eeprom_size, Console& console) {
+int RebuildStringArea(uint8_t* image, int32_t* image_length, const std::string& serial, int limit,
+                      int32_t eeprom_size, Console& console) {
   const uint8_t bias = StoredOffsetBias(image);
   OldLayout old;
   if (!ReadStrings(image, limit, bias, old, console)) return kPatchDoesNotFit;
@@ -92,12 +93,14 @@ int RebuildStringArea(uint8_t* image, int32_t* image_length, const std::string& 
   const int shift = strings_end - old.strings_end;
   const int needed = old.significant_end + shift;
   if (needed > limit) {
-    console.Error("The optional blocks of the image do not fit behind the new strings (%d bytes, "
-                  "the EEPROM holds %d)\n",
-                  needed, limit);
+    console.Error(
+        "The optional blocks of the image do not fit behind the new strings (%d bytes, "
+        "the EEPROM holds %d)\n",
+        needed, limit);
     return kPatchDoesNotFit;
   }
-  std::memcpy(image + strings_end, tail, static_cast<size_t>(std::min(tail_size, limit - strings_end)));
+  std::memcpy(image + strings_end, tail,
+              static_cast<size_t>(std::min(tail_size, limit - strings_end)));
   for (int block = 0; block < kBlockCount; ++block) {
     const int pair = kBlockTableOffset + 2 * block;
     if (image[pair] == 0) continue;

@@ -65,9 +65,9 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
   const bool has_serial = settings.CurrentSerialNumber.has_value();
   if (has_serial) {
     edits[count++] = {.offset = settings.CurrentSerialNumberOffset,
-                    .old_length = settings.CurrentSerialNumberLength,
-                    .text = settings.CurrentSerialNumber->c_str(),
-                    .length = static_cast<long>(settings.CurrentSerialNumber->size())};
+                      .old_length = settings.CurrentSerialNumberLength,
+                      .text = settings.CurrentSerialNumber->c_str(),
+                      .length = static_cast<long>(settings.CurrentSerialNumber->size())};
   }
 
   std::FILE* file = std::fopen(file_name, "r+b");
@@ -88,7 +88,8 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
   }
 
   bool same_lengths = true;
-  for (int i = 0; i < count; ++i) same_lengths = same_lengths && edits[i].length == edits[i].old_length;
+  for (int i = 0; i < count; ++i)
+    same_lengths = same_lengths && edits[i].length == edits[i].old_length;
   if (same_lengths) {
     bool written = true;
     for (int i = 0; i < count; ++i) written = written && WriteAt(file, edits[i]);
@@ -100,9 +101,9 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
   }
 
   char* old_bytes = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
-  const bool read = old_bytes != nullptr && std::fseek(file, 0, SEEK_SET) == 0 &&
-                    std::fread(old_bytes, 1, static_cast<size_t>(size), file) ==
-                        static_cast<size_t>(size);
+  const bool read =
+      old_bytes != nullptr && std::fseek(file, 0, SEEK_SET) == 0 &&
+      std::fread(old_bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
   std::fclose(file);
   if (old_bytes == nullptr) {
     console.Error("No enough memory\n");
@@ -119,7 +120,8 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
     console.Error("No enough memory\n");
     return kUpdateOutOfMemory;
   }
-  const bool replaced = ReplaceFileBytes(file_name, new_bytes, static_cast<size_t>(new_size), console);
+  const bool replaced =
+      ReplaceFileBytes(file_name, new_bytes, static_cast<size_t>(new_size), console);
   std::free(new_bytes);
   if (!replaced) return kUpdateFileFailed;
 

@@ -23,8 +23,8 @@ int SaveSteppedIdentity(CommandOptions& options, uint8_t* image, Console& consol
     console.Error("Couldn't increase any Mac or serial number.\n");
     return kExitSteppingFailed;
   }
-  const MacAddress* mac = settings.CurrentMacAddressPresent != 0 ? &settings.CurrentMacAddress
-                                                                 : nullptr;
+  const MacAddress* mac =
+      settings.CurrentMacAddressPresent != 0 ? &settings.CurrentMacAddress : nullptr;
   if (PatchImageIdentity(image, &options.ImageLength, mac, settings.CurrentSerialNumber,
                          options.EepromSize, console) != 0) {
     console.Error("Modified EEPROM image failed.\n");
