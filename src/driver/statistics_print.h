@@ -36,7 +36,7 @@ inline constexpr StatisticsCounter kStatisticsCounters[] = {
     {.offset = 72, .name = "RxGood512To1023ByteFrames", .printed = true},
     {.offset = 76, .name = "RxGood1024To1518ByteFrames", .printed = true},
     {.offset = 80, .name = "RxGoodGreater1518ByteFrames", .printed = true},
-    {.offset = 84, .name = "RxReserved", .printed = false},
+    {.offset = 84, .name = "Reserved84", .printed = false},
     {.offset = 88, .name = "EeeRxLpiTransitions", .printed = true},
     {.offset = 92, .name = "EeeRxLpiTime", .printed = true},
     {.offset = 96, .name = "TxCrcErrors", .printed = true},
@@ -61,7 +61,7 @@ inline constexpr StatisticsCounter kStatisticsCounters[] = {
     {.offset = 172, .name = "TxGood512To1023ByteFrames", .printed = true},
     {.offset = 176, .name = "TxGood1024To1518ByteFrames", .printed = true},
     {.offset = 180, .name = "TxGoodGreater1518ByteFrames", .printed = true},
-    {.offset = 184, .name = "TxReserved", .printed = false},
+    {.offset = 184, .name = "Reserved184", .printed = false},
     {.offset = 188, .name = "EeeTxLpiTransitions", .printed = true},
     {.offset = 192, .name = "EeeTxLpiTime", .printed = true},
 };
