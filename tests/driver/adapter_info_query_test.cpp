@@ -14,7 +14,6 @@
 
 namespace {
 
-using phy_fake::CountingClock;
 using phy_fake::TableDevice;
 
 std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {

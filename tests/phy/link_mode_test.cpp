@@ -9,10 +9,10 @@
 
 #include "phy/scripted_driver.h"
 #include "support/capture_console.h"
+#include "support/virtual_clock.h"
 
 namespace {
 
-using phy_fake::CountingClock;
 using phy_fake::TableDevice;
 
 class LinkModeStepTest : public ::testing::Test {
@@ -33,7 +33,7 @@ class LinkModeStepTest : public ::testing::Test {
 
   TableDevice device_;
   CaptureConsole console_;
-  CountingClock clock_;
+  VirtualClock clock_;
   Driver driver_{device_, console_, RequestWords{}};
   CommandOptions options_;
   LinkModeOutcome outcome_;
@@ -45,7 +45,7 @@ TEST_F(LinkModeStepTest, SendsTheModeAndReportsTheLinkAfterTheSettleWait) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_FALSE(result.stop);
   EXPECT_EQ(console_.output(), "\nLink mode: 100 FD\n");
-  EXPECT_EQ(clock_.sleeps, (std::vector<uint32_t>{2000}));
+  EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{2000}));
   ASSERT_FALSE(device_.log.empty());
   EXPECT_EQ(device_.log[0].command, kCmdSetLinkMode);
   EXPECT_EQ(device_.log[0].data_word, 4u);
@@ -58,7 +58,7 @@ TEST_F(LinkModeStepTest, ReplyByteOneWaitsLongerOnceUp) {
   LinkUp();
   device_.link_mode_reply = 1;
   Run();
-  EXPECT_EQ(clock_.sleeps, (std::vector<uint32_t>{2000, 2000}));
+  EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{2000, 2000}));
   EXPECT_EQ(outcome_.reply, 1);
 }
 
@@ -66,7 +66,7 @@ TEST_F(LinkModeStepTest, OtherReplyBytesAreHandedOnWithoutTheLongerWait) {
   LinkUp();
   device_.link_mode_reply = 2;
   Run();
-  EXPECT_EQ(clock_.sleeps, (std::vector<uint32_t>{2000}));
+  EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{2000}));
   EXPECT_EQ(outcome_.reply, 2);
 }
 
@@ -78,7 +78,7 @@ TEST_F(LinkModeStepTest, PollsEveryHalfSecondUntilTheLinkComesUp) {
     if (index == 1) device_.phy[1] = ++status_reads <= 4 ? 0x0000 : 0x0004;
   };
   EXPECT_EQ(Run().exit_code, 0);
-  EXPECT_EQ(clock_.sleeps, (std::vector<uint32_t>{2000, 500, 500}));
+  EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{2000, 500, 500}));
   EXPECT_EQ(StatePolls(), 3);
 }
 
@@ -90,7 +90,7 @@ TEST_F(LinkModeStepTest, NoLinkAfterTenPollsSetsFourAndGoesOn) {
   EXPECT_EQ(console_.output(), "\nLink mode: LINK DOWN\n");
   std::vector<uint32_t> expected_sleeps{2000};
   expected_sleeps.insert(expected_sleeps.end(), 10, 500);
-  EXPECT_EQ(clock_.sleeps, expected_sleeps);
+  EXPECT_EQ(clock_.sleeps(), expected_sleeps);
   EXPECT_EQ(StatePolls(), 10);
   EXPECT_EQ(outcome_.link_state, -1);
 }
@@ -109,7 +109,7 @@ TEST_F(LinkModeStepTest, FailedRequestStopsTheRunWithoutWaiting) {
   EXPECT_TRUE(result.stop);
   EXPECT_EQ(console_.output(),
             "ERROR: SET_LINK_MODE failed !    status:Other Error\nERROR: Set link mode failed\n");
-  EXPECT_TRUE(clock_.sleeps.empty());
+  EXPECT_TRUE(clock_.sleeps().empty());
   EXPECT_TRUE(device_.PhyReads().empty());
   EXPECT_EQ(outcome_.link_state, -1);
   EXPECT_EQ(outcome_.reply, 0);

@@ -12,7 +12,6 @@
 
 namespace {
 
-using phy_fake::CountingClock;
 using phy_fake::TableDevice;
 
 struct Registers {

@@ -1,5 +1,5 @@
 // scripted_driver.h - a driver stand-in for unit tests: answers each command from a table the test
-// fills, logs every request, and a clock that only counts the waits.
+// fills (PHY registers by index) and logs every request.
 #pragma once
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 
 #include "driver/driver.h"
 #include "driver/request_block.h"
-#include "platform/clock.h"
 #include "platform/device_io.h"
 
 // Kept apart from the other test doubles of the suites that include it.
@@ -101,20 +100,6 @@ class TableDevice : public DeviceIo {
 
  private:
   int phy_read_count_ = 0;
-};
-
-class CountingClock : public Clock {
- public:
-  std::vector<uint32_t> sleeps;
-  uint32_t now = 0;
-
-  void Sleep(uint32_t milliseconds) override {
-    sleeps.push_back(milliseconds);
-    now += milliseconds;
-  }
-  uint32_t GetTickCount() override { return now; }
-  int64_t QueryPerformanceFrequency() override { return 1000; }
-  int64_t QueryPerformanceCounter() override { return now; }
 };
 
 }  // namespace phy_fake
