@@ -99,12 +99,11 @@ int ShowCommand(const std::string& dir, ToolArgs& args) {
     std::printf("  brackets       eeprom %s, otp %s\n", s.e2p_open ? "open" : "closed",
                 s.otp_access == emu::OtpAccess::kClosed ? "closed"
                 : s.otp_access == emu::OtpAccess::kRead ? "open for reading"
-                                                         : "open for writing");
+                                                        : "open for writing");
     std::printf("  driver         %" PRIu32 ".%" PRIu32 ".%" PRIu32 ".%" PRIu32
                 ", adapter bits %" PRIX32 ",%" PRIX32 ",%" PRIX32 ", port %" PRIu32 "\n",
-                s.driver_version[0], s.driver_version[1], s.driver_version[2],
-                s.driver_version[3], s.adapter_bits[0], s.adapter_bits[1], s.adapter_bits[2],
-                s.port);
+                s.driver_version[0], s.driver_version[1], s.driver_version[2], s.driver_version[3],
+                s.adapter_bits[0], s.adapter_bits[1], s.adapter_bits[2], s.port);
     std::printf("  location       %s\n", s.location.c_str());
     std::printf("  registry key   %s\n", s.registry_key.c_str());
     std::printf("  pdo name       %s\n", s.pdo_name.c_str());

@@ -49,7 +49,8 @@ int FaultCommand(const std::string& dir, ToolArgs& args) {
   }
   fault.kind = args.Has("status") ? emu::FaultKind::kStatus : emu::FaultKind::kError;
   const std::string& value = args.Value(args.Has("status") ? "status" : "error");
-  if (!ParseU32(value, &fault.value) || (fault.kind == emu::FaultKind::kError && fault.value == 0)) {
+  if (!ParseU32(value, &fault.value) ||
+      (fault.kind == emu::FaultKind::kError && fault.value == 0)) {
     args.Fail("bad answer value \"" + value + "\"");
     return kExitUsage;
   }

@@ -55,7 +55,8 @@ int InfoCommand(const std::string& dir, ToolArgs& args) {
   uint32_t version[4] = {};
   uint32_t bits[3] = {};
   uint32_t port = 0;
-  if (args.Has("driver-version") && !ParseNumberList(args.Value("driver-version"), '.', 4, version)) {
+  if (args.Has("driver-version") &&
+      !ParseNumberList(args.Value("driver-version"), '.', 4, version)) {
     args.Fail("bad --driver-version \"" + args.Value("driver-version") + "\" (a.b.c.d)");
     return kExitUsage;
   }
@@ -77,8 +78,7 @@ int InfoCommand(const std::string& dir, ToolArgs& args) {
     if (args.Has("registry-key")) s.registry_key = args.Value("registry-key");
     if (args.Has("pdo-name")) s.pdo_name = args.Value("pdo-name");
     std::printf("driver version %" PRIu32 ".%" PRIu32 ".%" PRIu32 ".%" PRIu32 "\n",
-                s.driver_version[0], s.driver_version[1], s.driver_version[2],
-                s.driver_version[3]);
+                s.driver_version[0], s.driver_version[1], s.driver_version[2], s.driver_version[3]);
     std::printf("adapter bits   0x%" PRIX32 ",0x%" PRIX32 ",0x%" PRIX32 "\n", s.adapter_bits[0],
                 s.adapter_bits[1], s.adapter_bits[2]);
     std::printf("port           %" PRIu32 "\n", s.port);

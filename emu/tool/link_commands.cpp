@@ -53,14 +53,14 @@ int LinkCommand(const std::string& dir, ToolArgs& args) {
     return kExitUsage;
   }
   emu::LinkPartner partner;
-  if (args.Has("partner") &&
-      !emu::ParsePartner("autoneg " + args.Value("partner"), &partner)) {
+  if (args.Has("partner") && !emu::ParsePartner("autoneg " + args.Value("partner"), &partner)) {
     args.Fail("bad --partner \"" + args.Value("partner") +
               "\" (abilities 1000fd,100fd,100hd,10fd,10hd and master or slave)");
     return kExitUsage;
   }
   if (args.Has("forced") && !emu::ParsePartner("forced " + args.Value("forced"), &partner)) {
-    args.Fail("bad --forced \"" + args.Value("forced") + "\" (one mode, e.g. 100fd or 1000fd,slave)");
+    args.Fail("bad --forced \"" + args.Value("forced") +
+              "\" (one mode, e.g. 100fd or 1000fd,slave)");
     return kExitUsage;
   }
   uint32_t delay = 0;
@@ -83,8 +83,8 @@ int LinkCommand(const std::string& dir, ToolArgs& args) {
     if (args.Has("delay")) s.link.delay_ms = delay;
     if (args.Has("reply")) s.link.mode_reply = static_cast<uint8_t>(reply);
     if (args.Has("policy")) {
-      s.link.policy = policy == "force" ? emu::LinkModePolicy::kForce
-                                        : emu::LinkModePolicy::kAdvertise;
+      s.link.policy =
+          policy == "force" ? emu::LinkModePolicy::kForce : emu::LinkModePolicy::kAdvertise;
     }
     if (partner_options == 1) {
       emu::TrackLink(s, emu::AdapterNowMs(s));
@@ -120,7 +120,8 @@ int CableCommand(const std::string& dir, ToolArgs& args) {
     args.Fail("expected --pair A-D (or 0-3)");
     return kExitUsage;
   }
-  if (!result.stuck && (!args.Has("status") || !ParseCableStatus(args.Value("status"), &result.status))) {
+  if (!result.stuck &&
+      (!args.Has("status") || !ParseCableStatus(args.Value("status"), &result.status))) {
     args.Fail("expected --status normal|open|shorted|failed (or 0-3)");
     return kExitUsage;
   }
@@ -134,7 +135,8 @@ int CableCommand(const std::string& dir, ToolArgs& args) {
     std::printf("adapter %" PRIu32 ": pair %c %s\n", index, static_cast<char>('A' + pair),
                 result.stuck ? "never completes"
                              : ("status " + std::to_string(result.status) + " data " +
-                                std::to_string(result.data)).c_str());
+                                std::to_string(result.data))
+                                   .c_str());
     return kExitOk;
   });
 }

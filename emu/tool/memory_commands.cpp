@@ -108,8 +108,9 @@ int RegCommand(const std::string& dir, ToolArgs& args) {
       }
     }
     const auto found = s.registers.find(address);
-    const uint32_t shown =
-        address == 0 ? s.id_value : found == s.registers.end() ? 0 : found->second;
+    const uint32_t shown = address == 0                 ? s.id_value
+                           : found == s.registers.end() ? 0
+                                                        : found->second;
     std::printf("0x%08" PRIx32 "\n", shown);
     return kExitOk;
   });

@@ -10,7 +10,9 @@ namespace {
 
 class EmuTool : public ::testing::Test {
  protected:
-  ProgramRun Tool(const std::string& arguments) { return RunEmuTool(dir.path().string(), arguments); }
+  ProgramRun Tool(const std::string& arguments) {
+    return RunEmuTool(dir.path().string(), arguments);
+  }
   std::string StateText(uint32_t index = 0) {
     return ReadFileText(emu::AdapterPath(dir.path().string(), index));
   }
@@ -34,14 +36,29 @@ TEST_F(EmuTool, CreateShowAndRemove) {
 TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
   ASSERT_EQ(Tool("create").exit_code, 0);
   const std::string before = StateText();
-  for (const char* arguments :
-       {"", "frobnicate", "create --chip QNT9999", "create --eeprom-size 128", "show --adapter x",
-        "show extra", "dump flash", "reg 2", "reg 0x10 zz", "fault --command 4",
-        "fault --command NOPE --status 1", "fault --command 4 --status 1 --error 2",
-        "fault --command 4 --count 0 --status 1", "link --partner 100full",
-        "link --forced 100fd,10fd", "link --partner 100fd --none", "link --reply 256",
-        "stats NoSuchCounter=1", "info --driver-version 1.2.3", "cable --pair E --status open",
-        "load eeprom /nonexistent/file", "clock sometimes", "create --adapter"}) {
+  for (const char* arguments : {"",
+                                "frobnicate",
+                                "create --chip QNT9999",
+                                "create --eeprom-size 128",
+                                "show --adapter x",
+                                "show extra",
+                                "dump flash",
+                                "reg 2",
+                                "reg 0x10 zz",
+                                "fault --command 4",
+                                "fault --command NOPE --status 1",
+                                "fault --command 4 --status 1 --error 2",
+                                "fault --command 4 --count 0 --status 1",
+                                "link --partner 100full",
+                                "link --forced 100fd,10fd",
+                                "link --partner 100fd --none",
+                                "link --reply 256",
+                                "stats NoSuchCounter=1",
+                                "info --driver-version 1.2.3",
+                                "cable --pair E --status open",
+                                "load eeprom /nonexistent/file",
+                                "clock sometimes",
+                                "create --adapter"}) {
     const ProgramRun run = Tool(arguments);
     EXPECT_EQ(run.exit_code, 2) << arguments << "\n" << run.output;
     EXPECT_NE(run.output.find("qnt5200-emu: "), std::string::npos) << arguments;
@@ -91,10 +108,10 @@ TEST_F(EmuTool, LinkFaultStatsAndInfoReachTheState) {
                 .exit_code,
             0);
   const std::string state = StateText();
-  for (const char* line : {"link_partner autoneg 1000fd,100fd,master\n", "link_mode_reply 1\n",
-                           "fault cmd=4 skip=1 count=always error=31\n", "stat 0 0x00000005\n",
-                           "stat 48 0x00000010\n", "pdo_name \"\\\\Device\\\\X\"\n",
-                           "driver_version 1 2 3 4\n"}) {
+  for (const char* line :
+       {"link_partner autoneg 1000fd,100fd,master\n", "link_mode_reply 1\n",
+        "fault cmd=4 skip=1 count=always error=31\n", "stat 0 0x00000005\n", "stat 48 0x00000010\n",
+        "pdo_name \"\\\\Device\\\\X\"\n", "driver_version 1 2 3 4\n"}) {
     EXPECT_NE(state.find(line), std::string::npos) << line << state;
   }
   EXPECT_EQ(Tool("fault --clear").exit_code, 0);

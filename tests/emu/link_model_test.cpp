@@ -33,24 +33,24 @@ constexpr uint16_t kAn = 0x1140;
 constexpr uint16_t kAllAdv = 0x01E1;
 
 const NegotiationCase kNegotiationCases[] = {
-    {"EverythingGivesGigabitMaster", "autoneg 1000fd,100fd,100hd,10fd,10hd", kAn, kAllAdv,
-     0x0200, true, 1000, true, 0x41E1, 0x7800},
+    {"EverythingGivesGigabitMaster", "autoneg 1000fd,100fd,100hd,10fd,10hd", kAn, kAllAdv, 0x0200,
+     true, 1000, true, 0x41E1, 0x7800},
     {"PartnerManualMasterMakesUsSlave", "autoneg 1000fd,master", kAn, kAllAdv, 0x0200, true, 1000,
      true, 0x4001, 0x3800},
     {"BothManualSlaveIsAConfigurationFault", "autoneg 1000fd,100fd,slave", kAn, kAllAdv, 0x1200,
      false, 0, false, 0x4101, 0x8800},
     {"GigabitNotAdvertisedFallsBackTo100Full", "autoneg 1000fd,100fd,10fd", kAn, kAllAdv, 0x0000,
      true, 100, true, 0x4141, 0x0800},
-    {"HundredHalfOnlyInCommon", "autoneg 100hd,10hd", kAn, 0x0181, 0x0200, true, 100, false,
-     0x40A1, 0x0000},
+    {"HundredHalfOnlyInCommon", "autoneg 100hd,10hd", kAn, 0x0181, 0x0200, true, 100, false, 0x40A1,
+     0x0000},
     {"TenFullBeatsTenHalf", "autoneg 10fd,10hd", kAn, kAllAdv, 0x0200, true, 10, true, 0x4061,
      0x0000},
     {"NothingInCommonStaysDown", "autoneg 10hd", kAn, 0x0101, 0x0200, false, 0, false, 0x4021,
      0x0000},
-    {"ForcedPartnerIsDetectedAtHalfDuplex", "forced 100fd", kAn, kAllAdv, 0x0200, true, 100,
-     false, 0x0000, 0x0000},
-    {"ForcedGigabitPartnerCannotBeDetected", "forced 1000fd", kAn, kAllAdv, 0x0200, false, 0,
-     false, 0x0000, 0x0000},
+    {"ForcedPartnerIsDetectedAtHalfDuplex", "forced 100fd", kAn, kAllAdv, 0x0200, true, 100, false,
+     0x0000, 0x0000},
+    {"ForcedGigabitPartnerCannotBeDetected", "forced 1000fd", kAn, kAllAdv, 0x0200, false, 0, false,
+     0x0000, 0x0000},
     {"ForcedHundredFullMeetsNegotiatingPartner", "autoneg 100fd,100hd", 0x2100, kAllAdv, 0x0200,
      true, 100, true, 0x0000, 0x0000},
     {"ForcedGigabitBothEndsManualMaster", "forced 1000fd,slave", 0x0140, kAllAdv, 0x1800, true,
@@ -78,9 +78,8 @@ TEST_P(Negotiation, ResolvesAsSiliconWould) {
   const uint32_t status = emu::ReadPhy(state, emu::kPhyStatus, 0);
   EXPECT_EQ((status & emu::kBmsLinkStatus) != 0, c.up);
   const bool negotiating = c.control & emu::kBmcAnEnable;
-  EXPECT_EQ((status & emu::kBmsAnComplete) != 0,
-            negotiating && std::string(c.partner) != "none" &&
-                std::string(c.partner) != "forced 1000fd");
+  EXPECT_EQ((status & emu::kBmsAnComplete) != 0, negotiating && std::string(c.partner) != "none" &&
+                                                     std::string(c.partner) != "forced 1000fd");
 }
 
 INSTANTIATE_TEST_SUITE_P(LinkModel, Negotiation, ::testing::ValuesIn(kNegotiationCases),
@@ -176,8 +175,8 @@ TEST(LinkModel, ForcePolicyWritesTheControlWord) {
 }
 
 TEST(LinkModel, PartnerTextRoundTrips) {
-  for (const char* text : {"none", "autoneg 1000fd,100fd,10hd,master", "forced 100hd",
-                           "forced 1000fd,slave"}) {
+  for (const char* text :
+       {"none", "autoneg 1000fd,100fd,10hd,master", "forced 100hd", "forced 1000fd,slave"}) {
     emu::LinkPartner partner;
     ASSERT_TRUE(emu::ParsePartner(text, &partner)) << text;
     EXPECT_EQ(emu::FormatPartner(partner), text);

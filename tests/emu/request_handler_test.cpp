@@ -42,9 +42,9 @@ class DriverModel : public ::testing::Test {
 
 TEST_F(DriverModel, RegisterZeroHoldsTheChipValueAndIgnoresWrites) {
   EXPECT_EQ(RawRequest(emu::kReadRegister).Parameter(0).Send(machine).Word(), 0x52300001u);
-  EXPECT_EQ(RawRequest(emu::kWriteRegister).Parameter(0).Data32(0x12345678).Send(machine, 20)
-                .status,
-            kStatusOk);
+  EXPECT_EQ(
+      RawRequest(emu::kWriteRegister).Parameter(0).Data32(0x12345678).Send(machine, 20).status,
+      kStatusOk);
   EXPECT_EQ(RawRequest(emu::kReadRegister).Parameter(0).Send(machine).Word(), 0x52300001u);
 }
 
@@ -59,8 +59,7 @@ TEST_F(DriverModel, RegistersKeepWritesExceptReservedBits) {
 
 TEST_F(DriverModel, UnalignedOrOutOfRangeRegisterIsRefused) {
   EXPECT_EQ(RawRequest(emu::kReadRegister).Parameter(0x102).Send(machine).status, kStatusRefused);
-  EXPECT_EQ(RawRequest(emu::kReadRegister).Parameter(0x10000).Send(machine).status,
-            kStatusRefused);
+  EXPECT_EQ(RawRequest(emu::kReadRegister).Parameter(0x10000).Send(machine).status, kStatusRefused);
 }
 
 TEST_F(DriverModel, RequestsRouteBySignature) {
@@ -69,9 +68,8 @@ TEST_F(DriverModel, RequestsRouteBySignature) {
   ASSERT_EQ(two.Open(), 0u);
   EXPECT_EQ(RawRequest(emu::kReadRegister, 2).Parameter(0).Send(two).Word(), 0x523F0001u);
   // The default signature ignores the index word.
-  const RawAnswer zero = RawRequest(emu::kReadRegister)
-                             .Signature(emu::kSignatureAdapterZero)
-                             .Send(two);
+  const RawAnswer zero =
+      RawRequest(emu::kReadRegister).Signature(emu::kSignatureAdapterZero).Send(two);
   EXPECT_EQ(zero.Word(), 0x52300001u);
   EXPECT_EQ(RawRequest(emu::kReadRegister, 1).Send(two).error, emu::kErrorFileNotFound);
   EXPECT_EQ(RawRequest(emu::kReadRegister).Signature(0x30003).Send(two).error,
@@ -150,9 +148,9 @@ TEST_F(DriverModel, EepromWritesAreSavedAtOnce) {
 TEST_F(DriverModel, OtpBitsOnlyEverGetProgrammed) {
   const uint8_t first[2] = {0xF0, 0x01};
   const uint8_t second[2] = {0x0F, 0x00};
-  EXPECT_EQ(RawRequest(emu::kOtpWriteBlock).Position(10, 2).Bytes(first, 2).Send(machine, 18)
-                .status,
-            kStatusRefused);
+  EXPECT_EQ(
+      RawRequest(emu::kOtpWriteBlock).Position(10, 2).Bytes(first, 2).Send(machine, 18).status,
+      kStatusRefused);
   OtpConfigure(emu::kOtpOpenForWrite);
   RawRequest(emu::kOtpWriteBlock).Position(10, 2).Bytes(first, 2).Send(machine, 18);
   RawRequest(emu::kOtpWriteBlock).Position(10, 2).Bytes(second, 2).Send(machine, 18);
@@ -194,8 +192,7 @@ TEST_F(DriverModel, PciConfigCarriesTheChipIds) {
   EXPECT_EQ(RawRequest(emu::kReadPciConfig).Position(0, 4).Send(machine).Word(), 0x52300E1Du);
   RawRequest(emu::kWritePciConfig).Position(0x3C, 4).Data32(0x0000010A).Send(machine, 20);
   EXPECT_EQ(RawRequest(emu::kReadPciConfig).Position(0x3C, 4).Send(machine).Word() & 0xFF, 0x0Au);
-  EXPECT_EQ(RawRequest(emu::kReadPciConfig).Position(4094, 4).Send(machine).status,
-            kStatusRefused);
+  EXPECT_EQ(RawRequest(emu::kReadPciConfig).Position(4094, 4).Send(machine).status, kStatusRefused);
 }
 
 TEST_F(DriverModel, PciePhyRegistersAreSixteenBits) {

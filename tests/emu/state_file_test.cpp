@@ -32,8 +32,8 @@ emu::AdapterState BusyAdapter() {
   state.link_runtime.latched_low = true;
   state.e2p_open = true;
   state.otp_access = emu::OtpAccess::kWrite;
-  state.faults.push_back({.command = 4, .skip = 2, .count = -1, .kind = emu::FaultKind::kError,
-                          .value = 31});
+  state.faults.push_back(
+      {.command = 4, .skip = 2, .count = -1, .kind = emu::FaultKind::kError, .value = 31});
   state.cable[3] = {.set = true, .status = 3, .data = 0x5A, .stuck = true};
   state.mcu.xdata[0x5001] = 0x77;
   state.mcu.control = 0x86;
@@ -199,8 +199,7 @@ TEST(Faults, AFaultedRequestHasNoEffect) {
   ASSERT_EQ(machine.Open(), 0u);
   EXPECT_EQ(RawRequest(emu::kE2pCommand).Parameter(emu::kE2pOpen).Send(machine, 17).status, 1u);
   const uint8_t byte = 0;
-  EXPECT_EQ(RawRequest(emu::kE2pWriteByte).Position(0, 1).Bytes(&byte, 1).Send(machine, 17)
-                .status,
+  EXPECT_EQ(RawRequest(emu::kE2pWriteByte).Position(0, 1).Bytes(&byte, 1).Send(machine, 17).status,
             emu::kStatusRefused);
 }
 

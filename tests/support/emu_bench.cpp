@@ -57,9 +57,12 @@ std::vector<uint8_t> EmuBench::Eeprom(uint32_t index) {
 }
 
 void EmuBench::SetEeprom(const std::vector<uint8_t>& bytes, uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), s.eeprom.size()), s.eeprom.begin());
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), s.eeprom.size()),
+                    s.eeprom.begin());
+      },
+      index);
 }
 
 std::vector<uint8_t> EmuBench::Otp(uint32_t index) {
@@ -68,10 +71,12 @@ std::vector<uint8_t> EmuBench::Otp(uint32_t index) {
 }
 
 void EmuBench::SetOtp(const std::vector<uint8_t>& bytes, uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    s.otp.fill(0);
-    std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), s.otp.size()), s.otp.begin());
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        s.otp.fill(0);
+        std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), s.otp.size()), s.otp.begin());
+      },
+      index);
 }
 
 uint32_t EmuBench::Register(uint32_t address, uint32_t index) {
@@ -82,13 +87,15 @@ uint32_t EmuBench::Register(uint32_t address, uint32_t index) {
 }
 
 void EmuBench::SetRegister(uint32_t address, uint32_t value, uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    if (address == 0) {
-      s.id_value = value;
-    } else {
-      s.registers[address] = value;
-    }
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        if (address == 0) {
+          s.id_value = value;
+        } else {
+          s.registers[address] = value;
+        }
+      },
+      index);
 }
 
 uint32_t EmuBench::Phy(uint32_t phy_index, uint32_t index) {
@@ -122,18 +129,22 @@ void EmuBench::SetPartner(const std::string& description, uint32_t index) {
     ADD_FAILURE() << "bad link partner: " << description;
     return;
   }
-  Update([&](emu::AdapterState& s) {
-    emu::TrackLink(s, emu::AdapterNowMs(s));
-    s.link.partner = partner;
-    emu::RestartLink(s, emu::AdapterNowMs(s));
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        emu::TrackLink(s, emu::AdapterNowMs(s));
+        s.link.partner = partner;
+        emu::RestartLink(s, emu::AdapterNowMs(s));
+      },
+      index);
 }
 
 void EmuBench::SetLinkDelay(uint32_t delay_ms, uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    emu::TrackLink(s, emu::AdapterNowMs(s));
-    s.link.delay_ms = delay_ms;
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        emu::TrackLink(s, emu::AdapterNowMs(s));
+        s.link.delay_ms = delay_ms;
+      },
+      index);
 }
 
 void EmuBench::SetLinkModeReply(uint8_t reply, uint32_t index) {
@@ -142,9 +153,12 @@ void EmuBench::SetLinkModeReply(uint8_t reply, uint32_t index) {
 
 void EmuBench::SetCableResult(uint32_t pair, uint8_t status, uint8_t data, bool stuck,
                               uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    s.cable.at(pair) = emu::CableResult{.set = true, .status = status, .data = data, .stuck = stuck};
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        s.cable.at(pair) =
+            emu::CableResult{.set = true, .status = status, .data = data, .stuck = stuck};
+      },
+      index);
 }
 
 void EmuBench::SetStat(uint32_t counter, uint32_t value, uint32_t index) {
@@ -153,18 +167,28 @@ void EmuBench::SetStat(uint32_t counter, uint32_t value, uint32_t index) {
 
 void EmuBench::FailStatus(uint32_t command, uint32_t status, uint32_t skip, int64_t count,
                           uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    s.faults.push_back(emu::Fault{.command = command, .skip = skip, .count = count,
-                                  .kind = emu::FaultKind::kStatus, .value = status});
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        s.faults.push_back(emu::Fault{.command = command,
+                                      .skip = skip,
+                                      .count = count,
+                                      .kind = emu::FaultKind::kStatus,
+                                      .value = status});
+      },
+      index);
 }
 
 void EmuBench::FailCall(uint32_t command, uint32_t error, uint32_t skip, int64_t count,
                         uint32_t index) {
-  Update([&](emu::AdapterState& s) {
-    s.faults.push_back(emu::Fault{.command = command, .skip = skip, .count = count,
-                                  .kind = emu::FaultKind::kError, .value = error});
-  }, index);
+  Update(
+      [&](emu::AdapterState& s) {
+        s.faults.push_back(emu::Fault{.command = command,
+                                      .skip = skip,
+                                      .count = count,
+                                      .kind = emu::FaultKind::kError,
+                                      .value = error});
+      },
+      index);
 }
 
 int64_t EmuBench::NowMs(uint32_t index) { return emu::AdapterNowMs(State(index)); }

@@ -36,9 +36,9 @@ class EmuBench {
   emu::AdapterState State(uint32_t index = 0);
   void Update(const std::function<void(emu::AdapterState&)>& change, uint32_t index = 0);
 
-  std::vector<uint8_t> Eeprom(uint32_t index = 0);  // eeprom_size bytes
+  std::vector<uint8_t> Eeprom(uint32_t index = 0);                        // eeprom_size bytes
   void SetEeprom(const std::vector<uint8_t>& bytes, uint32_t index = 0);  // from offset 0
-  std::vector<uint8_t> Otp(uint32_t index = 0);     // 512 bytes
+  std::vector<uint8_t> Otp(uint32_t index = 0);                           // 512 bytes
   void SetOtp(const std::vector<uint8_t>& bytes, uint32_t index = 0);     // replaces, from 0
   uint32_t Register(uint32_t address, uint32_t index = 0);
   void SetRegister(uint32_t address, uint32_t value, uint32_t index = 0);

@@ -8,6 +8,7 @@ int EmuBench::Run(const std::vector<std::string>& arguments) {
   std::vector<std::string> words = {"5200WinCmd"};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   EmuPlatform platform(dir_, console_);

@@ -1,9 +1,9 @@
 // adapter_state.cpp - a freshly made adapter, and the chip names of the tool.
 #include "emu/adapter_state.h"
 
+#include <strings.h>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "emu/pci_config.h"
 #include "emu/phy_model.h"
@@ -40,7 +40,8 @@ AdapterState MakeAdapter(uint32_t index, const AdapterOptions& options) {
   state.location = "PCI bus " + std::to_string(index + 3) + ", device 0, function 0";
   state.registry_key =
       "\\REGISTRY\\MACHINE\\SYSTEM\\ControlSet001\\Control\\Class\\"
-      "{4d36e972-e325-11ce-bfc1-08002be10318}\\000" + number;
+      "{4d36e972-e325-11ce-bfc1-08002be10318}\\000" +
+      number;
   state.pdo_name = "\\Device\\NTPNP_PCI00" + std::to_string(10 + index);
   state.port = index;
   return state;

@@ -41,17 +41,17 @@ enum class LinkModePolicy { kAdvertise, kForce };
 
 struct LinkSettings {
   LinkPartner partner;
-  uint32_t delay_ms = 2500;     // from a (re)start of the link to link up
-  uint8_t mode_reply = 0;       // the byte SET_LINK_MODE answers
+  uint32_t delay_ms = 2500;  // from a (re)start of the link to link up
+  uint8_t mode_reply = 0;    // the byte SET_LINK_MODE answers
   LinkModePolicy policy = LinkModePolicy::kAdvertise;
 };
 
 // Where the link stands; times are on the adapter's clock.
 struct LinkRuntime {
-  bool admin_up = true;       // SET_LINK_STATE
-  int64_t started_ms = 0;     // when negotiation last (re)started
-  bool was_up = false;        // link state at the last look, to latch drops
-  bool latched_low = false;   // a drop not yet seen by a read of PHY register 1
+  bool admin_up = true;      // SET_LINK_STATE
+  int64_t started_ms = 0;    // when negotiation last (re)started
+  bool was_up = false;       // link state at the last look, to latch drops
+  bool latched_low = false;  // a drop not yet seen by a read of PHY register 1
   // Registers 4 and 9 as they were when negotiation last started: a new advertisement takes
   // effect at the next restart, as on silicon.
   uint16_t advertise = kResetAdvertise;
@@ -91,7 +91,7 @@ struct AdapterState {
   uint32_t id_value = 0x52300001;  // controller register 0: chip ID and revision
   uint32_t eeprom_size = 512;      // 256 or 512; a 256-byte part ignores address bit 8
   ClockMode clock = ClockMode::kVirtual;
-  int64_t time_ms = 0;             // the virtual clock
+  int64_t time_ms = 0;  // the virtual clock
 
   std::map<uint32_t, uint32_t> registers;  // controller registers other than 0
   std::map<uint32_t, uint32_t> phy;        // PHY registers as written (modelled ones derived)
@@ -103,7 +103,7 @@ struct AdapterState {
 
   std::array<uint32_t, 4> driver_version{};
   std::array<uint32_t, 3> adapter_bits{};
-  std::string location;      // UTF-8; answered as UTF-16LE
+  std::string location;  // UTF-8; answered as UTF-16LE
   std::string registry_key;
   std::string pdo_name;
   uint32_t port = 0;
@@ -111,7 +111,7 @@ struct AdapterState {
   LinkSettings link;
   LinkRuntime link_runtime;
   std::array<CableResult, 4> cable{};
-  uint32_t cable_register = 0;   // last value written to the cable-test register
+  uint32_t cable_register = 0;  // last value written to the cable-test register
   int64_t cable_started_ms = 0;
   McuState mcu;
 

@@ -1,6 +1,6 @@
 // command_names.cpp - the names of the driver's commands, for the tool and the request log.
-#include <cstdlib>
 #include <strings.h>
+#include <cstdlib>
 
 #include "emu/wire_format.h"
 

@@ -33,9 +33,9 @@ bool TakeFault(std::vector<Fault>& faults, uint32_t command, Fault* hit) {
 }
 
 std::string FormatFault(const Fault& fault) {
-  std::string text = "cmd=" + std::to_string(fault.command) + " skip=" +
-                     std::to_string(fault.skip) + " count=" +
-                     (fault.count < 0 ? std::string("always") : std::to_string(fault.count));
+  std::string text =
+      "cmd=" + std::to_string(fault.command) + " skip=" + std::to_string(fault.skip) +
+      " count=" + (fault.count < 0 ? std::string("always") : std::to_string(fault.count));
   text += fault.kind == FaultKind::kStatus ? " status=" : " error=";
   return text + std::to_string(fault.value);
 }

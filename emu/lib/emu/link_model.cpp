@@ -19,13 +19,25 @@ struct TenHundredMode {
 };
 
 constexpr TenHundredMode kTenHundredModes[] = {
-    {.ability = kAbility100Fd, .advertise_bit = kAdv100Fd, .speed = 100, .full_duplex = true,
+    {.ability = kAbility100Fd,
+     .advertise_bit = kAdv100Fd,
+     .speed = 100,
+     .full_duplex = true,
      .name = "100fd"},
-    {.ability = kAbility100Hd, .advertise_bit = kAdv100Hd, .speed = 100, .full_duplex = false,
+    {.ability = kAbility100Hd,
+     .advertise_bit = kAdv100Hd,
+     .speed = 100,
+     .full_duplex = false,
      .name = "100hd"},
-    {.ability = kAbility10Fd, .advertise_bit = kAdv10Fd, .speed = 10, .full_duplex = true,
+    {.ability = kAbility10Fd,
+     .advertise_bit = kAdv10Fd,
+     .speed = 10,
+     .full_duplex = true,
      .name = "10fd"},
-    {.ability = kAbility10Hd, .advertise_bit = kAdv10Hd, .speed = 10, .full_duplex = false,
+    {.ability = kAbility10Hd,
+     .advertise_bit = kAdv10Hd,
+     .speed = 10,
+     .full_duplex = false,
      .name = "10hd"},
 };
 
@@ -33,9 +45,9 @@ constexpr TenHundredMode kTenHundredModes[] = {
 // the control word (0 when the mode can only be advertised).
 struct LinkModeSetting {
   uint32_t code;
-  uint16_t advertise;      // 10/100 bits of register 4
-  bool advertise_1000;     // register 9 bit 0x0200
-  uint16_t forced_control; // register 0 under LinkModePolicy::kForce
+  uint16_t advertise;       // 10/100 bits of register 4
+  bool advertise_1000;      // register 9 bit 0x0200
+  uint16_t forced_control;  // register 0 under LinkModePolicy::kForce
 };
 
 constexpr LinkModeSetting kLinkModes[] = {
@@ -43,7 +55,9 @@ constexpr LinkModeSetting kLinkModes[] = {
     {.code = 1, .advertise = kAdv10Hd, .advertise_1000 = false, .forced_control = 0x0000},
     {.code = 2, .advertise = kAdv10Fd, .advertise_1000 = false, .forced_control = kBmcFullDuplex},
     {.code = 3, .advertise = kAdv100Hd, .advertise_1000 = false, .forced_control = kBmcSpeedLow},
-    {.code = 4, .advertise = kAdv100Fd, .advertise_1000 = false,
+    {.code = 4,
+     .advertise = kAdv100Fd,
+     .advertise_1000 = false,
      .forced_control = kBmcSpeedLow | kBmcFullDuplex},
     {.code = 5, .advertise = 0, .advertise_1000 = true, .forced_control = 0},
 };
@@ -91,8 +105,8 @@ LinkResolution Negotiate(const LinkPartner& partner, uint16_t advertise, uint16_
       return link;
     }
     // With both ends automatic the seeds decide; this PHY wins, so runs are repeatable.
-    const bool master = local_manual ? local_master_wanted
-                                     : partner.master_slave != MasterSlave::kMaster;
+    const bool master =
+        local_manual ? local_master_wanted : partner.master_slave != MasterSlave::kMaster;
     link.gig_status |= kGigStatusReceiversOk | (master ? kGigStatusMaster : 0);
     SetUp(&link, 1000, true);
     return link;
@@ -127,7 +141,8 @@ LinkResolution LinkForced(const LinkPartner& partner, uint16_t control, uint16_t
   const bool full_duplex = control & kBmcFullDuplex;
   if (partner.kind == PartnerKind::kAutoneg) {
     // The partner detects 10 or 100 in parallel; 1000BASE-T cannot come up without negotiation.
-    if (speed != 1000 && PartnerHasSpeed(partner.abilities, speed)) SetUp(&link, speed, full_duplex);
+    if (speed != 1000 && PartnerHasSpeed(partner.abilities, speed))
+      SetUp(&link, speed, full_duplex);
     return link;
   }
   if (ForcedPartnerSpeed(partner) != speed) return link;

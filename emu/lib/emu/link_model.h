@@ -11,13 +11,13 @@ namespace emu {
 
 struct LinkResolution {
   bool up = false;
-  bool an_complete = false;       // shown only while the PHY itself negotiates
-  bool parallel_detect = false;   // negotiating PHY linked to a forced partner
-  int speed = 0;                  // 10, 100 or 1000 when up
+  bool an_complete = false;      // shown only while the PHY itself negotiates
+  bool parallel_detect = false;  // negotiating PHY linked to a forced partner
+  int speed = 0;                 // 10, 100 or 1000 when up
   bool full_duplex = false;
-  uint16_t partner_ability = 0;   // register 5
-  uint16_t expansion = 0;         // register 6
-  uint16_t gig_status = 0;        // register 10
+  uint16_t partner_ability = 0;  // register 5
+  uint16_t expansion = 0;        // register 6
+  uint16_t gig_status = 0;       // register 10
 };
 
 // The link as it stands at |now_ms| for the PHY registers and partner in |state|.

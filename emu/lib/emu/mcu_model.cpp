@@ -47,9 +47,7 @@ void Advance(McuState& mcu, const ControlMode& mode) {
 
 }  // namespace
 
-bool IsMcuIndex(uint32_t index) {
-  return index >= kMcuControlIndex && index <= kMcuReadDataIndex;
-}
+bool IsMcuIndex(uint32_t index) { return index >= kMcuControlIndex && index <= kMcuReadDataIndex; }
 
 uint32_t ReadMcu(McuState& mcu, uint32_t index, bool advance) {
   switch (index) {

@@ -58,7 +58,7 @@ constexpr uint16_t kGigStatusPartner1000Fd = 0x0800;
 
 // Reset values.
 constexpr uint16_t kResetControl = kBmcAnEnable | kBmcFullDuplex | kBmcSpeedHigh;  // 0x1140
-constexpr uint16_t kResetAdvertise = kAdvSelector | kAdvAll10100;                   // 0x01E1
+constexpr uint16_t kResetAdvertise = kAdvSelector | kAdvAll10100;                  // 0x01E1
 constexpr uint16_t kResetGigControl = kGigAdv1000Fd;
 constexpr uint16_t kPhyIdHigh = 0x0E1D;
 constexpr uint16_t kPhyIdLow = 0x5C11;

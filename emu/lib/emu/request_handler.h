@@ -12,8 +12,8 @@ struct HandlerResult {
   // Nonzero: the control call fails with this system error and nothing is answered.
   uint32_t error = 0;
   uint32_t status = kStatusOk;
-  uint32_t returned = kHeaderSize;  // bytes of the block the answer fills
-  bool nonvolatile_changed = false; // EEPROM or OTP written
+  uint32_t returned = kHeaderSize;   // bytes of the block the answer fills
+  bool nonvolatile_changed = false;  // EEPROM or OTP written
 };
 
 // Handles the request in |block| (kBlockSize bytes, of which |in_length| came from the caller)

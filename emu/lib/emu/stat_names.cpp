@@ -1,8 +1,8 @@
 // stat_names.cpp - the statistics counter names.
 #include "emu/stat_names.h"
 
-#include <cstdlib>
 #include <strings.h>
+#include <cstdlib>
 
 #include "emu/wire_format.h"
 
@@ -10,20 +10,55 @@ namespace emu {
 namespace {
 
 constexpr const char* kStatNames[kStatCount] = {
-    "RxCrcErrors", "RxAlignmentErrors", "RxFragmentErrors", "RxJabberErrors",
-    "RxRuntFrameErrors", "RxFrameTooLongErrors", "RxDroppedFrames", "RxGoodUnicastBytes",
-    "RxGoodBroadcastBytes", "RxGoodMulticastBytes", "RxGoodUnicastFrames",
-    "RxGoodBroadcastFrames", "RxGoodMulticastFrames", "RxPauseFrames", "RxGood64ByteFrames",
-    "RxGood65To127ByteFrames", "RxGood128To255ByteFrames", "RxGood256To511ByteFrames",
-    "RxGood512To1023ByteFrames", "RxGood1024To1518ByteFrames", "RxGoodGreater1518ByteFrames",
-    "Reserved84", "EeeRxLpiTransitions", "EeeRxLpiTime", "TxCrcErrors",
-    "TxExcessiveDeferralErrors", "TxCarrierErrors", "TxBadBytes", "TxSingleCollisions",
-    "TxMultipleCollisions", "TxExcessiveCollisionErrors", "TxLateCollisionErrors",
-    "TxGoodUnicastBytes", "TxGoodBroadcastBytes", "TxGoodMulticastBytes", "TxGoodUnicastFrames",
-    "TxGoodBroadcastFrames", "TxGoodMulticastFrames", "TxPauseFrames", "TxGood64ByteFrames",
-    "TxGood65To127ByteFrames", "TxGood128To255ByteFrames", "TxGood256To511ByteFrames",
-    "TxGood512To1023ByteFrames", "TxGood1024To1518ByteFrames", "TxGoodGreater1518ByteFrames",
-    "Reserved184", "EeeTxLpiTransitions", "EeeTxLpiTime",
+    "RxCrcErrors",
+    "RxAlignmentErrors",
+    "RxFragmentErrors",
+    "RxJabberErrors",
+    "RxRuntFrameErrors",
+    "RxFrameTooLongErrors",
+    "RxDroppedFrames",
+    "RxGoodUnicastBytes",
+    "RxGoodBroadcastBytes",
+    "RxGoodMulticastBytes",
+    "RxGoodUnicastFrames",
+    "RxGoodBroadcastFrames",
+    "RxGoodMulticastFrames",
+    "RxPauseFrames",
+    "RxGood64ByteFrames",
+    "RxGood65To127ByteFrames",
+    "RxGood128To255ByteFrames",
+    "RxGood256To511ByteFrames",
+    "RxGood512To1023ByteFrames",
+    "RxGood1024To1518ByteFrames",
+    "RxGoodGreater1518ByteFrames",
+    "Reserved84",
+    "EeeRxLpiTransitions",
+    "EeeRxLpiTime",
+    "TxCrcErrors",
+    "TxExcessiveDeferralErrors",
+    "TxCarrierErrors",
+    "TxBadBytes",
+    "TxSingleCollisions",
+    "TxMultipleCollisions",
+    "TxExcessiveCollisionErrors",
+    "TxLateCollisionErrors",
+    "TxGoodUnicastBytes",
+    "TxGoodBroadcastBytes",
+    "TxGoodMulticastBytes",
+    "TxGoodUnicastFrames",
+    "TxGoodBroadcastFrames",
+    "TxGoodMulticastFrames",
+    "TxPauseFrames",
+    "TxGood64ByteFrames",
+    "TxGood65To127ByteFrames",
+    "TxGood128To255ByteFrames",
+    "TxGood256To511ByteFrames",
+    "TxGood512To1023ByteFrames",
+    "TxGood1024To1518ByteFrames",
+    "TxGoodGreater1518ByteFrames",
+    "Reserved184",
+    "EeeTxLpiTransitions",
+    "EeeTxLpiTime",
 };
 
 }  // namespace

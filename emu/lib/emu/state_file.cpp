@@ -31,8 +31,8 @@ void FormatBytes(std::ostringstream& out, const char* key, const uint8_t* bytes,
                  bool skip_blank) {
   for (size_t offset = 0; offset < size; offset += kBytesPerLine) {
     const size_t count = std::min(kBytesPerLine, size - offset);
-    if (skip_blank && std::all_of(bytes + offset, bytes + offset + count,
-                                  [](uint8_t b) { return b == 0; })) {
+    if (skip_blank &&
+        std::all_of(bytes + offset, bytes + offset + count, [](uint8_t b) { return b == 0; })) {
       continue;
     }
     out << key << ' ' << Hex(offset, 3);
@@ -116,14 +116,20 @@ bool ParseText(const std::string& rest, std::string* text) { return UnquoteText(
 
 const std::vector<FieldRule>& FieldRules() {
   static const std::vector<FieldRule> rules = {
-      {"index", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.index); }},
-      {"chip", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.id_value); }},
+      {"index", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.index); }},
+      {"chip", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.id_value); }},
       {"eeprom_size", 1,
        [](const Words& w, auto&, AdapterState& s) {
          return (w[0] == "256" || w[0] == "512") && ParseField(w[0], &s.eeprom_size);
        }},
-      {"clock", 1, [](const Words& w, auto&, AdapterState& s) { return ParseClockMode(w[0].c_str(), &s.clock); }},
-      {"time_ms", 1, [](const Words& w, auto&, AdapterState& s) { return ParseSigned(w[0], &s.time_ms); }},
+      {"clock", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseClockMode(w[0].c_str(), &s.clock);
+       }},
+      {"time_ms", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseSigned(w[0], &s.time_ms); }},
       {"driver_version", 4,
        [](const Words& w, auto&, AdapterState& s) {
          for (size_t i = 0; i < 4; ++i) {
@@ -139,25 +145,58 @@ const std::vector<FieldRule>& FieldRules() {
          return true;
        }},
       {"port", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.port); }},
-      {"location", 0, [](const Words&, const std::string& r, AdapterState& s) { return ParseText(r, &s.location); }},
-      {"registry_key", 0, [](const Words&, const std::string& r, AdapterState& s) { return ParseText(r, &s.registry_key); }},
-      {"pdo_name", 0, [](const Words&, const std::string& r, AdapterState& s) { return ParseText(r, &s.pdo_name); }},
-      {"link_partner", 0, [](const Words&, const std::string& r, AdapterState& s) { return ParsePartner(r, &s.link.partner); }},
-      {"link_delay_ms", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.link.delay_ms); }},
-      {"link_mode_reply", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.link.mode_reply); }},
+      {"location", 0,
+       [](const Words&, const std::string& r, AdapterState& s) {
+         return ParseText(r, &s.location);
+       }},
+      {"registry_key", 0,
+       [](const Words&, const std::string& r, AdapterState& s) {
+         return ParseText(r, &s.registry_key);
+       }},
+      {"pdo_name", 0,
+       [](const Words&, const std::string& r, AdapterState& s) {
+         return ParseText(r, &s.pdo_name);
+       }},
+      {"link_partner", 0,
+       [](const Words&, const std::string& r, AdapterState& s) {
+         return ParsePartner(r, &s.link.partner);
+       }},
+      {"link_delay_ms", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.link.delay_ms); }},
+      {"link_mode_reply", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.link.mode_reply); }},
       {"link_mode_policy", 1,
        [](const Words& w, auto&, AdapterState& s) {
          if (w[0] != "advertise" && w[0] != "force") return false;
          s.link.policy = w[0] == "force" ? LinkModePolicy::kForce : LinkModePolicy::kAdvertise;
          return true;
        }},
-      {"link_admin_up", 1, [](const Words& w, auto&, AdapterState& s) { return ParseFlag(w[0], &s.link_runtime.admin_up); }},
-      {"link_started_ms", 1, [](const Words& w, auto&, AdapterState& s) { return ParseSigned(w[0], &s.link_runtime.started_ms); }},
-      {"link_was_up", 1, [](const Words& w, auto&, AdapterState& s) { return ParseFlag(w[0], &s.link_runtime.was_up); }},
-      {"link_latched_low", 1, [](const Words& w, auto&, AdapterState& s) { return ParseFlag(w[0], &s.link_runtime.latched_low); }},
-      {"link_advertise", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.link_runtime.advertise); }},
-      {"link_gig_control", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.link_runtime.gig_control); }},
-      {"e2p_open", 1, [](const Words& w, auto&, AdapterState& s) { return ParseFlag(w[0], &s.e2p_open); }},
+      {"link_admin_up", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseFlag(w[0], &s.link_runtime.admin_up);
+       }},
+      {"link_started_ms", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseSigned(w[0], &s.link_runtime.started_ms);
+       }},
+      {"link_was_up", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseFlag(w[0], &s.link_runtime.was_up);
+       }},
+      {"link_latched_low", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseFlag(w[0], &s.link_runtime.latched_low);
+       }},
+      {"link_advertise", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseField(w[0], &s.link_runtime.advertise);
+       }},
+      {"link_gig_control", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseField(w[0], &s.link_runtime.gig_control);
+       }},
+      {"e2p_open", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseFlag(w[0], &s.e2p_open); }},
       {"otp_access", 1,
        [](const Words& w, auto&, AdapterState& s) {
          for (OtpAccess access : {OtpAccess::kClosed, OtpAccess::kRead, OtpAccess::kWrite}) {
@@ -168,8 +207,12 @@ const std::vector<FieldRule>& FieldRules() {
          }
          return false;
        }},
-      {"cable_register", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.cable_register); }},
-      {"cable_started_ms", 1, [](const Words& w, auto&, AdapterState& s) { return ParseSigned(w[0], &s.cable_started_ms); }},
+      {"cable_register", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.cable_register); }},
+      {"cable_started_ms", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseSigned(w[0], &s.cable_started_ms);
+       }},
       {"cable", 0,
        [](const Words& w, auto&, AdapterState& s) {
          uint64_t pair = 0;
@@ -186,8 +229,10 @@ const std::vector<FieldRule>& FieldRules() {
          s.cable[pair] = result;
          return true;
        }},
-      {"mcu_control", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.control); }},
-      {"mcu_address", 1, [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.address); }},
+      {"mcu_control", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.control); }},
+      {"mcu_address", 1,
+       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.address); }},
       {"fault", 0,
        [](const Words&, const std::string& r, AdapterState& s) {
          Fault fault;
@@ -224,11 +269,26 @@ const std::vector<FieldRule>& FieldRules() {
          s.pcie_phy[address] = value;
          return true;
        }},
-      {"eeprom", 0, [](const Words& w, auto&, AdapterState& s) { return ParseBytes(w, s.eeprom.data(), s.eeprom.size()); }},
-      {"otp", 0, [](const Words& w, auto&, AdapterState& s) { return ParseBytes(w, s.otp.data(), s.otp.size()); }},
-      {"pci_config", 0, [](const Words& w, auto&, AdapterState& s) { return ParseBytes(w, s.pci_config.data(), s.pci_config.size()); }},
-      {"mcu_xdata", 0, [](const Words& w, auto&, AdapterState& s) { return ParseBytes(w, s.mcu.xdata.data(), s.mcu.xdata.size()); }},
-      {"mcu_sfr", 0, [](const Words& w, auto&, AdapterState& s) { return ParseBytes(w, s.mcu.sfr.data(), s.mcu.sfr.size()); }},
+      {"eeprom", 0,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseBytes(w, s.eeprom.data(), s.eeprom.size());
+       }},
+      {"otp", 0,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseBytes(w, s.otp.data(), s.otp.size());
+       }},
+      {"pci_config", 0,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseBytes(w, s.pci_config.data(), s.pci_config.size());
+       }},
+      {"mcu_xdata", 0,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseBytes(w, s.mcu.xdata.data(), s.mcu.xdata.size());
+       }},
+      {"mcu_sfr", 0,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseBytes(w, s.mcu.sfr.data(), s.mcu.sfr.size());
+       }},
   };
   return rules;
 }
@@ -254,8 +314,8 @@ std::string FormatAdapterState(const AdapterState& s) {
   out << "link_partner " << FormatPartner(s.link.partner) << '\n';
   out << "link_delay_ms " << s.link.delay_ms << '\n';
   out << "link_mode_reply " << unsigned{s.link.mode_reply} << '\n';
-  out << "link_mode_policy "
-      << (s.link.policy == LinkModePolicy::kForce ? "force" : "advertise") << '\n';
+  out << "link_mode_policy " << (s.link.policy == LinkModePolicy::kForce ? "force" : "advertise")
+      << '\n';
   const LinkRuntime& link = s.link_runtime;
   out << "link_admin_up " << link.admin_up << '\n';
   out << "link_started_ms " << link.started_ms << '\n';

@@ -30,11 +30,11 @@ constexpr uint32_t kStatusRefused = 1;
 constexpr uint32_t kStatusInvalid = 2;
 
 // System error codes with which the control call itself fails.
-constexpr uint32_t kErrorInvalidFunction = 1;   // not the driver's control code
-constexpr uint32_t kErrorFileNotFound = 2;      // no adapters; a request for a missing adapter
-constexpr uint32_t kErrorAccessDenied = 5;      // the adapter state cannot be read or written
-constexpr uint32_t kErrorInvalidHandle = 6;     // the control device is not open
-constexpr uint32_t kErrorInvalidParameter = 87; // bad signature, lengths the command cannot take
+constexpr uint32_t kErrorInvalidFunction = 1;    // not the driver's control code
+constexpr uint32_t kErrorFileNotFound = 2;       // no adapters; a request for a missing adapter
+constexpr uint32_t kErrorAccessDenied = 5;       // the adapter state cannot be read or written
+constexpr uint32_t kErrorInvalidHandle = 6;      // the control device is not open
+constexpr uint32_t kErrorInvalidParameter = 87;  // bad signature, lengths the command cannot take
 
 enum Command : uint32_t {
   kE2pReadByte = 1,
