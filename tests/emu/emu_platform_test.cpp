@@ -1,0 +1,57 @@
+// emu_platform_test.cpp - the emulation platform's device and clock services.
+#include "platform/emu/emu_platform.h"
+
+#include <gtest/gtest.h>
+
+#include "emu/emu_clock.h"
+#include "support/capture_console.h"
+#include "support/emu_bench.h"
+
+namespace {
+
+constexpr char kDevice[] = "\\\\.\\QNT5200_IOCTL";
+
+TEST(EmuPlatform, OpensOnlyTheControlDeviceOfAnAdapterDirectory) {
+  EmuBench bench;
+  CaptureConsole console;
+  EmuPlatform empty(bench.dir(), console);
+  uint32_t error = 0;
+  EXPECT_FALSE(empty.Services().device.Open(kDevice, &error));
+  EXPECT_EQ(error, kErrorFileNotFound);
+
+  bench.CreateAdapter();
+  EmuPlatform platform(bench.dir(), console);
+  EXPECT_FALSE(platform.Services().device.Open("\\\\.\\OTHER", &error));
+  EXPECT_EQ(error, kErrorFileNotFound);
+  EXPECT_TRUE(platform.Services().device.Open(kDevice, &error));
+}
+
+TEST(EmuPlatform, VirtualClockDrivesTickCountAndPerformanceCounter) {
+  EmuBench bench;
+  bench.CreateAdapter();
+  CaptureConsole console;
+  EmuPlatform platform(bench.dir(), console);
+  uint32_t error = 0;
+  ASSERT_TRUE(platform.Services().device.Open(kDevice, &error));
+  Clock& clock = platform.Services().clock;
+  const uint32_t ticks = clock.GetTickCount();
+  const int64_t counter = clock.QueryPerformanceCounter();
+  clock.Sleep(3000);
+  EXPECT_EQ(clock.GetTickCount() - ticks, 3000u);
+  EXPECT_EQ((clock.QueryPerformanceCounter() - counter) * 1000 / clock.QueryPerformanceFrequency(),
+            3000);
+}
+
+TEST(EmuPlatform, RealClockFollowsTheWallClock) {
+  EmuBench bench;
+  bench.CreateAdapter();
+  bench.Update([](emu::AdapterState& s) { s.clock = emu::ClockMode::kReal; });
+  CaptureConsole console;
+  EmuPlatform platform(bench.dir(), console);
+  uint32_t error = 0;
+  ASSERT_TRUE(platform.Services().device.Open(kDevice, &error));
+  EXPECT_TRUE(platform.machine().RealTime());
+  EXPECT_LE(emu::WallClockMs() - platform.machine().NowMs(), 1000);
+}
+
+}  // namespace
