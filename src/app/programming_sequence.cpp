@@ -6,13 +6,12 @@
 
 namespace {
 
-// The EEPROM or OTP stage, or offline generation. The OTP stages are not built yet: with -O
-// nothing is read or written.
+// The EEPROM or OTP stage, or offline generation. The OTP stages and OTP images are not built
+// yet: with -O nothing is read, written or generated.
 StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& options,
                           IniState& ini, char file_base[kFileBaseSize]) {
-  const bool read_or_write = options.Operation == kOpRead || options.Operation == kOpWrite;
-  if (read_or_write) {
-    if (options.OtpMode == 1) return {};
+  if (options.OtpMode == 1) return {};
+  if (options.Operation == kOpRead || options.Operation == kOpWrite) {
     return RunEepromStage(driver, options, ini, file_base);
   }
   if (options.ImageFileName.IsSet() && options.IniFileName.IsSet()) {
