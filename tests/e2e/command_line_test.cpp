@@ -115,8 +115,9 @@ TEST_F(CommandLine, DriverFailureOfAnAccessStillEndsWithZero) {
   ASSERT_EQ(RunEmuTool(emu_.path().string(), "fault --command 8 --skip 1 --status 1").exit_code, 0);
   const ProgramRun run = Run("-R 4");
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.output,
-            kBanner + "ERROR: READ_REGISTER failed !    status:Access failed\nRegister 0x4 : 0x0\n");
+  EXPECT_EQ(
+      run.output,
+      kBanner + "ERROR: READ_REGISTER failed !    status:Access failed\nRegister 0x4 : 0x0\n");
 }
 
 }  // namespace
