@@ -14,72 +14,49 @@ constexpr int32_t kHsPollIntervalMax = 16;
 constexpr int32_t kFilterAddressTypeMax = 2;
 constexpr int32_t kFilterPatternOffsetMax = 255;
 
-// Reads a decimal value of up to |max_digits| digits into |field|; on a format error prints
-// "ERROR: " and |message| and marks the key invalid. Returns 0 or -1.
-int ReadDecimalKey(IniKeyHit& hit, int max_digits, int32_t& field, KeyState& state,
-                   const char* message, Console& console) {
-  if (CheckDecimal(hit.value, max_digits) != 0) {
-    console.Error("%s", message);
-    state = KeyState::kInvalid;
-    return -1;
-  }
-  field = static_cast<int32_t>(DecimalValue(hit.value));
-  state = KeyState::kValid;
-  return 0;
-}
-
 }  // namespace
 
 int HandleInterruptPollInterval(IniSectionContext& context, const IniSectionEntry&) {
-  static constexpr std::array kKeys = {"FSPollInterval", "HSPollInterval", "SSPollInterval"};
-  DeviceSettings& settings = context.settings;
+  static constexpr std::array kKeys = {
+      DecimalKeyRow{"FSPollInterval", 3, &DeviceSettings::FSPollInterval, &IniState::FSPollInterval,
+                    "Invalid Full speed interrupt polling interval.\n"},
+      DecimalKeyRow{"HSPollInterval", 2, &DeviceSettings::HSPollInterval, &IniState::HSPollInterval,
+                    "Invalid High speed interrupt polling interval.\n"},
+      DecimalKeyRow{"SSPollInterval", 2, &DeviceSettings::SSPollInterval, &IniState::SSPollInterval,
+                    "Invalid Super speed interrupt polling interval.\n"},
+  };
+  if (ReadDecimalSection(context, kKeys) != 0) return -1;
+  const DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
-    int result = 0;
-    switch (hit.key) {
-      case 0:
-        result = ReadDecimalKey(hit, 3, settings.FSPollInterval, state.FSPollInterval,
-                                "Invalid Full speed interrupt polling interval.\n", console);
-        break;
-      case 1:
-        result = ReadDecimalKey(hit, 2, settings.HSPollInterval, state.HSPollInterval,
-                                "Invalid High speed interrupt polling interval.\n", console);
-        break;
-      default:
-        result = ReadDecimalKey(hit, 2, settings.SSPollInterval, state.SSPollInterval,
-                                "Invalid Super speed interrupt polling interval.\n", console);
-        break;
-    }
-    if (result != 0) failed = true;
-  }
-  if (context.file.failed() || failed) return -1;
 
-  bool reported = true;
-  if (state.FSPollInterval == KeyState::kAbsent) {
-    console.Error("The field FSPollInterval is missing\n");
-  } else if (settings.FSPollInterval == 0) {
-    console.Error("Full speed interrupt polling interval cannot be 0.\n");
-  } else if (settings.FSPollInterval > kFsPollIntervalMax) {
-    console.Error("Full speed interrupt polling interval cannot exceed %d.\n", kFsPollIntervalMax);
-  } else {
-    reported = false;
+  // The SuperSpeed interval is left to the image builder.
+  struct PollInterval {
+    const char* key;
+    const char* speed;
+    KeyState key_state;
+    int32_t value;
+    int32_t max_value;
+  };
+  bool reported = false;
+  for (const PollInterval& interval :
+       {PollInterval{"FSPollInterval", "Full speed", state.FSPollInterval, settings.FSPollInterval,
+                     kFsPollIntervalMax},
+        PollInterval{"HSPollInterval", "High speed", state.HSPollInterval, settings.HSPollInterval,
+                     kHsPollIntervalMax}}) {
+    if (interval.key_state == KeyState::kAbsent) {
+      console.Error("The field %s is missing\n", interval.key);
+    } else if (interval.value == 0) {
+      console.Error("%s interrupt polling interval cannot be 0.\n", interval.speed);
+    } else if (interval.value > interval.max_value) {
+      console.Error("%s interrupt polling interval cannot exceed %d.\n", interval.speed,
+                    interval.max_value);
+    } else {
+      continue;
+    }
+    reported = true;
   }
-  if (state.HSPollInterval == KeyState::kAbsent) {
-    console.Error("The field HSPollInterval is missing\n");
-    reported = true;
-  } else if (settings.HSPollInterval == 0) {
-    console.Error("High speed interrupt polling interval cannot be 0.\n");
-    reported = true;
-  } else if (settings.HSPollInterval > kHsPollIntervalMax) {
-    console.Error("High speed interrupt polling interval cannot exceed %d.\n", kHsPollIntervalMax);
-    reported = true;
-  }
-  if (reported) return -1;
-  state.InterruptPollIntervalSectionPresent = true;
-  return 0;
+  return FinishSection(reported, state.InterruptPollIntervalSectionPresent);
 }
 
 int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry&) {
@@ -88,55 +65,39 @@ int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry&
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
-    int result = 0;
+  const auto read_key = [&](const IniKeyHit& hit) {
     switch (hit.key) {
       case 0:
-        result = ReadDecimalKey(hit, 1, settings.FilterAddressType, state.FilterAddressType,
-                                "Invalid FilterAddressType (0 - 2)\n", console);
-        break;
+        return ParseDecimalKey(hit.value, 1, state.FilterAddressType, settings.FilterAddressType,
+                               "Invalid FilterAddressType (0 - 2)\n", console);
       case 1:
-        result = ReadDecimalKey(hit, 3, settings.FilterPatternOffset, state.FilterPatternOffset,
-                                "Invalid FilterPatternOffset (0 - 255)\n", console);
-        break;
+        return ParseDecimalKey(hit.value, 3, state.FilterPatternOffset,
+                               settings.FilterPatternOffset,
+                               "Invalid FilterPatternOffset (0 - 255)\n", console);
       case 2:
         if (CheckHex(hit.value, 4) != 0) {
           console.Error("Invalid FilterCRC.\n");
           state.FilterCRC = KeyState::kInvalid;
-          result = -1;
-        } else {
-          settings.FilterCRC = static_cast<uint16_t>(HexValue(hit.value));
-          state.FilterCRC = KeyState::kValid;
+          return -1;
         }
-        break;
+        settings.FilterCRC = static_cast<uint16_t>(HexValue(hit.value));
+        state.FilterCRC = KeyState::kValid;
+        return 0;
       default:
         settings.FilterMaskPattern = hit.value;
         state.FilterMaskPattern = KeyState::kValid;
-        break;
+        return 0;
     }
-    if (result != 0) failed = true;
-  }
-  if (context.file.failed() || failed) return -1;
+  };
+  if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
-  bool reported = true;
-  if (state.FilterAddressType == KeyState::kAbsent) {
-    console.Error("The field FilterAddressType is missing\n");
-  } else if (settings.FilterAddressType > kFilterAddressTypeMax) {
-    console.Error("The field FilterAddressType range (0 - 2).\n");
-  } else {
-    reported = false;
-  }
-  if (state.FilterPatternOffset == KeyState::kAbsent) {
-    console.Error("The field FilterPatternOffset is missing\n");
-    reported = true;
-  } else if (settings.FilterPatternOffset > kFilterPatternOffsetMax) {
-    console.Error("Invalid FilterPatternOffset (0 - 255)\n");
-    reported = true;
-  }
-  if (state.FilterMaskPattern == KeyState::kAbsent) {
-    console.Error("The field FilterMaskPattern is missing\n");
+  bool reported = ReportMissingOrAbove(
+      console, {{"FilterAddressType", state.FilterAddressType, settings.FilterAddressType,
+                 kFilterAddressTypeMax, "The field FilterAddressType range (0 - 2).\n"},
+                {"FilterPatternOffset", state.FilterPatternOffset, settings.FilterPatternOffset,
+                 kFilterPatternOffsetMax, "Invalid FilterPatternOffset (0 - 255)\n"}});
+  if (ReportMissingKeys(console,
+                        {{state.FilterMaskPattern, "The field FilterMaskPattern is missing\n"}})) {
     reported = true;
   }
   settings.FilterCRCAbsent = state.FilterCRC == KeyState::kAbsent ? 1 : 0;
@@ -145,9 +106,7 @@ int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry&
     console.Error("FilterMaskPattern validation failed\n");
     return -1;
   }
-  if (reported) return -1;
-  state.PMEWUFConfigurationSectionPresent = true;
-  return 0;
+  return FinishSection(reported, state.PMEWUFConfigurationSectionPresent);
 }
 
 int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry&) {
@@ -156,77 +115,50 @@ int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry&) {
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
-    int result = 0;
+  const auto read_key = [&](const IniKeyHit& hit) {
     switch (hit.key) {
       case 0:
-        result =
-            ParseEnableDigit(hit.value, state.SWModeSuspendNSelect, settings.SWModeSuspendNSelect,
-                             "Invalid SWModeSuspendNSelect or out of range (0-3)\n", console);
-        break;
+        return ParseEnableDigit(hit.value, state.SWModeSuspendNSelect,
+                                settings.SWModeSuspendNSelect,
+                                "Invalid SWModeSuspendNSelect or out of range (0-3)\n", console);
       case 1:
-        result = ParseEnableDigit(hit.value, state.SWModePolarity, settings.SWModePolarity,
-                                  "Invalid SWModePolarity (range 0-1)\n", console);
-        break;
+        return ParseEnableDigit(hit.value, state.SWModePolarity, settings.SWModePolarity,
+                                "Invalid SWModePolarity (range 0-1)\n", console);
       case 2:
-        result = ParseEnableDigit(hit.value, state.RemoteWakeupEnable, settings.RemoteWakeupEnable,
-                                  "Invalid RemoteWakeupEnable (range 0-1)\n", console);
-        break;
+        return ParseEnableDigit(hit.value, state.RemoteWakeupEnable, settings.RemoteWakeupEnable,
+                                "Invalid RemoteWakeupEnable (range 0-1)\n", console);
       case 3:
-        result = ParseEnableDigit(hit.value, state.SelfPower, settings.SelfPower,
-                                  "Invalid SelfPower (range 0-1)\n", console);
-        break;
+        return ParseEnableDigit(hit.value, state.SelfPower, settings.SelfPower,
+                                "Invalid SelfPower (range 0-1)\n", console);
       default:
         if (CheckHex(hit.value, 10) != 0) {
           console.Error("Invalid ConfigFlags0Override, should be in the form '0xFFFFFFFF'\n");
           state.ConfigFlags0Override = KeyState::kInvalid;
-          result = -1;
-        } else {
-          settings.ConfigFlags0Override = HexValue(hit.value);
-          settings.ConfigFlags0OverridePresent = 1;
-          state.ConfigFlags0Override = KeyState::kValid;
+          return -1;
         }
-        break;
+        settings.ConfigFlags0Override = HexValue(hit.value);
+        settings.ConfigFlags0OverridePresent = 1;
+        state.ConfigFlags0Override = KeyState::kValid;
+        return 0;
     }
-    if (result != 0) failed = true;
-  }
-  if (context.file.failed() || failed) return -1;
+  };
+  if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
   // The whole word makes the four fields optional and unchecked.
+  bool reported = false;
   if (state.ConfigFlags0Override == KeyState::kAbsent) {
-    struct FlagKey {
-      const char* key;
-      KeyState key_state;
-      int32_t value;
-      int32_t max_value;
-      const char* range_message;
-    };
-    const FlagKey keys[] = {
-        {"SWModeSuspendNSelect", state.SWModeSuspendNSelect, settings.SWModeSuspendNSelect, 3,
-         "Invalid SWModeSuspendNSelect or out of range (0-3)\n"},
-        {"SWModePolarity", state.SWModePolarity, settings.SWModePolarity, 1,
-         "Invalid value for SWModePolarity(range 0-1)\n"},
-        {"RemoteWakeupEnable", state.RemoteWakeupEnable, settings.RemoteWakeupEnable, 1,
-         "Invalid value for RemoteWakeupEnable(range 0-1)\n"},
-        {"SelfPower", state.SelfPower, settings.SelfPower, 1,
-         "Invalid value for SelfPower(range 0-1)\n"},
-    };
-    bool reported = false;
-    for (const FlagKey& key : keys) {
-      if (key.key_state == KeyState::kAbsent) {
-        console.Error("The field %s is missing\n", key.key);
-        reported = true;
-      } else if (key.value > key.max_value) {
-        console.Error("%s", key.range_message);
-        reported = true;
-      }
-    }
-    if (reported) return -1;
+    reported = ReportMissingOrAbove(
+        console,
+        {{"SWModeSuspendNSelect", state.SWModeSuspendNSelect, settings.SWModeSuspendNSelect, 3,
+          "Invalid SWModeSuspendNSelect or out of range (0-3)\n"},
+         {"SWModePolarity", state.SWModePolarity, settings.SWModePolarity, 1,
+          "Invalid value for SWModePolarity(range 0-1)\n"},
+         {"RemoteWakeupEnable", state.RemoteWakeupEnable, settings.RemoteWakeupEnable, 1,
+          "Invalid value for RemoteWakeupEnable(range 0-1)\n"},
+         {"SelfPower", state.SelfPower, settings.SelfPower, 1,
+          "Invalid value for SelfPower(range 0-1)\n"}});
   }
-  state.ConfigFlags0SectionPresent = true;
-  return 0;
+  return FinishSection(reported, state.ConfigFlags0SectionPresent);
 }
 
 int HandleOtpConfig(IniSectionContext& context, const IniSectionEntry& entry) {

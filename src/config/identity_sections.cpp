@@ -5,7 +5,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "config/ini_section.h"
 #include "config/user/ini_value.h"
@@ -29,6 +28,26 @@ bool ValuePosition(IniSectionContext& context, const IniKeyHit& hit, const char*
   return true;
 }
 
+// An increment of up to three digits, stored even when out of range: a bad format or a value
+// above kMaxIncrement prints "WARNING: " and its message and marks the key invalid.
+// Returns 0 or -1.
+int ReadIncrement(char* text, int32_t& field, KeyState& state, const char* format_message,
+                  const char* range_message, Console& console) {
+  if (CheckDecimal(text, 3) != 0) {
+    console.Warning("%s", format_message);
+    state = KeyState::kInvalid;
+    return -1;
+  }
+  field = static_cast<int32_t>(DecimalValue(text));
+  if (field > kMaxIncrement) {
+    console.Warning("%s", range_message);
+    state = KeyState::kInvalid;
+    return -1;
+  }
+  state = KeyState::kValid;
+  return 0;
+}
+
 }  // namespace
 
 int HandleMacAddress(IniSectionContext& context, const IniSectionEntry&) {
@@ -37,76 +56,53 @@ int HandleMacAddress(IniSectionContext& context, const IniSectionEntry&) {
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
+  const auto read_key = [&](const IniKeyHit& hit) {
     switch (hit.key) {
       case 0:
-        if (!ValuePosition(context, hit, kKeys[0], settings.CurrentMacAddressOffset)) {
-          failed = true;
-          break;
-        }
+        if (!ValuePosition(context, hit, kKeys[0], settings.CurrentMacAddressOffset)) return -1;
         settings.CurrentMacAddressLength = static_cast<int32_t>(std::strlen(hit.value));
         if (ParseMacAddress(hit.value, settings.CurrentMacAddress) != 0) {
           console.Warning("Ini file, invalid current MAC address format\n");
           state.CurrentMacAddress = KeyState::kInvalid;
-          failed = true;
-          break;
+          return -1;
         }
         state.CurrentMacAddress = KeyState::kValid;
         settings.CurrentMacAddressPresent = 1;
-        break;
+        return 0;
       case 1:
         if (ParseMacAddress(hit.value, settings.MaximumMacAddress) != 0) {
           console.Error("Ini file, invalid maximum MAC address format\n");
-          state.MaximumMacAddress = KeyState::kInvalid;
-          failed = true;
         } else if ((settings.MaximumMacAddress[0] & 1) != 0 ||
                    settings.MaximumMacAddress == MacAddress{}) {
           console.Error("Invalid max mac address\n");
-          state.MaximumMacAddress = KeyState::kInvalid;
-          failed = true;
         } else {
           state.MaximumMacAddress = KeyState::kValid;
+          return 0;
         }
-        break;
+        state.MaximumMacAddress = KeyState::kInvalid;
+        return -1;
       default:
-        if (CheckDecimal(hit.value, 3) != 0) {
-          console.Warning("Ini file, invalid mac address increment or out of range\n");
-        } else {
-          settings.MacAddressIncrement = static_cast<int32_t>(DecimalValue(hit.value));
-          if (settings.MacAddressIncrement == 0) {
-            console.Warning("Ini file, mac address increment is zero in the ini file\n");
-          } else if (settings.MacAddressIncrement > kMaxIncrement) {
-            console.Warning("Ini file, mac address increment is out of range in the ini file\n");
-          } else {
-            state.MacAddressIncrement = KeyState::kValid;
-            break;
-          }
+        if (ReadIncrement(hit.value, settings.MacAddressIncrement, state.MacAddressIncrement,
+                          "Ini file, invalid mac address increment or out of range\n",
+                          "Ini file, mac address increment is out of range in the ini file\n",
+                          console) != 0) {
+          return -1;
         }
+        // Unlike the serial number, the address must move on between boards.
+        if (settings.MacAddressIncrement != 0) return 0;
+        console.Warning("Ini file, mac address increment is zero in the ini file\n");
         state.MacAddressIncrement = KeyState::kInvalid;
-        failed = true;
-        break;
+        return -1;
     }
-  }
-  if (context.file.failed() || failed) return -1;
+  };
+  if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
-  bool reported = false;
-  if (state.CurrentMacAddress == KeyState::kAbsent) {
-    console.Error("Ini file,  the field CurrentMacAddress is missing\n");
-    reported = true;
-  }
-  if (state.MaximumMacAddress == KeyState::kAbsent) {
-    console.Error("Ini file, the field MaximumMacAddress is missing\n");
-    reported = true;
-  }
-  if (state.MacAddressIncrement == KeyState::kAbsent) {
-    console.Error("Ini file, the field MacAddressIncrement is missing\n");
-    reported = true;
-  }
-  if (reported) return -1;
-  state.MacAddressSectionPresent = true;
-  return 0;
+  const bool reported = ReportMissingKeys(
+      console,
+      {{state.CurrentMacAddress, "Ini file,  the field CurrentMacAddress is missing\n"},
+       {state.MaximumMacAddress, "Ini file, the field MaximumMacAddress is missing\n"},
+       {state.MacAddressIncrement, "Ini file, the field MacAddressIncrement is missing\n"}});
+  return FinishSection(reported, state.MacAddressSectionPresent);
 }
 
 int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry&) {
@@ -115,32 +111,17 @@ int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry&) {
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
+  const auto read_key = [&](const IniKeyHit& hit) {
     if (hit.key == 2) {
-      if (CheckDecimal(hit.value, 3) != 0) {
-        console.Warning("Ini file, invalid serial number increment or out of range\n");
-      } else {
-        settings.SerialNumberIncrement = static_cast<int32_t>(DecimalValue(hit.value));
-        if (settings.SerialNumberIncrement <= kMaxIncrement) {
-          state.SerialNumberIncrement = KeyState::kValid;
-          continue;
-        }
-        console.Warning("Ini file, serial number increment is out of range\n");
-      }
-      state.SerialNumberIncrement = KeyState::kInvalid;
-      failed = true;
-      continue;
+      return ReadIncrement(hit.value, settings.SerialNumberIncrement, state.SerialNumberIncrement,
+                           "Ini file, invalid serial number increment or out of range\n",
+                           "Ini file, serial number increment is out of range\n", console);
     }
     CutAtBlank(hit.value);
     const size_t length = std::strlen(hit.value);
     const bool current = hit.key == 0;
     if (current) {
-      if (!ValuePosition(context, hit, kKeys[0], settings.CurrentSerialNumberOffset)) {
-        failed = true;
-        continue;
-      }
+      if (!ValuePosition(context, hit, kKeys[0], settings.CurrentSerialNumberOffset)) return -1;
       settings.CurrentSerialNumberLength = static_cast<int32_t>(length);
     }
     KeyState& key_state = current ? state.CurrentSerialNumber : state.MaximumSerialNumber;
@@ -153,30 +134,20 @@ int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry&) {
                         static_cast<int>(kSerialNumberMaxChars));
       }
       key_state = KeyState::kInvalid;
-      failed = true;
-      continue;
+      return -1;
     }
     (current ? settings.CurrentSerialNumber : settings.MaximumSerialNumber) = hit.value;
     key_state = KeyState::kValid;
-  }
-  if (context.file.failed() || failed) return -1;
+    return 0;
+  };
+  if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
-  bool reported = false;
-  if (state.CurrentSerialNumber == KeyState::kAbsent) {
-    console.Error("Ini file, the field CurrentSerialNumber is missing\n");
-    reported = true;
-  }
-  if (state.MaximumSerialNumber == KeyState::kAbsent) {
-    console.Error("Ini file, the field MaximumSerialNumber is missing\n");
-    reported = true;
-  }
-  if (state.SerialNumberIncrement == KeyState::kAbsent) {
-    console.Error("Ini file, the field SerialNumberIncrement is missing\n");
-    reported = true;
-  }
-  if (reported) return -1;
-  state.SerialNumberSectionPresent = true;
-  return 0;
+  const bool reported = ReportMissingKeys(
+      console,
+      {{state.CurrentSerialNumber, "Ini file, the field CurrentSerialNumber is missing\n"},
+       {state.MaximumSerialNumber, "Ini file, the field MaximumSerialNumber is missing\n"},
+       {state.SerialNumberIncrement, "Ini file, the field SerialNumberIncrement is missing\n"}});
+  return FinishSection(reported, state.SerialNumberSectionPresent);
 }
 
 namespace {
@@ -226,19 +197,17 @@ int HandleString(IniSectionContext& context, const IniSectionEntry&) {
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
+  const auto read_key = [&](const IniKeyHit& hit) {
     const StringKeyPair& pair = kStringPairs[hit.key % kStringPairs.size()];
     if (hit.key < kStringPairs.size()) {
       settings.*pair.field = hit.value;
       state.*pair.given = KeyState::kValid;
-    } else if (ParseEnableDigit(hit.value, state.*pair.enable, state.*pair.enable_value,
-                                pair.enable_format_message, console) != 0) {
-      failed = true;
+      return 0;
     }
-  }
-  if (context.file.failed() || failed) return -1;
+    return ParseEnableDigit(hit.value, state.*pair.enable, state.*pair.enable_value,
+                            pair.enable_format_message, console);
+  };
+  if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
   bool reported = false;
   for (const StringKeyPair& pair : kStringPairs) {
@@ -258,9 +227,7 @@ int HandleString(IniSectionContext& context, const IniSectionEntry&) {
       state.*pair.given = KeyState::kAbsent;
     }
   }
-  if (reported) return -1;
-  state.StringSectionPresent = true;
-  return 0;
+  return FinishSection(reported, state.StringSectionPresent);
 }
 
 int HandleId(IniSectionContext& context, const IniSectionEntry&) {
@@ -268,9 +235,7 @@ int HandleId(IniSectionContext& context, const IniSectionEntry&) {
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
+  const auto read_key = [&](const IniKeyHit& hit) {
     uint16_t value = 0;
     if (hit.key == 0) {
       if (ParseHex16(hit.value, value) != 0) {
@@ -280,81 +245,57 @@ int HandleId(IniSectionContext& context, const IniSectionEntry&) {
       } else {
         settings.VendorID = value;
         state.VendorID = KeyState::kValid;
-        continue;
+        return 0;
       }
       state.VendorID = KeyState::kInvalid;
-      failed = true;
-    } else if (hit.key == 1) {
+      return -1;
+    }
+    if (hit.key == 1) {
       if (ParseHex16(hit.value, value) != 0) {
         console.Error("Invalid product ID. Should be in the format 0x5200\n");
         state.ProductID = KeyState::kInvalid;
-        failed = true;
-        continue;
+        return -1;
       }
       settings.ProductID = value;
       state.ProductID = KeyState::kValid;
-    } else {
-      if (CheckDecimal(hit.value, 4) != 0) {
-        console.Error("Invalid BcdDevice\n");
-        state.BcdDevice = KeyState::kInvalid;
-        failed = true;
-        continue;
-      }
-      // Binary-coded decimal: one digit per four bits, the last digit lowest.
-      for (const char* digit = hit.value; *digit != '\0'; ++digit) {
-        value = static_cast<uint16_t>(value << 4 | (*digit - '0'));
-      }
-      settings.BcdDevice = value;
-      state.BcdDevice = KeyState::kValid;
+      return 0;
     }
-  }
-  if (context.file.failed() || failed) return -1;
+    if (CheckDecimal(hit.value, 4) != 0) {
+      console.Error("Invalid BcdDevice\n");
+      state.BcdDevice = KeyState::kInvalid;
+      return -1;
+    }
+    // Binary-coded decimal: one digit per four bits, the last digit lowest.
+    for (const char* digit = hit.value; *digit != '\0'; ++digit) {
+      value = static_cast<uint16_t>(value << 4 | (*digit - '0'));
+    }
+    settings.BcdDevice = value;
+    state.BcdDevice = KeyState::kValid;
+    return 0;
+  };
+  if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
-  bool reported = false;
-  for (const auto& [key, key_state] :
-       {std::pair{"VendorID", state.VendorID}, std::pair{"ProductID", state.ProductID},
-        std::pair{"BcdDevice", state.BcdDevice}}) {
-    if (key_state == KeyState::kAbsent) {
-      console.Error("The field %s is missing\n", key);
-      reported = true;
-    }
-  }
-  if (reported) return -1;
-  state.IDSectionPresent = true;
-  return 0;
+  const bool reported =
+      ReportMissingKeys(console, {{state.VendorID, "The field VendorID is missing\n"},
+                                  {state.ProductID, "The field ProductID is missing\n"},
+                                  {state.BcdDevice, "The field BcdDevice is missing\n"}});
+  return FinishSection(reported, state.IDSectionPresent);
 }
 
 int HandlePower(IniSectionContext& context, const IniSectionEntry&) {
-  static constexpr std::array kKeys = {"SSMaxPower", "HSMaxPower"};
-  DeviceSettings& settings = context.settings;
+  static constexpr std::array kKeys = {
+      DecimalKeyRow{"SSMaxPower", 3, &DeviceSettings::SSMaxPower, &IniState::SSMaxPower,
+                    "Invalid SSMaxPower or out of range (8 - 896)\n"},
+      DecimalKeyRow{"HSMaxPower", 3, &DeviceSettings::HSMaxPower, &IniState::HSMaxPower,
+                    "Invalid HSMaxPower or out of range (2 - 500)\n"},
+  };
+  if (ReadDecimalSection(context, kKeys) != 0) return -1;
+  const DeviceSettings& settings = context.settings;
   IniState& state = context.state;
   Console& console = context.console;
-  bool failed = false;
-  IniKeyHit hit;
-  while (NextSectionKey(context.file, kKeys, hit)) {
-    const bool ss = hit.key == 0;
-    KeyState& key_state = ss ? state.SSMaxPower : state.HSMaxPower;
-    if (CheckDecimal(hit.value, 3) != 0) {
-      if (ss) {
-        console.Error("Invalid SSMaxPower or out of range (8 - 896)\n");
-      } else {
-        console.Error("Invalid HSMaxPower or out of range (2 - 500)\n");
-      }
-      key_state = KeyState::kInvalid;
-      failed = true;
-      continue;
-    }
-    (ss ? settings.SSMaxPower : settings.HSMaxPower) =
-        static_cast<int32_t>(DecimalValue(hit.value));
-    key_state = KeyState::kValid;
-  }
-  if (context.file.failed() || failed) return -1;
 
-  bool reported = false;
-  if (state.HSMaxPower == KeyState::kAbsent) {
-    console.Error("The field HSMaxPower is missing\n");
-    reported = true;
-  }
+  bool reported =
+      ReportMissingKeys(console, {{state.HSMaxPower, "The field HSMaxPower is missing\n"}});
   if (settings.HSMaxPower != 0 && settings.HSMaxPower < kHsMaxPowerMin) {
     console.Error("HSMaxPower cannot be less than %dmA\n", kHsMaxPowerMin);
     reported = true;
@@ -371,7 +312,5 @@ int HandlePower(IniSectionContext& context, const IniSectionEntry&) {
     console.Error("Max power should be divisible by 8\n");
     return -1;
   }
-  if (reported) return -1;
-  state.PowerSectionPresent = true;
-  return 0;
+  return FinishSection(reported, state.PowerSectionPresent);
 }

@@ -1,9 +1,11 @@
-// ini_section.h - what the INI section handlers share: the section loop, the section table's
-// entry, and the key rows of the section families that are handled by one routine each.
+// ini_section.h - what the INI section handlers share: the section loop, the key readers and the
+// reports made after a section, the section table's entry, and the key rows of the section
+// families that are handled by one routine each.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 
 #include "config/device_settings.h"
@@ -55,6 +57,46 @@ bool NextSectionKey(IniFile& file, const Keys& keys, IniKeyHit& hit) {
   return false;
 }
 
+// Reads the keys of the current section to its end, each hit with |read_key| (0 or -1). A bad
+// value does not stop the reading, so that every bad value of the section is reported. Returns -1
+// when a key failed or the file could not be read, else 0.
+template <typename Keys, typename ReadKey>
+int ReadSectionKeys(IniFile& file, const Keys& keys, const ReadKey& read_key) {
+  bool failed = false;
+  IniKeyHit hit;
+  while (NextSectionKey(file, keys, hit)) {
+    if (read_key(hit) != 0) failed = true;
+  }
+  return file.failed() || failed ? -1 : 0;
+}
+
+// A required key and what is printed when it was not given.
+struct RequiredKey {
+  KeyState state;
+  const char* missing_message;
+};
+
+// Prints "ERROR: " and the message of each key not given, in the order listed. Returns whether
+// any was missing.
+bool ReportMissingKeys(Console& console, std::initializer_list<RequiredKey> keys);
+
+// A required decimal key whose value may not exceed |max_value|.
+struct BoundedKey {
+  const char* key;
+  KeyState state;
+  int32_t value;
+  int32_t max_value;
+  const char* range_message;
+};
+
+// Key by key in the order listed, prints "ERROR: " and "The field <key> is missing" for a key
+// not given, or its range message for a value above its maximum. Returns whether any was printed.
+bool ReportMissingOrAbove(Console& console, std::initializer_list<BoundedKey> keys);
+
+// The end of a required section's handler: -1 when its checks reported anything, else the
+// section counts as read.
+int FinishSection(bool reported, bool& section_present);
+
 // A key read with CheckHex into a 32- or 16-bit field (one of the two is set). Optional values
 // set |present| on success; required keys have a |state| and are reported when missing.
 struct HexKeyRow {
@@ -77,6 +119,18 @@ struct DigitFamily {
   const char* range_message;
   bool all_missing_first;  // every missing key before every range message, else key by key
 };
+
+// A decimal key read with ParseDecimalKey, with its own digits and format message.
+struct DecimalKeyRow {
+  const char* key;
+  int max_digits;
+  int32_t DeviceSettings::*field;
+  KeyState IniState::*state;
+  const char* format_message;
+};
+
+// Reads a section made only of decimal keys. Returns 0, or -1 as ReadSectionKeys does.
+int ReadDecimalSection(IniSectionContext& context, std::span<const DecimalKeyRow> keys);
 
 struct DigitKeyRow {
   const char* key;

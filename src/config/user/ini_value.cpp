@@ -85,9 +85,9 @@ int ParseMacAddress(const char* text, MacAddress& result) {
   return 0;
 }
 
-int ParseEnableDigit(char* text, KeyState& state, int32_t& field, const char* message,
-                     Console& console) {
-  if (CheckDecimal(text, 1) != 0) {
+int ParseDecimalKey(char* text, int max_digits, KeyState& state, int32_t& field,
+                    const char* message, Console& console) {
+  if (CheckDecimal(text, max_digits) != 0) {
     console.Error("%s", message);
     state = KeyState::kInvalid;
     return -1;
@@ -95,4 +95,9 @@ int ParseEnableDigit(char* text, KeyState& state, int32_t& field, const char* me
   field = static_cast<int32_t>(DecimalValue(text));
   state = KeyState::kValid;
   return 0;
+}
+
+int ParseEnableDigit(char* text, KeyState& state, int32_t& field, const char* message,
+                     Console& console) {
+  return ParseDecimalKey(text, 1, state, field, message, console);
 }

@@ -30,8 +30,12 @@ int ParseHex16(const char* text, uint16_t& result);
 // nothing after the sixth. Returns 0 or -1; |result| is written only on success.
 int ParseMacAddress(const char* text, MacAddress& result);
 
-// The one-digit reader of enable and select keys: on a format error prints "ERROR: " and
-// |message|, marks the key invalid and returns -1; otherwise stores the digit, marks the key
+// The reader of a decimal key of up to |max_digits| digits: on a format error prints "ERROR: "
+// and |message|, marks the key invalid and returns -1; otherwise stores the value, marks the key
 // valid and returns 0. The range is the caller's to check.
+int ParseDecimalKey(char* text, int max_digits, KeyState& state, int32_t& field,
+                    const char* message, Console& console);
+
+// ParseDecimalKey for the one-digit enable and select keys.
 int ParseEnableDigit(char* text, KeyState& state, int32_t& field, const char* message,
                      Console& console);
