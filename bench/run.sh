@@ -26,21 +26,34 @@ base, run = results[0]["mean"], results[1]["mean"]
 print(f"ratio: {run / base:.2f} (target <= 1.5); /bin/true {base*1e3:.3f} ms, -R 0 {run*1e3:.3f} ms")
 PY
 
-echo "== requests per operation"
+echo "== requests per operation (the chip identification's READ_REGISTER included)"
+mismatches=0
 count() {
+  local expected=$1
+  shift
   "$emu" log --clear >/dev/null
   "$tool" "$@" >/dev/null 2>&1 || true
-  printf '%-28s %s\n' "$*" "$("$emu" log | grep -c '^cmd=')"
+  local sent
+  sent=$("$emu" log | grep -c '^cmd=')
+  local verdict=ok
+  if [ "$sent" != "$expected" ]; then
+    verdict="MISMATCH (expected $expected)"
+    mismatches=$((mismatches + 1))
+  fi
+  printf '%-24s %3s  %s\n' "$*" "$sent" "$verdict"
 }
-count -R 0
-count -W 10 -v 1
-count -y 1
-count -Y 0 -v 1140
-count -e 0
-count -E 4 -v 7
-count -j 1
-count -J 1 -v 2
-count -G v
-count -G e
-count -k u
-count -r -b "$work/saved.bin"
+count 2 -R 0
+count 3 -W 10 -v 1
+count 2 -y 1
+count 3 -Y 0 -v 1140
+count 2 -e 0
+count 3 -E 4 -v 7
+count 2 -j 1
+count 3 -J 1 -v 2
+count 2 -G v
+count 2 -G e
+count 1 -G u
+count 2 -k u
+count 2 -r -b "$work/saved.bin"
+count 5 -w -b "$work/saved.bin"
+[ "$mismatches" -eq 0 ]

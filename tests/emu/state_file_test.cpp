@@ -35,7 +35,7 @@ emu::AdapterState BusyAdapter() {
   state.faults.push_back(
       {.command = 4, .skip = 2, .count = -1, .kind = emu::FaultKind::kError, .value = 31});
   state.cable[3] = {.set = true, .status = 3, .data = 0x5A, .stuck = true};
-  state.mcu.xdata[0x5001] = 0x77;
+  state.mcu.Xdata()[0x5001] = 0x77;
   state.mcu.control = 0x86;
   state.time_ms = 123456;
   return state;
@@ -49,7 +49,7 @@ TEST(StateFile, RoundTripKeepsEverything) {
   ASSERT_TRUE(emu::ParseAdapterState(text, &parsed, &error)) << error;
   EXPECT_EQ(emu::FormatAdapterState(parsed), text);
   EXPECT_EQ(parsed.location, state.location);
-  EXPECT_EQ(parsed.mcu.xdata[0x5001], 0x77);
+  EXPECT_EQ(parsed.mcu.Xdata()[0x5001], 0x77);
   EXPECT_EQ(parsed.faults.size(), 1u);
   EXPECT_EQ(parsed.faults[0].count, -1);
 }

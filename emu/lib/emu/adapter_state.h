@@ -34,6 +34,8 @@ struct LinkPartner {
   // Autoneg: every ability advertised. Forced: exactly one ability, the forced mode.
   uint32_t abilities = 0;
   MasterSlave master_slave = MasterSlave::kAuto;
+
+  bool operator==(const LinkPartner&) const = default;
 };
 
 // How SET_LINK_MODE programs the PHY for codes 1 to 4 (1000 full duplex is always advertised).
@@ -44,6 +46,8 @@ struct LinkSettings {
   uint32_t delay_ms = 2500;  // from a (re)start of the link to link up
   uint8_t mode_reply = 0;    // the byte SET_LINK_MODE answers
   LinkModePolicy policy = LinkModePolicy::kAdvertise;
+
+  bool operator==(const LinkSettings&) const = default;
 };
 
 // Where the link stands; times are on the adapter's clock.
@@ -56,6 +60,8 @@ struct LinkRuntime {
   // effect at the next restart, as on silicon.
   uint16_t advertise = kResetAdvertise;
   uint16_t gig_control = kResetGigControl;
+
+  bool operator==(const LinkRuntime&) const = default;
 };
 
 enum class FaultKind { kStatus, kError };
@@ -68,6 +74,8 @@ struct Fault {
   int64_t count = 1;
   FaultKind kind = FaultKind::kStatus;
   uint32_t value = 1;
+
+  bool operator==(const Fault&) const = default;
 };
 
 // The result of the PHY's cable test for one pair; unset pairs answer from the link partner.
@@ -76,14 +84,26 @@ struct CableResult {
   uint8_t status = 0;  // 0 normal, 1 open, 2 shorted, 3 failed
   uint8_t data = 0;    // distance count or failure byte
   bool stuck = false;  // the test never completes
+
+  bool operator==(const CableResult&) const = default;
 };
 
 // The PHY microcontroller's memories, reached through PHY registers 0x40010 to 0x40013.
 struct McuState {
-  std::vector<uint8_t> xdata = std::vector<uint8_t>(0x10000, 0);
+  static constexpr size_t kXdataSize = 0x10000;
+
+  // The 64 KiB data memory, empty until first used: an adapter whose microcontroller was never
+  // loaded carries none of it from run to run.
+  std::vector<uint8_t> xdata;
+  std::vector<uint8_t>& Xdata() {
+    if (xdata.empty()) xdata.assign(kXdataSize, 0);
+    return xdata;
+  }
   std::array<uint8_t, 256> sfr{};
   uint32_t control = 0;
   uint32_t address = 0;
+
+  bool operator==(const McuState&) const = default;
 };
 
 struct AdapterState {
@@ -118,12 +138,16 @@ struct AdapterState {
   bool e2p_open = false;
   OtpAccess otp_access = OtpAccess::kClosed;
   std::vector<Fault> faults;
+
+  bool operator==(const AdapterState&) const = default;
 };
 
 struct AdapterOptions {
   uint32_t id_value = 0x52300001;
   uint32_t eeprom_size = 512;
   ClockMode clock = ClockMode::kVirtual;
+
+  bool operator==(const AdapterOptions&) const = default;
 };
 
 // A freshly made adapter: blank EEPROM (0xFF) and OTP (0x00), the PCI header of its chip, PHY at

@@ -32,6 +32,7 @@ uint32_t Machine::Open() {
     last_error_ = directory_ + ": no emulated adapters";
     return kErrorFileNotFound;
   }
+  stored_ = loaded;
   adapters_ = std::move(loaded);
   open_ = true;
   return 0;
@@ -46,10 +47,14 @@ bool Machine::Close() {
 bool Machine::SaveAll() {
   bool saved = true;
   for (const auto& [index, state] : adapters_) {
+    AdapterState& stored = stored_[index];
+    if (state == stored) continue;
     if (!SaveAdapter(directory_, state)) {
       last_error_ = AdapterPath(directory_, index) + ": cannot be written";
       saved = false;
+      continue;
     }
+    stored = state;
   }
   return saved;
 }
@@ -133,9 +138,12 @@ uint32_t Machine::Exchange(uint8_t* block, uint32_t in_length, uint32_t* returne
   }
   const HandlerResult result = HandleRequest(*state, block, in_length, AdapterNowMs(*state));
   if (result.error != 0) return result.error;
-  if (result.nonvolatile_changed && !SaveAdapter(directory_, *state)) {
-    last_error_ = AdapterPath(directory_, *adapter) + ": cannot be written";
-    return kErrorAccessDenied;
+  if (result.nonvolatile_changed) {
+    if (!SaveAdapter(directory_, *state)) {
+      last_error_ = AdapterPath(directory_, *adapter) + ": cannot be written";
+      return kErrorAccessDenied;
+    }
+    stored_[*adapter] = *state;
   }
   *returned = result.returned;
   return 0;

@@ -52,6 +52,8 @@ class Machine {
   std::string last_error_;
   bool open_ = false;
   std::map<uint32_t, AdapterState> adapters_;
+  // Each adapter as its state file holds it, so that closing writes only what changed.
+  std::map<uint32_t, AdapterState> stored_;
   int64_t own_time_ms_ = 0;
 };
 

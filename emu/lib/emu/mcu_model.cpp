@@ -34,11 +34,11 @@ uint8_t* Location(McuState& mcu, Space space) {
     case Space::kSfr:
       return &mcu.sfr[mcu.address & 0xFF];
     case Space::kProg:
-      return &mcu.xdata[(kMcuProgBase + mcu.address) & 0xFFFF];
+      return &mcu.Xdata()[(kMcuProgBase + mcu.address) & 0xFFFF];
     case Space::kXdata:
       break;
   }
-  return &mcu.xdata[mcu.address & 0xFFFF];
+  return &mcu.Xdata()[mcu.address & 0xFFFF];
 }
 
 void Advance(McuState& mcu, const ControlMode& mode) {

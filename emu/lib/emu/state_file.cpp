@@ -26,23 +26,36 @@ std::string Hex(uint64_t value, int digits) {
   return text;
 }
 
+constexpr char kHexDigits[] = "0123456789abcdef";
+
 // "<key> 0x<offset> <hex bytes>" lines; with |skip_blank|, lines of zero bytes are left out.
+// Written digit by digit: these lines are most of the file, and every run reads and writes it.
 void FormatBytes(std::ostringstream& out, const char* key, const uint8_t* bytes, size_t size,
                  bool skip_blank) {
+  std::string line;
   for (size_t offset = 0; offset < size; offset += kBytesPerLine) {
     const size_t count = std::min(kBytesPerLine, size - offset);
     if (skip_blank &&
         std::all_of(bytes + offset, bytes + offset + count, [](uint8_t b) { return b == 0; })) {
       continue;
     }
-    out << key << ' ' << Hex(offset, 3);
+    line.assign(key).append(" ").append(Hex(offset, 3));
     for (size_t i = 0; i < count; ++i) {
-      char byte[4];
-      std::snprintf(byte, sizeof byte, " %02x", bytes[offset + i]);
-      out << byte;
+      const uint8_t byte = bytes[offset + i];
+      line += ' ';
+      line += kHexDigits[byte >> 4];
+      line += kHexDigits[byte & 0xF];
     }
-    out << '\n';
+    line += '\n';
+    out << line;
   }
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
 bool ParseUnsigned(const std::string& text, uint64_t limit, uint64_t* value) {
@@ -84,9 +97,11 @@ bool ParseBytes(const std::vector<std::string>& words, uint8_t* bytes, size_t si
   if (words.size() < 2 || !ParseUnsigned(words[0], size, &offset)) return false;
   if (offset + (words.size() - 1) > size) return false;
   for (size_t i = 1; i < words.size(); ++i) {
-    uint64_t byte = 0;
-    if (words[i].size() != 2 || !ParseUnsigned("0x" + words[i], 0xFF, &byte)) return false;
-    bytes[offset + i - 1] = static_cast<uint8_t>(byte);
+    const std::string& word = words[i];
+    const int high = word.size() == 2 ? HexDigit(word[0]) : -1;
+    const int low = word.size() == 2 ? HexDigit(word[1]) : -1;
+    if (high < 0 || low < 0) return false;
+    bytes[offset + i - 1] = static_cast<uint8_t>(high << 4 | low);
   }
   return true;
 }
@@ -283,7 +298,7 @@ const std::vector<FieldRule>& FieldRules() {
        }},
       {"mcu_xdata", 0,
        [](const Words& w, auto&, AdapterState& s) {
-         return ParseBytes(w, s.mcu.xdata.data(), s.mcu.xdata.size());
+         return ParseBytes(w, s.mcu.Xdata().data(), s.mcu.Xdata().size());
        }},
       {"mcu_sfr", 0,
        [](const Words& w, auto&, AdapterState& s) {
@@ -351,7 +366,9 @@ std::string FormatAdapterState(const AdapterState& s) {
   FormatBytes(out, "eeprom", s.eeprom.data(), s.eeprom.size(), false);
   FormatBytes(out, "otp", s.otp.data(), s.otp.size(), false);
   FormatBytes(out, "pci_config", s.pci_config.data(), s.pci_config.size(), true);
-  FormatBytes(out, "mcu_xdata", s.mcu.xdata.data(), s.mcu.xdata.size(), true);
+  if (!s.mcu.xdata.empty()) {
+    FormatBytes(out, "mcu_xdata", s.mcu.xdata.data(), s.mcu.xdata.size(), true);
+  }
   FormatBytes(out, "mcu_sfr", s.mcu.sfr.data(), s.mcu.sfr.size(), true);
   return out.str();
 }
@@ -379,11 +396,17 @@ bool ParseAdapterState(const std::string& text, AdapterState* state, std::string
     const std::string key = line.substr(0, blank);
     const std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
     Words words;
-    std::istringstream split(rest);
-    for (std::string word; split >> word;) words.push_back(word);
+    for (size_t start = 0; start < rest.size();) {
+      const size_t end = std::min(rest.find_first_of(" \t", start), rest.size());
+      if (end > start) words.emplace_back(rest, start, end - start);
+      start = end + 1;
+    }
     const FieldRule* rule = nullptr;
     for (const FieldRule& candidate : FieldRules()) {
-      if (key == candidate.key) rule = &candidate;
+      if (key == candidate.key) {
+        rule = &candidate;
+        break;
+      }
     }
     if (rule == nullptr) return fail("unknown field \"" + key + "\"");
     if ((rule->words != 0 && words.size() != rule->words) || !rule->parse(words, rest, parsed)) {
