@@ -6,6 +6,7 @@
 #include "emu/emu_clock.h"
 #include "support/capture_console.h"
 #include "support/emu_bench.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -55,3 +56,26 @@ TEST(EmuPlatform, RealClockFollowsTheWallClock) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string StateText(const EmuBench& bench) {
+  return ReadFileText(bench.dir() + "/adapter0.state");
+}
+
+}  // namespace
+
+TEST(EmuPlatform, ClosingWritesTheStateOnlyWhenItChanged) {
+  EmuBench bench;
+  bench.CreateAdapter();
+  const std::string path = bench.dir() + "/adapter0.state";
+  // A marker the emulator would drop if it rewrote the file.
+  WriteFileText(path, StateText(bench) + "# untouched\n");
+
+  ASSERT_EQ(bench.Run({"-R", "0"}), 0);
+  EXPECT_NE(StateText(bench).find("# untouched"), std::string::npos);
+
+  ASSERT_EQ(bench.Run({"-W", "14", "-v", "77"}), 0);
+  EXPECT_EQ(StateText(bench).find("# untouched"), std::string::npos);
+  EXPECT_EQ(bench.Register(0x14), 0x77u);
+}
