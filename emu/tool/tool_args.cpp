@@ -22,21 +22,21 @@ ToolArgs::ToolArgs(const std::vector<std::string>& words, const std::vector<Opti
       name = name.substr(0, equals);
       inline_value = true;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* known = nullptr;
     for (const OptionSpec& candidate : options) {
-      if (name == candidate.name) spec = &candidate;
+      if (name == candidate.name) known = &candidate;
     }
-    if (spec == nullptr) {
+    if (known == nullptr) {
       Fail("unknown option --" + name);
       return;
     }
-    if (spec->takes_value && !inline_value) {
+    if (known->takes_value && !inline_value) {
       if (i + 1 >= words.size()) {
         Fail("option --" + name + " needs a value");
         return;
       }
       value = words[++i];
-    } else if (!spec->takes_value && inline_value) {
+    } else if (!known->takes_value && inline_value) {
       Fail("option --" + name + " takes no value");
       return;
     }

@@ -165,30 +165,28 @@ void EmuBench::SetStat(uint32_t counter, uint32_t value, uint32_t index) {
   Update([&](emu::AdapterState& s) { s.stats.at(counter) = value; }, index);
 }
 
+void EmuBench::AddFault(const emu::Fault& fault, uint32_t index) {
+  Update([&](emu::AdapterState& s) { s.faults.push_back(fault); }, index);
+}
+
 void EmuBench::FailStatus(uint32_t command, uint32_t status, uint32_t skip, int64_t count,
                           uint32_t index) {
-  Update(
-      [&](emu::AdapterState& s) {
-        s.faults.push_back(emu::Fault{.command = command,
-                                      .skip = skip,
-                                      .count = count,
-                                      .kind = emu::FaultKind::kStatus,
-                                      .value = status});
-      },
-      index);
+  AddFault({.command = command,
+            .skip = skip,
+            .count = count,
+            .kind = emu::FaultKind::kStatus,
+            .value = status},
+           index);
 }
 
 void EmuBench::FailCall(uint32_t command, uint32_t error, uint32_t skip, int64_t count,
                         uint32_t index) {
-  Update(
-      [&](emu::AdapterState& s) {
-        s.faults.push_back(emu::Fault{.command = command,
-                                      .skip = skip,
-                                      .count = count,
-                                      .kind = emu::FaultKind::kError,
-                                      .value = error});
-      },
-      index);
+  AddFault({.command = command,
+            .skip = skip,
+            .count = count,
+            .kind = emu::FaultKind::kError,
+            .value = error},
+           index);
 }
 
 int64_t EmuBench::NowMs(uint32_t index) { return emu::AdapterNowMs(State(index)); }

@@ -91,6 +91,7 @@ class EmuBench {
 
  private:
   emu::AdapterState* Live(uint32_t index);
+  void AddFault(const emu::Fault& fault, uint32_t index);
 
   TempDir temp_;
   std::string dir_;
