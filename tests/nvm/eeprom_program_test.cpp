@@ -1,6 +1,9 @@
 // eeprom_program_test.cpp - -w: programming the EEPROM from a binary file or from the INI file,
 // with the bracketed block write and the read-back.
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <utility>
 
 #include "nvm/eeprom_flow_support.h"
 
@@ -73,6 +76,56 @@ TEST_F(EepromFlow, MissingBinaryFileEndsWithCodeNine) {
   const std::string path = File("absent.bin");
   EXPECT_EQ(Run({"-w", "-b", path}), 9);
   EXPECT_EQ(Output(), "ERROR: No file " + path + " was found\n");
+}
+
+TEST_F(EepromFlow, BinaryFileTakesTheMacAddressAndSerialNumberOfTheIniFile) {
+  std::vector<uint8_t> image = ImageOf(ExampleIniText());
+  const std::string path = File("image.bin");
+  WriteBytes(path, image);
+  const std::string ini = File("board.ini");
+  WriteFileText(ini, ExampleIniWith("CurrentMacAddress = 00:11:22:33:44:55",
+                                    "CurrentMacAddress = 02:AA:BB:CC:DD:EE"));
+  std::string text = ReadFileText(ini);
+  text.replace(text.find("CurrentSerialNumber = 000000000001"), 34,
+               "CurrentSerialNumber = 00000000ABCD");
+  WriteFileText(ini, text);
+
+  EXPECT_EQ(Run({"-w", "-b", path, "-i", ini}), 0);
+  EXPECT_EQ(Output(), "The current device EEPROM was programmed with 512 bytes\n");
+  // The serial number keeps its length, so only its characters change in place.
+  const uint8_t mac[] = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
+  std::copy(std::begin(mac), std::end(mac), image.begin() + 1);
+  const int first = 2 * (image[0x2A] + 1);
+  ASSERT_EQ(image[0x29], 2 * 12 + 2);
+  const std::string serial = "00000000ABCD";
+  for (size_t j = 0; j < serial.size(); ++j) image[first + 2 * j] = serial[j];
+  EXPECT_EQ(bench_.Eeprom(), image);
+}
+
+TEST_F(EepromFlow, FileImageWithNoRoomForTheSerialNumberIsRefused) {
+  // Manufacturer and product strings fill 158 of the 160 string words and there is no serial
+  // descriptor: the INI file's serial number needs 13 more words.
+  std::vector<uint8_t> image(512, 0);
+  image[0] = 0xA5;
+  int word = 96;
+  for (const auto& [slot, characters] : {std::pair{0, 126}, std::pair{1, 30}}) {
+    image[0x25 + 2 * slot] = static_cast<uint8_t>(2 * characters + 2);
+    image[0x26 + 2 * slot] = static_cast<uint8_t>(word);
+    image[2 * word] = static_cast<uint8_t>(2 * characters + 2);
+    image[2 * word + 1] = 0x03;
+    for (int j = 1; j <= characters; ++j) image[2 * (word + j)] = 'A';
+    word += characters + 1;
+  }
+  const std::string path = File("image.bin");
+  WriteBytes(path, image);
+  const std::string ini = File("board.ini");
+  WriteFileText(ini, ExampleIniText());
+
+  EXPECT_EQ(Run({"-w", "-b", path, "-i", ini}), 10);
+  EXPECT_EQ(Output(),
+            "WARNING: The size of generated binary is greater than EEPROM size(512Bytes)\n"
+            "ERROR: Modifying EEPROM image failed.\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
 }
 
 TEST_F(EepromFlow, IniFileProgramsTheBuiltImage) {
