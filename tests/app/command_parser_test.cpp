@@ -173,4 +173,90 @@ TEST(CommandParser, OfflineGenerationNeedsNoOperation) {
   EXPECT_EQ(parsed.result, 3);  // from the missing INI file, not from the option checks
 }
 
+// Each direct-access letter reports an earlier operation and a missing location in its own words;
+// the writes and the PHY read put a blank before the line end, the other reads do not.
+struct AccessLetterCase {
+  const char* letter;
+  const char* already_set;
+  const char* missing;
+};
+
+constexpr char kOnlyOne[] = "ERROR: Only one of options could be specified\n";
+constexpr char kOnlyOneBlank[] = "ERROR: Only one of options could be specified \n";
+constexpr char kNoRegister[] = "ERROR: Register address need to be specified\n";
+constexpr char kNoPhyIndex[] = "ERROR: Phy Register index need to be specified\n";
+
+const AccessLetterCase kAccessLetters[] = {
+    {"-R", kOnlyOne, kNoRegister},      {"-W", kOnlyOneBlank, kNoRegister},
+    {"-y", kOnlyOneBlank, kNoPhyIndex}, {"-Y", kOnlyOneBlank, kNoPhyIndex},
+    {"-e", kOnlyOne, kNoRegister},      {"-E", kOnlyOneBlank, kNoRegister},
+    {"-j", kOnlyOne, kNoRegister},      {"-J", kOnlyOneBlank, kNoRegister},
+};
+
+TEST(CommandParser, EachAccessLetterHasItsOwnMessages) {
+  for (const AccessLetterCase& c : kAccessLetters) {
+    const Parsed after_read = Parse({"-r", c.letter, "10"});
+    EXPECT_EQ(after_read.result, 3) << c.letter;
+    EXPECT_EQ(after_read.output, c.already_set) << c.letter;
+
+    const Parsed bare = Parse({c.letter});
+    EXPECT_EQ(bare.result, 3) << c.letter;
+    EXPECT_EQ(bare.output, c.missing) << c.letter;
+  }
+}
+
+TEST(CommandParser, EveryLinkModeTextHasItsCode) {
+  const char* texts[] = {"10hd", "10fd", "100hd", "100fd", "1000fd"};
+  for (int code = 1; code <= 5; ++code) {
+    const Parsed parsed = Parse({"-l", texts[code - 1]});
+    EXPECT_EQ(parsed.result, 0) << texts[code - 1];
+    EXPECT_EQ(parsed.options->LinkMode, code) << texts[code - 1];
+  }
+}
+
+TEST(CommandParser, LoopbackNeedsNoAddress) {
+  const Parsed parsed = Parse({"-L"});
+  EXPECT_EQ(parsed.result, 0);
+  EXPECT_EQ(parsed.options->NetworkTest, kNetworkTestLoopback);
+  EXPECT_TRUE(parsed.options->LoopbackGiven);
+}
+
+TEST(CommandParser, LaterOperationAfterCableDiagnosticsIsRefused) {
+  const Parsed parsed = Parse({"-V", "-w"});
+  EXPECT_EQ(parsed.result, 3);
+  EXPECT_EQ(parsed.output, "ERROR: Only one of options(-w, -r) could be specified \n");
+}
+
+// A direct access ends the final checks before the OTP check; -G and -k run none of them.
+TEST(CommandParser, FinalChecksStopAtADirectAccessAndNeverRunForQueries) {
+  for (const auto& words : {std::vector<std::string>{"-O", "-R", "10"},
+                            {"-O", "-W", "10", "-v", "1"},
+                            {"-O", "-G", "v"},
+                            {"-O", "-k", "u"}}) {
+    const Parsed parsed = Parse(words);
+    EXPECT_EQ(parsed.result, 0) << words[1];
+    EXPECT_EQ(parsed.output, "") << words[1];
+  }
+}
+
+TEST(CommandParser, FinalChecksRunInTheirOrder) {
+  // The OTP check comes before the check for a missing operation and for the link mode.
+  EXPECT_EQ(Parse({"-O", "-l", "10hd"}).output,
+            "ERROR: With -O option -w or -r option must be specified\n");
+  // With -O and -w the missing file is what is reported.
+  EXPECT_EQ(Parse({"-O", "-w"}).output,
+            "ERROR: file name must be specified (-b binary file) after option -w\n");
+}
+
+TEST(CommandParser, AdapterIndexThatIsNoNumberLeavesTheDefaultWords) {
+  const Parsed parsed = Parse({"-X", "abc", "-r"});
+  EXPECT_EQ(parsed.result, 0);
+  EXPECT_EQ(parsed.words.signature, 0x10002u);
+  EXPECT_EQ(parsed.words.adapter_index, 0u);
+
+  // -X and its number followed only by words that are no options: the scanner returns X.
+  EXPECT_EQ(Parse({"-X", "1", "stray"}).output,
+            "ERROR: Invalid parameters:X\nERROR: Please use -h to display usage\n");
+}
+
 }  // namespace

@@ -194,6 +194,79 @@ TEST_F(DriverOperations, TextAnswerNeverOverrunsTheDestination) {
   EXPECT_EQ(text[256], 0x5A);
 }
 
+// The fields and input lengths of the requests that carry no data of their own to check.
+TEST_F(DriverOperations, RequestFieldsAndInputLengths) {
+  uint8_t byte = 0;
+  uint8_t block[8] = {};
+  uint32_t version[4] = {};
+  uint8_t stats[kTxRxStatsSize] = {};
+  uint32_t config = 0;
+  uint16_t pcie = 0;
+  ASSERT_TRUE(READ_PCICFG(driver_, 0x1234, &config));  // leaves 4 in bytes 14 and 15
+  ASSERT_TRUE(E2P_READ_BYTE(driver_, 0x101, &byte));
+  ASSERT_TRUE(E2P_READ_BLOCK(driver_, 8, block));
+  ASSERT_TRUE(E2P_COMMAND(driver_, 0x20000000));
+  ASSERT_TRUE(OTP_CONFIGURE(driver_, kOtpOpenRead));
+  ASSERT_TRUE(GET_DRIVER_VERSION(driver_, version));
+  ASSERT_TRUE(READ_TXRX_STATS(driver_, stats));
+  ASSERT_TRUE(WRITE_PCICFG(driver_, 0x44, 0xCAFEF00D));
+  ASSERT_TRUE(READ_PCIEPHY(driver_, 0x9, &pcie));
+  const auto& sent = device_.sent();
+  ASSERT_EQ(sent.size(), 9u);
+
+  EXPECT_EQ(sent[0].command(), kCmdReadPciConfig);
+  EXPECT_EQ(sent[0].Half(12), 0x1234u);
+  EXPECT_EQ(sent[0].Half(14), 4u);
+  EXPECT_EQ(sent[0].in_length, 4096u);
+
+  EXPECT_EQ(sent[1].command(), kCmdE2pReadByte);
+  EXPECT_EQ(sent[1].Half(12), 0x101u);
+  EXPECT_EQ(sent[1].Half(14), 4u);  // untouched
+  EXPECT_EQ(sent[1].in_length, 4096u);
+
+  EXPECT_EQ(sent[2].command(), kCmdE2pReadBlock);
+  EXPECT_EQ(sent[2].Half(12), 0u);
+  EXPECT_EQ(sent[2].Half(14), 8u);
+  EXPECT_EQ(sent[2].in_length, 4096u);
+
+  EXPECT_EQ(sent[3].command(), kCmdE2pCommand);
+  EXPECT_EQ(sent[3].Word(12), 0x20000000u);
+  EXPECT_EQ(sent[3].in_length, 17u);
+
+  EXPECT_EQ(sent[4].command(), kCmdOtpConfigure);
+  EXPECT_EQ(sent[4].Word(12), kOtpOpenRead);
+  EXPECT_EQ(sent[4].in_length, 17u);
+
+  EXPECT_EQ(sent[5].command(), kCmdGetDriverVersion);
+  EXPECT_EQ(sent[5].in_length, 4096u);
+  EXPECT_EQ(sent[6].command(), kCmdReadTxRxStats);
+  EXPECT_EQ(sent[6].in_length, 4096u);
+
+  EXPECT_EQ(sent[7].command(), kCmdWritePciConfig);
+  EXPECT_EQ(sent[7].Half(12), 0x44u);
+  EXPECT_EQ(sent[7].Half(14), 4u);
+  EXPECT_EQ(sent[7].Word(16), 0xCAFEF00Du);
+  EXPECT_EQ(sent[7].in_length, 20u);
+
+  EXPECT_EQ(sent[8].command(), kCmdReadPciePhy);
+  EXPECT_EQ(sent[8].Half(12), 0x9u);
+  EXPECT_EQ(sent[8].in_length, 4096u);
+}
+
+TEST_F(DriverOperations, OtpBlockWriteIsBracketedAndCarriesItsOffset) {
+  const uint8_t data[3] = {0xF7, 0x01, 0x02};
+  ASSERT_TRUE(OTP_WRITE_BLOCK(driver_, 0x100, 3, data));
+  const auto& sent = device_.sent();
+  ASSERT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent[0].Word(12), kOtpOpenWrite);
+  EXPECT_EQ(sent[1].command(), kCmdOtpWriteBlock);
+  EXPECT_EQ(sent[1].Half(12), 0x100u);
+  EXPECT_EQ(sent[1].Half(14), 3u);
+  EXPECT_EQ(sent[1].input.at(16), 0xF7);
+  EXPECT_EQ(sent[1].in_length, 19u);
+  EXPECT_EQ(sent[2].Word(12), kOtpClose);
+}
+
 // An EEPROM whose size is a power of two: offsets wrap around.
 class WrappingEeprom : public DeviceIo {
  public:
