@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev clang-format
-          clang-tidy g++-mingw-w64-x86-64 wine64 hyperfine)
+          clang-tidy g++-mingw-w64-x86-64 wine64 wine hyperfine)
 [ "${1:-}" = "--build-only" ] && packages=(cmake ninja-build g++)
 
 missing=()
@@ -17,4 +17,4 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
