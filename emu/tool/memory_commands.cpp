@@ -12,19 +12,27 @@
 namespace tool {
 namespace {
 
-// ADDR [VALUE]: the address, and the value when one is given.
-bool AddressAndValue(ToolArgs& args, uint32_t* address, bool* poke, uint32_t* value) {
+// A peek or poke: [--adapter N] ADDR [VALUE]; a value makes it a poke.
+struct PeekPoke {
+  uint32_t adapter = 0;
+  uint32_t address = 0;
+  uint32_t value = 0;
+  bool poke = false;
+};
+
+bool ReadPeekPoke(ToolArgs& args, PeekPoke* request) {
+  if (!args.Adapter(&request->adapter)) return false;
   const auto& words = args.positional();
   if (words.empty() || words.size() > 2) {
     args.Fail("expected ADDR [VALUE]");
     return false;
   }
-  if (!ParseU32(words[0], address)) {
+  if (!ParseU32(words[0], &request->address)) {
     args.Fail("bad address \"" + words[0] + "\"");
     return false;
   }
-  *poke = words.size() == 2;
-  if (*poke && !ParseU32(words[1], value)) {
+  request->poke = words.size() == 2;
+  if (request->poke && !ParseU32(words[1], &request->value)) {
     args.Fail("bad value \"" + words[1] + "\"");
     return false;
   }
@@ -90,25 +98,22 @@ int LoadCommand(const std::string& dir, ToolArgs& args) {
 
 // Peeks or sets a controller register as stored; register 0 is the chip value.
 int RegCommand(const std::string& dir, ToolArgs& args) {
-  uint32_t index = 0;
-  uint32_t address = 0;
-  uint32_t value = 0;
-  bool poke = false;
-  if (!args.Adapter(&index) || !AddressAndValue(args, &address, &poke, &value)) return kExitUsage;
-  if (!emu::RegisterAddressValid(address)) {
+  PeekPoke r;
+  if (!ReadPeekPoke(args, &r)) return kExitUsage;
+  if (!emu::RegisterAddressValid(r.address)) {
     args.Fail("register address must be a multiple of 4 below 0x10000");
     return kExitUsage;
   }
-  return WithAdapter(dir, index, poke, [&](emu::AdapterState& s) {
-    if (poke) {
-      if (address == 0) {
-        s.id_value = value;
+  return WithAdapter(dir, r.adapter, r.poke, [&](emu::AdapterState& s) {
+    if (r.poke) {
+      if (r.address == 0) {
+        s.id_value = r.value;
       } else {
-        s.registers[address] = value;
+        s.registers[r.address] = r.value;
       }
     }
-    const auto found = s.registers.find(address);
-    const uint32_t shown = address == 0                 ? s.id_value
+    const auto found = s.registers.find(r.address);
+    const uint32_t shown = r.address == 0               ? s.id_value
                            : found == s.registers.end() ? 0
                                                         : found->second;
     std::printf("0x%08" PRIx32 "\n", shown);
@@ -118,37 +123,27 @@ int RegCommand(const std::string& dir, ToolArgs& args) {
 
 // Peeks a PHY register as a read would show it, or writes it as the driver would.
 int PhyCommand(const std::string& dir, ToolArgs& args) {
-  uint32_t index = 0;
-  uint32_t phy_index = 0;
-  uint32_t value = 0;
-  bool poke = false;
-  if (!args.Adapter(&index) || !AddressAndValue(args, &phy_index, &poke, &value)) {
-    return kExitUsage;
-  }
-  return WithAdapter(dir, index, poke, [&](emu::AdapterState& s) {
+  PeekPoke r;
+  if (!ReadPeekPoke(args, &r)) return kExitUsage;
+  return WithAdapter(dir, r.adapter, r.poke, [&](emu::AdapterState& s) {
     const int64_t now = emu::AdapterNowMs(s);
-    if (poke) emu::WritePhy(s, phy_index, value, now);
-    std::printf(emu::PhyIndexIsWide(phy_index) ? "0x%08" PRIx32 "\n" : "0x%04" PRIx32 "\n",
-                emu::PeekPhy(s, phy_index, now));
+    if (r.poke) emu::WritePhy(s, r.address, r.value, now);
+    std::printf(emu::PhyIndexIsWide(r.address) ? "0x%08" PRIx32 "\n" : "0x%04" PRIx32 "\n",
+                emu::PeekPhy(s, r.address, now));
     return kExitOk;
   });
 }
 
 int PcieCommand(const std::string& dir, ToolArgs& args) {
-  uint32_t index = 0;
-  uint32_t address = 0;
-  uint32_t value = 0;
-  bool poke = false;
-  if (!args.Adapter(&index) || !AddressAndValue(args, &address, &poke, &value)) {
-    return kExitUsage;
-  }
-  if (address > 0xFFFF || value > 0xFFFF) {
+  PeekPoke r;
+  if (!ReadPeekPoke(args, &r)) return kExitUsage;
+  if (r.address > 0xFFFF || r.value > 0xFFFF) {
     args.Fail("PCIe PHY addresses and values are 16 bits");
     return kExitUsage;
   }
-  return WithAdapter(dir, index, poke, [&](emu::AdapterState& s) {
-    if (poke) s.pcie_phy[address] = static_cast<uint16_t>(value);
-    const auto found = s.pcie_phy.find(address);
+  return WithAdapter(dir, r.adapter, r.poke, [&](emu::AdapterState& s) {
+    if (r.poke) s.pcie_phy[r.address] = static_cast<uint16_t>(r.value);
+    const auto found = s.pcie_phy.find(r.address);
     std::printf("0x%04x\n", found == s.pcie_phy.end() ? 0u : unsigned{found->second});
     return kExitOk;
   });
