@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/owned_text.h"
+#include "common/owned_text.h"
 #include "config/device_settings.h"
 
 enum OperationCode : uint32_t {

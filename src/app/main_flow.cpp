@@ -7,8 +7,8 @@
 #include "app/banner.h"
 #include "app/chip_identity.h"
 #include "app/command_parser.h"
-#include "app/exit_codes.h"
 #include "app/programming_sequence.h"
+#include "common/exit_codes.h"
 #include "driver/adapter_info.h"
 #include "driver/direct_access.h"
 

@@ -1,7 +1,7 @@
 // programming_sequence.cpp - the stages of a programming run, each of which may end it.
 #include "app/programming_sequence.h"
 
-#include "config/image/image_file.h"
+#include "app/image_file.h"
 #include "phy/link_mode.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/command_options.h"
+#include "app/eeprom_stage.h"
 #include "config/ini_state.h"
 #include "driver/driver.h"
-#include "nvm/eeprom_stage.h"
 #include "platform/platform.h"
 
 // Returns the run's exit code: that of the stage that ended the run, else that of the last

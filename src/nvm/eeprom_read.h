@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/command_options.h"
-#include "app/step_result.h"
+#include "common/step_result.h"
 #include "driver/driver.h"
 
 // Saves |options.EepromSize| bytes of the EEPROM into |options.BinaryFileName|, or into the

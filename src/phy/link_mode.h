@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "app/command_options.h"
-#include "app/step_result.h"
+#include "common/step_result.h"
 #include "driver/driver.h"
 #include "platform/clock.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "app/command_options.h"
+#include "app/stepping_save.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
 #include "config/stepping/ini_write_back.h"
-#include "config/stepping/stepping_save.h"
 #include "support/capture_console.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"

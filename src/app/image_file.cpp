@@ -1,6 +1,6 @@
 // image_file.cpp - offline generation: the EEPROM image built from the configuration file is
 // written to an image file, with no device opened.
-#include "config/image/image_file.h"
+#include "app/image_file.h"
 
 #include <cstdio>
 

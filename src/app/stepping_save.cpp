@@ -1,5 +1,5 @@
 // stepping_save.cpp - stepping with write-back, the last stage of programming one board.
-#include "config/stepping/stepping_save.h"
+#include "app/stepping_save.h"
 
 #include <algorithm>
 #include <cstring>

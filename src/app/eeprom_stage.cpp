@@ -1,9 +1,9 @@
 // eeprom_stage.cpp - the EEPROM stage of a programming run: the size settled, then -r or -w, and
 // after a good -w the stepping of the board identity with its write-back.
-#include "nvm/eeprom_stage.h"
+#include "app/eeprom_stage.h"
 
+#include "app/stepping_save.h"
 #include "config/image/image_layout.h"
-#include "config/stepping/stepping_save.h"
 #include "driver/driver_operations.h"
 #include "nvm/eeprom_program.h"
 #include "nvm/eeprom_read.h"

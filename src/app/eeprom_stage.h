@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/command_options.h"
-#include "app/step_result.h"
+#include "common/step_result.h"
 #include "config/ini_state.h"
 #include "driver/driver.h"
 
