@@ -5,9 +5,6 @@
 #include "app/command_options.h"
 #include "driver/driver.h"
 
-// Exit code of a run whose chip could not be identified.
-constexpr int kExitNoDevice = 1;
-
 // Reads register 0 and accepts a QNT5200-family chip, setting IdRegister and ChipName.
 // Returns 0 or kExitNoDevice.
 int IdentifyChip(Driver& driver, CommandOptions& options);

@@ -21,7 +21,7 @@ void SetRequestWords(int32_t adapter_index, RequestWords& words) {
 ParseStep RejectLetter(ParseContext& context, int letter) {
   context.console.Error("Invalid parameters:%c\n", letter);
   context.console.Error("Please use -h to display usage\n");
-  return kParseBadParameters;
+  return kExitBadParameters;
 }
 
 }  // namespace

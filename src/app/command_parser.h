@@ -2,15 +2,14 @@
 #pragma once
 
 #include "app/command_options.h"
+#include "common/exit_codes.h"
 #include "config/ini_state.h"
 #include "driver/driver.h"
 #include "platform/console.h"
 
-// Parser results besides 0 (run the operation).
+// Parser results besides 0 (run the operation): usage shown (the run ends with exit code 0), or
+// the exit code of a command-line error (kExitNoMemory, kExitBadParameters, kExitNoOperation).
 constexpr int kParseUsageShown = -5;
-constexpr int kParseNoMemory = 2;
-constexpr int kParseBadParameters = 3;
-constexpr int kParseNoOperation = -1;
 
 // What the parser fills for one run.
 struct ParseTarget {

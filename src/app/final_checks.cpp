@@ -1,18 +1,19 @@
 // final_checks.cpp - the checks that run once every argument was read, in their fixed order,
 // and the loading of the configuration file that ends parsing.
+#include "app/direct_access_operations.h"
 #include "app/parse_context.h"
 #include "config/ini_loader.h"
 
 namespace {
 
 bool IsDirectRead(uint32_t operation) {
-  return operation == kOpReadRegister || operation == kOpReadPhy || operation == kOpReadPciConfig ||
-         operation == kOpReadPciePhy;
+  const DirectAccessOperation* access = FindDirectAccess(operation);
+  return access != nullptr && !access->write;
 }
 
 bool IsDirectWrite(uint32_t operation) {
-  return operation == kOpWriteRegister || operation == kOpWritePhy ||
-         operation == kOpWritePciConfig || operation == kOpWritePciePhy;
+  const DirectAccessOperation* access = FindDirectAccess(operation);
+  return access != nullptr && access->write;
 }
 
 // Offline generation builds an image file and touches no device, so it takes no operation,
@@ -24,11 +25,11 @@ int CheckImageOutput(ParseContext& context) {
       options.LinkModeGiven || options.NetworkTest != kNetworkTestNone || options.LoopbackGiven) {
     context.console.Error(
         "Option -o cannot be combined with -b, -s, -l, -p, -L or an operation option\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (!options.IniFileName.IsSet()) {
     context.console.Error("Option -o needs an ini file (-i)\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   return 0;
 }
@@ -41,30 +42,30 @@ int CheckOptionCombinations(ParseContext& context) {
   if (options.OtpMode == 1 && options.Operation != kOpWrite && options.Operation != kOpRead &&
       !image_output) {
     console.Error("With -O option -w or -r option must be specified\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (options.Operation == kOpNone && !options.LinkModeGiven &&
       options.NetworkTest != kNetworkTestPing && options.NetworkTest != kNetworkTestLoopback &&
       !image_output) {
     console.Error("One of options -w, -r, -l, -L, -p, -G, -k should be declared\n");
-    return kParseNoOperation;
+    return kExitNoOperation;
   }
   if (options.Operation == kOpWrite && !options.IniFileName.IsSet() &&
       !options.BinaryFileName.IsSet()) {
     console.Error("file name must be specified (-b binary file) after option -w\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (options.LinkModeGiven && options.LinkMode == 0) {
     console.Error("link mode must specify (10hd/10fd/100hd/100fd/1000fd) after option -l\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (options.NetworkTest == kNetworkTestPing && !options.PingAddressGiven) {
     console.Error("Destination ip must be specified after option -p\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (options.SteppingEnabled && (options.Operation != kOpWrite || !options.IniFileName.IsSet())) {
     console.Error("Option -s needs options -w and -i\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   return 0;
 }
@@ -77,11 +78,11 @@ int RunFinalChecks(ParseContext& context, IniState& ini) {
 
   if (IsDirectRead(options.Operation) && options.ValueGiven) {
     context.console.Error("Invalid parameters: do not specify -v option\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (IsDirectWrite(options.Operation) && !options.ValueGiven) {
     context.console.Error("Invalid parameters: need to specify -v option\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   if (IsDirectRead(options.Operation) || IsDirectWrite(options.Operation)) return 0;
 
@@ -90,8 +91,8 @@ int RunFinalChecks(ParseContext& context, IniState& ini) {
   int result = 0;
   if (options.IniFileName.IsSet() &&
       LoadIniFile(options.IniFileName.get(), options.Settings, ini, context.console) != 0) {
-    result = kParseBadParameters;
+    result = kExitBadParameters;
   }
-  if (CheckGpioWake(options.Settings, context.console) != 0) result = kParseNoOperation;
+  if (CheckGpioWake(options.Settings, context.console) != 0) result = kExitNoOperation;
   return result;
 }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/hex_digit.h"
+
 namespace {
 
 constexpr size_t kMaxLength = 10;
@@ -22,13 +24,6 @@ void Complain(Console& console, const char* format, ...) {
   std::vsnprintf(line, sizeof line, format, args);
   va_end(args);
   console.Print(line);
-}
-
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -55,7 +50,7 @@ bool HexStrToDword(const char* text, uint32_t* value, Console& console) {
       Complain(console, "  ERROR:  HexStrToDword, underscore must be between upper/lower words\n");
       return false;
     }
-    const int digit = DigitValue(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0) {
       Complain(console, "  ERROR:  HexStrToDword, bad char szBuf[%d]=0x%02X\n", static_cast<int>(i),
                static_cast<unsigned>(static_cast<unsigned char>(c)));

@@ -7,17 +7,12 @@
 #include "app/banner.h"
 #include "app/chip_identity.h"
 #include "app/command_parser.h"
+#include "app/direct_access_operations.h"
 #include "app/programming_sequence.h"
 #include "common/exit_codes.h"
 #include "driver/adapter_info.h"
-#include "driver/direct_access.h"
 
 namespace {
-
-bool IsDirectAccess(uint32_t operation) {
-  return (operation >= kOpReadRegister && operation <= kOpWritePhy) ||
-         (operation >= kOpReadPciConfig && operation <= kOpWritePciePhy);
-}
 
 // Opens the driver's control device, or prints why it could not be opened.
 bool OpenControlDevice(DeviceIo& device, Console& console) {
@@ -40,14 +35,17 @@ int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniSta
              char file_base[kFileBaseSize]) {
   const uint32_t operation = options.Operation;
   if (operation == kOpGetInfo) {
-    GetAdapterInformation(driver, options);
+    GetAdapterInformation(driver, options.GetSelector);
   } else if (operation == kOpSetLinkState) {
-    SetDriverLinkState(driver, options);
+    SetDriverLinkState(driver, options.LinkStateUp != 0);
   } else if (operation == kOpCableDiagnostics ||
              (operation >= kOpFirmwareFirst && operation <= kOpFirmwareLast)) {
     // Cable diagnostics and the PHY firmware download are not built yet.
-  } else if (IsDirectAccess(operation)) {
-    RunDirectAccess(driver, options);
+  } else if (const DirectAccessOperation* access = FindDirectAccess(operation)) {
+    RunDirectAccess(driver, {.target = access->target,
+                             .write = access->write,
+                             .address = options.Address,
+                             .value = options.Value});
   } else {
     return RunProgrammingSequence(platform, driver, options, ini, file_base);
   }

@@ -5,10 +5,11 @@
 #include "app/hex_str_to_dword.h"
 #include "app/parse_context.h"
 #include "app/usage.h"
+#include "phy/link_mode.h"
 
 namespace {
 
-constexpr ParseStep kBad = kParseBadParameters;
+constexpr ParseStep kBad = kExitBadParameters;
 
 ParseStep Fail(ParseContext& context, const char* message) {
   context.console.Error("%s", message);
@@ -21,7 +22,7 @@ ParseStep TakeFileName(ParseContext& context, OwnedText& text, const char* argum
   if (argument == nullptr) return Fail(context, missing);
   if (!text.Assign(argument)) {
     context.console.Error("No enough memory\n");
-    return kParseNoMemory;
+    return kExitNoMemory;
   }
   return kKeepParsing;
 }
@@ -104,21 +105,12 @@ ParseStep OnValue(ParseContext& context, const char* argument) {
   return kKeepParsing;
 }
 
-struct LinkModeName {
-  const char* name;
-  int32_t mode;
-};
-
-constexpr LinkModeName kLinkModes[] = {
-    {"10hd", 1}, {"10fd", 2}, {"100hd", 3}, {"100fd", 4}, {"1000fd", 5},
-};
-
 ParseStep OnLinkMode(ParseContext& context, const char* argument) {
   context.options.LinkModeGiven = true;
   if (argument == nullptr) return Fail(context, "Link mode should be specified after option -l\n");
-  for (const LinkModeName& link : kLinkModes) {
-    if (std::strcmp(argument, link.name) == 0) {
-      context.options.LinkMode = link.mode;
+  for (const LinkModeEntry& link : kLinkModes) {
+    if (std::strcmp(argument, link.option) == 0) {
+      context.options.LinkMode = link.code;
       return kKeepParsing;
     }
   }

@@ -2,6 +2,7 @@
 #include "app/programming_sequence.h"
 
 #include "app/image_file.h"
+#include "common/exit_codes.h"
 #include "phy/link_mode.h"
 
 namespace {
@@ -36,9 +37,10 @@ int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& o
   if (options.LinkModeGiven && options.LinkMode > 0 &&
       options.NetworkTest != kNetworkTestLoopback) {
     LinkModeOutcome link;
-    const StepResult step = SetLinkModeStep(driver, platform.clock, options, &link);
-    if (step.stop) return step.exit_code;
-    if (step.exit_code != 0) exit_code = step.exit_code;
+    const LinkModeResult result = SetLinkMode(driver, platform.clock, options.LinkMode, &link);
+    // A refused mode ends the run; a link that stays down lets it go on.
+    if (result == LinkModeResult::kRequestFailed) return kExitLinkModeFailed;
+    if (result == LinkModeResult::kNoLink) exit_code = kExitLinkModeFailed;
   }
   // The ping and the external loopback test are not built yet.
   return exit_code;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/exit_codes.h"
 #include "config/image/image_layout.h"
 #include "config/stepping/identity_patch.h"
 #include "config/stepping/identity_step.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr int kExitSteppingFailed = 10;
 constexpr int kUpperHalfFileBodyOffset = 0x101;
 
 }  // namespace
@@ -21,14 +21,14 @@ int SaveSteppedIdentity(CommandOptions& options, uint8_t* image, Console& consol
   DeviceSettings& settings = options.Settings;
   if (StepIdentity(settings, console) == 0) {
     console.Error("Couldn't increase any Mac or serial number.\n");
-    return kExitSteppingFailed;
+    return kExitModifyFailed;
   }
   const MacAddress* mac =
       settings.CurrentMacAddressPresent != 0 ? &settings.CurrentMacAddress : nullptr;
   if (PatchImageIdentity(image, &options.ImageLength, mac, settings.CurrentSerialNumber,
                          options.EepromSize, console) != 0) {
     console.Error("Modified EEPROM image failed.\n");
-    return kExitSteppingFailed;
+    return kExitModifyFailed;
   }
 
   if (options.BinaryFileName.IsSet()) {
@@ -43,14 +43,14 @@ int SaveSteppedIdentity(CommandOptions& options, uint8_t* image, Console& consol
     }
     if (!ReplaceFileBytes(options.BinaryFileName.get(), file_bytes, static_cast<size_t>(size),
                           console)) {
-      return kExitSteppingFailed;
+      return kExitModifyFailed;
     }
     return 0;
   }
   if (options.IniFileName.IsSet()) {
     if (UpdateIniFile(options.IniFileName.get(), settings, console) != 0) {
       console.Error("Failed to update ini file\n");
-      return kExitSteppingFailed;
+      return kExitModifyFailed;
     }
     console.Print("Updated ini file\n");
   }

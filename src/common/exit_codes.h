@@ -1,4 +1,30 @@
-// exit_codes.h - the process exit codes the main flow itself chooses.
+// exit_codes.h - every process exit code of the utility, one name per code. The run stages in
+// src/app choose them; the layers below report their own results.
 #pragma once
 
 constexpr int kExitSuccess = 0;
+// The control device not opened, register 0 not read, not a chip of the family, or an unknown
+// chip model for offline generation.
+constexpr int kExitNoDevice = 1;
+// Command-line errors: out of memory, bad parameters, and no operation chosen (or the GPIO wake
+// cross-check failed; also an OTP without room for the image).
+constexpr int kExitNoMemory = 2;
+constexpr int kExitBadParameters = 3;
+constexpr int kExitNoOperation = -1;
+// The link mode not set, or no link after setting it.
+constexpr int kExitLinkModeFailed = 4;
+// The EEPROM not read or not saved, or its size probe failed.
+constexpr int kExitEepromReadFailed = 5;
+constexpr int kExitPingFailed = 7;
+constexpr int kExitLoopbackFailed = 8;
+// EEPROM programming or verification failed, the input file missing, the configuration file
+// invalid, or the image not generated.
+constexpr int kExitProgramFailed = 9;
+// The image not modified, the identity not stepped or written back, or the generated file not
+// written.
+constexpr int kExitModifyFailed = 10;
+constexpr int kExitOtpReadFailed = 11;
+// OTP programming, verification or validation failed.
+constexpr int kExitOtpProgramFailed = 12;
+// The OTP takes no further image.
+constexpr int kExitOtpFull = 13;

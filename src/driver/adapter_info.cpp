@@ -78,17 +78,16 @@ constexpr InfoQuery kInfoQueries[] = {
 
 }  // namespace
 
-void GetAdapterInformation(Driver& driver, const CommandOptions& options) {
+void GetAdapterInformation(Driver& driver, int32_t selector) {
   for (const InfoQuery& query : kInfoQueries) {
-    if (options.GetSelector == query.selector) {
+    if (selector == query.selector) {
       query.run(driver);
       return;
     }
   }
 }
 
-void SetDriverLinkState(Driver& driver, const CommandOptions& options) {
-  if (!SET_LINK_STATE(driver, options.LinkStateUp)) return;
-  driver.console().Printf("Driver Link State set to %s successfully\n",
-                          options.LinkStateUp != 0 ? "UP" : "DOWN");
+void SetDriverLinkState(Driver& driver, bool up) {
+  if (!SET_LINK_STATE(driver, up ? 1 : 0)) return;
+  driver.console().Printf("Driver Link State set to %s successfully\n", up ? "UP" : "DOWN");
 }

@@ -2,11 +2,12 @@
 // switch (-k).
 #pragma once
 
-#include "app/command_options.h"
+#include <cstdint>
+
 #include "driver/driver.h"
 
-// Prints the information chosen by |options.GetSelector|. The run's exit code stays 0 whatever
-// the driver answers.
-void GetAdapterInformation(Driver& driver, const CommandOptions& options);
-// Switches the driver's link state to |options.LinkStateUp| and confirms it.
-void SetDriverLinkState(Driver& driver, const CommandOptions& options);
+// Prints the information chosen by |selector| (the letter given with -G). Failures show only in
+// what is printed.
+void GetAdapterInformation(Driver& driver, int32_t selector);
+// Switches the driver's link state up or down and confirms it.
+void SetDriverLinkState(Driver& driver, bool up);

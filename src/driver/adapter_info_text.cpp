@@ -2,6 +2,8 @@
 // bytes received.
 #include "driver/adapter_info_text.h"
 
+#include "common/little_endian.h"
+
 namespace {
 
 void AppendUtf8(std::string* text, uint32_t code) {
@@ -29,9 +31,7 @@ bool IsLowSurrogate(uint32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
 
 std::string WideTextToConsole(const uint8_t* bytes, size_t length) {
   const size_t units = length / 2;
-  auto unit_at = [bytes](size_t i) -> uint32_t {
-    return static_cast<uint32_t>(bytes[2 * i]) | static_cast<uint32_t>(bytes[2 * i + 1]) << 8;
-  };
+  auto unit_at = [bytes](size_t i) -> uint32_t { return GetLe16(bytes, 2 * i); };
   std::string text;
   for (size_t i = 0; i < units; ++i) {
     const uint32_t unit = unit_at(i);

@@ -7,60 +7,55 @@
 
 namespace {
 
-void RegisterAccess(Driver& driver, const CommandOptions& options, bool write) {
+void RegisterAccess(Driver& driver, const DirectAccessRequest& request) {
   uint32_t value = 0;
-  if (write) WRITE_REGISTER(driver, options.Address, options.Value);
-  READ_REGISTER(driver, options.Address, &value);
-  driver.console().Printf("Register 0x%x : 0x%x\n", options.Address, value);
+  if (request.write) WRITE_REGISTER(driver, request.address, request.value);
+  READ_REGISTER(driver, request.address, &value);
+  driver.console().Printf("Register 0x%x : 0x%x\n", request.address, value);
 }
 
-void PhyAccess(Driver& driver, const CommandOptions& options, bool write) {
+void PhyAccess(Driver& driver, const DirectAccessRequest& request) {
   uint32_t value = 0;
-  if (write) WRITE_PHY(driver, options.Address, options.Value);
-  READ_PHY(driver, options.Address, &value);
-  driver.console().Printf("PHY Register 0x%x : 0x%x\n", options.Address, value);
+  if (request.write) WRITE_PHY(driver, request.address, request.value);
+  READ_PHY(driver, request.address, &value);
+  driver.console().Printf("PHY Register 0x%x : 0x%x\n", request.address, value);
 }
 
-void PciConfigAccess(Driver& driver, const CommandOptions& options, bool write) {
-  const auto offset = static_cast<uint16_t>(options.Address);
+void PciConfigAccess(Driver& driver, const DirectAccessRequest& request) {
+  const auto offset = static_cast<uint16_t>(request.address);
   uint32_t value = 0;
-  if (write) WRITE_PCICFG(driver, offset, options.Value);
+  if (request.write) WRITE_PCICFG(driver, offset, request.value);
   READ_PCICFG(driver, offset, &value);
-  driver.console().Printf("PCI Cfg Offset 0x%x : 0x%x\n", options.Address, value);
+  driver.console().Printf("PCI Cfg Offset 0x%x : 0x%x\n", request.address, value);
 }
 
-void PciePhyAccess(Driver& driver, const CommandOptions& options, bool write) {
-  const auto address = static_cast<uint16_t>(options.Address);
+void PciePhyAccess(Driver& driver, const DirectAccessRequest& request) {
+  const auto address = static_cast<uint16_t>(request.address);
   uint16_t value = 0;
-  if (write) WRITE_PCIEPHY(driver, address, static_cast<uint16_t>(options.Value));
+  if (request.write) WRITE_PCIEPHY(driver, address, static_cast<uint16_t>(request.value));
   READ_PCIEPHY(driver, address, &value);
   driver.console().Printf("PCIe Phy Register 0x%x : 0x%x\n", static_cast<unsigned>(address),
                           static_cast<unsigned>(value));
 }
 
 struct AccessRow {
-  uint32_t operation;
-  void (*access)(Driver&, const CommandOptions&, bool write);
-  bool write;
+  DirectAccessTarget target;
+  void (*access)(Driver&, const DirectAccessRequest&);
 };
 
 constexpr AccessRow kAccessTable[] = {
-    {kOpReadRegister, RegisterAccess, false},
-    {kOpWriteRegister, RegisterAccess, true},
-    {kOpReadPhy, PhyAccess, false},
-    {kOpWritePhy, PhyAccess, true},
-    {kOpReadPciConfig, PciConfigAccess, false},
-    {kOpWritePciConfig, PciConfigAccess, true},
-    {kOpReadPciePhy, PciePhyAccess, false},
-    {kOpWritePciePhy, PciePhyAccess, true},
+    {DirectAccessTarget::kRegister, RegisterAccess},
+    {DirectAccessTarget::kPhy, PhyAccess},
+    {DirectAccessTarget::kPciConfig, PciConfigAccess},
+    {DirectAccessTarget::kPciePhy, PciePhyAccess},
 };
 
 }  // namespace
 
-void RunDirectAccess(Driver& driver, const CommandOptions& options) {
+void RunDirectAccess(Driver& driver, const DirectAccessRequest& request) {
   for (const AccessRow& row : kAccessTable) {
-    if (row.operation == options.Operation) {
-      row.access(driver, options, row.write);
+    if (row.target == request.target) {
+      row.access(driver, request);
       return;
     }
   }

@@ -2,9 +2,19 @@
 // dword or PCIe PHY register (-R -W -y -Y -e -E -j -J).
 #pragma once
 
-#include "app/command_options.h"
+#include <cstdint>
+
 #include "driver/driver.h"
 
-// Runs the access chosen by |options.Operation| and prints its one result line; a write is
-// followed by a read-back of the same location. The run's exit code stays 0 whatever happens.
-void RunDirectAccess(Driver& driver, const CommandOptions& options);
+enum class DirectAccessTarget { kRegister, kPhy, kPciConfig, kPciePhy };
+
+struct DirectAccessRequest {
+  DirectAccessTarget target = DirectAccessTarget::kRegister;
+  bool write = false;
+  uint32_t address = 0;  // register address, PHY register index, configuration offset
+  uint32_t value = 0;    // the value a write stores
+};
+
+// Runs |request| and prints its one result line; a write is followed by a read-back of the same
+// location. Failures show only in what is printed.
+void RunDirectAccess(Driver& driver, const DirectAccessRequest& request);

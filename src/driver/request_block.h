@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/little_endian.h"
+
 constexpr uint32_t kIoctlQnt5200MpAccess = 0x122400;
 constexpr uint32_t kRequestBlockSize = 4096;
 constexpr uint32_t kRequestHeaderSize = 16;
@@ -29,21 +31,10 @@ constexpr uint32_t kStatusAccessFailed = 1;
 struct DriverRequest {
   uint8_t bytes[kRequestBlockSize] = {};
 
-  uint32_t Get32(size_t offset) const {
-    return static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<uint32_t>(bytes[offset + 2]) << 16 |
-           static_cast<uint32_t>(bytes[offset + 3]) << 24;
-  }
-  uint16_t Get16(size_t offset) const {
-    return static_cast<uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
-  }
-  void Put32(size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-  }
-  void Put16(size_t offset, uint16_t value) {
-    bytes[offset] = static_cast<uint8_t>(value);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-  }
+  uint32_t Get32(size_t offset) const { return GetLe32(bytes, offset); }
+  uint16_t Get16(size_t offset) const { return GetLe16(bytes, offset); }
+  void Put32(size_t offset, uint32_t value) { PutLe32(bytes, offset, value); }
+  void Put16(size_t offset, uint16_t value) { PutLe16(bytes, offset, value); }
   uint8_t* data() { return bytes + kOffsetData; }
   const uint8_t* data() const { return bytes + kOffsetData; }
 };

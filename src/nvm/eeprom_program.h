@@ -1,21 +1,27 @@
-// eeprom_program.h - programming the EEPROM from a binary file or from the INI configuration
-// (-w), and verifying it.
+// eeprom_program.h - programming the EEPROM with an image in hand (-w), and verifying it.
 #pragma once
 
 #include <cstdint>
 
-#include "app/command_options.h"
-#include "config/ini_state.h"
 #include "driver/driver.h"
+#include "nvm/eeprom_job.h"
 
 // Results of VerifyEeprom besides 0.
 constexpr int kVerifyDiffers = 1;
 constexpr int kVerifyReadFailed = 5;
 constexpr int kVerifyTooLong = 6;
 
-// Obtains the image into the zeroed |image| (kImageBufferSize bytes), writes |options.EepromSize|
-// bytes of it and verifies |options.ImageLength| bytes. Returns the exit code: 0, 9 or 10.
-int ProgramEeprom(Driver& driver, CommandOptions& options, const IniState& ini, uint8_t* image);
+// Reads up to kImageBufferSize bytes of the binary file |name| into the zeroed |image| and sets
+// |length| to the count read. Returns false after "No file ... was found".
+bool LoadEepromImageFile(const char* name, uint8_t* image, int32_t* length, Console& console);
+
+// True when |job.image_length| fits |job.eeprom_size|; else false after its message.
+bool EepromImageFits(const EepromJob& job, Console& console);
+
+// Writes |job.eeprom_size| bytes of |job.image| and verifies |job.image_length| bytes of it, after
+// checking that the image fits. Returns true, with the programmed line printed, or false after
+// its messages.
+bool ProgramEeprom(Driver& driver, const EepromJob& job);
 
 // Reads |length| bytes back from EEPROM offset 0 and compares them with |image|. Returns 0 when
 // they match, else one of the results above after its message.

@@ -5,36 +5,35 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/image/image_layout.h"
+#include "common/image_buffer.h"
 #include "driver/driver_operations.h"
 
 namespace {
 
-constexpr int kExitReadFailed = 5;
 constexpr int kChipNameChars = 7;
 
-const char* DefaultFileName(const CommandOptions& options, char* file_base) {
-  std::strcpy(file_base + kChipNameChars, options.EepromSize == 256 ? "-256.bin" : "-512.bin");
+const char* DefaultFileName(int32_t eeprom_size, char* file_base) {
+  std::strcpy(file_base + kChipNameChars, eeprom_size == 256 ? "-256.bin" : "-512.bin");
   return file_base;
 }
 
 }  // namespace
 
-StepResult ReadEeprom(Driver& driver, CommandOptions& options, char* file_base) {
+EepromSaveResult ReadEeprom(Driver& driver, const EepromJob& job, char* file_base) {
   Console& console = driver.console();
   uint8_t image[kImageBufferSize] = {};
-  const size_t size = static_cast<size_t>(options.EepromSize);
+  const size_t size = static_cast<size_t>(job.eeprom_size);
   if (!E2P_READ_BLOCK(driver, static_cast<uint16_t>(size), image)) {
-    return {.exit_code = kExitReadFailed, .stop = true};
+    return EepromSaveResult::kFailed;
   }
 
-  const char* name = options.BinaryFileName.IsSet() ? options.BinaryFileName.get()
-                                                    : DefaultFileName(options, file_base);
+  const char* name =
+      job.file_name != nullptr ? job.file_name : DefaultFileName(job.eeprom_size, file_base);
   std::FILE* file = std::fopen(name, "r+b");
   if (file == nullptr) file = std::fopen(name, "wb");
   if (file == nullptr) {
     console.Error("ERROR::Failed to create/open %s\n", name);
-    return {.exit_code = kExitReadFailed, .stop = true};
+    return EepromSaveResult::kFailed;
   }
   // Unbuffered, so that the count written is what reached the file.
   std::setvbuf(file, nullptr, _IONBF, 0);
@@ -42,13 +41,13 @@ StepResult ReadEeprom(Driver& driver, CommandOptions& options, char* file_base) 
   if (written == 0 && size != 0) {
     console.Error("ERROR::WriteFile Failed\n");
     std::fclose(file);
-    return {.exit_code = kExitReadFailed, .stop = true};
+    return EepromSaveResult::kFailed;
   }
   const bool closed = std::fclose(file) == 0;
   if (written < size || !closed) {
     console.Error("ERROR::Write buffer has not been written to the file completely\n");
-    return {.exit_code = kExitReadFailed, .stop = false};
+    return EepromSaveResult::kShortWrite;
   }
   console.Printf("Saved Eeprom to the file %s under current folder\n", name);
-  return {.exit_code = 0, .stop = false};
+  return EepromSaveResult::kSaved;
 }

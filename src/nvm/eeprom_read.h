@@ -1,12 +1,16 @@
 // eeprom_read.h - reading the whole EEPROM and saving it to a file (-r).
 #pragma once
 
-#include "app/command_options.h"
-#include "common/step_result.h"
 #include "driver/driver.h"
+#include "nvm/eeprom_job.h"
 
-// Saves |options.EepromSize| bytes of the EEPROM into |options.BinaryFileName|, or into the
-// default name made of |file_base| (the chip name) and "-256.bin" or "-512.bin", which is
-// written into |file_base| from its eighth character on. A short write lets the run go on with
-// exit code 5; every other failure stops it with 5.
-StepResult ReadEeprom(Driver& driver, CommandOptions& options, char* file_base);
+enum class EepromSaveResult {
+  kSaved,
+  kShortWrite,  // the file took fewer bytes than the EEPROM holds; the run may go on
+  kFailed,
+};
+
+// Saves |job.eeprom_size| bytes of the EEPROM into |job.file_name|, or into the default name made
+// of |file_base| (the chip name) and "-256.bin" or "-512.bin", which is written into |file_base|
+// from its eighth character on. Prints its own messages.
+EepromSaveResult ReadEeprom(Driver& driver, const EepromJob& job, char* file_base);

@@ -1,7 +1,7 @@
 // eeprom_verify.cpp - reading the EEPROM back after programming and comparing it with the image.
 #include "nvm/eeprom_program.h"
 
-#include "config/image/image_layout.h"
+#include "common/image_buffer.h"
 #include "driver/driver_operations.h"
 
 int VerifyEeprom(Driver& driver, const uint8_t* image, int32_t length) {

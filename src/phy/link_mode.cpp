@@ -26,14 +26,14 @@ const char* LinkModeName(int link_state) {
   return kLinkModes[std::size(kLinkModes) - 1].name;
 }
 
-StepResult SetLinkModeStep(Driver& driver, Clock& clock, const CommandOptions& options,
+LinkModeResult SetLinkMode(Driver& driver, Clock& clock, int32_t link_mode,
                            LinkModeOutcome* outcome) {
   Console& console = driver.console();
   outcome->link_state = kLinkDown;
   uint8_t reply = 0;
-  if (!SET_LINK_MODE(driver, static_cast<uint32_t>(options.LinkMode), &reply)) {
+  if (!SET_LINK_MODE(driver, static_cast<uint32_t>(link_mode), &reply)) {
     console.Error("Set link mode failed\n");
-    return {.exit_code = kExitLinkModeFailed, .stop = true};
+    return LinkModeResult::kRequestFailed;
   }
   outcome->reply = reply;
 
@@ -46,11 +46,11 @@ StepResult SetLinkModeStep(Driver& driver, Clock& clock, const CommandOptions& o
   }
   if (state <= 0) {
     console.Print("\nLink mode: LINK DOWN\n");
-    return {.exit_code = kExitLinkModeFailed, .stop = false};
+    return LinkModeResult::kNoLink;
   }
 
   if (reply == kReplySlowSettle) clock.Sleep(kSlowSettleMilliseconds);
   console.Printf("\nLink mode: %s\n", LinkModeName(state));
   outcome->link_state = state;
-  return {.exit_code = 0, .stop = false};
+  return LinkModeResult::kLinkUp;
 }

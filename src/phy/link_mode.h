@@ -1,10 +1,8 @@
-// link_mode.h - the link-mode stage of a run (-l): set the mode, wait for the link, report it.
+// link_mode.h - setting a link mode (-l): set the mode, wait for the link, report it.
 #pragma once
 
 #include <cstdint>
 
-#include "app/command_options.h"
-#include "common/step_result.h"
 #include "driver/driver.h"
 #include "platform/clock.h"
 
@@ -24,8 +22,11 @@ inline constexpr LinkModeEntry kLinkModes[] = {
     {.code = 5, .option = "1000fd", .name = "1000 FD"},
 };
 
-// Exit code of a link mode that was not set or a link that did not come up.
-constexpr int kExitLinkModeFailed = 4;
+enum class LinkModeResult {
+  kLinkUp,
+  kRequestFailed,  // the driver refused the mode
+  kNoLink,         // the mode was set but the link stayed down
+};
 
 // What the later stages learn from the link-mode stage.
 struct LinkModeOutcome {
@@ -33,9 +34,9 @@ struct LinkModeOutcome {
   uint8_t reply = 0;    // the driver's reply byte to SET_LINK_MODE
 };
 
-// Sets |options.LinkMode|, waits for the link and prints the mode it came up in. A failed
-// request stops the run with exit code 4; a link that stays down sets 4 and lets the run go on.
-StepResult SetLinkModeStep(Driver& driver, Clock& clock, const CommandOptions& options,
+// Sets |link_mode| (a code of kLinkModes), waits for the link and prints the mode it came up in,
+// or why it did not.
+LinkModeResult SetLinkMode(Driver& driver, Clock& clock, int32_t link_mode,
                            LinkModeOutcome* outcome);
 
 // The name a link-state code is reported by; both gigabit codes (master and slave) give

@@ -28,7 +28,9 @@ struct Outcome {
 Outcome BuildEeprom(CommandOptions& options) {
   CaptureConsole console;
   std::vector<uint8_t> image(kImageBufferSize, 0);
-  const int result = BuildEepromImage(options.Settings, options, image.data(), console);
+  const int result =
+      BuildEepromImage(options.Settings, ImageTarget{options.ChipId(), options.EepromSize},
+                       image.data(), &options.ImageLength, console);
   return {result, options.ImageLength, console.TakeOutput(), image};
 }
 

@@ -105,7 +105,8 @@ Built Build(CommandOptions& options, ImageKind kind = kImageKindEeprom) {
   Built built;
   built.image.assign(kImageBufferSize, 0);
   options.IdRegister = 0x52300000;
-  built.result = BuildImage(options.Settings, options, built.image.data(), kind, console);
+  built.result = BuildImage(options.Settings, ImageTarget{options.ChipId(), options.EepromSize},
+                            built.image.data(), kind, &options.ImageLength, console);
   built.length = options.ImageLength;
   built.output = console.TakeOutput();
   return built;

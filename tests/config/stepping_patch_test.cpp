@@ -39,7 +39,9 @@ Image BuiltImage(const char* serial, bool blocks, const char* product = "Prod",
   }
   Image image;
   CaptureConsole console;
-  EXPECT_EQ(BuildImage(s, options, image.bytes.data(), kImageKindEeprom, console), 0);
+  EXPECT_EQ(BuildImage(s, ImageTarget{options.ChipId(), options.EepromSize}, image.bytes.data(),
+                       kImageKindEeprom, &options.ImageLength, console),
+            0);
   image.length = options.ImageLength;
   return image;
 }
@@ -197,7 +199,9 @@ TEST(PatchImageIdentity, UpperHalfOtpImageIsPatchedAtItsUnbiasedPositions) {
   options.Settings.CurrentSerialNumber = "0001";
   Image image;
   CaptureConsole console;
-  ASSERT_EQ(BuildImage(options.Settings, options, image.bytes.data(), kImageKindOtp, console), 0);
+  ASSERT_EQ(BuildImage(options.Settings, ImageTarget{options.ChipId(), options.EepromSize},
+                       image.bytes.data(), kImageKindOtp, &options.ImageLength, console),
+            0);
   image.length = options.ImageLength;
   ASSERT_EQ(image.bytes[0x2A], 0xE0);
   ASSERT_EQ(Patch(image, &kMac, "0002").result, 0);

@@ -189,7 +189,9 @@ void BuildBoardImage(CommandOptions& options, uint8_t* image, ImageKind kind) {
   options.IdRegister = 0x52300000;
   options.Settings.SSPollInterval = 4;
   CaptureConsole console;
-  ASSERT_EQ(BuildImage(options.Settings, options, image, kind, console), 0);
+  ASSERT_EQ(BuildImage(options.Settings, ImageTarget{options.ChipId(), options.EepromSize}, image,
+                       kind, &options.ImageLength, console),
+            0);
 }
 
 TEST(SaveSteppedIdentity, RewritesTheBinaryFileWithThePatchedImage) {

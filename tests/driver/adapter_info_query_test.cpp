@@ -43,22 +43,17 @@ std::vector<uint8_t> WideTerminated(const std::u16string& text) {
 class AdapterInfoTest : public ::testing::Test {
  protected:
   std::string Query(char selector) {
-    options_.Operation = kOpGetInfo;
-    options_.GetSelector = selector;
-    GetAdapterInformation(driver_, options_);
+    GetAdapterInformation(driver_, selector);
     return console_.TakeOutput();
   }
   std::string SetLink(uint32_t up) {
-    options_.Operation = kOpSetLinkState;
-    options_.LinkStateUp = up;
-    SetDriverLinkState(driver_, options_);
+    SetDriverLinkState(driver_, up != 0);
     return console_.TakeOutput();
   }
 
   TableDevice device_;
   CaptureConsole console_;
   Driver driver_{device_, console_, RequestWords{}};
-  CommandOptions options_;
 };
 
 TEST_F(AdapterInfoTest, DriverVersionPrintsFourSignedNumbers) {

@@ -50,7 +50,9 @@ inline std::vector<uint8_t> ImageOf(const std::string& ini_text, int32_t* length
   CaptureConsole console;
   EXPECT_EQ(LoadIniFile(path.c_str(), options.Settings, state, console), 0);
   std::vector<uint8_t> image(kImageBufferSize, 0);
-  EXPECT_EQ(BuildEepromImage(options.Settings, options, image.data(), console), 0);
+  EXPECT_EQ(BuildEepromImage(options.Settings, ImageTarget{options.ChipId(), options.EepromSize},
+                             image.data(), &options.ImageLength, console),
+            0);
   if (length != nullptr) *length = options.ImageLength;
   image.resize(kMaxImageBytes);
   return image;

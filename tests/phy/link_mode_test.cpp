@@ -17,13 +17,10 @@ using phy_fake::TableDevice;
 
 class LinkModeStepTest : public ::testing::Test {
  protected:
-  LinkModeStepTest() {
-    options_.LinkModeGiven = true;
-    options_.LinkMode = 4;
-  }
   // Link up at 100 full duplex, forced.
   void LinkUp() { device_.phy = {{0, 0x2100}, {1, 0x0004}}; }
-  StepResult Run() { return SetLinkModeStep(driver_, clock_, options_, &outcome_); }
+  // Asks for 100 full duplex.
+  LinkModeResult Run() { return SetLinkMode(driver_, clock_, 4, &outcome_); }
   // Each poll reads PHY_BMS_REG twice.
   int StatePolls() const {
     int status_reads = 0;
@@ -35,15 +32,12 @@ class LinkModeStepTest : public ::testing::Test {
   CaptureConsole console_;
   VirtualClock clock_;
   Driver driver_{device_, console_, RequestWords{}};
-  CommandOptions options_;
   LinkModeOutcome outcome_;
 };
 
 TEST_F(LinkModeStepTest, SendsTheModeAndReportsTheLinkAfterTheSettleWait) {
   LinkUp();
-  const StepResult result = Run();
-  EXPECT_EQ(result.exit_code, 0);
-  EXPECT_FALSE(result.stop);
+  EXPECT_EQ(Run(), LinkModeResult::kLinkUp);
   EXPECT_EQ(console_.output(), "\nLink mode: 100 FD\n");
   EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{2000}));
   ASSERT_FALSE(device_.log.empty());
@@ -77,16 +71,14 @@ TEST_F(LinkModeStepTest, PollsEveryHalfSecondUntilTheLinkComesUp) {
   device_.before_phy_read = [&](uint32_t index) {
     if (index == 1) device_.phy[1] = ++status_reads <= 4 ? 0x0000 : 0x0004;
   };
-  EXPECT_EQ(Run().exit_code, 0);
+  EXPECT_EQ(Run(), LinkModeResult::kLinkUp);
   EXPECT_EQ(clock_.sleeps(), (std::vector<uint32_t>{2000, 500, 500}));
   EXPECT_EQ(StatePolls(), 3);
 }
 
 TEST_F(LinkModeStepTest, NoLinkAfterTenPollsSetsFourAndGoesOn) {
   device_.phy = {{0, 0x1000}, {1, 0x0000}};
-  const StepResult result = Run();
-  EXPECT_EQ(result.exit_code, 4);
-  EXPECT_FALSE(result.stop);
+  EXPECT_EQ(Run(), LinkModeResult::kNoLink);
   EXPECT_EQ(console_.output(), "\nLink mode: LINK DOWN\n");
   std::vector<uint32_t> expected_sleeps{2000};
   expected_sleeps.insert(expected_sleeps.end(), 10, 500);
@@ -97,16 +89,14 @@ TEST_F(LinkModeStepTest, NoLinkAfterTenPollsSetsFourAndGoesOn) {
 
 TEST_F(LinkModeStepTest, NegotiationThatNeverCompletesIsNoLink) {
   device_.phy = {{0, 0x1000}, {1, 0x0004}};
-  EXPECT_EQ(Run().exit_code, 4);
+  EXPECT_EQ(Run(), LinkModeResult::kNoLink);
   EXPECT_EQ(console_.output(), "\nLink mode: LINK DOWN\n");
   EXPECT_EQ(outcome_.link_state, -1);
 }
 
 TEST_F(LinkModeStepTest, FailedRequestStopsTheRunWithoutWaiting) {
   device_.failing_status[kCmdSetLinkMode] = 2;
-  const StepResult result = Run();
-  EXPECT_EQ(result.exit_code, 4);
-  EXPECT_TRUE(result.stop);
+  EXPECT_EQ(Run(), LinkModeResult::kRequestFailed);
   EXPECT_EQ(console_.output(),
             "ERROR: SET_LINK_MODE failed !    status:Other Error\nERROR: Set link mode failed\n");
   EXPECT_TRUE(clock_.sleeps().empty());
@@ -117,9 +107,7 @@ TEST_F(LinkModeStepTest, FailedRequestStopsTheRunWithoutWaiting) {
 
 TEST_F(LinkModeStepTest, FailedExchangeStopsTheRun) {
   device_.failing_call[kCmdSetLinkMode] = 31;
-  const StepResult result = Run();
-  EXPECT_EQ(result.exit_code, 4);
-  EXPECT_TRUE(result.stop);
+  EXPECT_EQ(Run(), LinkModeResult::kRequestFailed);
   EXPECT_EQ(console_.output(),
             "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 31\n"
             "ERROR: Set link mode failed\n");

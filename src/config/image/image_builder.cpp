@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/chip_table.h"
 #include "config/image/optional_blocks.h"
 #include "config/image/string_area.h"
 
@@ -69,7 +70,7 @@ uint32_t Override(uint32_t value, int32_t present, uint32_t fallback) {
 
 void FillControllerBytes(const DeviceSettings& s, uint8_t* image) {
   std::memcpy(image + kMacAddressOffset, s.CurrentMacAddress.data(), kMacAddressBytes);
-  Put16(image, 0x07, s.GPIOWake);
+  PutLe16(image, 0x07, s.GPIOWake);
   image[0x09] = Bit(s.GPIOPMEEnable, 7) | Bit(s.GPIOPMEConfiguration, 6) | Bit(s.GPIOPMELength, 5) |
                 Bit(s.GPIOPMEPolarity, 4) | Bit(s.GPIOBufferType, 3) | Bit(s.GPIOPMEWOLSelect, 2) |
                 Bit(s.PMEMagicPacketEnable, 1) | Bit(s.PMEPerfectDAEnable, 0);
@@ -79,14 +80,14 @@ void FillControllerBytes(const DeviceSettings& s, uint8_t* image) {
       Bit(s.LED3Enable, 3) | Bit(s.LED2Enable, 2) | Bit(s.LED1Enable, 1) | Bit(s.LED0Enable, 0);
   image[0x0C] = static_cast<uint8_t>((s.LED1Function & 0xF) << 4 | (s.LED0Function & 0xF));
   image[0x0D] = static_cast<uint8_t>((s.LED3Function & 0xF) << 4 | (s.LED2Function & 0xF));
-  Put16(image, 0x0E, s.GPIOWakePolarity);
+  PutLe16(image, 0x0E, s.GPIOWakePolarity);
   image[0x10] = static_cast<uint8_t>(s.FSPollInterval);
   image[0x11] = static_cast<uint8_t>(s.HSPollInterval);
 }
 
 void FillConfigFlags(const DeviceSettings& s, uint8_t* image) {
   if (s.ConfigFlags0OverridePresent != 0) {
-    Put32(image, 0x13, s.ConfigFlags0Override);
+    PutLe32(image, 0x13, s.ConfigFlags0Override);
   } else {
     std::memcpy(image + 0x13, kConfigFlags0Default, sizeof kConfigFlags0Default);
     image[0x13] = 0x04 | Bit(s.RemoteWakeupEnable, 1) | Bit(s.SelfPower, 0);
@@ -95,12 +96,12 @@ void FillConfigFlags(const DeviceSettings& s, uint8_t* image) {
     }
     if (s.SWModePolarity != 0) image[0x15] |= static_cast<uint8_t>((s.SWModePolarity & 1) << 1);
   }
-  Put32(image, 0x17,
-        Override(s.ConfigFlags1Override, s.ConfigFlags1OverridePresent, kConfigFlags1Default));
-  Put32(image, 0x1B,
-        Override(s.ConfigFlags2Override, s.ConfigFlags2OverridePresent, kConfigFlags2Default));
-  Put32(image, 0x1F,
-        Override(s.ConfigFlags3Override, s.ConfigFlags3OverridePresent, kConfigFlags3Default));
+  PutLe32(image, 0x17,
+          Override(s.ConfigFlags1Override, s.ConfigFlags1OverridePresent, kConfigFlags1Default));
+  PutLe32(image, 0x1B,
+          Override(s.ConfigFlags2Override, s.ConfigFlags2OverridePresent, kConfigFlags2Default));
+  PutLe32(image, 0x1F,
+          Override(s.ConfigFlags3Override, s.ConfigFlags3OverridePresent, kConfigFlags3Default));
 }
 
 // The USB 2.0 Extension and SuperSpeed capabilities follow the LPM bit (bit 2 of byte 0x13) and
@@ -113,18 +114,18 @@ void FillCapabilities(const DeviceSettings& s, uint8_t* image) {
   } else {
     usb2_attributes &= ~uint32_t{0x6};
   }
-  Put32(image, 0x6A, usb2_attributes);
+  PutLe32(image, 0x6A, usb2_attributes);
   if (image[0x15] & 0x40) image[0x71] = 0x02;
-  Put16(image, 0x72, Override(s.SpeedsSupported & 0xF, s.SpeedsSupportedPresent, 0x000E));
+  PutLe16(image, 0x72, Override(s.SpeedsSupported & 0xF, s.SpeedsSupportedPresent, 0x000E));
   image[0x74] = static_cast<uint8_t>(
       Override(s.FunctionalitySupport & 0xF, s.FunctionalitySupportPresent, 1));
   image[0x75] =
       static_cast<uint8_t>(Override(s.U1DevExitLatency & 0xF, s.U1DevExitLatencyPresent, 0x0A));
-  Put16(image, 0x76, Override(s.U2DevExitLatency & 0xFFF, s.U2DevExitLatencyPresent, 0x05DC));
+  PutLe16(image, 0x76, Override(s.U2DevExitLatency & 0xFFF, s.U2DevExitLatencyPresent, 0x05DC));
 }
 
 void FillDescriptors(const DeviceSettings& s, uint8_t bias, uint8_t* image) {
-  Put16(image, 0x23, kStringLanguageId);
+  PutLe16(image, 0x23, kStringLanguageId);
   for (int i = 0; i < 7; ++i) {
     image[kDescriptorTableOffset + 2 * i] = kDescriptorTable[i].length;
     image[kDescriptorTableOffset + 2 * i + 1] =
@@ -135,9 +136,9 @@ void FillDescriptors(const DeviceSettings& s, uint8_t bias, uint8_t* image) {
   }
   const uint16_t bcd_device = static_cast<uint16_t>(s.BcdDevice << 8);
   for (int offset : kDeviceDescriptorOffsets) {
-    Put16(image, offset + 8, s.VendorID);
-    Put16(image, offset + 10, s.ProductID);
-    Put16(image, offset + 12, bcd_device);
+    PutLe16(image, offset + 8, s.VendorID);
+    PutLe16(image, offset + 10, s.ProductID);
+    PutLe16(image, offset + 12, bcd_device);
     image[offset + 14] = s.ManufacturerString ? 1 : 0;
     image[offset + 15] = s.ProductString ? 2 : 0;
   }
@@ -152,19 +153,19 @@ void FillDescriptors(const DeviceSettings& s, uint8_t bias, uint8_t* image) {
 }
 
 void FillTestBusAndGpio(const DeviceSettings& s, uint8_t* image) {
-  Put16(image, 0x43, s.USB3PllTestBusInPresent != 0 ? s.USB3PllTestBusIn : 0);
+  PutLe16(image, 0x43, s.USB3PllTestBusInPresent != 0 ? s.USB3PllTestBusIn : 0);
   image[0x45] = static_cast<uint8_t>(s.USB2AFETestBusInPresent != 0 ? s.USB2AFETestBusIn : 0);
-  Put16(image, 0x48, s.GPIOData);
-  Put16(image, 0x4A, s.GPIODirection);
-  Put16(image, 0x4C, s.GPIOBuffer);
-  Put16(image, 0x4E, static_cast<uint16_t>(~s.GPIOEnable));
-  Put32(image, 0x50, s.USB3AFETestBusIn0Present != 0 ? s.USB3AFETestBusIn0 : 0);
-  Put32(image, 0x54, s.USB3AFETestBusIn1Present != 0 ? s.USB3AFETestBusIn1 : 0);
-  Put16(image, 0x58, s.LEDBehavior);
-  Put32(image, 0x5A,
-        Override(s.ConfigFlags4Override, s.ConfigFlags4OverridePresent, kConfigFlags4Default));
-  Put32(image, 0x5E,
-        Override(s.ConfigFlags5Override, s.ConfigFlags5OverridePresent, kConfigFlags5Default));
+  PutLe16(image, 0x48, s.GPIOData);
+  PutLe16(image, 0x4A, s.GPIODirection);
+  PutLe16(image, 0x4C, s.GPIOBuffer);
+  PutLe16(image, 0x4E, static_cast<uint16_t>(~s.GPIOEnable));
+  PutLe32(image, 0x50, s.USB3AFETestBusIn0Present != 0 ? s.USB3AFETestBusIn0 : 0);
+  PutLe32(image, 0x54, s.USB3AFETestBusIn1Present != 0 ? s.USB3AFETestBusIn1 : 0);
+  PutLe16(image, 0x58, s.LEDBehavior);
+  PutLe32(image, 0x5A,
+          Override(s.ConfigFlags4Override, s.ConfigFlags4OverridePresent, kConfigFlags4Default));
+  PutLe32(image, 0x5E,
+          Override(s.ConfigFlags5Override, s.ConfigFlags5OverridePresent, kConfigFlags5Default));
 }
 
 int CheckPollInterval(const DeviceSettings& s, Console& console) {
@@ -194,21 +195,17 @@ int CheckSsMaxPower(const DeviceSettings& s, Console& console) {
 
 }  // namespace
 
-bool IsKnownChipId(uint32_t chip_id) {
-  return chip_id == 0x5230 || chip_id == 0x5231 || chip_id == 0x523F;
-}
-
-int BuildEepromImage(const DeviceSettings& settings, CommandOptions& options, uint8_t* image,
-                     Console& console) {
-  if (!IsKnownChipId(options.ChipId())) {
+int BuildEepromImage(const DeviceSettings& settings, const ImageTarget& target, uint8_t* image,
+                     int32_t* length, Console& console) {
+  if (FindChip(target.chip_id) == nullptr) {
     console.Error("Invalid chip\n");
     return -1;
   }
-  return BuildImage(settings, options, image, kImageKindEeprom, console);
+  return BuildImage(settings, target, image, kImageKindEeprom, length, console);
 }
 
-int BuildImage(const DeviceSettings& settings, CommandOptions& options, uint8_t* image,
-               ImageKind kind, Console& console) {
+int BuildImage(const DeviceSettings& settings, const ImageTarget& target, uint8_t* image,
+               ImageKind kind, int32_t* length, Console& console) {
   uint8_t bias = 0;
   if (kind == kImageKindOtp) {
     image[0] = static_cast<uint8_t>(settings.OtpSignature);
@@ -226,14 +223,12 @@ int BuildImage(const DeviceSettings& settings, CommandOptions& options, uint8_t*
   FillTestBusAndGpio(settings, image);
   std::memset(image + kBlockTableOffset, 0, 2 * kBlockCount);
 
-  int32_t length = 0;
-  if (BuildStringArea(ImageStringsOf(settings), options.EepromSize, bias, image, kStringAreaStart,
-                      &length, console) != 0) {
+  int32_t built = 0;
+  if (BuildStringArea(ImageStringsOf(settings), target.size, bias, image, kStringAreaStart, &built,
+                      console) != 0) {
     return -1;
   }
-  if (AppendOptionalBlocks(settings, options.EepromSize, bias, image, &length, console) != 0) {
-    return -1;
-  }
-  options.ImageLength = length;
+  if (AppendOptionalBlocks(settings, target.size, bias, image, &built, console) != 0) return -1;
+  *length = built;
   return 0;
 }

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// Every image buffer is this large and zeroed before use; an image never exceeds 512 bytes.
-constexpr int kImageBufferSize = 530;
-constexpr int kMaxImageBytes = 512;
+#include "common/image_buffer.h"
+#include "common/little_endian.h"
+
 constexpr int kImageHeadSize = 192;
 constexpr int kStringAreaStart = kImageHeadSize;
 
@@ -39,15 +39,6 @@ constexpr int kSerialPairOffset = kStringTableOffset + 2 * kSerialNumberSlot;  /
 
 // A string descriptor's length byte holds 2n + 2, so it takes at most this many characters.
 constexpr int kMaxDescriptorChars = 126;
-
-inline void Put16(uint8_t* image, int offset, uint32_t value) {
-  image[offset] = static_cast<uint8_t>(value);
-  image[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-inline void Put32(uint8_t* image, int offset, uint32_t value) {
-  Put16(image, offset, value);
-  Put16(image, offset + 2, value >> 16);
-}
 
 // A string character as a 16-bit unit: the character in the low byte, sign-extended.
 inline uint16_t StringCharacterUnit(char character) {

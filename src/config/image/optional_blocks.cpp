@@ -21,7 +21,7 @@ struct OptionalBlock {
 
 void WriteWakeFilter(const DeviceSettings& settings, uint8_t* block) {
   const uint8_t* pattern = settings.FilterMaskPatternBytes.data();
-  Put16(block, 0, WakeFilterCrc16(pattern));
+  PutLe16(block, 0, WakeFilterCrc16(pattern));
   block[2] = static_cast<uint8_t>(settings.FilterPatternOffset);
   block[3] = static_cast<uint8_t>(0x80 | (settings.FilterAddressType & 3));
   // One mask bit per pattern byte: bit b of mask byte k stands for pattern byte 8k + b.
@@ -38,11 +38,11 @@ void WriteLtmBelt(const DeviceSettings& settings, uint8_t* block) {
   const uint32_t words[] = {settings.LTMBELTIdle0,     settings.LTMBELTIdle1,
                             settings.LTMBELTActive0,   settings.LTMBELTActive1,
                             settings.LTMBELTInActive0, settings.LTMBELTInActive1};
-  for (int i = 0; i < 6; ++i) Put32(block, 4 * i, words[i]);
+  for (int i = 0; i < 6; ++i) PutLe32(block, 4 * i, words[i]);
 }
 
 void WriteTestBus(const DeviceSettings& settings, uint8_t* block) {
-  Put32(block, 0, settings.CommonTestBusIn);
+  PutLe32(block, 0, settings.CommonTestBusIn);
 }
 
 // In block-table order.

@@ -67,7 +67,7 @@ int BuildStringArea(const ImageStrings& strings, int32_t eeprom_size, uint8_t bi
       }
       const uint16_t value = unit == 0 ? static_cast<uint16_t>(length | kStringDescriptorType << 8)
                                        : StringCharacterUnit(text[unit - 1]);
-      Put16(image, 2 * word, value);
+      PutLe16(image, 2 * word, value);
     }
   }
   *image_length = 2 * word;

@@ -136,6 +136,6 @@ int PatchImageIdentity(uint8_t* image, int32_t* image_length, const MacAddress* 
     console.Error("The string table of the image points beyond its %d bytes\n", limit);
     return kPatchDoesNotFit;
   }
-  for (int j = 0; j < n; ++j) Put16(image, first + 2 * j, StringCharacterUnit((*serial)[j]));
+  for (int j = 0; j < n; ++j) PutLe16(image, first + 2 * j, StringCharacterUnit((*serial)[j]));
   return 0;
 }

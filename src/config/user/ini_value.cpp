@@ -11,13 +11,6 @@ bool HasHexPrefix(const char* text) { return text[0] == '0' && (text[1] == 'x' |
 
 }  // namespace
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 int CheckDecimal(char* text, int max_digits) {
   int count = 0;
   for (; text[count] != '\0'; ++count) {

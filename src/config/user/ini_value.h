@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
+#include "common/hex_digit.h"
 #include "config/device_settings.h"
 #include "config/ini_state.h"
 #include "platform/console.h"
-
-// 0 to 15 for 0-9, a-f and A-F; -1 for anything else.
-int HexDigitValue(char c);
 
 // 0 when |text| is a decimal number of 1 to |max_digits| digits, ended by its end or by a blank
 // or tab (the text is cut there); -1 otherwise.
