@@ -16,7 +16,7 @@ constexpr int32_t kFilterPatternOffsetMax = 255;
 
 }  // namespace
 
-int HandleInterruptPollInterval(IniSectionContext& context, const IniSectionEntry&) {
+int HandleInterruptPollInterval(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {
       DecimalKeyRow{"FSPollInterval", 3, &DeviceSettings::FSPollInterval, &IniState::FSPollInterval,
                     "Invalid Full speed interrupt polling interval.\n"},
@@ -56,10 +56,10 @@ int HandleInterruptPollInterval(IniSectionContext& context, const IniSectionEntr
     }
     reported = true;
   }
-  return FinishSection(reported, state.InterruptPollIntervalSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
-int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry&) {
+int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {"FilterAddressType", "FilterPatternOffset", "FilterCRC",
                                        "FilterMaskPattern"};
   DeviceSettings& settings = context.settings;
@@ -106,10 +106,10 @@ int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry&
     console.Error("FilterMaskPattern validation failed\n");
     return -1;
   }
-  return FinishSection(reported, state.PMEWUFConfigurationSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
-int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry&) {
+int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {"SWModeSuspendNSelect", "SWModePolarity",
                                        "RemoteWakeupEnable", "SelfPower", "ConfigFlags0Override"};
   DeviceSettings& settings = context.settings;
@@ -158,7 +158,7 @@ int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry&) {
          {"SelfPower", state.SelfPower, settings.SelfPower, 1,
           "Invalid value for SelfPower(range 0-1)\n"}});
   }
-  return FinishSection(reported, state.ConfigFlags0SectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
 int HandleOtpConfig(IniSectionContext& context, const IniSectionEntry& entry) {

@@ -50,7 +50,7 @@ int ReadIncrement(char* text, int32_t& field, KeyState& state, const char* forma
 
 }  // namespace
 
-int HandleMacAddress(IniSectionContext& context, const IniSectionEntry&) {
+int HandleMacAddress(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {"CurrentMacAddress", "MaximumMacAddress",
                                        "MacAddressIncrement"};
   DeviceSettings& settings = context.settings;
@@ -102,10 +102,10 @@ int HandleMacAddress(IniSectionContext& context, const IniSectionEntry&) {
       {{state.CurrentMacAddress, "Ini file,  the field CurrentMacAddress is missing\n"},
        {state.MaximumMacAddress, "Ini file, the field MaximumMacAddress is missing\n"},
        {state.MacAddressIncrement, "Ini file, the field MacAddressIncrement is missing\n"}});
-  return FinishSection(reported, state.MacAddressSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
-int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry&) {
+int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {"CurrentSerialNumber", "MaximumSerialNumber",
                                        "SerialNumberIncrement"};
   DeviceSettings& settings = context.settings;
@@ -147,7 +147,7 @@ int HandleSerialNumber(IniSectionContext& context, const IniSectionEntry&) {
       {{state.CurrentSerialNumber, "Ini file, the field CurrentSerialNumber is missing\n"},
        {state.MaximumSerialNumber, "Ini file, the field MaximumSerialNumber is missing\n"},
        {state.SerialNumberIncrement, "Ini file, the field SerialNumberIncrement is missing\n"}});
-  return FinishSection(reported, state.SerialNumberSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
 namespace {
@@ -192,7 +192,7 @@ constexpr std::array<const char*, 8> StringSectionKeys() {
 
 }  // namespace
 
-int HandleString(IniSectionContext& context, const IniSectionEntry&) {
+int HandleString(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = StringSectionKeys();
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
@@ -227,10 +227,10 @@ int HandleString(IniSectionContext& context, const IniSectionEntry&) {
       state.*pair.given = KeyState::kAbsent;
     }
   }
-  return FinishSection(reported, state.StringSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
-int HandleId(IniSectionContext& context, const IniSectionEntry&) {
+int HandleId(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {"VendorID", "ProductID", "BcdDevice"};
   DeviceSettings& settings = context.settings;
   IniState& state = context.state;
@@ -279,10 +279,10 @@ int HandleId(IniSectionContext& context, const IniSectionEntry&) {
       ReportMissingKeys(console, {{state.VendorID, "The field VendorID is missing\n"},
                                   {state.ProductID, "The field ProductID is missing\n"},
                                   {state.BcdDevice, "The field BcdDevice is missing\n"}});
-  return FinishSection(reported, state.IDSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }
 
-int HandlePower(IniSectionContext& context, const IniSectionEntry&) {
+int HandlePower(IniSectionContext& context, const IniSectionEntry& entry) {
   static constexpr std::array kKeys = {
       DecimalKeyRow{"SSMaxPower", 3, &DeviceSettings::SSMaxPower, &IniState::SSMaxPower,
                     "Invalid SSMaxPower or out of range (8 - 896)\n"},
@@ -312,5 +312,5 @@ int HandlePower(IniSectionContext& context, const IniSectionEntry&) {
     console.Error("Max power should be divisible by 8\n");
     return -1;
   }
-  return FinishSection(reported, state.PowerSectionPresent);
+  return FinishSection(reported, state.*entry.present);
 }

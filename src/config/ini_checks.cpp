@@ -1,38 +1,13 @@
 // ini_checks.cpp - checks on the loaded settings as a whole: the GPIO wake cross-check and the
 // validation that runs before an image is built from the INI file.
-#include <array>
-
 #include "config/ini_loader.h"
+#include "config/ini_section.h"
 
 namespace {
 
 constexpr int kGpioCount = 12;
 constexpr uint32_t kConfigFlags0LpmBit = 0x4;
 constexpr uint32_t kUsb2ExtLpmBit = 0x2;
-
-struct RequiredSection {
-  const char* name;
-  bool IniState::*present;
-};
-
-// In the order the missing sections are reported.
-constexpr std::array kRequiredSections = {
-    RequiredSection{"[MacAddress]", &IniState::MacAddressSectionPresent},
-    RequiredSection{"[SerialNumber]", &IniState::SerialNumberSectionPresent},
-    RequiredSection{"[String]", &IniState::StringSectionPresent},
-    RequiredSection{"[ID]", &IniState::IDSectionPresent},
-    RequiredSection{"[Power]", &IniState::PowerSectionPresent},
-    RequiredSection{"[GPIOPME0]", &IniState::GPIOPME0SectionPresent},
-    RequiredSection{"[GPIOPME1]", &IniState::GPIOPME1SectionPresent},
-    RequiredSection{"[LEDConfig0]", &IniState::LEDConfig0SectionPresent},
-    RequiredSection{"[LEDConfig1]", &IniState::LEDConfig1SectionPresent},
-    RequiredSection{"[LEDConfig2]", &IniState::LEDConfig2SectionPresent},
-    RequiredSection{"[LEDBehaviorConfig]", &IniState::LEDBehaviorConfigSectionPresent},
-    RequiredSection{"[GPIOConfig]", &IniState::GPIOConfigSectionPresent},
-    RequiredSection{"[ConfigFlags0]", &IniState::ConfigFlags0SectionPresent},
-    RequiredSection{"[PMEWUFConfiguration]", &IniState::PMEWUFConfigurationSectionPresent},
-    RequiredSection{"[InterruptPollInterval]", &IniState::InterruptPollIntervalSectionPresent},
-};
 
 }  // namespace
 
@@ -58,8 +33,8 @@ int CheckGpioWake(const DeviceSettings& settings, Console& console) {
 
 int ValidateIniSections(const DeviceSettings& settings, const IniState& state, Console& console) {
   int result = 0;
-  for (const RequiredSection& section : kRequiredSections) {
-    if (!(state.*section.present)) {
+  for (const IniSectionEntry& section : IniSectionTable()) {
+    if (section.present != nullptr && !(state.*section.present)) {
       console.Error("Missing %s section in the ini file\n", section.name);
       result = -1;
     }

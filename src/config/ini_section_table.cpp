@@ -1,5 +1,6 @@
 // ini_section_table.cpp - the section table: each INI header with its handler, and the key rows
 // of the sections that share a table-driven handler.
+#include <algorithm>
 #include <array>
 
 #include "config/ini_section.h"
@@ -145,13 +146,19 @@ constexpr std::array kUsb3ExtensionKeys = {
 #undef QNT_FLAGS_KEY
 #undef QNT_OPTIONAL_KEY
 
-// Headers are compared whole and case-sensitively; the order matters only for lookup.
+// Headers are compared whole and case-sensitively. The rows with a section-present flag are the
+// required sections, in the order their absence is reported.
 constexpr std::array kSections = {
-    IniSectionEntry{.name = "[MacAddress]", .handler = HandleMacAddress},
-    IniSectionEntry{.name = "[SerialNumber]", .handler = HandleSerialNumber},
-    IniSectionEntry{.name = "[String]", .handler = HandleString},
-    IniSectionEntry{.name = "[ID]", .handler = HandleId},
-    IniSectionEntry{.name = "[Power]", .handler = HandlePower},
+    IniSectionEntry{.name = "[MacAddress]",
+                    .handler = HandleMacAddress,
+                    .present = &I::MacAddressSectionPresent},
+    IniSectionEntry{.name = "[SerialNumber]",
+                    .handler = HandleSerialNumber,
+                    .present = &I::SerialNumberSectionPresent},
+    IniSectionEntry{
+        .name = "[String]", .handler = HandleString, .present = &I::StringSectionPresent},
+    IniSectionEntry{.name = "[ID]", .handler = HandleId, .present = &I::IDSectionPresent},
+    IniSectionEntry{.name = "[Power]", .handler = HandlePower, .present = &I::PowerSectionPresent},
     IniSectionEntry{.name = "[GPIOPME0]",
                     .handler = HandleDigitSection,
                     .digit_family = &kEnableFamily,
@@ -185,9 +192,15 @@ constexpr std::array kSections = {
                     .handler = HandleHexSection,
                     .hex_keys = kGpioConfigKeys,
                     .present = &I::GPIOConfigSectionPresent},
-    IniSectionEntry{.name = "[InterruptPollInterval]", .handler = HandleInterruptPollInterval},
-    IniSectionEntry{.name = "[PMEWUFConfiguration]", .handler = HandlePmeWufConfiguration},
-    IniSectionEntry{.name = "[ConfigFlags0]", .handler = HandleConfigFlags0},
+    IniSectionEntry{.name = "[ConfigFlags0]",
+                    .handler = HandleConfigFlags0,
+                    .present = &I::ConfigFlags0SectionPresent},
+    IniSectionEntry{.name = "[PMEWUFConfiguration]",
+                    .handler = HandlePmeWufConfiguration,
+                    .present = &I::PMEWUFConfigurationSectionPresent},
+    IniSectionEntry{.name = "[InterruptPollInterval]",
+                    .handler = HandleInterruptPollInterval,
+                    .present = &I::InterruptPollIntervalSectionPresent},
     IniSectionEntry{
         .name = "[ConfigFlags1]", .handler = HandleHexSection, .hex_keys = kConfigFlags1Keys},
     IniSectionEntry{
@@ -215,6 +228,9 @@ constexpr std::array kSections = {
 };
 
 static_assert(kSections.size() == 26);
+static_assert(std::ranges::count_if(kSections, [](const IniSectionEntry& entry) {
+                return entry.present != nullptr;
+              }) == 15);
 
 }  // namespace
 

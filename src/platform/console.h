@@ -8,7 +8,9 @@ class Console {
  public:
   virtual ~Console() = default;
 
-  // Writes |length| bytes as they are; nothing is translated or added.
+  // Writes |length| bytes and adds nothing. The Windows build's standard output is in text mode,
+  // so there each "\n" reaches the console as CR LF, as in any Windows console program; the
+  // Linux build writes the bytes unchanged.
   virtual void Write(const char* data, size_t length) = 0;
   // One character from standard input, or -1 when the input has ended.
   virtual int ReadChar() = 0;

@@ -12,7 +12,10 @@ class VirtualClock : public Clock {
     now_ms_ += milliseconds;
   }
   uint32_t GetTickCount() override { return static_cast<uint32_t>(now_ms_); }
-  int64_t QueryPerformanceFrequency() override { return 1000000; }
+  bool QueryPerformanceFrequency(int64_t* frequency) override {
+    *frequency = 1000000;
+    return true;
+  }
   int64_t QueryPerformanceCounter() override { return now_ms_ * 1000; }
 
   const std::vector<uint32_t>& sleeps() const { return sleeps_; }

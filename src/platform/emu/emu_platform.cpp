@@ -33,7 +33,10 @@ void EmuClock::Sleep(uint32_t milliseconds) { machine_.SleepMs(milliseconds); }
 
 uint32_t EmuClock::GetTickCount() { return static_cast<uint32_t>(machine_.NowMs()); }
 
-int64_t EmuClock::QueryPerformanceFrequency() { return kCounterFrequency; }
+bool EmuClock::QueryPerformanceFrequency(int64_t* frequency) {
+  *frequency = kCounterFrequency;
+  return true;
+}
 
 int64_t EmuClock::QueryPerformanceCounter() {
   return machine_.RealTime() ? emu::MonotonicMicroseconds() : machine_.NowMs() * 1000;

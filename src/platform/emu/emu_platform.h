@@ -26,7 +26,7 @@ class EmuClock : public Clock {
   explicit EmuClock(emu::Machine& machine) : machine_(machine) {}
   void Sleep(uint32_t milliseconds) override;
   uint32_t GetTickCount() override;
-  int64_t QueryPerformanceFrequency() override;
+  bool QueryPerformanceFrequency(int64_t* frequency) override;
   int64_t QueryPerformanceCounter() override;
 
  private:

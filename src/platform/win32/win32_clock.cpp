@@ -7,10 +7,11 @@ void Win32Clock::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 uint32_t Win32Clock::GetTickCount() { return ::GetTickCount(); }
 
-int64_t Win32Clock::QueryPerformanceFrequency() {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return frequency.QuadPart;
+bool Win32Clock::QueryPerformanceFrequency(int64_t* frequency) {
+  LARGE_INTEGER counts;
+  if (!::QueryPerformanceFrequency(&counts) || counts.QuadPart == 0) return false;
+  *frequency = counts.QuadPart;
+  return true;
 }
 
 int64_t Win32Clock::QueryPerformanceCounter() {

@@ -7,6 +7,6 @@ class Win32Clock : public Clock {
  public:
   void Sleep(uint32_t milliseconds) override;
   uint32_t GetTickCount() override;
-  int64_t QueryPerformanceFrequency() override;
+  bool QueryPerformanceFrequency(int64_t* frequency) override;
   int64_t QueryPerformanceCounter() override;
 };
