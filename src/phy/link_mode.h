@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "driver/driver.h"
+#include "phy/link_state.h"
 #include "platform/clock.h"
 
 // One -l link mode: its code (sent to SET_LINK_MODE, and the link-state code of that mode), the
@@ -15,11 +16,11 @@ struct LinkModeEntry {
 };
 
 inline constexpr LinkModeEntry kLinkModes[] = {
-    {.code = 1, .option = "10hd", .name = "10 HD"},
-    {.code = 2, .option = "10fd", .name = "10 FD"},
-    {.code = 3, .option = "100hd", .name = "100 HD"},
-    {.code = 4, .option = "100fd", .name = "100 FD"},
-    {.code = 5, .option = "1000fd", .name = "1000 FD"},
+    {.code = kLink10Half, .option = "10hd", .name = "10 HD"},
+    {.code = kLink10Full, .option = "10fd", .name = "10 FD"},
+    {.code = kLink100Half, .option = "100hd", .name = "100 HD"},
+    {.code = kLink100Full, .option = "100fd", .name = "100 FD"},
+    {.code = kLink1000FullMaster, .option = "1000fd", .name = "1000 FD"},
 };
 
 enum class LinkModeResult {

@@ -2,16 +2,11 @@
 // overflow and maximum checks.
 #include "config/stepping/identity_step.h"
 
+#include "common/hex_digit.h"
+
 namespace {
 
 constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool StepInRange(int32_t step) { return step >= 0 && step <= kMaxIdentityIncrement; }
 
@@ -59,7 +54,7 @@ int IncrementSerial(std::string& text, int32_t step, Console& console) {
   const size_t n = text.size();
   if (n == 0) return 0;
   if (n == 1) {
-    const int v = HexValue(text[0]);
+    const int v = HexDigitValue(text[0]);
     if (v < 0) {
       console.Error("Serial number %s is not a hexadecimal number\n", text.c_str());
       return 2;
@@ -67,8 +62,8 @@ int IncrementSerial(std::string& text, int32_t step, Console& console) {
     text[0] = kUpperHexDigits[(v + step) & 0xF];
     return v + step > 0xF ? 1 : 0;
   }
-  const int high = HexValue(text[n - 2]);
-  const int low = HexValue(text[n - 1]);
+  const int high = HexDigitValue(text[n - 2]);
+  const int low = HexDigitValue(text[n - 1]);
   if (high < 0 || low < 0) {
     console.Error("Serial number %s is not a hexadecimal number\n", text.c_str());
     return 2;
