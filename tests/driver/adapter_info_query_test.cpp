@@ -9,12 +9,10 @@
 #include "driver/adapter_info.h"
 #include "driver/adapter_info_text.h"
 #include "driver/statistics_print.h"
-#include "phy/scripted_driver.h"
 #include "support/capture_console.h"
+#include "support/scripted_device.h"
 
 namespace {
-
-using phy_fake::TableDevice;
 
 std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
   std::vector<uint8_t> bytes;
@@ -40,6 +38,11 @@ std::vector<uint8_t> WideTerminated(const std::u16string& text) {
   return bytes;
 }
 
+// A text answer: the header and the text bytes are returned.
+ScriptedAnswer TextAnswer(const std::vector<uint8_t>& bytes) {
+  return {.data = bytes, .returned = static_cast<uint32_t>(bytes.size() + 16)};
+}
+
 class AdapterInfoTest : public ::testing::Test {
  protected:
   std::string Query(char selector) {
@@ -51,35 +54,38 @@ class AdapterInfoTest : public ::testing::Test {
     return console_.TakeOutput();
   }
 
-  TableDevice device_;
+  ScriptedDevice device_;
   CaptureConsole console_;
   Driver driver_{device_, console_, RequestWords{}};
 };
 
 TEST_F(AdapterInfoTest, DriverVersionPrintsFourSignedNumbers) {
-  device_.answers[kCmdGetDriverVersion] = Words({1, 22, 333, 0xFFFFFFFF});
+  device_.Expect(ExpectedRequest(emu::kGetDriverVersion),
+                 {.data = Words({1, 22, 333, 0xFFFFFFFF})});
   EXPECT_EQ(Query('v'),
             "Driver Major Version 1\nDriver Minor Version 22\nDriver Build Version 333\n"
             "Driver QFE Version -1\n");
 }
 
 TEST_F(AdapterInfoTest, AdapterBitsInUpperCaseHexWithTheIndexedSignature) {
-  device_.answers[kCmdGetAdapterBits] = Words({0xDEADBEEF, 0, 0x1A});
+  device_.Expect(ExpectedRequest(emu::kGetAdapterBits).Signature(emu::kSignatureIndexed),
+                 {.data = Words({0xDEADBEEF, 0, 0x1A})});
   EXPECT_EQ(Query('b'),
             "Adapter Bits 00 to 31 DEADBEEF\nAdapter Bits 32 to 63 0\nAdapter Bits 64 to 95 1A\n");
-  ASSERT_EQ(device_.log.size(), 1u);
-  EXPECT_EQ(device_.log[0].signature, kSignatureIndexedAdapter);
 }
 
 TEST_F(AdapterInfoTest, PortIsSignedDecimal) {
-  device_.answers[kCmdGetAdapterPort] = Words({3});
+  device_.Expect(ExpectedRequest(emu::kGetAdapterPort), {.data = Words({3})});
   EXPECT_EQ(Query('p'), "Adapter port: 3\n");
 }
 
 TEST_F(AdapterInfoTest, TextAnswersArePrintedWithTheirLabels) {
-  device_.answers[kCmdGetAdapterLocation] = WideTerminated(u"PCI bus 3, device 0, function 0");
-  device_.answers[kCmdGetAdapterRegistryKey] = WideTerminated(u"{4d36e972}\\0007");
-  device_.answers[kCmdGetAdapterPdoName] = WideTerminated(u"\\Device\\NTPNP_PCI0021");
+  device_.Expect(ExpectedRequest(emu::kGetAdapterLocation),
+                 TextAnswer(WideTerminated(u"PCI bus 3, device 0, function 0")));
+  device_.Expect(ExpectedRequest(emu::kGetAdapterRegistryKey),
+                 TextAnswer(WideTerminated(u"{4d36e972}\\0007")));
+  device_.Expect(ExpectedRequest(emu::kGetAdapterPdoName),
+                 TextAnswer(WideTerminated(u"\\Device\\NTPNP_PCI0021")));
   EXPECT_EQ(Query('l'), "Adapter location: PCI bus 3, device 0, function 0\n");
   EXPECT_EQ(Query('k'), "Adapter registry key: {4d36e972}\\0007\n");
   EXPECT_EQ(Query('o'), "Adapter PDO: \\Device\\NTPNP_PCI0021\n");
@@ -87,14 +93,15 @@ TEST_F(AdapterInfoTest, TextAnswersArePrintedWithTheirLabels) {
 
 TEST_F(AdapterInfoTest, UnterminatedTextLongerThanTheResultAreaIsCutAtIt) {
   // 300 characters, 600 bytes, no terminating zero: the 256-byte area holds 128 of them.
-  device_.answers[kCmdGetAdapterLocation] = Wide(std::u16string(300, u'x'));
+  device_.Expect(ExpectedRequest(emu::kGetAdapterLocation),
+                 TextAnswer(Wide(std::u16string(300, u'x'))));
   EXPECT_EQ(Query('l'), "Adapter location: " + std::string(128, 'x') + "\n");
 }
 
 TEST_F(AdapterInfoTest, StatisticsBlockHas47CounterLines) {
   std::vector<uint8_t> record(kTxRxStatsSize);
   for (size_t i = 0; i < record.size(); ++i) record[i] = static_cast<uint8_t>(i);
-  device_.answers[kCmdReadTxRxStats] = record;
+  device_.Expect(ExpectedRequest(emu::kReadTxRxStats), {.data = record});
   const std::string output = Query('e');
   EXPECT_EQ(output.rfind("********* ETHERNET RX & TX STATISTICS *********\n\n", 0), 0u);
   EXPECT_NE(output.find("\n   RxCrcErrors                 = 0x03020100\n"), std::string::npos);
@@ -105,41 +112,45 @@ TEST_F(AdapterInfoTest, StatisticsBlockHas47CounterLines) {
 TEST_F(AdapterInfoTest, QueryFailuresPrintOnlyTheDriverLine) {
   const struct {
     char selector;
-    uint32_t command;
+    ExpectedRequest request;
     const char* line;
   } kCases[] = {
-      {'v', kCmdGetDriverVersion, "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
-      {'b', kCmdGetAdapterBits, "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
-      {'l', kCmdGetAdapterLocation, "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
-      {'k', kCmdGetAdapterRegistryKey, "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
-      {'o', kCmdGetAdapterPdoName, "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
-      {'p', kCmdGetAdapterPort, "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
-      {'e', kCmdReadTxRxStats, "READ_TXRX_STATS failed !    status:Other Error\n"},
+      {'v', ExpectedRequest(emu::kGetDriverVersion),
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {'b', ExpectedRequest(emu::kGetAdapterBits).Signature(emu::kSignatureIndexed),
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {'l', ExpectedRequest(emu::kGetAdapterLocation),
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {'k', ExpectedRequest(emu::kGetAdapterRegistryKey),
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {'o', ExpectedRequest(emu::kGetAdapterPdoName),
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {'p', ExpectedRequest(emu::kGetAdapterPort),
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {'e', ExpectedRequest(emu::kReadTxRxStats),
+       "READ_TXRX_STATS failed !    status:Other Error\n"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.selector);
-    device_.failing_status = {{c.command, 2}};
+    device_.Expect(c.request, {.status = 2});
     EXPECT_EQ(Query(c.selector), std::string("ERROR: ") + c.line);
   }
 }
 
 TEST_F(AdapterInfoTest, SelectorUPrintsAndSendsNothing) {
   EXPECT_EQ(Query('u'), "");
-  EXPECT_TRUE(device_.log.empty());
+  EXPECT_EQ(device_.requests(), 0);
 }
 
 TEST_F(AdapterInfoTest, LinkStateSwitchConfirmsUpAndDown) {
+  device_.Expect(ExpectedRequest(emu::kSetLinkState).Data32(1).Length(20));
+  device_.Expect(ExpectedRequest(emu::kSetLinkState).Data32(0).Length(20));
   EXPECT_EQ(SetLink(1), "Driver Link State set to UP successfully\n");
   EXPECT_EQ(SetLink(0), "Driver Link State set to DOWN successfully\n");
-  ASSERT_EQ(device_.log.size(), 2u);
-  EXPECT_EQ(device_.log[0].command, kCmdSetLinkState);
-  EXPECT_EQ(device_.log[0].data_word, 1u);
-  EXPECT_EQ(device_.log[1].data_word, 0u);
-  EXPECT_EQ(device_.log[1].input_length, 20u);
 }
 
 TEST_F(AdapterInfoTest, LinkStateSwitchFailurePrintsOnlyTheDriverLine) {
-  device_.failing_status[kCmdSetLinkState] = 1;
+  device_.Expect(ExpectedRequest(emu::kSetLinkState).Data32(1).Length(20), {.status = 1});
   EXPECT_EQ(SetLink(1), "ERROR: SET_LINK_STATE failed !    status:Access failed\n");
 }
 

@@ -7,6 +7,7 @@
 
 #include "emu/machine.h"
 #include "emu/wire_format.h"
+#include "support/request_bytes.h"
 
 struct RawAnswer {
   uint32_t error = 0;     // system error of the call, 0 when it succeeded
@@ -23,38 +24,9 @@ struct RawAnswer {
 };
 
 // One request block under construction; Send exchanges it with |machine|.
-class RawRequest {
+class RawRequest : public RequestFields<RawRequest> {
  public:
-  RawRequest(uint32_t command, uint32_t adapter = 0) {
-    if (adapter == 0) {
-      emu::Store32(block_ + emu::kFieldSignature, emu::kSignatureAdapterZero);
-    } else {
-      emu::Store32(block_ + emu::kFieldSignature, emu::kSignatureIndexed);
-      emu::Store32(block_ + emu::kFieldAdapterStatus, adapter);
-    }
-    emu::Store32(block_ + emu::kFieldCommand, command);
-  }
-  RawRequest& Signature(uint32_t signature) {
-    emu::Store32(block_ + emu::kFieldSignature, signature);
-    return *this;
-  }
-  RawRequest& Parameter(uint32_t value) {
-    emu::Store32(block_ + emu::kFieldParameter, value);
-    return *this;
-  }
-  RawRequest& Position(uint16_t position, uint16_t count) {
-    emu::Store16(block_ + emu::kFieldParameter, position);
-    emu::Store16(block_ + emu::kFieldCount, count);
-    return *this;
-  }
-  RawRequest& Data32(uint32_t value, size_t offset = 0) {
-    emu::Store32(block_ + emu::kFieldData + offset, value);
-    return *this;
-  }
-  RawRequest& Bytes(const uint8_t* bytes, size_t count) {
-    std::memcpy(block_ + emu::kFieldData, bytes, count);
-    return *this;
-  }
+  using RequestFields::RequestFields;
   RawAnswer Send(emu::Machine& machine, uint32_t in_length = emu::kBlockSize) const {
     RawAnswer answer;
     std::memcpy(answer.block, block_, sizeof block_);
@@ -63,7 +35,4 @@ class RawRequest {
     answer.status = emu::Load32(answer.block + emu::kFieldAdapterStatus);
     return answer;
   }
-
- private:
-  uint8_t block_[emu::kBlockSize] = {};
 };

@@ -1,79 +1,73 @@
-// scripted_device.h - a control device for unit tests: it records every request and answers
-// each from a script, so a test can check the exact bytes the utility sends.
+// scripted_device.h - a control device for unit tests that expects an exact script of requests:
+// each request is checked against the next expectation (control code, input length, header and
+// the data bytes the expectation sets) and answered from it. A differing request, a request past
+// the end of the script and an expectation never used all fail the test, with a hex dump.
 #pragma once
 
-#include <cstring>
+#include <cstdint>
 #include <deque>
-#include <functional>
 #include <vector>
 
-#include "driver/request_block.h"
 #include "platform/device_io.h"
+#include "support/request_bytes.h"
 
-struct SentRequest {
-  uint32_t code = 0;
-  uint32_t in_length = 0;
-  std::vector<uint8_t> input;  // the first in_length bytes of the block
+// The request a test expects: 4096 input bytes unless Length says otherwise.
+class ExpectedRequest : public RequestFields<ExpectedRequest> {
+ public:
+  using RequestFields::RequestFields;
+  ExpectedRequest& Length(uint32_t in_length) {
+    in_length_ = in_length;
+    return *this;
+  }
+  ExpectedRequest& Code(uint32_t control_code) {
+    code_ = control_code;
+    return *this;
+  }
+  uint32_t in_length() const { return in_length_; }
+  uint32_t code() const { return code_; }
 
-  uint32_t Word(size_t offset) const {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = value << 8 | input.at(offset + i);
-    return value;
-  }
-  uint16_t Half(size_t offset) const {
-    return static_cast<uint16_t>(input.at(offset) | input.at(offset + 1) << 8);
-  }
-  uint32_t command() const { return Word(kOffsetCommand); }
+ private:
+  uint32_t in_length_ = emu::kBlockSize;
+  uint32_t code_ = emu::kControlCode;
 };
 
-// One scripted answer: the status word, data placed at offset 16, the returned-bytes count, or
-// a failing control call with a system error code.
+// The answer to an expected request: the status word, data placed at offset 16, the
+// returned-bytes count, or a failing control call with a system error code.
 struct ScriptedAnswer {
   uint32_t status = 0;
   std::vector<uint8_t> data;
-  uint32_t returned = kRequestBlockSize;
+  uint32_t returned = emu::kBlockSize;
   uint32_t error = 0;  // nonzero: the control call fails with this code
 };
 
 class ScriptedDevice : public DeviceIo {
  public:
-  bool Open(const char*, uint32_t* error) override {
-    if (open_error_ != 0) {
-      *error = open_error_;
-      return false;
-    }
-    return true;
-  }
-  bool Control(uint32_t code, const void* in, uint32_t in_length, void* out, uint32_t,
-               uint32_t* returned, uint32_t* error) override {
-    const auto* bytes = static_cast<const uint8_t*>(in);
-    sent_.push_back({code, in_length, std::vector<uint8_t>(bytes, bytes + in_length)});
-    ScriptedAnswer answer;
-    if (!answers_.empty()) {
-      answer = answers_.front();
-      answers_.pop_front();
-    }
-    if (answer.error != 0) {
-      *error = answer.error;
-      return false;
-    }
-    auto* block = static_cast<uint8_t*>(out);
-    for (int i = 0; i < 4; ++i) block[kOffsetAdapterStatus + i] = (answer.status >> (8 * i)) & 0xFF;
-    if (!answer.data.empty())
-      std::memcpy(block + kOffsetData, answer.data.data(), answer.data.size());
-    *returned = answer.returned;
-    return true;
-  }
+  ScriptedDevice() = default;
+  ScriptedDevice(const ScriptedDevice&) = delete;
+  ScriptedDevice& operator=(const ScriptedDevice&) = delete;
+  // Fails the test when expectations are left over.
+  ~ScriptedDevice() override;
+
+  bool Open(const char*, uint32_t* error) override;
+  bool Control(uint32_t code, const void* in, uint32_t in_length, void* out, uint32_t out_length,
+               uint32_t* returned, uint32_t* error) override;
   void Close() override { ++closed_; }
 
-  void Answer(ScriptedAnswer answer) { answers_.push_back(std::move(answer)); }
+  void Expect(const ExpectedRequest& request, ScriptedAnswer answer = {});
   void FailOpen(uint32_t error) { open_error_ = error; }
-  const std::vector<SentRequest>& sent() const { return sent_; }
+  // Fails the test for each expectation not used yet, and forgets them.
+  void ExpectScriptDone();
+
+  int requests() const { return requests_; }
   int closed() const { return closed_; }
 
  private:
-  std::deque<ScriptedAnswer> answers_;
-  std::vector<SentRequest> sent_;
+  struct Step {
+    ExpectedRequest request;
+    ScriptedAnswer answer;
+  };
+  std::deque<Step> script_;
+  int requests_ = 0;
   uint32_t open_error_ = 0;
   int closed_ = 0;
 };
