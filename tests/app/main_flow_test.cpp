@@ -6,8 +6,6 @@
 
 #include "driver/request_block.h"
 #include "support/emu_bench.h"
-#include "support/scripted_device.h"
-#include "support/virtual_clock.h"
 
 namespace {
 
@@ -140,47 +138,6 @@ TEST_F(MainFlow, PciePhyWriteUsesSixteenBitAddressAndValue) {
   ASSERT_EQ(writes.size(), 1u);
   EXPECT_EQ(writes[0].in_length, 18u);
   EXPECT_EQ(writes[0].parameter & 0xFFFF, 0x2345u);
-}
-
-// Opening errors come from the system, so a scripted device stands in for the driver.
-class ScriptedRun : public ::testing::Test {
- protected:
-  int Run(std::vector<std::string> words) {
-    words.insert(words.begin(), "5200WinCmd");
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    Platform platform{console_, device_, clock_};
-    return RunMain(static_cast<int>(argv.size()), argv.data(), platform);
-  }
-
-  ScriptedDevice device_;
-  CaptureConsole console_;
-  VirtualClock clock_;
-};
-
-TEST_F(ScriptedRun, AccessDeniedAsksForAdministratorRights) {
-  device_.FailOpen(5);
-  EXPECT_EQ(Run({"-R", "0"}), 1);
-  EXPECT_EQ(AfterBanner(console_.output()),
-            "Open File QNT5200_IOCTL Failed! You don't have enough access right, try to run "
-            "this application as Administrator");
-  EXPECT_EQ(device_.closed(), 0);
-}
-
-TEST_F(ScriptedRun, OtherOpenErrorsShowTheirNumber) {
-  device_.FailOpen(1450);
-  EXPECT_EQ(Run({"-G", "v"}), 1);
-  EXPECT_EQ(AfterBanner(console_.output()), "CreateFile failed!  errNum = 1450\n");
-}
-
-TEST_F(ScriptedRun, DeviceIsClosedOnEveryPathAfterOpening) {
-  device_.Expect(ExpectedRequest(emu::kReadRegister), {.data = Le32(0x11110000)});
-  EXPECT_EQ(Run({"-R", "0"}), 1);
-  EXPECT_EQ(device_.closed(), 1);
-  device_.Expect(ExpectedRequest(emu::kReadRegister), {.data = Le32(0x52300000)});
-  device_.Expect(ExpectedRequest(emu::kReadRegister), {.data = Le32(0x52300000)});
-  EXPECT_EQ(Run({"-R", "0"}), 0);
-  EXPECT_EQ(device_.closed(), 2);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "support/capture_console.h"
-#include "support/emu_bench.h"
 #include "support/scripted_device.h"
 
 namespace {
@@ -203,30 +202,6 @@ TEST_F(DriverOperations, RequestFieldsAndInputLengths) {
   ASSERT_TRUE(READ_TXRX_STATS(driver_, stats));
   ASSERT_TRUE(WRITE_PCICFG(driver_, 0x44, 0xCAFEF00D));
   ASSERT_TRUE(READ_PCIEPHY(driver_, 0x9, &pcie));
-}
-
-// The emulated EEPROM of 256 bytes wraps its offsets around, as such a part does.
-TEST(EepromSizeProbe, TellsTheSizeAndRestoresTheContents) {
-  for (uint32_t size : {256u, 512u}) {
-    SCOPED_TRACE(size);
-    EmuBench bench;
-    bench.CreateAdapter(0, kChipQnt5230, size);
-    std::vector<uint8_t> before(size, 0x3C);
-    before[0] = 0x12;
-    if (size == 512) before[256] = 0x34;
-    bench.SetEeprom(before);
-    Platform& platform = bench.Services();
-    uint32_t error = 0;
-    ASSERT_TRUE(platform.device.Open(kControlDevicePath, &error));
-    CaptureConsole console;
-    Driver driver(platform.device, console, RequestWords{});
-    int32_t found = 0;
-    ASSERT_TRUE(EepromSizeProbe(driver, &found));
-    platform.device.Close();
-    EXPECT_EQ(found, static_cast<int32_t>(size));
-    EXPECT_EQ(bench.Eeprom(), before);
-    EXPECT_EQ(console.output(), "");
-  }
 }
 
 TEST_F(DriverOperations, EepromSizeProbeStopsAtTheFirstFailure) {

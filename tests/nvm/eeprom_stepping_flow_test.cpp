@@ -1,5 +1,6 @@
-// eeprom_stepping_test.cpp - -w -i with -s: after a verified write the next board's MAC address
-// and serial number go back into the INI file, and any failure before leaves the file alone.
+// eeprom_stepping_flow_test.cpp - -w -i with -s: after a verified write the next board's MAC
+// address and serial number go back into the INI file, and any failure before leaves the file
+// alone.
 #include "nvm/eeprom_flow_support.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// emu_bench_test.cpp - the flow-test bench: runs of the program in-process against its adapters,
-// and the state and log it shows.
+// emu_bench_flow_test.cpp - the flow-test bench: runs of the program in-process against its
+// adapters, and the state and log it shows.
 #include "support/emu_bench.h"
 
 #include <gtest/gtest.h>

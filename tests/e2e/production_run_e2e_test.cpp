@@ -1,4 +1,4 @@
-// production_run_test.cpp - a production line: one INI file programs board after board with -s,
+// production_run_e2e_test.cpp - a production line: one INI file programs board after board with -s,
 // each board getting the next MAC address and serial number, and the file changing in those two
 // values only. A board whose programming fails leaves the file for the next attempt.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// emu_platform_test.cpp - the emulation platform's device and clock services.
+// emu_platform_flow_test.cpp - the emulation platform's device and clock services.
 #include "platform/emu/emu_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// link_mode_test.cpp - the built utility's -l on an emulated adapter, with and without a link
+// link_mode_e2e_test.cpp - the built utility's -l on an emulated adapter, with and without a link
 // partner and with the link-mode request failing.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// eeprom_read_test.cpp - -r: the whole EEPROM saved to the named or the default file.
+// eeprom_read_flow_test.cpp - -r: the whole EEPROM saved to the named or the default file.
 #include <filesystem>
 
 #include "nvm/eeprom_flow_support.h"

@@ -1,4 +1,4 @@
-// emu_tool_test.cpp - qnt5200-emu end to end: commands, their output, bad input, and that a
+// emu_tool_e2e_test.cpp - qnt5200-emu end to end: commands, their output, bad input, and that a
 // failing command leaves the state file alone.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// info_queries_test.cpp - the built utility's -G and -k on an emulated adapter set up with the
+// info_queries_e2e_test.cpp - the built utility's -G and -k on an emulated adapter set up with the
 // emulator tool: exact transcripts, failures that still end with 0.
 #include <gtest/gtest.h>
 

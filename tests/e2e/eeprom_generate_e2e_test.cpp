@@ -1,4 +1,4 @@
-// eeprom_generate_test.cpp - offline generation (-i -o -d): the EEPROM image file written from
+// eeprom_generate_e2e_test.cpp - offline generation (-i -o -d): the EEPROM image file written from
 // the INI file with no device, and the image it holds is the one -w programs.
 #include <gtest/gtest.h>
 

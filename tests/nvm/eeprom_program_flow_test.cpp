@@ -1,5 +1,5 @@
-// eeprom_program_test.cpp - -w: programming the EEPROM from a binary file or from the INI file,
-// with the bracketed block write and the read-back.
+// eeprom_program_flow_test.cpp - -w: programming the EEPROM from a binary file or from the INI
+// file, with the bracketed block write and the read-back.
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
