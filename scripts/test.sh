@@ -26,8 +26,8 @@ git ls-files 'src/*.cpp' 'emu/*.cpp' | grep -v '^src/platform/win32/' |
 echo "== Windows build under Wine"
 tests/wine/smoke.sh build/windows/src/5200WinCmd.exe build/asan/src/5200WinCmd
 
-echo "== fuzzing the INI loader"
-if [ -x fuzz/run_ini_fuzz.sh ]; then fuzz/run_ini_fuzz.sh; fi
+echo "== fuzzing the INI loader and the image patch"
+if [ -x fuzz/run_fuzz.sh ]; then fuzz/run_fuzz.sh; fi
 
 echo "== tests"
 ctest --test-dir build/asan --output-on-failure -j"$jobs"

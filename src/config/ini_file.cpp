@@ -4,6 +4,11 @@
 IniFile::IniFile(std::FILE* file, const char* file_name, Console& console)
     : source_{.file = file, .offset = 0}, file_name_(file_name), console_(console) {}
 
+IniFile::IniFile(const char* bytes, size_t size, const char* file_name, Console& console)
+    : source_{.file = nullptr, .offset = 0, .bytes = bytes, .size = size},
+      file_name_(file_name),
+      console_(console) {}
+
 IniLineEnd IniFile::NextLine() {
   if (unread_) {
     unread_ = false;

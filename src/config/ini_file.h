@@ -12,6 +12,8 @@
 class IniFile {
  public:
   IniFile(std::FILE* file, const char* file_name, Console& console);
+  // INI text of |size| bytes already in memory, named |file_name| in messages.
+  IniFile(const char* bytes, size_t size, const char* file_name, Console& console);
 
   // Reads the next line, or gives back the line returned by UnreadLine. A read failure prints
   // its error once and is reported as kReadError from then on.

@@ -53,3 +53,10 @@ int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state
   std::fclose(stream);
   return result;
 }
+
+int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,
+                IniState& state, Console& console) {
+  IniFile file(text, size, name, console);
+  IniSectionContext context{.file = file, .settings = settings, .state = state, .console = console};
+  return WalkSections(file, context);
+}

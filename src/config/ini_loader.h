@@ -2,6 +2,8 @@
 // that run on what was loaded.
 #pragma once
 
+#include <cstddef>
+
 #include "config/device_settings.h"
 #include "config/ini_state.h"
 #include "platform/console.h"
@@ -11,6 +13,10 @@
 // -1 when the file cannot be opened or read or a section fails; values stored before a failure
 // stay in |settings|.
 int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state, Console& console);
+// The same walk over INI text of |size| bytes already in memory, |name| standing for the file in
+// messages. Used where the text does not come from a file of its own.
+int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,
+                IniState& state, Console& console);
 
 // The GPIO wake cross-check: every GPIO allowed to wake must be enabled and an input. Runs on
 // every parse, also when no file was loaded (cleared settings pass). Returns 0 or -1.

@@ -1,4 +1,4 @@
-// ini_test_support.h - loading INI texts from a temporary file in the configuration tests.
+// ini_test_support.h - loading INI texts from memory in the configuration tests.
 #pragma once
 
 #include <string>
@@ -17,14 +17,11 @@ struct IniRun {
   IniState state;
 };
 
-// Loads |text| as an INI file into cleared settings and state.
+// Loads |text| as the INI file "board.ini" into cleared settings and state.
 inline IniRun LoadIniText(const std::string& text) {
-  TempDir dir;
-  const std::string path = dir.File("board.ini");
-  WriteFileText(path, text);
   IniRun run;
   CaptureConsole console;
-  run.result = LoadIniFile(path.c_str(), run.settings, run.state, console);
+  run.result = LoadIniText("board.ini", text.data(), text.size(), run.settings, run.state, console);
   run.output = console.TakeOutput();
   return run;
 }

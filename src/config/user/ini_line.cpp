@@ -14,13 +14,18 @@ IniLineEnd ReadIniLine(IniSource& source, char* buffer, size_t capacity, IniLine
   line.length = 0;
   buffer[0] = '\0';
   const auto read = [&]() {
-    const int c = std::fgetc(file);
+    int c = EOF;
+    if (file != nullptr) {
+      c = std::fgetc(file);
+    } else if (static_cast<uint64_t>(source.offset) < source.size) {
+      c = static_cast<unsigned char>(source.bytes[source.offset]);
+    }
     if (c != EOF) ++source.offset;
     return c;
   };
   const auto ended = [&]() {
     buffer[line.length] = '\0';
-    return std::ferror(file) ? IniLineEnd::kReadError : IniLineEnd::kEndOfFile;
+    return file != nullptr && std::ferror(file) ? IniLineEnd::kReadError : IniLineEnd::kEndOfFile;
   };
 
   int c = read();

@@ -7,11 +7,14 @@
 
 constexpr size_t kIniLineCapacity = 257;  // 256 characters and the terminating NUL
 
-// An open INI file and the byte offset of the next character to be read from it. Offsets are
-// counted here rather than asked of the stream, so they are exact for any stream.
+// An open INI file, or INI text already in memory (|file| null: |size| bytes at |bytes|), and the
+// byte offset of the next character to be read from it. Offsets are counted here rather than
+// asked of the stream, so they are exact for any stream.
 struct IniSource {
   std::FILE* file = nullptr;
   int64_t offset = 0;
+  const char* bytes = nullptr;
+  size_t size = 0;
 };
 
 enum class IniLineEnd {
