@@ -67,14 +67,6 @@ TEST_F(AdapterInfoFlow, OnlyTheFirstLetterOfTheSelectorCounts) {
   EXPECT_EQ(Run({"-G", "pz"}), "Adapter port: 2\n");
 }
 
-TEST_F(AdapterInfoFlow, AdapterBitsCarryTheIndexedSignatureWithoutX) {
-  Run({"-G", "b"});
-  const auto requests = bench_.LogOf(kCmdGetAdapterBits);
-  ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].signature, kSignatureIndexedAdapter);
-  EXPECT_EQ(bench_.LogOf(kCmdReadRegister)[0].signature, kSignatureDefaultAdapter);
-}
-
 TEST_F(AdapterInfoFlow, AdapterIndexChoosesWhichAdapterAnswers) {
   bench_.CreateAdapter(1, kChipQnt5231);
   bench_.Update([](emu::AdapterState& s) { s.port = 9; }, 1);

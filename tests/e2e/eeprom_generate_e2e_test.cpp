@@ -4,29 +4,20 @@
 
 #include <string>
 
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/end_to_end.h"
 
 namespace {
 
 constexpr char kExampleIni[] = QNT_SOURCE_DIR "/examples/board.ini";
 
-class EepromGenerate : public ::testing::Test {
+// No adapters: nothing may be opened.
+class EepromGenerate : public EndToEnd {
  protected:
-  ProgramRun Run(const std::string& arguments) {
-    ProgramRun run = RunUtility(emu_.path().string(), arguments, work_.path().string());
-    run.output = MaskBuildLine(run.output);
-    return run;
-  }
   std::string ExampleWith(const std::string& from, const std::string& to) {
     std::string text = ReadFileText(kExampleIni);
     text.replace(text.find(from), from.size(), to);
     return text;
   }
-
-  const std::string banner_ = BannerText();
-  TempDir emu_;  // no adapters: nothing may be opened
-  TempDir work_;
 };
 
 TEST_F(EepromGenerate, WritesTheImageProgrammingWouldWrite) {

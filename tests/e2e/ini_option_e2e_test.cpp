@@ -4,28 +4,19 @@
 
 #include <string>
 
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/end_to_end.h"
 
 namespace {
 
 constexpr char kNoDevice[] = "ERROR: CreateFile failed!  Device Not Found\n";
 constexpr char kParameterError[] = "ERROR: Parameter Error (use -h for help)\n";
 
-class IniOption : public ::testing::Test {
+// No adapters: a run that passes the loader ends at opening the device.
+class IniOption : public EndToEnd {
  protected:
-  ProgramRun Run(const std::string& arguments) {
-    ProgramRun run = RunUtility(emu_.path().string(), arguments, work_.path().string());
-    run.output = MaskBuildLine(run.output);
-    return run;
-  }
   void WriteIni(const std::string& name, const std::string& text) {
     WriteFileText(work_.File(name), text);
   }
-
-  const std::string banner_ = BannerText();
-  TempDir emu_;  // no adapters: a run that passes the loader ends at opening the device
-  TempDir work_;
 };
 
 TEST_F(IniOption, ExampleBoardFileLoadsAndTheRunGoesOnToTheDevice) {

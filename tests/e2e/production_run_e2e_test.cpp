@@ -5,8 +5,7 @@
 
 #include <string>
 
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/end_to_end.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ std::string IniWith(const std::string& mac, const std::string& serial) {
   return text;
 }
 
-class ProductionRun : public ::testing::Test {
+class ProductionRun : public EndToEnd {
  protected:
   void SetUp() override { WriteFileText(ini_, ReadFileText(kExampleIni)); }
 
@@ -38,15 +37,9 @@ class ProductionRun : public ::testing::Test {
     EXPECT_EQ(created.exit_code, 0) << created.output;
     return board.path().string();
   }
-  ProgramRun Program(const std::string& board) {
-    ProgramRun run = RunUtility(board, "-w -i board.ini -s", work_.path().string());
-    run.output = MaskBuildLine(run.output);
-    return run;
-  }
+  ProgramRun Program(const std::string& board) { return RunOn(board, "-w -i board.ini -s"); }
 
-  const std::string banner_ = BannerText();
-  TempDir work_;
-  const std::string ini_ = work_.File("board.ini");
+  const std::string ini_ = File("board.ini");
 };
 
 TEST_F(ProductionRun, ThreeBoardsGetConsecutiveIdentities) {

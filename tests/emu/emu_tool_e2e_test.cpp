@@ -3,38 +3,32 @@
 #include <gtest/gtest.h>
 
 #include "emu/state_file.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/end_to_end.h"
 
 namespace {
 
-class EmuTool : public ::testing::Test {
+class EmuTool : public EndToEnd {
  protected:
-  ProgramRun Tool(const std::string& arguments) {
-    return RunEmuTool(dir.path().string(), arguments);
-  }
   std::string StateText(uint32_t index = 0) {
-    return ReadFileText(emu::AdapterPath(dir.path().string(), index));
+    return ReadFileText(emu::AdapterPath(EmuDir(), index));
   }
-
-  TempDir dir;
 };
 
 TEST_F(EmuTool, CreateShowAndRemove) {
-  const ProgramRun created = Tool("create --adapter 1 --chip QNT5231 --eeprom-size 256");
+  const ProgramRun created = ToolRun("create --adapter 1 --chip QNT5231 --eeprom-size 256");
   EXPECT_EQ(created.exit_code, 0) << created.output;
   EXPECT_NE(created.output.find("created adapter 1 (chip 0x52310001, 256-byte EEPROM"),
             std::string::npos);
-  EXPECT_EQ(Tool("create --adapter 1").exit_code, 1);
-  const ProgramRun shown = Tool("show --adapter 1");
+  EXPECT_EQ(ToolRun("create --adapter 1").exit_code, 1);
+  const ProgramRun shown = ToolRun("show --adapter 1");
   EXPECT_EQ(shown.exit_code, 0);
   EXPECT_NE(shown.output.find("chip           0x52310001"), std::string::npos) << shown.output;
-  EXPECT_EQ(Tool("remove --adapter 1").exit_code, 0);
-  EXPECT_EQ(Tool("show --adapter 1").exit_code, 1);
+  EXPECT_EQ(ToolRun("remove --adapter 1").exit_code, 0);
+  EXPECT_EQ(ToolRun("show --adapter 1").exit_code, 1);
 }
 
 TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
-  ASSERT_EQ(Tool("create").exit_code, 0);
+  ASSERT_EQ(ToolRun("create").exit_code, 0);
   const std::string before = StateText();
   for (const char* arguments : {"",
                                 "frobnicate",
@@ -59,7 +53,7 @@ TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
                                 "load eeprom /nonexistent/file",
                                 "clock sometimes",
                                 "create --adapter"}) {
-    const ProgramRun run = Tool(arguments);
+    const ProgramRun run = ToolRun(arguments);
     EXPECT_EQ(run.exit_code, 2) << arguments << "\n" << run.output;
     EXPECT_NE(run.output.find("qnt5200-emu: "), std::string::npos) << arguments;
   }
@@ -67,44 +61,44 @@ TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
 }
 
 TEST_F(EmuTool, LoadAndDumpMemories) {
-  ASSERT_EQ(Tool("create --eeprom-size 256").exit_code, 0);
+  ASSERT_EQ(ToolRun("create --eeprom-size 256").exit_code, 0);
   const std::string image = "\x01\x02\x03";
-  WriteFileText(dir.File("image.bin"), image);
-  EXPECT_EQ(Tool("load eeprom " + dir.File("image.bin")).exit_code, 0);
-  const std::string eeprom = Tool("dump eeprom").output;
+  WriteFileText(emu_.File("image.bin"), image);
+  EXPECT_EQ(ToolRun("load eeprom " + emu_.File("image.bin")).exit_code, 0);
+  const std::string eeprom = ToolRun("dump eeprom").output;
   ASSERT_EQ(eeprom.size(), 256u);
   EXPECT_EQ(eeprom.substr(0, 3), image);
   EXPECT_EQ(static_cast<uint8_t>(eeprom[3]), 0xFF);
-  WriteFileText(dir.File("big.bin"), std::string(257, 'x'));
-  EXPECT_EQ(Tool("load eeprom " + dir.File("big.bin")).exit_code, 2);
-  EXPECT_EQ(Tool("load otp " + dir.File("big.bin")).exit_code, 0);
-  EXPECT_EQ(Tool("dump otp").output.substr(256, 2), std::string("x\0", 2));
-  const std::string config = Tool("dump pcicfg").output;
+  WriteFileText(emu_.File("big.bin"), std::string(257, 'x'));
+  EXPECT_EQ(ToolRun("load eeprom " + emu_.File("big.bin")).exit_code, 2);
+  EXPECT_EQ(ToolRun("load otp " + emu_.File("big.bin")).exit_code, 0);
+  EXPECT_EQ(ToolRun("dump otp").output.substr(256, 2), std::string("x\0", 2));
+  const std::string config = ToolRun("dump pcicfg").output;
   ASSERT_EQ(config.size(), 4096u);
   EXPECT_EQ(config.substr(0, 4), "\x1D\x0E\x30\x52");
 }
 
 TEST_F(EmuTool, PeekAndPokeRegisters) {
-  ASSERT_EQ(Tool("create").exit_code, 0);
-  EXPECT_EQ(Tool("reg 0").output, "0x52300001\n");
-  EXPECT_EQ(Tool("reg 0x100 0xCAFE").output, "0x0000cafe\n");
-  EXPECT_EQ(Tool("reg 0x100").output, "0x0000cafe\n");
-  EXPECT_EQ(Tool("phy 2").output, "0x0e1d\n");
-  EXPECT_EQ(Tool("phy 0x20000010 0x12345678").output, "0x12345678\n");
-  EXPECT_EQ(Tool("pcie 0x10 0xBEEF").output, "0xbeef\n");
+  ASSERT_EQ(ToolRun("create").exit_code, 0);
+  EXPECT_EQ(ToolRun("reg 0").output, "0x52300001\n");
+  EXPECT_EQ(ToolRun("reg 0x100 0xCAFE").output, "0x0000cafe\n");
+  EXPECT_EQ(ToolRun("reg 0x100").output, "0x0000cafe\n");
+  EXPECT_EQ(ToolRun("phy 2").output, "0x0e1d\n");
+  EXPECT_EQ(ToolRun("phy 0x20000010 0x12345678").output, "0x12345678\n");
+  EXPECT_EQ(ToolRun("pcie 0x10 0xBEEF").output, "0xbeef\n");
 }
 
 TEST_F(EmuTool, LinkFaultStatsAndInfoReachTheState) {
-  ASSERT_EQ(Tool("create").exit_code, 0);
-  EXPECT_EQ(Tool("link --partner 1000fd,100fd,master --delay 100 --reply 1").output,
+  ASSERT_EQ(ToolRun("create").exit_code, 0);
+  EXPECT_EQ(ToolRun("link --partner 1000fd,100fd,master --delay 100 --reply 1").output,
             "adapter 0: partner autoneg 1000fd,100fd,master, delay 100 ms, reply 1, policy "
             "advertise\n");
-  EXPECT_EQ(Tool("clock --advance 100").exit_code, 0);
-  EXPECT_NE(Tool("show").output.find("up, 1000 full duplex"), std::string::npos);
-  EXPECT_EQ(Tool("fault --command E2P_WRITE_BLOCK --skip 1 --count always --error 31").output,
+  EXPECT_EQ(ToolRun("clock --advance 100").exit_code, 0);
+  EXPECT_NE(ToolRun("show").output.find("up, 1000 full duplex"), std::string::npos);
+  EXPECT_EQ(ToolRun("fault --command E2P_WRITE_BLOCK --skip 1 --count always --error 31").output,
             "adapter 0: fault cmd=4 skip=1 count=always error=31\n");
-  EXPECT_EQ(Tool("stats RxCrcErrors=5 48=0x10").exit_code, 0);
-  EXPECT_EQ(Tool("info --pdo-name \\\\Device\\\\X --driver-version 1.2.3.4 --adapter-bits 1,2,3")
+  EXPECT_EQ(ToolRun("stats RxCrcErrors=5 48=0x10").exit_code, 0);
+  EXPECT_EQ(ToolRun("info --pdo-name \\\\Device\\\\X --driver-version 1.2.3.4 --adapter-bits 1,2,3")
                 .exit_code,
             0);
   const std::string state = StateText();
@@ -114,19 +108,19 @@ TEST_F(EmuTool, LinkFaultStatsAndInfoReachTheState) {
         "pdo_name \"\\\\Device\\\\X\"\n", "driver_version 1 2 3 4\n"}) {
     EXPECT_NE(state.find(line), std::string::npos) << line << state;
   }
-  EXPECT_EQ(Tool("fault --clear").exit_code, 0);
+  EXPECT_EQ(ToolRun("fault --clear").exit_code, 0);
   EXPECT_EQ(StateText().find("fault "), std::string::npos);
 }
 
 TEST_F(EmuTool, LogListsAndClears) {
-  ASSERT_EQ(Tool("create").exit_code, 0);
-  WriteFileText(dir.File("requests.log"),
+  ASSERT_EQ(ToolRun("create").exit_code, 0);
+  WriteFileText(emu_.File("requests.log"),
                 "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000000 status=0 returned=20\n"
                 "cmd=8 in=4096 sig=0x20001 adapter=1 param=0x00000000 error=2\n");
-  EXPECT_EQ(Tool("log --adapter 1").output,
+  EXPECT_EQ(ToolRun("log --adapter 1").output,
             "cmd=8 in=4096 sig=0x20001 adapter=1 param=0x00000000 error=2\n");
-  EXPECT_EQ(Tool("log --clear").exit_code, 0);
-  EXPECT_EQ(Tool("log").output, "");
+  EXPECT_EQ(ToolRun("log --clear").exit_code, 0);
+  EXPECT_EQ(ToolRun("log").output, "");
 }
 
 }  // namespace
