@@ -1,5 +1,8 @@
-// scripted_driver.h - a driver stand-in for unit tests: answers each command from a table the test
-// fills (PHY registers by index) and logs every request.
+// scripted_driver.h - a driver stand-in for the PHY unit tests: answers PHY register reads from a
+// table the test fills (by index, changing as time goes on if the test likes) and logs every
+// request. Where the order of requests matters less than the registers' values this replaces an
+// exact script; it still fails the test on a request with a wrong header or one it does not
+// serve (a command with no table, answer or failure set up), with the header in hex.
 #pragma once
 
 #include <algorithm>
@@ -10,9 +13,13 @@
 #include <set>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "driver/driver.h"
 #include "driver/request_block.h"
+#include "emu/wire_format.h"
 #include "platform/device_io.h"
+#include "support/request_dump.h"
 
 // Kept apart from the other test doubles of the suites that include it.
 namespace phy_fake {
@@ -50,13 +57,14 @@ class TableDevice : public DeviceIo {
   bool Open(const char*, uint32_t*) override { return true; }
   void Close() override {}
 
-  bool Control(uint32_t, const void* in, uint32_t in_length, void* out, uint32_t,
+  bool Control(uint32_t code, const void* in, uint32_t in_length, void* out, uint32_t,
                uint32_t* returned, uint32_t* error) override {
     DriverRequest request;
     std::memcpy(request.bytes, in, kRequestBlockSize);
     const uint32_t command = request.Get32(kOffsetCommand);
     log.push_back({command, request.Get32(kOffsetSignature), request.Get32(kOffsetParameter),
                    request.Get32(kOffsetData), in_length});
+    CheckRequest(code, request.bytes, in_length, command);
     if (auto it = failing_call.find(command); it != failing_call.end()) {
       *error = it->second;
       return false;
@@ -87,6 +95,23 @@ class TableDevice : public DeviceIo {
     std::memcpy(out, request.bytes, kRequestBlockSize);
     *returned = count;
     return true;
+  }
+
+  // Only the control code, adapter 0's header and the commands set up here are expected.
+  void CheckRequest(uint32_t code, const uint8_t* bytes, uint32_t in_length, uint32_t command) {
+    const bool served = command == emu::kReadPhy || command == emu::kWritePhy ||
+                        command == emu::kSetLinkMode || answers.count(command) != 0 ||
+                        failing_status.count(command) != 0 || failing_call.count(command) != 0;
+    const bool header_ok =
+        code == emu::kControlCode &&
+        emu::Load32(bytes + emu::kFieldSignature) == emu::kSignatureAdapterZero &&
+        emu::Load32(bytes + emu::kFieldAdapterStatus) == 0 && in_length > emu::kFieldData &&
+        in_length <= emu::kBlockSize;
+    if (served && header_ok) return;
+    ADD_FAILURE() << "request " << log.size() << " (" << RequestCommandText(command) << ") "
+                  << (served ? "has a wrong header" : "is not served by this device")
+                  << ", control code " << HexText(code) << ", input length " << in_length << "\n"
+                  << RequestHeaderDump(bytes, in_length);
   }
 
   // The PHY register indices read, in order.

@@ -5,58 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-namespace {
-
-std::string Hex(uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%x", value);
-  return text;
-}
-
-std::string CommandText(uint32_t command) {
-  const char* name = emu::CommandName(command);
-  return name != nullptr ? name : "command " + std::to_string(command);
-}
-
-// One 16-byte row of |bytes| from |row|; bytes at or past |end| show as "..".
-std::string Row(const uint8_t* bytes, size_t row, size_t end) {
-  std::string line;
-  for (size_t i = row; i < row + 16; ++i) {
-    char cell[4];
-    if (i < end) {
-      std::snprintf(cell, sizeof cell, " %02x", bytes[i]);
-    } else {
-      std::snprintf(cell, sizeof cell, " ..");
-    }
-    line += cell;
-  }
-  return line;
-}
-
-// The rows of the expected and the sent block that differ within the first |end| bytes.
-std::string DifferingRows(const uint8_t* expected, const uint8_t* sent, size_t end) {
-  std::string dump;
-  for (size_t row = 0; row < end; row += 16) {
-    const size_t row_end = std::min(end, row + 16);
-    if (std::memcmp(expected + row, sent + row, row_end - row) == 0) continue;
-    char offset[40];
-    std::snprintf(offset, sizeof offset, "  %04zx expected", row);
-    dump += offset + Row(expected, row, row_end) + "\n";
-    std::snprintf(offset, sizeof offset, "  %04zx sent    ", row);
-    dump += offset + Row(sent, row, row_end) + "\n";
-  }
-  return dump;
-}
-
-std::string Header(const uint8_t* block, size_t available) {
-  return "  0000 block   " + Row(block, 0, std::min<size_t>(available, 16)) + "\n";
-}
-
-}  // namespace
+#include "support/request_dump.h"
 
 ScriptedDevice::~ScriptedDevice() { ExpectScriptDone(); }
 
@@ -75,8 +27,9 @@ void ScriptedDevice::Expect(const ExpectedRequest& request, ScriptedAnswer answe
 void ScriptedDevice::ExpectScriptDone() {
   for (const Step& step : script_) {
     ADD_FAILURE() << "expected request never sent: "
-                  << CommandText(emu::Load32(step.request.block() + emu::kFieldCommand)) << "\n"
-                  << Header(step.request.block(), emu::kBlockSize);
+                  << RequestCommandText(emu::Load32(step.request.block() + emu::kFieldCommand))
+                  << "\n"
+                  << RequestHeaderDump(step.request.block(), emu::kBlockSize);
   }
   script_.clear();
 }
@@ -89,9 +42,9 @@ bool ScriptedDevice::Control(uint32_t code, const void* in, uint32_t in_length, 
   const uint32_t command =
       available >= emu::kFieldCommand + 4 ? emu::Load32(sent + emu::kFieldCommand) : 0;
   if (script_.empty()) {
-    ADD_FAILURE() << "request " << requests_ << " (" << CommandText(command)
+    ADD_FAILURE() << "request " << requests_ << " (" << RequestCommandText(command)
                   << ") is past the end of the script\n"
-                  << Header(sent, available);
+                  << RequestHeaderDump(sent, available);
     *error = emu::kErrorInvalidFunction;
     return false;
   }
@@ -101,7 +54,8 @@ bool ScriptedDevice::Control(uint32_t code, const void* in, uint32_t in_length, 
   const ExpectedRequest& expected = step.request;
   std::string differences;
   if (code != expected.code()) {
-    differences += "  control code " + Hex(code) + ", expected " + Hex(expected.code()) + "\n";
+    differences +=
+        "  control code " + HexText(code) + ", expected " + HexText(expected.code()) + "\n";
   }
   if (in_length != expected.in_length()) {
     differences += "  input length " + std::to_string(in_length) + ", expected " +
@@ -113,9 +67,9 @@ bool ScriptedDevice::Control(uint32_t code, const void* in, uint32_t in_length, 
   if (compared < emu::kFieldData + expected.data_set()) {
     differences += "  the input ends before the expected bytes\n";
   }
-  differences += DifferingRows(expected.block(), sent, compared);
+  differences += DifferingRequestRows(expected.block(), sent, compared);
   if (!differences.empty()) {
-    ADD_FAILURE() << "request " << requests_ << " (" << CommandText(command)
+    ADD_FAILURE() << "request " << requests_ << " (" << RequestCommandText(command)
                   << ") differs from its expectation:\n"
                   << differences;
   }
