@@ -3,20 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "app/main_flow.h"
+#include "support/after_banner.h"
 #include "support/capture_console.h"
 #include "support/scripted_device.h"
 #include "support/virtual_clock.h"
 
 namespace {
-
-// The output after the banner's title, build and two blank lines.
-std::string AfterBanner(const std::string& output) {
-  size_t position = 0;
-  for (int line = 0; line < 5 && position != std::string::npos; ++line) {
-    position = output.find('\n', position) + 1;
-  }
-  return output.substr(position);
-}
 
 class ScriptedRun : public ::testing::Test {
  protected:

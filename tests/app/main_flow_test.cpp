@@ -5,20 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "driver/request_block.h"
+#include "support/after_banner.h"
 #include "support/emu_bench.h"
 
 namespace {
 
 constexpr char kBannerStart[] = "\n 5200 Windows Command Line Utility v1.4.0.0 (11/02/2018)\n";
-
-// The output after the banner's three lines.
-std::string AfterBanner(const std::string& output) {
-  size_t position = 0;
-  for (int line = 0; line < 5 && position != std::string::npos; ++line) {
-    position = output.find('\n', position) + 1;
-  }
-  return output.substr(position);
-}
 
 class MainFlow : public ::testing::Test {
  protected:

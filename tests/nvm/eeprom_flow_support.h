@@ -12,19 +12,11 @@
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
 #include "driver/request_block.h"
+#include "support/after_banner.h"
 #include "support/capture_console.h"
 #include "support/emu_bench.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
-
-// The output after the banner's title, build and two blank lines.
-inline std::string AfterBanner(const std::string& output) {
-  size_t position = 0;
-  for (int line = 0; line < 5 && position != std::string::npos; ++line) {
-    position = output.find('\n', position) + 1;
-  }
-  return output.substr(position);
-}
 
 inline std::string ExampleIniText() {
   return ReadFileText(std::string(QNT_SOURCE_DIR) + "/examples/board.ini");
@@ -41,14 +33,13 @@ inline std::string ExampleIniWith(const std::string& from, const std::string& to
 
 // The image the builder makes from the INI text, as the EEPROM should hold it (512 bytes).
 inline std::vector<uint8_t> ImageOf(const std::string& ini_text, int32_t* length = nullptr) {
-  TempDir dir;
-  const std::string path = dir.File("board.ini");
-  WriteFileText(path, ini_text);
   CommandOptions options;
   options.IdRegister = 0x52300000;
   IniState state;
   CaptureConsole console;
-  EXPECT_EQ(LoadIniFile(path.c_str(), options.Settings, state, console), 0);
+  EXPECT_EQ(
+      LoadIniText("board.ini", ini_text.data(), ini_text.size(), options.Settings, state, console),
+      0);
   std::vector<uint8_t> image(kImageBufferSize, 0);
   EXPECT_EQ(BuildEepromImage(options.Settings, ImageTarget{options.ChipId(), options.EepromSize},
                              image.data(), &options.ImageLength, console),
