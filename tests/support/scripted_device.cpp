@@ -20,16 +20,17 @@ bool ScriptedDevice::Open(const char*, uint32_t* error) {
   return true;
 }
 
-void ScriptedDevice::Expect(const ExpectedRequest& request, ScriptedAnswer answer) {
-  script_.push_back({request, std::move(answer)});
+void ScriptedDevice::Expect(const ExpectedRequest& request, ScriptedAnswer answer,
+                            std::source_location where) {
+  script_.push_back({request, std::move(answer), where});
 }
 
 void ScriptedDevice::ExpectScriptDone() {
   for (const Step& step : script_) {
-    ADD_FAILURE() << "expected request never sent: "
-                  << RequestCommandText(emu::Load32(step.request.block() + emu::kFieldCommand))
-                  << "\n"
-                  << RequestHeaderDump(step.request.block(), emu::kBlockSize);
+    ADD_FAILURE_AT(step.where.file_name(), static_cast<int>(step.where.line()))
+        << "expected request never sent: "
+        << RequestCommandText(emu::Load32(step.request.block() + emu::kFieldCommand)) << "\n"
+        << RequestHeaderDump(step.request.block(), emu::kBlockSize);
   }
   script_.clear();
 }
@@ -69,9 +70,10 @@ bool ScriptedDevice::Control(uint32_t code, const void* in, uint32_t in_length, 
   }
   differences += DifferingRequestRows(expected.block(), sent, compared);
   if (!differences.empty()) {
-    ADD_FAILURE() << "request " << requests_ << " (" << RequestCommandText(command)
-                  << ") differs from its expectation:\n"
-                  << differences;
+    ADD_FAILURE_AT(step.where.file_name(), static_cast<int>(step.where.line()))
+        << "request " << requests_ << " (" << RequestCommandText(command)
+        << ") differs from its expectation:\n"
+        << differences;
   }
 
   const ScriptedAnswer& answer = step.answer;

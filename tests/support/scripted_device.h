@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <source_location>
 #include <vector>
 
 #include "platform/device_io.h"
@@ -53,7 +54,9 @@ class ScriptedDevice : public DeviceIo {
                uint32_t* returned, uint32_t* error) override;
   void Close() override { ++closed_; }
 
-  void Expect(const ExpectedRequest& request, ScriptedAnswer answer = {});
+  // A failure about this request is reported at the line that expected it.
+  void Expect(const ExpectedRequest& request, ScriptedAnswer answer = {},
+              std::source_location where = std::source_location::current());
   void FailOpen(uint32_t error) { open_error_ = error; }
   // Fails the test for each expectation not used yet, and forgets them.
   void ExpectScriptDone();
@@ -65,6 +68,7 @@ class ScriptedDevice : public DeviceIo {
   struct Step {
     ExpectedRequest request;
     ScriptedAnswer answer;
+    std::source_location where;
   };
   std::deque<Step> script_;
   int requests_ = 0;
