@@ -10,6 +10,31 @@
 
 #include "support/request_dump.h"
 
+namespace {
+
+// How a request differs from its expectation, or "" when it matches. The header always counts;
+// of the data, the bytes the expectation sets.
+std::string Differences(const ExpectedRequest& expected, uint32_t code, const uint8_t* sent,
+                        uint32_t in_length) {
+  if (expected.any()) return "";
+  std::string differences;
+  if (code != expected.code()) {
+    differences +=
+        "  control code " + HexText(code) + ", expected " + HexText(expected.code()) + "\n";
+  }
+  if (in_length != expected.in_length()) {
+    differences += "  input length " + std::to_string(in_length) + ", expected " +
+                   std::to_string(expected.in_length()) + "\n";
+  }
+  const size_t wanted = emu::kFieldData + expected.data_set();
+  const size_t compared =
+      std::min({static_cast<size_t>(in_length), wanted, static_cast<size_t>(emu::kBlockSize)});
+  if (compared < wanted) differences += "  the input ends before the expected bytes\n";
+  return differences + DifferingRequestRows(expected.block(), sent, compared);
+}
+
+}  // namespace
+
 ScriptedDevice::~ScriptedDevice() { ExpectScriptDone(); }
 
 bool ScriptedDevice::Open(const char*, uint32_t* error) {
@@ -52,23 +77,7 @@ bool ScriptedDevice::Control(uint32_t code, const void* in, uint32_t in_length, 
   const Step step = std::move(script_.front());
   script_.pop_front();
 
-  const ExpectedRequest& expected = step.request;
-  std::string differences;
-  if (code != expected.code()) {
-    differences +=
-        "  control code " + HexText(code) + ", expected " + HexText(expected.code()) + "\n";
-  }
-  if (in_length != expected.in_length()) {
-    differences += "  input length " + std::to_string(in_length) + ", expected " +
-                   std::to_string(expected.in_length()) + "\n";
-  }
-  // The header always counts; of the data, the bytes the expectation sets.
-  const size_t compared =
-      std::min(available, static_cast<size_t>(emu::kFieldData) + expected.data_set());
-  if (compared < emu::kFieldData + expected.data_set()) {
-    differences += "  the input ends before the expected bytes\n";
-  }
-  differences += DifferingRequestRows(expected.block(), sent, compared);
+  const std::string differences = Differences(step.request, code, sent, in_length);
   if (!differences.empty()) {
     ADD_FAILURE_AT(step.where.file_name(), static_cast<int>(step.where.line()))
         << "request " << requests_ << " (" << RequestCommandText(command)

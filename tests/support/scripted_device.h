@@ -26,10 +26,20 @@ class ExpectedRequest : public RequestFields<ExpectedRequest> {
   }
   uint32_t in_length() const { return in_length_; }
   uint32_t code() const { return code_; }
+  bool any() const { return any_; }
+
+  // A request whose bytes the test does not care about, for tests of how answers are taken:
+  // only that it comes is checked.
+  static ExpectedRequest Any() {
+    ExpectedRequest request(0);
+    request.any_ = true;
+    return request;
+  }
 
  private:
   uint32_t in_length_ = emu::kBlockSize;
   uint32_t code_ = emu::kControlCode;
+  bool any_ = false;
 };
 
 // The answer to an expected request: the status word, data placed at offset 16, the
