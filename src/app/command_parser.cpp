@@ -42,5 +42,5 @@ int ParseCommandLine(int argc, char** argv, ParseTarget& target) {
         handler != nullptr ? handler(context, argument) : RejectLetter(context, letter);
     if (step.has_value()) return *step;
   }
-  return RunFinalChecks(context, target.ini);
+  return RunFinalChecks(context, target.ini, target.ini_lock);
 }

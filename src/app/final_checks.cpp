@@ -70,9 +70,22 @@ int CheckOptionCombinations(ParseContext& context) {
   return 0;
 }
 
+// Two stations stepping from one INI file must not both read the same values: the second waits
+// until the first has written the next ones back.
+int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
+  UserFileLock::Result locked = lock.Acquire(name, false);
+  if (locked == UserFileLock::Result::kBusy) {
+    console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
+    locked = lock.Acquire(name, true);
+  }
+  if (locked == UserFileLock::Result::kLocked) return 0;
+  console.Printf("The file %s is not found\n", name);
+  return kExitBadParameters;
+}
+
 }  // namespace
 
-int RunFinalChecks(ParseContext& context, IniState& ini) {
+int RunFinalChecks(ParseContext& context, IniState& ini, UserFileLock* ini_lock) {
   CommandOptions& options = context.options;
   if (const int image_check = CheckImageOutput(context)) return image_check;
 
@@ -88,6 +101,11 @@ int RunFinalChecks(ParseContext& context, IniState& ini) {
 
   if (const int combination = CheckOptionCombinations(context)) return combination;
 
+  if (options.SteppingEnabled && ini_lock != nullptr) {
+    if (const int locked = LockIniFile(options.IniFileName.get(), *ini_lock, context.console)) {
+      return locked;
+    }
+  }
   int result = 0;
   if (options.IniFileName.IsSet() &&
       LoadIniFile(options.IniFileName.get(), options.Settings, ini, context.console) != 0) {

@@ -7,8 +7,15 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
+#include "platform/user_file.h"
 
 int GenerateImageFile(CommandOptions& options, IniState& ini, Console& console) {
+  // Creating the image file would truncate the configuration it is built from.
+  if (SameUserFile(options.ImageFileName.get(), options.IniFileName.get())) {
+    console.Error("The image file %s is the ini file %s; nothing was written\n",
+                  options.ImageFileName.get(), options.IniFileName.get());
+    return kExitModifyFailed;
+  }
   uint8_t image[kImageBufferSize] = {};
   DeviceSettings& settings = options.Settings;
   if (ValidateIniSections(settings, ini, console) != 0) {

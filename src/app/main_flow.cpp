@@ -81,7 +81,8 @@ int RunMain(int argc, char** argv, Platform& platform) {
 
   RequestWords words;
   IniState ini;
-  ParseTarget target{*options, words, ini, platform.console};
+  UserFileLock ini_lock;  // held to the end of the run
+  ParseTarget target{*options, words, ini, platform.console, &ini_lock};
   const int parsed = ParseCommandLine(argc, argv, target);
   if (parsed == kParseUsageShown) return kExitSuccess;
   if (parsed != 0) {

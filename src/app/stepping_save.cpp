@@ -9,7 +9,7 @@
 #include "config/stepping/identity_patch.h"
 #include "config/stepping/identity_step.h"
 #include "config/stepping/ini_write_back.h"
-#include "config/stepping/replace_file.h"
+#include "platform/user_file.h"
 
 namespace {
 
@@ -31,6 +31,16 @@ int SaveSteppedIdentity(CommandOptions& options, uint8_t* image, Console& consol
     return kExitModifyFailed;
   }
 
+  // The identity came from the INI file whenever one was given, so that is where the next
+  // board's values go; an image file given with it stays as it was.
+  if (options.IniFileName.IsSet()) {
+    if (UpdateIniFile(options.IniFileName.get(), settings, console) != 0) {
+      console.Error("Failed to update ini file\n");
+      return kExitModifyFailed;
+    }
+    console.Print("Updated ini file\n");
+    return 0;
+  }
   if (options.BinaryFileName.IsSet()) {
     const int32_t size = std::min<int32_t>(options.EepromSize, kMaxImageBytes);
     uint8_t file_bytes[kMaxImageBytes] = {};
@@ -41,18 +51,11 @@ int SaveSteppedIdentity(CommandOptions& options, uint8_t* image, Console& consol
     } else {
       std::memcpy(file_bytes, image, static_cast<size_t>(size));
     }
-    if (!ReplaceFileBytes(options.BinaryFileName.get(), file_bytes, static_cast<size_t>(size),
-                          console)) {
+    const char* name = options.BinaryFileName.get();
+    if (ReplaceUserFile(name, file_bytes, static_cast<size_t>(size)) != ReplaceResult::kReplaced) {
+      console.Error("Couldn't create file %s\n", name);
       return kExitModifyFailed;
     }
-    return 0;
-  }
-  if (options.IniFileName.IsSet()) {
-    if (UpdateIniFile(options.IniFileName.get(), settings, console) != 0) {
-      console.Error("Failed to update ini file\n");
-      return kExitModifyFailed;
-    }
-    console.Print("Updated ini file\n");
   }
   return 0;
 }

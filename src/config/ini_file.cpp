@@ -16,6 +16,7 @@ IniLineEnd IniFile::NextLine() {
   }
   if (failed()) return end_;
   end_ = ReadIniLine(source_, line_, sizeof line_, info_);
-  if (failed()) console_.Error("Could not read the file %s to its end\n", file_name_);
+  // A file that cannot be read to its end is reported as one that is not there.
+  if (failed()) console_.Printf("The file %s is not found\n", file_name_);
   return end_;
 }

@@ -1,6 +1,8 @@
 // driver.cpp - the common send-and-check sequence of every driver request.
 #include "driver/driver.h"
 
+#include <cstring>
+
 namespace {
 
 const char* StatusName(uint32_t status, StatusText text) {
@@ -9,6 +11,11 @@ const char* StatusName(uint32_t status, StatusText text) {
 }
 
 }  // namespace
+
+DriverRequest& Driver::Begin() {
+  std::memset(block_.data(), 0, kRequestDataSize);
+  return block_;
+}
 
 bool Driver::Send(const RequestKind& kind, uint32_t input_length, uint32_t* returned) {
   return SendWithSignature(kind, input_length, words_.signature, returned);
@@ -35,4 +42,26 @@ bool Driver::SendWithSignature(const RequestKind& kind, uint32_t input_length, u
   }
   if (returned != nullptr) *returned = count;
   return true;
+}
+
+bool Driver::AnswerHolds(const RequestKind& kind, uint32_t count, uint32_t data_bytes) {
+  if (count >= kRequestHeaderSize + data_bytes) return true;
+  // A short answer fails as a status other than 1 does, with the request's status text.
+  console_.Error(kind.failure_format, StatusName(kStatusAccessFailed + 1, kind.status_text));
+  return false;
+}
+
+bool Driver::SendForData(const RequestKind& kind, uint32_t input_length, uint32_t data_bytes,
+                         uint32_t* returned) {
+  uint32_t count = 0;
+  if (!Send(kind, input_length, &count) || !AnswerHolds(kind, count, data_bytes)) return false;
+  if (returned != nullptr) *returned = count;
+  return true;
+}
+
+bool Driver::SendForDataWithSignature(const RequestKind& kind, uint32_t input_length,
+                                      uint32_t data_bytes, uint32_t signature) {
+  uint32_t count = 0;
+  return SendWithSignature(kind, input_length, signature, &count) &&
+         AnswerHolds(kind, count, data_bytes);
 }

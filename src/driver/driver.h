@@ -32,6 +32,9 @@ class Driver {
       : device_(device), console_(console), words_(words) {}
 
   DriverRequest& block() { return block_; }
+  // The block for a new request, its data area cleared: what a request takes from the answer
+  // was put there by this request's driver answer or is zero, never left over from another.
+  DriverRequest& Begin();
   Console& console() { return console_; }
   const RequestWords& words() const { return words_; }
 
@@ -42,8 +45,17 @@ class Driver {
   // As Send, with the signature word forced to |signature|.
   bool SendWithSignature(const RequestKind& kind, uint32_t input_length, uint32_t signature,
                          uint32_t* returned = nullptr);
+  // As Send, for a request whose answer carries |data_bytes| at offset 16: an answer shorter than
+  // that fails as a failed status does, with the request's status text.
+  bool SendForData(const RequestKind& kind, uint32_t input_length, uint32_t data_bytes,
+                   uint32_t* returned = nullptr);
+  bool SendForDataWithSignature(const RequestKind& kind, uint32_t input_length, uint32_t data_bytes,
+                                uint32_t signature);
 
  private:
+  // False after the failure line when |count| returned bytes do not hold |data_bytes| of data.
+  bool AnswerHolds(const RequestKind& kind, uint32_t count, uint32_t data_bytes);
+
   DeviceIo& device_;
   Console& console_;
   RequestWords words_;

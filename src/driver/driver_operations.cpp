@@ -68,7 +68,7 @@ bool Bracketed(Driver& driver, bool (*bracket)(Driver&, uint32_t), uint32_t open
 }
 
 bool SendE2pWriteByte(Driver& driver, uint16_t offset, uint8_t byte) {
-  DriverRequest& block = driver.block();
+  DriverRequest& block = driver.Begin();
   block.Put16(kOffsetParameter, offset);
   block.Put16(kOffsetCount, 1);
   block.bytes[kOffsetData] = byte;
@@ -76,7 +76,7 @@ bool SendE2pWriteByte(Driver& driver, uint16_t offset, uint8_t byte) {
 }
 
 bool SendE2pWriteBlock(Driver& driver, uint16_t length, const uint8_t* source) {
-  DriverRequest& block = driver.block();
+  DriverRequest& block = driver.Begin();
   const uint16_t count = static_cast<uint16_t>(std::min<uint32_t>(length, kRequestDataSize));
   block.Put16(kOffsetParameter, 0);
   block.Put16(kOffsetCount, count);
@@ -86,10 +86,13 @@ bool SendE2pWriteBlock(Driver& driver, uint16_t length, const uint8_t* source) {
 
 bool ReadText(Driver& driver, const RequestKind& kind, uint8_t* destination, size_t capacity,
               size_t* length) {
+  driver.Begin();
   uint32_t returned = 0;
-  if (!driver.Send(kind, kFullBlock, &returned)) return false;
-  // The count is the driver's word; never copy past the block or the caller's buffer.
-  const size_t copied = std::min<size_t>({returned, kRequestDataSize, capacity});
+  if (!driver.SendForData(kind, kFullBlock, 0, &returned)) return false;
+  // The count is the driver's word and includes the header; never copy past the block or the
+  // caller's buffer.
+  const size_t copied =
+      std::min<size_t>({returned - kRequestHeaderSize, kRequestDataSize, capacity});
   std::memcpy(destination, driver.block().data(), copied);
   *length = copied;
   return true;
@@ -111,13 +114,13 @@ bool PhyWriteIsWide(uint32_t index) {
 }  // namespace
 
 bool E2P_COMMAND(Driver& driver, uint32_t value) {
-  driver.block().Put32(kOffsetParameter, value);
+  driver.Begin().Put32(kOffsetParameter, value);
   return driver.Send(kE2pCommand, kByteInput);
 }
 
 bool E2P_READ_BYTE(Driver& driver, uint16_t offset, uint8_t* byte) {
-  driver.block().Put16(kOffsetParameter, offset);
-  if (!driver.Send(kE2pReadByte, kFullBlock)) return false;
+  driver.Begin().Put16(kOffsetParameter, offset);
+  if (!driver.SendForData(kE2pReadByte, kFullBlock, 1)) return false;
   *byte = driver.block().bytes[kOffsetData];
   return true;
 }
@@ -128,11 +131,12 @@ bool E2P_WRITE_BYTE(Driver& driver, uint16_t offset, uint8_t byte) {
 }
 
 bool E2P_READ_BLOCK(Driver& driver, uint16_t length, uint8_t* destination) {
-  DriverRequest& block = driver.block();
+  DriverRequest& block = driver.Begin();
+  const uint32_t count = std::min<uint32_t>(length, kRequestDataSize);
   block.Put16(kOffsetParameter, 0);
   block.Put16(kOffsetCount, length);
-  if (!driver.Send(kE2pReadBlock, kFullBlock)) return false;
-  std::memcpy(destination, block.data(), std::min<uint32_t>(length, kRequestDataSize));
+  if (!driver.SendForData(kE2pReadBlock, kFullBlock, count)) return false;
+  std::memcpy(destination, block.data(), count);
   return true;
 }
 
@@ -142,23 +146,28 @@ bool E2P_WRITE_BLOCK(Driver& driver, uint16_t length, const uint8_t* source) {
 }
 
 bool READ_REGISTER(Driver& driver, uint32_t address, uint32_t* value) {
-  driver.block().Put32(kOffsetParameter, address);
-  if (!driver.Send(kReadRegister, kFullBlock)) return false;
+  driver.Begin().Put32(kOffsetParameter, address);
+  if (!driver.SendForData(kReadRegister, kFullBlock, 4)) return false;
   *value = driver.block().Get32(kOffsetData);
   return true;
 }
 
 bool WRITE_REGISTER(Driver& driver, uint32_t address, uint32_t value) {
-  driver.block().Put32(kOffsetParameter, address);
+  driver.Begin().Put32(kOffsetParameter, address);
   driver.block().Put32(kOffsetData, value);
   return driver.Send(kWriteRegister, kDwordInput);
 }
 
 bool READ_PHY(Driver& driver, uint32_t index, uint32_t* value) {
-  driver.block().Put32(kOffsetParameter, index);
+  driver.Begin().Put32(kOffsetParameter, index);
   uint32_t returned = 0;
-  if (!driver.Send(kReadPhy, kFullBlock, &returned)) return false;
-  if (returned >= 16 && returned <= 18) {
+  // 18 bytes answer 16 bits, 20 or more 32 bits; anything between or shorter is short.
+  if (!driver.SendForData(kReadPhy, kFullBlock, 2, &returned)) return false;
+  if (returned == kRequestHeaderSize + 3) {
+    driver.console().Error(kReadPhy.failure_format, "Other Error");
+    return false;
+  }
+  if (returned == kRequestHeaderSize + 2) {
     *value = (*value & 0xFFFF0000u) | driver.block().Get16(kOffsetData);
   } else {
     *value = driver.block().Get32(kOffsetData);
@@ -167,53 +176,56 @@ bool READ_PHY(Driver& driver, uint32_t index, uint32_t* value) {
 }
 
 bool WRITE_PHY(Driver& driver, uint32_t index, uint32_t value) {
-  driver.block().Put32(kOffsetParameter, index);
+  driver.Begin().Put32(kOffsetParameter, index);
   driver.block().Put32(kOffsetData, value);
   return driver.Send(kWritePhy, PhyWriteIsWide(index) ? kDwordInput : kWordInput);
 }
 
 bool READ_PCICFG(Driver& driver, uint16_t offset, uint32_t* value) {
-  driver.block().Put16(kOffsetParameter, offset);
+  driver.Begin().Put16(kOffsetParameter, offset);
   driver.block().Put16(kOffsetCount, 4);
-  if (!driver.Send(kReadPciConfig, kFullBlock)) return false;
+  if (!driver.SendForData(kReadPciConfig, kFullBlock, 4)) return false;
   *value = driver.block().Get32(kOffsetData);
   return true;
 }
 
 bool WRITE_PCICFG(Driver& driver, uint16_t offset, uint32_t value) {
-  driver.block().Put16(kOffsetParameter, offset);
+  driver.Begin().Put16(kOffsetParameter, offset);
   driver.block().Put16(kOffsetCount, 4);
   driver.block().Put32(kOffsetData, value);
   return driver.Send(kWritePciConfig, kDwordInput);
 }
 
 bool READ_PCIEPHY(Driver& driver, uint16_t address, uint16_t* value) {
-  driver.block().Put16(kOffsetParameter, address);
-  if (!driver.Send(kReadPciePhy, kFullBlock)) return false;
+  driver.Begin().Put16(kOffsetParameter, address);
+  if (!driver.SendForData(kReadPciePhy, kFullBlock, 2)) return false;
   *value = driver.block().Get16(kOffsetData);
   return true;
 }
 
 bool WRITE_PCIEPHY(Driver& driver, uint16_t address, uint16_t value) {
-  driver.block().Put16(kOffsetParameter, address);
+  driver.Begin().Put16(kOffsetParameter, address);
   driver.block().Put16(kOffsetData, value);
   return driver.Send(kWritePciePhy, kWordInput);
 }
 
 bool READ_TXRX_STATS(Driver& driver, uint8_t destination[kTxRxStatsSize]) {
-  if (!driver.Send(kReadTxRxStats, kFullBlock)) return false;
+  driver.Begin();
+  if (!driver.SendForData(kReadTxRxStats, kFullBlock, kTxRxStatsSize)) return false;
   std::memcpy(destination, driver.block().data(), kTxRxStatsSize);
   return true;
 }
 
 bool GET_DRIVER_VERSION(Driver& driver, uint32_t version[4]) {
-  if (!driver.Send(kGetDriverVersion, kFullBlock)) return false;
+  driver.Begin();
+  if (!driver.SendForData(kGetDriverVersion, kFullBlock, 16)) return false;
   for (int i = 0; i < 4; ++i) version[i] = driver.block().Get32(kOffsetData + 4 * i);
   return true;
 }
 
 bool GET_ADAPTER_BITS(Driver& driver, uint32_t bits[3]) {
-  if (!driver.SendWithSignature(kGetAdapterBits, kFullBlock, kSignatureIndexedAdapter)) {
+  driver.Begin();
+  if (!driver.SendForDataWithSignature(kGetAdapterBits, kFullBlock, 12, kSignatureIndexedAdapter)) {
     return false;
   }
   for (int i = 0; i < 3; ++i) bits[i] = driver.block().Get32(kOffsetData + 4 * i);
@@ -221,7 +233,8 @@ bool GET_ADAPTER_BITS(Driver& driver, uint32_t bits[3]) {
 }
 
 bool GET_ADAPTER_PORT(Driver& driver, uint32_t* port) {
-  if (!driver.Send(kGetAdapterPort, kFullBlock)) return false;
+  driver.Begin();
+  if (!driver.SendForData(kGetAdapterPort, kFullBlock, 4)) return false;
   *port = driver.block().Get32(kOffsetData);
   return true;
 }
@@ -240,37 +253,38 @@ bool GET_ADAPTER_PDO_NAME(Driver& driver, uint8_t* destination, size_t capacity,
 }
 
 bool SET_LINK_MODE(Driver& driver, uint32_t mode, uint8_t* reply) {
-  driver.block().Put32(kOffsetData, mode);
-  if (!driver.Send(kSetLinkMode, kDwordInput)) return false;
+  driver.Begin().Put32(kOffsetData, mode);
+  if (!driver.SendForData(kSetLinkMode, kDwordInput, 1)) return false;
   *reply = driver.block().bytes[kOffsetData];
   return true;
 }
 
 bool SET_LINK_STATE(Driver& driver, uint32_t state) {
-  driver.block().Put32(kOffsetData, state);
+  driver.Begin().Put32(kOffsetData, state);
   return driver.Send(kSetLinkState, kDwordInput);
 }
 
 bool OTP_CONFIGURE(Driver& driver, uint32_t value) {
-  driver.block().Put32(kOffsetParameter, value);
+  driver.Begin().Put32(kOffsetParameter, value);
   return driver.Send(kOtpConfigure, kByteInput);
 }
 
 bool OTP_READ_BLOCK(Driver& driver, uint16_t offset, uint16_t length, uint8_t* destination) {
   return Bracketed(driver, OTP_CONFIGURE, kOtpOpenRead, kOtpClose, [&] {
-    DriverRequest& block = driver.block();
+    DriverRequest& block = driver.Begin();
+    const uint32_t count = std::min<uint32_t>(length, kRequestDataSize);
     block.Put16(kOffsetParameter, offset);
     block.Put16(kOffsetCount, length);
-    if (!driver.Send(kOtpReadBlock, kFullBlock)) return false;
+    if (!driver.SendForData(kOtpReadBlock, kFullBlock, count)) return false;
     // Copied before the closing command reuses the block.
-    std::memcpy(destination, block.data(), std::min<uint32_t>(length, kRequestDataSize));
+    std::memcpy(destination, block.data(), count);
     return true;
   });
 }
 
 bool OTP_WRITE_BLOCK(Driver& driver, uint16_t offset, uint16_t length, const uint8_t* source) {
   return Bracketed(driver, OTP_CONFIGURE, kOtpOpenWrite, kOtpClose, [&] {
-    DriverRequest& block = driver.block();
+    DriverRequest& block = driver.Begin();
     const uint16_t count = static_cast<uint16_t>(std::min<uint32_t>(length, kRequestDataSize));
     block.Put16(kOffsetParameter, offset);
     block.Put16(kOffsetCount, count);

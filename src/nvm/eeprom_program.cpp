@@ -2,19 +2,18 @@
 // then the read-back.
 #include "nvm/eeprom_program.h"
 
-#include <cstdio>
-
 #include "common/image_buffer.h"
 #include "driver/driver_operations.h"
+#include "platform/user_file.h"
 
 bool LoadEepromImageFile(const char* name, uint8_t* image, int32_t* length, Console& console) {
-  std::FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) {
+  size_t count = 0;
+  // A file that cannot be read (a directory, a read error) is as missing as one that is not there.
+  if (!ReadUserFile(name, image, kImageBufferSize, &count)) {
     console.Error("No file %s was found\n", name);
     return false;
   }
-  *length = static_cast<int32_t>(std::fread(image, 1, kImageBufferSize, file));
-  std::fclose(file);
+  *length = static_cast<int32_t>(count);
   return true;
 }
 

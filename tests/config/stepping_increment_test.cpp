@@ -77,6 +77,25 @@ TEST(IncrementSerial, NonHexadecimalLastDigitsAreRefused) {
   EXPECT_EQ(console.output(), "ERROR: Serial number SN-0Z is not a hexadecimal number\n");
 }
 
+TEST(IncrementSerial, CarryIntoACharacterWithNoPrintableSuccessorIsRefused) {
+  // 0xFF would become NUL and '~' would become DEL; '/' still becomes '0' and carries on.
+  for (const char* text : {"\xFF"
+                           "FF",
+                           "A~FF",
+                           "\x10"
+                           "FF"}) {
+    CaptureConsole console;
+    std::string serial = text;
+    EXPECT_EQ(IncrementSerial(serial, 1, console), 2) << text;
+    EXPECT_NE(console.output().find("cannot be stepped: character"), std::string::npos);
+    EXPECT_EQ(serial[0], text[0]);
+  }
+  CaptureConsole console;
+  std::string serial = "1/FF";
+  EXPECT_EQ(IncrementSerial(serial, 1, console), 0);
+  EXPECT_EQ(serial, "2000");
+}
+
 DeviceSettings Board(MacAddress mac, MacAddress maximum, int32_t mac_step, const char* serial,
                      const char* maximum_serial, int32_t serial_step) {
   DeviceSettings s;

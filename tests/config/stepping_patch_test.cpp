@@ -13,6 +13,8 @@
 namespace {
 
 constexpr MacAddress kMac = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
+constexpr char kOutsideStrings[] =
+    "ERROR: The string table of the image points outside its string area (bytes 192 to 511)\n";
 
 struct Image {
   std::vector<uint8_t> bytes = std::vector<uint8_t>(kImageBufferSize, 0);
@@ -145,9 +147,29 @@ TEST(PatchImageIdentity, SerialPairPointingBeyondTheImageIsRefusedInPlace) {
   image.bytes[0x2A] = 0xFF;  // at word 255: the characters would reach byte 520
   const Patched patched = Patch(image, &kMac, "ABCD");
   EXPECT_EQ(patched.result, kPatchDoesNotFit);
-  EXPECT_EQ(patched.output, "ERROR: The string table of the image points beyond its 512 bytes\n");
+  EXPECT_EQ(patched.output, kOutsideStrings);
   EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin() + 0x100, image.bytes.end()),
             std::vector<uint8_t>(kImageBufferSize - 0x100));
+}
+
+TEST(PatchImageIdentity, DescriptorInTheHeadIsRefusedAndTheHeadStaysAsItWas) {
+  // A serial pair pointing at word 0x10 (byte 0x20): in place, or through a rebuild when the new
+  // serial's length differs; and another string pointing there during a rebuild.
+  struct Case {
+    uint8_t pair;
+    const char* serial;
+  };
+  for (const Case c : {Case{0x29, "ABCD"}, Case{0x29, "AB"}, Case{0x25, "AB"}}) {
+    Image image = BuiltImage("0001", false);
+    image.bytes[c.pair] = 10;
+    image.bytes[c.pair + 1] = 0x10;
+    const std::vector<uint8_t> before = image.bytes;
+    const Patched patched = Patch(image, &kMac, c.serial);
+    EXPECT_EQ(patched.result, kPatchDoesNotFit) << c.serial;
+    EXPECT_EQ(patched.output, kOutsideStrings);
+    EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin() + 7, image.bytes.end()),
+              std::vector<uint8_t>(before.begin() + 7, before.end()));
+  }
 }
 
 TEST(PatchImageIdentity, StringPairPointingBeyondTheImageIsRefusedOnRebuild) {
@@ -157,7 +179,7 @@ TEST(PatchImageIdentity, StringPairPointingBeyondTheImageIsRefusedOnRebuild) {
   image.bytes[0x26] = 0xF0;
   const Patched patched = Patch(image, &kMac, "01");
   EXPECT_EQ(patched.result, kPatchDoesNotFit);
-  EXPECT_EQ(patched.output, "ERROR: The string table of the image points beyond its 512 bytes\n");
+  EXPECT_EQ(patched.output, kOutsideStrings);
 }
 
 TEST(PatchImageIdentity, BlockPointingIntoTheStringsOrBeyondTheImageIsRefused) {

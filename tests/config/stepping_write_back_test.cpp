@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "app/command_options.h"
@@ -11,6 +12,7 @@
 #include "config/ini_loader.h"
 #include "config/stepping/ini_write_back.h"
 #include "support/capture_console.h"
+#include "support/file_faults.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -69,7 +71,9 @@ TEST(UpdateIniFile, SerialOfAnotherLengthIsSplicedThroughAReplacedFile) {
   ini.settings.CurrentSerialNumber = "0000000002";
   ASSERT_EQ(Update(ini), 0);
   EXPECT_EQ(ReadFileText(ini.path), BoardIni("00:11:22:33:44:55", "0000000002", "\n"));
-  EXPECT_FALSE(std::filesystem::exists(ini.path + ".new"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ini.dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left beside it
   EXPECT_EQ(ini.settings.CurrentSerialNumberLength, 10);
 
   // The recorded positions follow, so the next board's values land in the right place.
@@ -86,6 +90,7 @@ TEST(UpdateIniFile, MacOfAnotherRecordedLengthMovesTheValueAfterIt) {
       "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
       "[SerialNumber]\nCurrentSerialNumber = 0001\n";
   WriteFileText(ini.path, text);
+  ini.settings.CurrentMacAddressPresent = 1;
   ini.settings.CurrentMacAddressOffset = 33;
   ini.settings.CurrentMacAddressLength = 15;  // "00:11:22:33:44:"
   ini.settings.CurrentSerialNumberOffset = static_cast<int32_t>(text.find("0001"));
@@ -123,12 +128,18 @@ TEST(UpdateIniFile, FailedSpliceLeavesTheOldFileWhole) {
   LoadedIni ini;
   const std::string text = BoardIni("00:11:22:33:44:55", "0001", "\n");
   Load(ini, text);
-  std::filesystem::create_directory(ini.path + ".new");  // the new file cannot be created
   ini.settings.CurrentSerialNumber = "00002";
   std::string output;
-  EXPECT_EQ(Update(ini, &output), kUpdateFileFailed);
-  EXPECT_EQ(output, "ERROR: Couldn't create file " + ini.path + "\n");
+  {
+    const FileSizeLimit limit(16);  // the new contents cannot be written out
+    EXPECT_EQ(Update(ini, &output), kUpdateFileFailed);
+  }
+  EXPECT_EQ(output, "ERROR: The file " + ini.path + " is not found\n");
   EXPECT_EQ(ReadFileText(ini.path), text);
+  // Nothing but the file itself is left in its directory.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ini.dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 struct SaveRun {
@@ -194,6 +205,27 @@ void BuildBoardImage(CommandOptions& options, uint8_t* image, ImageKind kind) {
             0);
 }
 
+TEST(SaveSteppedIdentity, WithAnIniFileTheIniFileIsSteppedAndTheImageFileStays) {
+  // The identity patched into a -b image comes from the -i file: stepping only the image would
+  // give every board the INI file's values again.
+  LoadedIni ini;
+  Load(ini, BoardIni("00:11:22:33:44:55", "0001", "\n"));
+  CommandOptions options;
+  options.Settings = ini.settings;
+  uint8_t image[kImageBufferSize] = {};
+  BuildBoardImage(options, image, kImageKindEeprom);
+  const std::string path = ini.dir.File("board.bin");
+  WriteFileText(path, "image as given");
+  options.BinaryFileName.Assign(path.c_str());
+  options.IniFileName.Assign(ini.path.c_str());
+
+  const SaveRun run = Save(options, image);
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output, "Updated ini file\n");
+  EXPECT_EQ(ReadFileText(ini.path), BoardIni("00:11:22:33:44:56", "0002", "\n"));
+  EXPECT_EQ(ReadFileText(path), "image as given");
+}
+
 TEST(SaveSteppedIdentity, RewritesTheBinaryFileWithThePatchedImage) {
   TempDir dir;
   CommandOptions options;
@@ -209,7 +241,6 @@ TEST(SaveSteppedIdentity, RewritesTheBinaryFileWithThePatchedImage) {
   const std::string path = dir.File("board.bin");
   WriteFileText(path, "old contents");
   options.BinaryFileName.Assign(path.c_str());
-  options.IniFileName.Assign(dir.File("not-touched.ini").c_str());
 
   const SaveRun run = Save(options, image);
   EXPECT_EQ(run.exit_code, 0);
@@ -223,7 +254,6 @@ TEST(SaveSteppedIdentity, RewritesTheBinaryFileWithThePatchedImage) {
                                                 "0\0"
                                                 "2\0",
                                                 10));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("not-touched.ini")));
 }
 
 TEST(SaveSteppedIdentity, UpperHalfOtpImageIsSavedInItsFileForm) {

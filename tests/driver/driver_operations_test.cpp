@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/capture_console.h"
 #include "support/scripted_device.h"
 
@@ -138,9 +140,6 @@ TEST_F(DriverOperations, PhyReadWidthFollowsTheReturnedCount) {
   device_.Expect(Req(emu::kReadPhy).Parameter(1), {.data = Le32(0x12345678), .returned = 20});
   ASSERT_TRUE(READ_PHY(driver_, 1, &value));
   EXPECT_EQ(value, 0x12345678u);
-  device_.Expect(Req(emu::kReadPhy).Parameter(1), {.data = Le32(0x9ABCDEF0), .returned = 12});
-  ASSERT_TRUE(READ_PHY(driver_, 1, &value));
-  EXPECT_EQ(value, 0x9ABCDEF0u);
 }
 
 TEST_F(DriverOperations, PciePhyRequestsLeaveTheCountFieldAsItWas) {
@@ -210,6 +209,76 @@ TEST_F(DriverOperations, EepromSizeProbeStopsAtTheFirstFailure) {
   int32_t found = 77;
   EXPECT_FALSE(EepromSizeProbe(driver_, &found));
   EXPECT_EQ(found, 77);
+}
+
+}  // namespace
+
+namespace {
+
+// Every read that returns data, each answered one byte short of its data.
+TEST_F(DriverOperations, AnswerShorterThanItsDataFailsWithTheStatusText) {
+  struct Case {
+    std::function<bool(Driver&)> read;
+    uint32_t returned;
+    bool bracketed;
+    const char* line;
+  };
+  uint8_t bytes[kTxRxStatsSize] = {};
+  uint32_t word[4] = {};
+  uint16_t half = 0;
+  size_t length = 0;
+  const Case cases[] = {
+      {[&](Driver& d) { return E2P_READ_BYTE(d, 0, bytes); }, 16, false,
+       "E2P_READ_BYTE failed!    status:Adapter Busy\n"},
+      {[&](Driver& d) { return E2P_READ_BLOCK(d, 8, bytes); }, 23, false,
+       "E2P_READ_BLOCK failed!    status:Adapter Busy\n"},
+      {[&](Driver& d) { return OTP_READ_BLOCK(d, 0, 8, bytes); }, 23, true,
+       "OTP_READ_BLOCK failed! status:Adapter Busy\n"},
+      {[&](Driver& d) { return READ_REGISTER(d, 0, word); }, 19, false,
+       "READ_REGISTER failed !    status:Other Error\n"},
+      {[&](Driver& d) { return READ_PHY(d, 1, word); }, 17, false,
+       "READ_PHY failed !    status:Other Error\n"},
+      {[&](Driver& d) { return READ_PHY(d, 1, word); }, 19, false,
+       "READ_PHY failed !    status:Other Error\n"},
+      {[&](Driver& d) { return READ_PCICFG(d, 0, word); }, 19, false,
+       "READ_PCICFG failed !    status:Other Error\n"},
+      {[&](Driver& d) { return READ_PCIEPHY(d, 0, &half); }, 17, false,
+       "READ_PCIEPHY failed !    status:Other Error\n"},
+      {[&](Driver& d) { return READ_TXRX_STATS(d, bytes); }, 16 + kTxRxStatsSize - 1, false,
+       "READ_TXRX_STATS failed !    status:Other Error\n"},
+      {[&](Driver& d) { return GET_DRIVER_VERSION(d, word); }, 31, false,
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {[&](Driver& d) { return GET_ADAPTER_BITS(d, word); }, 27, false,
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {[&](Driver& d) { return GET_ADAPTER_PORT(d, word); }, 19, false,
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {[&](Driver& d) { return GET_ADAPTER_LOCATION(d, bytes, 64, &length); }, 15, false,
+       "GET_DRIVER_VERSION failed!    status:Adapter Busy\n"},
+      {[&](Driver& d) { return SET_LINK_MODE(d, 1, bytes); }, 16, false,
+       "SET_LINK_MODE failed !    status:Other Error\n"},
+  };
+  for (const Case& c : cases) {
+    if (c.bracketed) device_.Expect(Req::Any());
+    device_.Expect(Req::Any(),
+                   {.data = std::vector<uint8_t>(kTxRxStatsSize, 0xEE), .returned = c.returned});
+    if (c.bracketed) device_.Expect(Req::Any());
+    console_.TakeOutput();
+    EXPECT_FALSE(c.read(driver_)) << c.line;
+    EXPECT_EQ(console_.output(), std::string("ERROR: ") + c.line);
+  }
+}
+
+TEST_F(DriverOperations, ReadTakesNothingLeftInTheBlockByTheRequestBefore) {
+  const uint8_t written[4] = {0xA5, 0x11, 0x22, 0x33};
+  device_.Expect(Req(emu::kE2pCommand).Parameter(emu::kE2pOpen).Length(17));
+  device_.Expect(Req(emu::kE2pWriteBlock).Position(0, 4).Bytes(written, 4).Length(20));
+  device_.Expect(Req(emu::kE2pCommand).Parameter(emu::kE2pClose).Length(17));
+  ASSERT_TRUE(E2P_WRITE_BLOCK(driver_, 4, written));
+  // A driver that answers the read with success and the full count but places no data.
+  device_.Expect(Req(emu::kE2pReadBlock).Position(0, 4), {.returned = 20});
+  uint8_t read[4] = {1, 1, 1, 1};
+  ASSERT_TRUE(E2P_READ_BLOCK(driver_, 4, read));
+  EXPECT_EQ(std::vector<uint8_t>(read, read + 4), std::vector<uint8_t>(4, 0));
 }
 
 }  // namespace

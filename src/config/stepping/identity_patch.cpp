@@ -14,6 +14,15 @@ namespace {
 // Words are stored biased in an upper-half OTP image; the sum wrapped within the byte.
 int StoredWord(uint8_t stored, uint8_t bias) { return static_cast<uint8_t>(stored - bias); }
 
+// A descriptor at |word| with |count| characters must lie between the head and |limit|: a table
+// pointing into the head would have the patch overwrite the MAC address and the settings.
+bool InStringArea(int word, int count, int limit, Console& console) {
+  if (2 * word >= kStringAreaStart && 2 * (word + 1 + count) <= limit) return true;
+  console.Error("The string table of the image points outside its string area (bytes %d to %d)\n",
+                kStringAreaStart, limit - 1);
+  return false;
+}
+
 // The image as it was before a rebuild: its strings, where they end, and what follows them.
 struct OldLayout {
   char text[kStringCount][kMaxDescriptorChars + 1];
@@ -31,10 +40,7 @@ bool ReadStrings(const uint8_t* image, int limit, uint8_t bias, OldLayout& old, 
     if (length == 0) continue;
     const int count = std::max(length / 2 - 1, 0);
     const int word = StoredWord(image[pair + 1], bias);
-    if (2 * (word + 1 + count) > limit) {
-      console.Error("The string table of the image points beyond its %d bytes\n", limit);
-      return false;
-    }
+    if (!InStringArea(word, count, limit, console)) return false;
     for (int j = 0; j < count; ++j)
       old.text[slot][j] = static_cast<char>(image[2 * (word + 1 + j)]);
     old.strings.text[slot] = std::string_view(old.text[slot], static_cast<size_t>(count));
@@ -131,11 +137,9 @@ int PatchImageIdentity(uint8_t* image, int32_t* image_length, const MacAddress* 
   if (image[kSerialPairOffset] / 2 - 1 != n) {
     return RebuildStringArea(image, image_length, *serial, limit, eeprom_size, console);
   }
-  const int first = 2 * (StoredWord(image[kSerialPairOffset + 1], StoredOffsetBias(image)) + 1);
-  if (first + 2 * n > limit) {
-    console.Error("The string table of the image points beyond its %d bytes\n", limit);
-    return kPatchDoesNotFit;
-  }
+  const int word = StoredWord(image[kSerialPairOffset + 1], StoredOffsetBias(image));
+  if (!InStringArea(word, n, limit, console)) return kPatchDoesNotFit;
+  const int first = 2 * (word + 1);
   for (int j = 0; j < n; ++j) PutLe16(image, first + 2 * j, StringCharacterUnit((*serial)[j]));
   return 0;
 }

@@ -7,13 +7,17 @@
 namespace {
 
 constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+constexpr char kFirstPrintable = 0x20;
+constexpr char kLastPrintable = 0x7E;
 
 bool StepInRange(int32_t step) { return step >= 0 && step <= kMaxIdentityIncrement; }
 
 // The carry into the characters before the last two, from |last| toward the first: '9' goes to
 // 'A', 'F' to '0' with a further carry, any other character to the next character code (which
-// carries on only if that is '0'). Returns 1 when the first character went from 'F' to '0'.
-int CarryInto(std::string& text, size_t last) {
+// carries on only if that is '0'). Returns 1 when the first character went from 'F' to '0', and
+// 2 after a message when the next character code would not be printable ASCII: the INI file
+// must never receive a control character or a byte that is not ASCII.
+int CarryInto(std::string& text, size_t last, Console& console) {
   for (size_t i = last + 1; i-- > 0;) {
     char& c = text[i];
     const bool was_f = c == 'F';
@@ -21,6 +25,10 @@ int CarryInto(std::string& text, size_t last) {
       c = 'A';
     } else if (was_f) {
       c = '0';
+    } else if (c < kFirstPrintable - 1 || c >= kLastPrintable) {
+      console.Error("Serial number %s cannot be stepped: character %d would not be printable\n",
+                    text.c_str(), static_cast<int>(i + 1));
+      return 2;
     } else {
       ++c;
     }
@@ -74,7 +82,7 @@ int IncrementSerial(std::string& text, int32_t step, Console& console) {
   text[n - 1] = kUpperHexDigits[w & 0xF];
   const bool carry = v + step > 0xFF;
   if (n == 2 || !carry) return carry ? 1 : 0;
-  return CarryInto(text, n - 3);
+  return CarryInto(text, n - 3, console);
 }
 
 int StepIdentity(DeviceSettings& settings, Console& console) {

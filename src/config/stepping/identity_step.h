@@ -21,5 +21,6 @@ int IncrementMac(uint8_t mac[kMacAddressBytes], int32_t step, Console& console);
 
 // Counts the text up by |step| as an upper-case hexadecimal number of fixed length. Returns 1 on
 // overflow, 0 otherwise; a step above 255 is refused with a message and returns 0 unchanged.
-// Returns 2 after a message when the last two characters are not hexadecimal digits.
+// Returns 2 after a message when the last two characters are not hexadecimal digits, or when the
+// carry would turn a character into one that is not printable ASCII.
 int IncrementSerial(std::string& text, int32_t step, Console& console);

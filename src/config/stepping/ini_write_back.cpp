@@ -2,7 +2,7 @@
 // other byte (keys, comments, line ends) stays as it was.
 #include "config/stepping/ini_write_back.h"
 
-#include "config/stepping/replace_file.h"
+#include "platform/user_file.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -57,11 +57,17 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
   const MacAddress& mac = settings.CurrentMacAddress;
   std::snprintf(mac_text, sizeof mac_text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
                 mac[3], mac[4], mac[5]);
-  Edit edits[2] = {{.offset = settings.CurrentMacAddressOffset,
-                    .old_length = settings.CurrentMacAddressLength,
-                    .text = mac_text,
-                    .length = kMacTextLength}};
-  int count = 1;
+  Edit edits[2] = {};
+  int count = 0;
+  // A file with no CurrentMacAddress (an image's identity may be a serial number alone) has no
+  // place for one.
+  const bool has_mac = settings.CurrentMacAddressPresent != 0;
+  if (has_mac) {
+    edits[count++] = {.offset = settings.CurrentMacAddressOffset,
+                      .old_length = settings.CurrentMacAddressLength,
+                      .text = mac_text,
+                      .length = kMacTextLength};
+  }
   const bool has_serial = settings.CurrentSerialNumber.has_value();
   if (has_serial) {
     edits[count++] = {.offset = settings.CurrentSerialNumberOffset,
@@ -94,7 +100,7 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
     bool written = true;
     for (int i = 0; i < count; ++i) written = written && WriteAt(file, edits[i]);
     if (std::fclose(file) != 0 || !written) {
-      console.Error("Couldn't write file %s\n", file_name);
+      console.Error("The file %s is not found\n", file_name);
       return kUpdateFileFailed;
     }
     return 0;
@@ -120,23 +126,26 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
     console.Error("No enough memory\n");
     return kUpdateOutOfMemory;
   }
-  const bool replaced =
-      ReplaceFileBytes(file_name, new_bytes, static_cast<size_t>(new_size), console);
+  const ReplaceResult replaced =
+      ReplaceUserFile(file_name, new_bytes, static_cast<size_t>(new_size));
   std::free(new_bytes);
-  if (!replaced) return kUpdateFileFailed;
+  if (replaced != ReplaceResult::kReplaced) {
+    console.Error("The file %s is not found\n", file_name);
+    return kUpdateFileFailed;
+  }
 
   // The value later in the file moved by the change in length of the earlier one.
-  const long moved = edits[0].length - edits[0].old_length;
-  const bool mac_first =
-      !has_serial || settings.CurrentMacAddressOffset < settings.CurrentSerialNumberOffset;
-  if (has_serial) {
-    if (mac_first) {
-      settings.CurrentSerialNumberOffset += static_cast<int32_t>(moved);
+  const auto moved = static_cast<int32_t>(edits[0].length - edits[0].old_length);
+  if (has_mac && has_serial) {
+    if (settings.CurrentMacAddressOffset < settings.CurrentSerialNumberOffset) {
+      settings.CurrentSerialNumberOffset += moved;
     } else {
-      settings.CurrentMacAddressOffset += static_cast<int32_t>(moved);
+      settings.CurrentMacAddressOffset += moved;
     }
+  }
+  if (has_serial) {
     settings.CurrentSerialNumberLength = static_cast<int32_t>(settings.CurrentSerialNumber->size());
   }
-  settings.CurrentMacAddressLength = kMacTextLength;
+  if (has_mac) settings.CurrentMacAddressLength = kMacTextLength;
   return 0;
 }

@@ -1,0 +1,123 @@
+// posix_user_file.cpp - replacing, comparing and locking user files with the POSIX calls.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "platform/user_file.h"
+
+namespace {
+
+// The file a name leads to, links followed; the name itself when nothing is there yet.
+std::string ResolvedTarget(const char* name) {
+  char* real = realpath(name, nullptr);
+  if (real == nullptr) return name;
+  std::string target(real);
+  std::free(real);
+  return target;
+}
+
+bool WriteAll(int fd, const void* bytes, size_t size) {
+  const auto* next = static_cast<const char*>(bytes);
+  while (size > 0) {
+    const ssize_t written = write(fd, next, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    next += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// The old way, for a directory that takes no new file: truncate the file and write it.
+ReplaceResult WriteThrough(const std::string& target, const void* bytes, size_t size) {
+  const int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return ReplaceResult::kNotCreated;
+  bool done = WriteAll(fd, bytes, size) && fsync(fd) == 0;
+  done = close(fd) == 0 && done;
+  return done ? ReplaceResult::kReplaced : ReplaceResult::kNotWritten;
+}
+
+void SyncDirectory(const std::string& directory) {
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+bool SameIdentity(const struct stat& first, const struct stat& second) {
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+}  // namespace
+
+ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) {
+  const std::string target = ResolvedTarget(name);
+  struct stat old {};
+  const bool exists = stat(target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return ReplaceResult::kNotCreated;
+
+  const size_t slash = target.rfind('/');
+  const std::string directory = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temporary = (slash == std::string::npos ? "" : directory) + "." + base + ".XXXXXX";
+  // mkstemp creates the name exclusively: an existing file or link there is never opened.
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) {
+    if (exists && (errno == EACCES || errno == EPERM)) return WriteThrough(target, bytes, size);
+    return ReplaceResult::kNotCreated;
+  }
+  bool done = true;
+  if (exists) {
+    // Ownership is kept where the user may give it away (as root); the mode always.
+    [[maybe_unused]] const int owned = fchown(fd, old.st_uid, old.st_gid);
+    done = fchmod(fd, old.st_mode & 07777) == 0;
+  }
+  done = done && WriteAll(fd, bytes, size) && fsync(fd) == 0;
+  done = close(fd) == 0 && done;
+  done = done && rename(temporary.c_str(), target.c_str()) == 0;
+  if (!done) {
+    unlink(temporary.c_str());
+    return ReplaceResult::kNotWritten;
+  }
+  SyncDirectory(directory);
+  return ReplaceResult::kReplaced;
+}
+
+bool SameUserFile(const char* first, const char* second) {
+  struct stat a {};
+  struct stat b {};
+  return stat(first, &a) == 0 && stat(second, &b) == 0 && SameIdentity(a, b);
+}
+
+UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
+  Release();
+  for (;;) {
+    const int fd = open(name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Result::kFailed;
+    if (flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+      const int error = errno;
+      close(fd);
+      if (error == EINTR) continue;
+      return error == EWOULDBLOCK ? Result::kBusy : Result::kFailed;
+    }
+    struct stat held {};
+    struct stat named {};
+    if (fstat(fd, &held) == 0 && stat(name, &named) == 0 && SameIdentity(held, named)) {
+      handle_ = fd;
+      return Result::kLocked;
+    }
+    // The holder replaced the file before letting go: the name now leads to a new file.
+    close(fd);
+  }
+}
+
+void UserFileLock::Release() {
+  if (handle_ == kNoHandle) return;
+  close(static_cast<int>(handle_));  // closing the descriptor drops the lock
+  handle_ = kNoHandle;
+}

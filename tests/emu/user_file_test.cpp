@@ -1,0 +1,164 @@
+// user_file_test.cpp - the user-file service of the POSIX platform: reading, replacing without
+// ever losing the file, telling names of one file apart, and the stepping lock.
+#include "platform/user_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/file_faults.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+ReplaceResult Replace(const std::string& path, const std::string& text) {
+  return ReplaceUserFile(path.c_str(), text.data(), text.size());
+}
+
+unsigned Mode(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0);
+  return info.st_mode & 07777;
+}
+
+size_t EntryCount(const TempDir& dir) {
+  return static_cast<size_t>(
+      std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
+}
+
+TEST(ReadUserFile, DirectoryOrMissingFileIsNoFile) {
+  TempDir dir;
+  char buffer[8];
+  size_t count = 7;
+  EXPECT_FALSE(ReadUserFile(dir.path().c_str(), buffer, sizeof buffer, &count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_FALSE(ReadUserFile(dir.File("none").c_str(), buffer, sizeof buffer, &count));
+  WriteFileText(dir.File("short"), "abc");
+  ASSERT_TRUE(ReadUserFile(dir.File("short").c_str(), buffer, sizeof buffer, &count));
+  EXPECT_EQ(std::string(buffer, count), "abc");
+}
+
+TEST(ReplaceUserFile, NamesBesideTheFileAreNeitherFollowedNorClobbered) {
+  // A link where the old fixed temporary name was, and an unrelated file of that form.
+  TempDir dir;
+  const std::string path = dir.File("board.bin");
+  WriteFileText(path, "old");
+  WriteFileText(dir.File("victim"), "victim");
+  fs::create_symlink(dir.File("victim"), path + ".new");
+  WriteFileText(path + ".tmp", "unrelated");
+  ASSERT_EQ(Replace(path, "new contents"), ReplaceResult::kReplaced);
+  EXPECT_EQ(ReadFileText(path), "new contents");
+  EXPECT_EQ(ReadFileText(dir.File("victim")), "victim");
+  EXPECT_EQ(ReadFileText(path + ".tmp"), "unrelated");
+  EXPECT_EQ(EntryCount(dir), 4u);
+}
+
+TEST(ReplaceUserFile, LinkStaysALinkAndItsTargetGetsTheContents) {
+  TempDir dir;
+  fs::create_directory(dir.File("store"));
+  const std::string target = dir.File("store/board.bin");
+  WriteFileText(target, "old");
+  fs::create_symlink("store/board.bin", dir.File("link.bin"));
+  ASSERT_EQ(Replace(dir.File("link.bin"), "new"), ReplaceResult::kReplaced);
+  EXPECT_TRUE(fs::is_symlink(dir.File("link.bin")));
+  EXPECT_EQ(ReadFileText(target), "new");
+  EXPECT_EQ(EntryCount(dir), 2u);  // the temporary file was made beside the target
+}
+
+TEST(ReplaceUserFile, PermissionsAreKept) {
+  TempDir dir;
+  for (const unsigned mode : {0444u, 0600u, 0640u}) {
+    const std::string path = dir.File("file" + std::to_string(mode));
+    WriteFileText(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    ASSERT_EQ(Replace(path, "new"), ReplaceResult::kReplaced);
+    EXPECT_EQ(Mode(path), mode);
+    EXPECT_EQ(ReadFileText(path), "new");
+  }
+}
+
+TEST(ReplaceUserFile, HardLinkedFileGetsANewIdentity) {
+  TempDir dir;
+  const std::string path = dir.File("board.bin");
+  WriteFileText(path, "old");
+  fs::create_hard_link(path, dir.File("other.bin"));
+  ASSERT_EQ(Replace(path, "new"), ReplaceResult::kReplaced);
+  EXPECT_EQ(ReadFileText(path), "new");
+  EXPECT_EQ(ReadFileText(dir.File("other.bin")), "old");
+  EXPECT_FALSE(SameUserFile(path.c_str(), dir.File("other.bin").c_str()));
+}
+
+TEST(ReplaceUserFile, FailedWriteLeavesTheFileAndNoTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir.File("board.bin");
+  WriteFileText(path, "old");
+  {
+    const FileSizeLimit limit(8);
+    EXPECT_EQ(Replace(path, std::string(64, 'x')), ReplaceResult::kNotWritten);
+  }
+  EXPECT_EQ(ReadFileText(path), "old");
+  EXPECT_EQ(EntryCount(dir), 1u);
+}
+
+TEST(ReplaceUserFile, DirectoryThatTakesNoNewFileIsWrittenThroughTheFile) {
+  TempDir dir;
+  fs::create_directory(dir.File("locked"));
+  const std::string path = dir.File("locked/board.bin");
+  WriteFileText(path, "old contents");
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0555), 0);
+  ReplaceResult result;
+  {
+    const OrdinaryFileUser user;
+    result = Replace(path, "new");
+  }
+  chmod(dir.File("locked").c_str(), 0755);
+  EXPECT_EQ(result, ReplaceResult::kReplaced);
+  EXPECT_EQ(ReadFileText(path), "new");
+
+  // A file that is read-only too cannot be written at all.
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0555), 0);
+  {
+    const OrdinaryFileUser user;
+    result = Replace(path, "newer");
+  }
+  chmod(dir.File("locked").c_str(), 0755);
+  EXPECT_EQ(result, ReplaceResult::kNotCreated);
+  EXPECT_EQ(ReadFileText(path), "new");
+}
+
+TEST(SameUserFile, OneFileWhateverItsSpelling) {
+  TempDir dir;
+  const std::string path = dir.File("board.ini");
+  WriteFileText(path, "x");
+  WriteFileText(dir.File("other.ini"), "x");
+  fs::create_symlink(path, dir.File("link.ini"));
+  const std::string dotted = dir.path().string() + "/./sub/../board.ini";
+  fs::create_directory(dir.File("sub"));
+  EXPECT_TRUE(SameUserFile(path.c_str(), dotted.c_str()));
+  EXPECT_TRUE(SameUserFile(path.c_str(), dir.File("link.ini").c_str()));
+  EXPECT_FALSE(SameUserFile(path.c_str(), dir.File("other.ini").c_str()));
+  EXPECT_FALSE(SameUserFile(path.c_str(), dir.File("missing.ini").c_str()));
+}
+
+TEST(UserFileLock, SecondHolderIsBusyUntilTheFirstLetsGo) {
+  TempDir dir;
+  const std::string path = dir.File("board.ini");
+  WriteFileText(path, "x");
+  UserFileLock first;
+  UserFileLock second;
+  ASSERT_EQ(first.Acquire(path.c_str(), false), UserFileLock::Result::kLocked);
+  EXPECT_EQ(second.Acquire(path.c_str(), false), UserFileLock::Result::kBusy);
+  EXPECT_FALSE(second.held());
+  first.Release();
+  EXPECT_EQ(second.Acquire(path.c_str(), false), UserFileLock::Result::kLocked);
+  EXPECT_EQ(first.Acquire(dir.File("missing").c_str(), false), UserFileLock::Result::kFailed);
+}
+
+}  // namespace
