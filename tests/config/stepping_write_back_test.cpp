@@ -105,6 +105,20 @@ TEST(UpdateIniFile, MacOfAnotherRecordedLengthMovesTheValueAfterIt) {
   EXPECT_EQ(ini.settings.CurrentSerialNumberOffset, static_cast<int32_t>(text.find("0001")) + 2);
 }
 
+TEST(UpdateIniFile, FileWithoutAMacAddressGetsOnlyTheSerialNumber) {
+  // A -b image's identity may be a serial number alone: no address is written into the file.
+  LoadedIni ini;
+  const std::string text =
+      "[SerialNumber]\nCurrentSerialNumber = 0001\nMaximumSerialNumber = FFFF\n"
+      "SerialNumberIncrement = 1\n";
+  Load(ini, text);
+  ini.settings.CurrentSerialNumber = "0002";
+  ASSERT_EQ(Update(ini), 0);
+  std::string expected = text;
+  expected.replace(expected.find("0001"), 4, "0002");
+  EXPECT_EQ(ReadFileText(ini.path), expected);
+}
+
 TEST(UpdateIniFile, MissingFileIsReported) {
   LoadedIni ini;
   Load(ini, BoardIni("00:11:22:33:44:55", "0001", "\n"));
@@ -254,6 +268,27 @@ TEST(SaveSteppedIdentity, RewritesTheBinaryFileWithThePatchedImage) {
                                                 "0\0"
                                                 "2\0",
                                                 10));
+}
+
+TEST(SaveSteppedIdentity, BinaryFileThatCannotBeRewrittenIsReportedAndKept) {
+  TempDir dir;
+  CommandOptions options;
+  DeviceSettings& s = options.Settings;
+  s.CurrentSerialNumber = "0001";
+  s.SerialNumberIncrement = 1;
+  uint8_t image[kImageBufferSize] = {};
+  BuildBoardImage(options, image, kImageKindEeprom);
+  const std::string path = dir.File("board.bin");
+  WriteFileText(path, "old contents");
+  options.BinaryFileName.Assign(path.c_str());
+  SaveRun run{};
+  {
+    const FileSizeLimit limit(64);  // the 512 bytes cannot be written out
+    run = Save(options, image);
+  }
+  EXPECT_EQ(run.exit_code, 10);
+  EXPECT_EQ(run.output, "ERROR: Couldn't create file " + path + "\n");
+  EXPECT_EQ(ReadFileText(path), "old contents");
 }
 
 TEST(SaveSteppedIdentity, UpperHalfOtpImageIsSavedInItsFileForm) {

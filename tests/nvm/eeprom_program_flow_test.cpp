@@ -72,10 +72,14 @@ TEST_F(EepromFlow, BinaryFileLongerThanTheEepromIsRefusedUntouched) {
   }
 }
 
-TEST_F(EepromFlow, MissingBinaryFileEndsWithCodeNine) {
-  const std::string path = File("absent.bin");
-  EXPECT_EQ(Run({"-w", "-b", path}), 9);
-  EXPECT_EQ(Output(), "ERROR: No file " + path + " was found\n");
+TEST_F(EepromFlow, MissingOrUnreadableBinaryFileEndsWithCodeNineBeforeAnyWrite) {
+  // A directory opens on some systems but cannot be read: it is no image of 0 bytes.
+  for (const std::string& path : {File("absent.bin"), work_.path().string()}) {
+    bench_.ClearLog();
+    EXPECT_EQ(Run({"-w", "-b", path}), 9);
+    EXPECT_EQ(Output(), "ERROR: No file " + path + " was found\n");
+    EXPECT_TRUE(bench_.LogOf(kCmdE2pCommand).empty());
+  }
 }
 
 TEST_F(EepromFlow, BinaryFileTakesTheMacAddressAndSerialNumberOfTheIniFile) {

@@ -1,0 +1,68 @@
+// shared_ini_test.cpp - two stations stepping from one INI file: the second run waits while the
+// first holds the file, then programs the values the first one left in it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include <sys/wait.h>
+
+#include "platform/user_file.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr char kExampleIni[] = QNT_SOURCE_DIR "/examples/board.ini";
+
+std::string IniWith(const std::string& mac, const std::string& serial) {
+  std::string text = ReadFileText(kExampleIni);
+  text.replace(text.find("00:11:22:33:44:55"), 17, mac);
+  text.replace(text.find("000000000001"), 12, serial);
+  return text;
+}
+
+TEST(SharedIniFile, SecondRunWaitsForTheFirstAndTakesTheSteppedValues) {
+  TempDir board;
+  TempDir work;
+  ASSERT_EQ(RunEmuTool(board.path().string(), "create --chip 0x52310002").exit_code, 0);
+  const std::string ini = work.File("board.ini");
+  WriteFileText(ini, IniWith("00:11:22:33:44:55", "000000000001"));
+
+  std::string output;
+  int status = -1;
+  {
+    // The first station: it holds the file while it programs its board.
+    UserFileLock first;
+    ASSERT_EQ(first.Acquire(ini.c_str(), false), UserFileLock::Result::kLocked);
+    const std::string command = "cd '" + work.path().string() + "' && QNT5200_EMU_DIR='" +
+                                board.path().string() +
+                                "' '" QNT_TOOL_PATH "' -w -i board.ini -s </dev/null 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    // The second run says it waits; reading blocks until it does (or ends, which fails).
+    char line[512];
+    bool waiting = false;
+    while (!waiting && std::fgets(line, sizeof line, pipe) != nullptr) {
+      output += line;
+      waiting = output.find("waiting for it") != std::string::npos;
+    }
+    EXPECT_TRUE(waiting) << output;
+    // The first station writes the next board's values back, then lets go.
+    WriteFileText(ini, IniWith("00:11:22:33:44:56", "000000000002"));
+    first.Release();
+    while (std::fgets(line, sizeof line, pipe) != nullptr) output += line;
+    status = pclose(pipe);
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+  EXPECT_NE(output.find("The file board.ini is being stepped by another run; waiting for it\n"),
+            std::string::npos);
+  // The waiting run programmed the values it found after the wait and stepped them.
+  const std::string eeprom = RunEmuTool(board.path().string(), "dump eeprom").output;
+  ASSERT_EQ(eeprom.size(), 512u);
+  EXPECT_EQ(eeprom.substr(1, 6), std::string("\x00\x11\x22\x33\x44\x56", 6));
+  EXPECT_EQ(ReadFileText(ini), IniWith("00:11:22:33:44:57", "000000000003"));
+}
+
+}  // namespace
