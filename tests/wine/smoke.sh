@@ -41,7 +41,11 @@ check "no operation"
 check "bad hexadecimal" -R 12_34
 check "no driver" -R 0
 check "no driver, adapter 1" -X 1 -G v
+# The user-file service: an image file that is the INI file itself is refused, in any spelling.
+cp "$(dirname "$0")/../../examples/board.ini" "$work/board.ini"
+check "image over its ini file" -i "$work/board.ini" -o "$work/./board.ini" -d QNT5230
+check "offline generation" -i "$work/board.ini" -o "$work/image.bin" -d QNT5230
 
-passed=$((6 - failures))
+passed=$((8 - failures))
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
