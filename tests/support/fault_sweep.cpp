@@ -168,6 +168,7 @@ int SweepRequestFaults(EmuBench& bench, const SweepFlow& flow) {
         continue;
       }
       EXPECT_NE(run.output.find(ExpectedMessage(command, kind)), std::string::npos) << run.output;
+      EXPECT_EQ(run.exit_code, flow.exit_codes.at(command));
       EXPECT_EQ(run.files, files_before);
       EXPECT_TRUE(run.board == board_before || run.board == clean.board);
     }

@@ -4,7 +4,9 @@
 // and leave every file as it was and the board as it was or as the clean run left it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@ struct SweepFlow {
   std::string work_dir;
   // Puts the board and the files back where every run of the flow starts.
   std::function<void()> prepare;
+  // The exit code of a run failed at a request of each command.
+  std::map<uint32_t, int> exit_codes;
 };
 
 // Runs |flow| once cleanly (it must succeed), then once per request of the clean run and kind of
