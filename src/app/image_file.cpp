@@ -2,15 +2,13 @@
 // written to an image file, with no device opened.
 #include "app/image_file.h"
 
-#include <cstdio>
-
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
 #include "platform/user_file.h"
 
 int GenerateImageFile(CommandOptions& options, IniState& ini, Console& console) {
-  // Creating the image file would truncate the configuration it is built from.
+  // Writing the image file would replace the configuration it is built from.
   if (SameUserFile(options.ImageFileName.get(), options.IniFileName.get())) {
     console.Error("The image file %s is the ini file %s; nothing was written\n",
                   options.ImageFileName.get(), options.IniFileName.get());
@@ -30,21 +28,15 @@ int GenerateImageFile(CommandOptions& options, IniState& ini, Console& console) 
   }
 
   const char* name = options.ImageFileName.get();
-  std::FILE* file = std::fopen(name, "wb");
-  if (file == nullptr) {
-    console.Error("Couldn't create file %s\n", name);
-    return kExitModifyFailed;
-  }
+  // Checked before anything is written: a file that is refused keeps what it held.
   if (options.ImageLength > kMaxImageBytes) {
-    std::fclose(file);
     console.Print(
         "Binary EEPROM image file generated is greater than Max EEPROM (512 bytes) size\n");
     return kExitModifyFailed;
   }
-  const size_t length = static_cast<size_t>(options.ImageLength);
-  const bool written = std::fwrite(image, 1, length, file) == length;
-  if (std::fclose(file) != 0 || !written) {
-    console.Error("Couldn't write file %s\n", name);
+  if (ReplaceUserFile(name, image, static_cast<size_t>(options.ImageLength)) !=
+      ReplaceResult::kReplaced) {
+    console.Error("Couldn't create file %s\n", name);
     return kExitModifyFailed;
   }
   console.Printf("Binary eeprom file %s generated, file size: %d bytes\n", name,
