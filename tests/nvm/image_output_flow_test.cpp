@@ -1,4 +1,4 @@
-// image_output_test.cpp - offline generation refuses to write its image over the INI file it is
+// image_output_flow_test.cpp - offline generation refuses to write its image over the INI file it is
 // built from, however the two names are spelt.
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-// shared_ini_test.cpp - two stations stepping from one INI file: the second run waits while the
+// shared_ini_e2e_test.cpp - two stations stepping from one INI file: the second run waits while the
 // first holds the file, then programs the values the first one left in it.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// eeprom_fault_sweep_test.cpp - the EEPROM flows with every driver request faulted in turn: a
+// eeprom_fault_sweep_flow_test.cpp - the EEPROM flows with every driver request faulted in turn: a
 // run either ends as the clean run does or fails with a message, the files as they were.
 #include <map>
 #include <utility>
