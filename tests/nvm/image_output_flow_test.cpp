@@ -1,5 +1,5 @@
-// image_output_flow_test.cpp - offline generation refuses to write its image over the INI file it is
-// built from, however the two names are spelt.
+// image_output_flow_test.cpp - offline generation refuses to write its image over the INI file it
+// is built from, however the two names are spelt.
 #include <filesystem>
 
 #include "nvm/eeprom_flow_support.h"
