@@ -103,7 +103,8 @@ int CableCommand(const std::string& dir, ToolArgs& args) {
   uint32_t index = 0;
   if (!args.Adapter(&index)) return kExitUsage;
   if (args.Has("auto")) {
-    if (args.Has("pair") || args.Has("status") || args.Has("data") || args.Has("stuck")) {
+    if (args.Has("pair") || args.Has("status") || args.Has("data") || args.Has("stuck") ||
+        args.Has("busy")) {
       args.Fail("--auto takes no other option");
       return kExitUsage;
     }
@@ -130,12 +131,17 @@ int CableCommand(const std::string& dir, ToolArgs& args) {
     return kExitUsage;
   }
   result.data = static_cast<uint8_t>(data);
+  if (args.Has("busy") && !ParseU32(args.Value("busy"), &result.busy_polls)) {
+    args.Fail("bad --busy \"" + args.Value("busy") + "\" (a number of polls)");
+    return kExitUsage;
+  }
   return WithAdapter(dir, index, true, [&](emu::AdapterState& s) {
     s.cable[pair] = result;
     std::printf("adapter %" PRIu32 ": pair %c %s\n", index, static_cast<char>('A' + pair),
                 result.stuck ? "never completes"
                              : ("status " + std::to_string(result.status) + " data " +
-                                std::to_string(result.data))
+                                std::to_string(result.data) + " busy " +
+                                std::to_string(result.busy_polls))
                                    .c_str());
     return kExitOk;
   });

@@ -40,7 +40,7 @@ const std::vector<ToolCommand>& Commands() {
        1,
        tool::ClockCommand},
       {"dump",
-       "dump eeprom|otp|pcicfg [--adapter N]   (raw bytes to standard output)",
+       "dump eeprom|otp|pcicfg|xdata|sfr|prog [--adapter N]   (raw bytes to standard output)",
        {kAdapter},
        1,
        tool::DumpCommand},
@@ -91,12 +91,13 @@ const std::vector<ToolCommand>& Commands() {
        tool::LinkCommand},
       {"cable",
        "cable [--adapter N] --pair A-D (--status normal|open|shorted|failed "
-       "[--data BYTE] | --stuck)\n       qnt5200-emu cable [--adapter N] --auto",
+       "[--data BYTE] [--busy POLLS] | --stuck)\n       qnt5200-emu cable [--adapter N] --auto",
        {kAdapter,
         {"pair", true},
         {"status", true},
         {"data", true},
         {"stuck", false},
+        {"busy", true},
         {"auto", false}},
        0,
        tool::CableCommand},
@@ -117,6 +118,8 @@ const std::vector<ToolCommand>& Commands() {
         {"adapter-bits", true}},
        0,
        tool::InfoCommand},
+      {"mcu", "mcu [--adapter N]   (PHY microcontroller: access, overlay table, running)",
+       {kAdapter}, 0, tool::McuCommand},
   };
   return commands;
 }

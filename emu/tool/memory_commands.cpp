@@ -45,14 +45,21 @@ int DumpCommand(const std::string& dir, ToolArgs& args) {
   uint32_t index = 0;
   if (!args.Adapter(&index)) return kExitUsage;
   const auto& words = args.positional();
-  if (words.size() != 1 || (words[0] != "eeprom" && words[0] != "otp" && words[0] != "pcicfg")) {
-    args.Fail("expected eeprom, otp or pcicfg");
+  std::vector<uint8_t> mcu_bytes;
+  const bool mcu = words.size() == 1 && IsMcuMemory(words[0]);
+  if (words.size() != 1 ||
+      (words[0] != "eeprom" && words[0] != "otp" && words[0] != "pcicfg" && !mcu)) {
+    args.Fail("expected eeprom, otp, pcicfg, xdata, sfr or prog");
     return kExitUsage;
   }
   return WithAdapter(dir, index, false, [&](emu::AdapterState& s) {
     const uint8_t* bytes = s.pci_config.data();
     size_t size = s.pci_config.size();
-    if (words[0] == "eeprom") {
+    if (mcu) {
+      McuMemory(s, words[0], &mcu_bytes);
+      bytes = mcu_bytes.data();
+      size = mcu_bytes.size();
+    } else if (words[0] == "eeprom") {
       bytes = s.eeprom.data();
       size = s.eeprom_size;
     } else if (words[0] == "otp") {

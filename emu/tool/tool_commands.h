@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "emu/adapter_state.h"
 #include "tool_args.h"
@@ -25,6 +26,12 @@ int LinkCommand(const std::string& dir, ToolArgs& args);
 int CableCommand(const std::string& dir, ToolArgs& args);
 int StatsCommand(const std::string& dir, ToolArgs& args);
 int InfoCommand(const std::string& dir, ToolArgs& args);
+int McuCommand(const std::string& dir, ToolArgs& args);
+
+// The PHY microcontroller's memories by name: xdata, sfr, and prog (the first 16 KiB of program
+// memory as the microcontroller sees it). McuMemory returns false for another name.
+bool IsMcuMemory(const std::string& name);
+bool McuMemory(const emu::AdapterState& s, const std::string& name, std::vector<uint8_t>* bytes);
 
 // Loads adapter |index|, runs |change| on it and, when it returns kExitOk and |save| is set,
 // saves it atomically. Reports a missing or unreadable adapter and returns kExitFailed.

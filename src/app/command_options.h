@@ -43,6 +43,8 @@ struct CommandOptions {
   OwnedText ChipModelName;
 
   uint32_t Operation = kOpNone;
+  // The firmware operation chosen with -m (12 to 15), 0 when -m was not given.
+  uint32_t FirmwareOperation = kOpNone;
   int32_t GetSelector = 0;
   uint32_t LinkStateUp = 0;
   int32_t EepromSize = kDefaultEepromSize;

@@ -1,6 +1,7 @@
 // final_checks.cpp - the checks that run once every argument was read, in their fixed order,
 // and the loading of the configuration file that ends parsing.
 #include "app/direct_access_operations.h"
+#include "app/firmware_options.h"
 #include "app/parse_context.h"
 #include "config/ini_loader.h"
 
@@ -100,6 +101,7 @@ int RunFinalChecks(ParseContext& context, IniState& ini, UserFileLock* ini_lock)
   if (IsDirectRead(options.Operation) || IsDirectWrite(options.Operation)) return 0;
 
   if (const int combination = CheckOptionCombinations(context)) return combination;
+  if (const int firmware = CheckFirmwareOptions(context)) return firmware;
 
   if (options.SteppingEnabled && ini_lock != nullptr) {
     if (const int locked = LockIniFile(options.IniFileName.get(), *ini_lock, context.console)) {

@@ -8,9 +8,11 @@
 #include "app/chip_identity.h"
 #include "app/command_parser.h"
 #include "app/direct_access_operations.h"
+#include "app/firmware_options.h"
 #include "app/programming_sequence.h"
 #include "common/exit_codes.h"
 #include "driver/adapter_info.h"
+#include "phy/cable_diagnostics.h"
 
 namespace {
 
@@ -38,9 +40,10 @@ int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniSta
     GetAdapterInformation(driver, options.GetSelector);
   } else if (operation == kOpSetLinkState) {
     SetDriverLinkState(driver, options.LinkStateUp != 0);
-  } else if (operation == kOpCableDiagnostics ||
-             (operation >= kOpFirmwareFirst && operation <= kOpFirmwareLast)) {
-    // Cable diagnostics and the PHY firmware download are not built yet.
+  } else if (operation == kOpCableDiagnostics) {
+    RunCableDiagnostics(driver, platform.clock);
+  } else if (operation >= kOpFirmwareFirst && operation <= kOpFirmwareLast) {
+    RunFirmwareStage(driver, options);
   } else if (const DirectAccessOperation* access = FindDirectAccess(operation)) {
     RunDirectAccess(driver, {.target = access->target,
                              .write = access->write,

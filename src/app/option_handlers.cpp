@@ -2,6 +2,7 @@
 // maps letters to handlers. Adding an option is one handler and one row.
 #include <cstring>
 
+#include "app/firmware_options.h"
 #include "app/hex_str_to_dword.h"
 #include "app/parse_context.h"
 #include "app/usage.h"
@@ -222,6 +223,8 @@ constexpr OptionRow kOptionTable[] = {
     {'h', OnHelp},
     {'H', OnHelp},
     {'?', OnHelp},
+    {'f', OnFirmwareFile},
+    {'m', OnFirmwareMode},
 };
 
 }  // namespace

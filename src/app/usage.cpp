@@ -43,6 +43,8 @@ constexpr const char* kOptionLines[] = {
     "-o <image_filename>  Generate the image file <image_filename> from the ini file (no device)\n",
     "-d <chip model>      Chip model of the generated image: QNT5230, QNT5231 or QNT523F\n",
     "-s                   Step the MAC address and serial number after -w with -i\n",
+    "-f <fw_filename>     Load the PHY microcontroller firmware file <fw_filename>\n",
+    "-m <fw mode>         Firmware mode: load, verify, reset (reset, load, verify) or param\n",
 };
 
 }  // namespace

@@ -84,6 +84,7 @@ struct CableResult {
   uint8_t status = 0;  // 0 normal, 1 open, 2 shorted, 3 failed
   uint8_t data = 0;    // distance count or failure byte
   bool stuck = false;  // the test never completes
+  uint32_t busy_polls = 0;  // reads of the register that still show the test running
 
   bool operator==(const CableResult&) const = default;
 };
@@ -133,6 +134,7 @@ struct AdapterState {
   std::array<CableResult, 4> cable{};
   uint32_t cable_register = 0;  // last value written to the cable-test register
   int64_t cable_started_ms = 0;
+  uint32_t cable_polls_left = 0;  // reads before the running test shows its result
   McuState mcu;
 
   bool e2p_open = false;

@@ -160,6 +160,10 @@ uint32_t PeekPhy(const AdapterState& state, uint32_t index, int64_t now_ms) {
 
 uint32_t ReadPhy(AdapterState& state, uint32_t index, int64_t now_ms) {
   if (IsMcuIndex(index)) return ReadMcu(state.mcu, index, true);
+  if (index == kPhyCableTest && state.cable_polls_left > 0) {
+    --state.cable_polls_left;
+    return state.cable_register;
+  }
   TrackLink(state, now_ms);
   const uint32_t value = PeekPhy(state, index, now_ms);
   if (index == kPhyStatus) state.link_runtime.latched_low = false;
@@ -179,7 +183,11 @@ void WritePhy(AdapterState& state, uint32_t index, uint32_t value, int64_t now_m
   }
   if (index == kPhyCableTest) {
     state.cable_register = value;
-    if (value & kCableStart) state.cable_started_ms = now_ms;
+    state.cable_polls_left = 0;
+    if (value & kCableStart) {
+      state.cable_started_ms = now_ms;
+      state.cable_polls_left = state.cable[(value & kCablePairMask) >> 12].busy_polls;
+    }
     return;
   }
   if (index < kPhyClause22Count && ReadOnlyRegister(index)) return;

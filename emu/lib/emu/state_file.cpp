@@ -232,17 +232,26 @@ const std::vector<FieldRule>& FieldRules() {
        [](const Words& w, auto&, AdapterState& s) {
          uint64_t pair = 0;
          CableResult result{.set = true};
-         if (w.size() < 3 || w.size() > 4 || !ParseUnsigned(w[0], 3, &pair) ||
+         if (w.size() < 3 || w.size() > 5 || !ParseUnsigned(w[0], 3, &pair) ||
              !ParseField(w[1], &result.status) || result.status > 3 ||
              !ParseField(w[2], &result.data)) {
            return false;
          }
-         if (w.size() == 4) {
-           if (w[3] != "stuck") return false;
-           result.stuck = true;
+         // Then "stuck" and "busy=POLLS", each optional.
+         for (size_t i = 3; i < w.size(); ++i) {
+           if (w[i] == "stuck") {
+             result.stuck = true;
+           } else if (w[i].rfind("busy=", 0) != 0 ||
+                      !ParseField(w[i].substr(5), &result.busy_polls)) {
+             return false;
+           }
          }
          s.cable[pair] = result;
          return true;
+       }},
+      {"cable_polls_left", 1,
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseField(w[0], &s.cable_polls_left);
        }},
       {"mcu_control", 1,
        [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.control); }},
@@ -346,8 +355,11 @@ std::string FormatAdapterState(const AdapterState& s) {
     const CableResult& result = s.cable[pair];
     if (!result.set) continue;
     out << "cable " << pair << ' ' << unsigned{result.status} << ' ' << unsigned{result.data}
-        << (result.stuck ? " stuck" : "") << '\n';
+        << (result.stuck ? " stuck" : "");
+    if (result.busy_polls != 0) out << " busy=" << result.busy_polls;
+    out << '\n';
   }
+  if (s.cable_polls_left != 0) out << "cable_polls_left " << s.cable_polls_left << '\n';
   out << "mcu_control " << Hex(s.mcu.control, 2) << '\n';
   out << "mcu_address " << Hex(s.mcu.address, 4) << '\n';
   for (const Fault& fault : s.faults) out << "fault " << FormatFault(fault) << '\n';

@@ -1,0 +1,15 @@
+// firmware_options.h - the options of the PHY microcontroller download: -f names the file, -m
+// chooses the mode, in either order; and the firmware stage of a run.
+#pragma once
+
+#include "app/parse_context.h"
+#include "driver/driver.h"
+
+ParseStep OnFirmwareFile(ParseContext& context, const char* argument);
+ParseStep OnFirmwareMode(ParseContext& context, const char* argument);
+// The final check of the firmware options: a mode needs a file. Returns 0 or the parser's code.
+int CheckFirmwareOptions(ParseContext& context);
+
+// Runs the download that the options chose (operation 12 to 15) with the file of -f. Everything
+// is reported on the console; the run's exit code does not depend on it.
+void RunFirmwareStage(Driver& driver, const CommandOptions& options);
