@@ -35,6 +35,8 @@ emu::AdapterState BusyAdapter() {
   state.faults.push_back(
       {.command = 4, .skip = 2, .count = -1, .kind = emu::FaultKind::kError, .value = 31});
   state.cable[3] = {.set = true, .status = 3, .data = 0x5A, .stuck = true};
+  state.cable[1] = {.set = true, .status = 1, .data = 21, .busy_polls = 4};
+  state.cable_polls_left = 2;
   state.mcu.Xdata()[0x5001] = 0x77;
   state.mcu.control = 0x86;
   state.time_ms = 123456;
@@ -52,6 +54,8 @@ TEST(StateFile, RoundTripKeepsEverything) {
   EXPECT_EQ(parsed.mcu.Xdata()[0x5001], 0x77);
   EXPECT_EQ(parsed.faults.size(), 1u);
   EXPECT_EQ(parsed.faults[0].count, -1);
+  EXPECT_EQ(parsed.cable[1].busy_polls, 4u);
+  EXPECT_EQ(parsed.cable_polls_left, 2u);
 }
 
 TEST(StateFile, RejectsWhatItDoesNotKnow) {

@@ -1,0 +1,165 @@
+// cable_diagnostics_flow_test.cpp - whole -V runs against the emulated PHY: the transcript byte
+// for byte, the link taken down first when it is up, the waits, the timeout of a pair, the
+// aborts, and registers 0 and 9 put back.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/request_block.h"
+#include "support/emu_bench.h"
+
+namespace {
+
+constexpr char kWarning[] =
+    "WARNING: The following results are only accurate if the far end of the\n\r"
+    "         cable connected to the QNT5230 is NOT connected to an active\n\r"
+    "         Link partner.\n\r\n\r"
+    "Performing Pair Scan Cable Diagnostics tests ...\n\r";
+constexpr char kAbort[] = "\n\rERROR Accessing PHY Registers. Aborting Test!\n\r";
+constexpr char kReadFailed[] = "ERROR: READ_PHY failed !    status:Other Error\n";
+
+std::string AfterBanner(const std::string& output) {
+  size_t position = 0;
+  for (int line = 0; line < 5; ++line) position = output.find('\n', position) + 1;
+  return output.substr(position);
+}
+
+class CableFlow : public ::testing::Test {
+ protected:
+  CableFlow() {
+    bench_.CreateAdapter();
+    saved_control_ = bench_.Phy(0);
+    saved_gig_control_ = bench_.Phy(9);
+  }
+  void SetPair(uint32_t pair, uint8_t status, uint8_t data, uint32_t busy_polls = 0) {
+    bench_.Update([&](emu::AdapterState& s) {
+      s.cable.at(pair) = {.set = true, .status = status, .data = data, .busy_polls = busy_polls};
+    });
+  }
+  // Runs -V, which ends with exit code 0 whatever happens; returns the output after the banner.
+  std::string RunCableTest() {
+    const int64_t start = bench_.NowMs();
+    EXPECT_EQ(bench_.Run({"-V"}), 0);
+    elapsed_ = bench_.NowMs() - start;
+    return AfterBanner(bench_.Output());
+  }
+  std::vector<uint32_t> PhyWrites() const {
+    std::vector<uint32_t> indexes;
+    for (const emu::LogEntry& entry : bench_.LogOf(kCmdWritePhy)) indexes.push_back(entry.parameter);
+    return indexes;
+  }
+  void ExpectRegistersRestored() {
+    EXPECT_EQ(bench_.Phy(0), saved_control_);
+    EXPECT_EQ(bench_.Phy(9), saved_gig_control_);
+  }
+
+  EmuBench bench_;
+  uint32_t saved_control_ = 0;
+  uint32_t saved_gig_control_ = 0;
+  int64_t elapsed_ = 0;
+};
+
+TEST_F(CableFlow, EachStatusAndDistanceWithTheLinkDown) {
+  SetPair(0, 0, 0);
+  SetPair(1, 1, 21);
+  SetPair(2, 2, 100);
+  SetPair(3, 3, 0x5A);
+  EXPECT_EQ(RunCableTest(),
+            std::string(kWarning) +
+                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+                "Pair B test complete. CblDiagReg = 0x1115. Status = Open     , Distance to Fault "
+                "= 0 meters\n\r"
+                "Pair C test complete. CblDiagReg = 0x2264. Status = Shorted  , Distance to Fault "
+                "= 62 meters\n\r"
+                "Pair D test complete. CblDiagReg = 0x335a. Status = Failed   , Failures: 0x5A\n\r");
+  // No link to take down: no 0x4800, no SET_LINK_STATE, no 1000 ms wait.
+  EXPECT_EQ(PhyWrites(), (std::vector<uint32_t>{0, 9, 18, 18, 18, 18, 9, 0}));
+  EXPECT_TRUE(bench_.LogOf(kCmdSetLinkState).empty());
+  EXPECT_EQ(elapsed_, 25);
+  ExpectRegistersRestored();
+}
+
+TEST_F(CableFlow, ShortCountsTruncateTowardZeroAndBusyPairsArePolledAgain) {
+  SetPair(0, 1, 0);
+  SetPair(1, 2, 22);
+  SetPair(2, 0, 0, 3);
+  SetPair(3, 1, 25);
+  EXPECT_EQ(RunCableTest(),
+            std::string(kWarning) +
+                "Pair A test complete. CblDiagReg = 0x0100. Status = Open     , Distance to Fault "
+                "= -17 meters\n\r"
+                "Pair B test complete. CblDiagReg = 0x1216. Status = Shorted  , Distance to Fault "
+                "= 0 meters\n\r"
+                "Pair C test complete. CblDiagReg = 0x2000. Status = Normal/OK\n\r"
+                "Pair D test complete. CblDiagReg = 0x3119. Status = Open     , Distance to Fault "
+                "= 2 meters\n\r");
+  EXPECT_EQ(elapsed_, 25 + 3 * 10);
+  EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 3u + 4 + 3);
+}
+
+TEST_F(CableFlow, LinkUpIsTakenDownFirstAndLeftDown) {
+  bench_.SetLinkDelay(0);
+  bench_.SetPartner("autoneg 1000fd,100fd,100hd,10fd,10hd");
+  for (uint32_t pair = 0; pair < 4; ++pair) SetPair(pair, 0, 0);
+  const std::string output = RunCableTest();
+  EXPECT_EQ(output.substr(0, sizeof kWarning - 1), kWarning);
+  EXPECT_EQ(output.find("ERROR"), std::string::npos) << output;
+  EXPECT_EQ(PhyWrites(), (std::vector<uint32_t>{0, 0, 9, 18, 18, 18, 18, 9, 0}));
+  const auto link_state = bench_.LogOf(kCmdSetLinkState);
+  ASSERT_EQ(link_state.size(), 1u);
+  EXPECT_EQ(elapsed_, 1000 + 25);
+  EXPECT_FALSE(bench_.State().link_runtime.admin_up);
+  ExpectRegistersRestored();
+}
+
+TEST_F(CableFlow, StuckPairTimesOutAndTheNextPairStillRuns) {
+  for (uint32_t pair = 0; pair < 4; ++pair) SetPair(pair, 0, 0);
+  bench_.Update([](emu::AdapterState& s) { s.cable[1].stuck = true; });
+  EXPECT_EQ(RunCableTest(),
+            std::string(kWarning) +
+                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+                "Pair B test incomplete due to 100ms Timeout! Last CblDiagReg = 0x9000\n\r"
+                "Pair C test complete. CblDiagReg = 0x2000. Status = Normal/OK\n\r"
+                "Pair D test complete. CblDiagReg = 0x3000. Status = Normal/OK\n\r");
+  EXPECT_EQ(elapsed_, 25 + 100);
+}
+
+TEST_F(CableFlow, FailedReadsOfTheLastPairAreReportedAfterTheRestore) {
+  for (uint32_t pair = 0; pair < 4; ++pair) SetPair(pair, 0, 0);
+  // Three reads before the pairs, then one each for A to C: every read of pair D fails.
+  bench_.FailStatus(kCmdReadPhy, 2, 3 + 3, -1);
+  std::string expected = std::string(kWarning) +
+                         "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+                         "Pair B test complete. CblDiagReg = 0x1000. Status = Normal/OK\n\r"
+                         "Pair C test complete. CblDiagReg = 0x2000. Status = Normal/OK\n\r";
+  for (int poll = 0; poll < 10; ++poll) expected += kReadFailed;
+  expected += "Pair D test incomplete due to 100ms Timeout! Last CblDiagReg = 0x0000\n\r";
+  expected += kAbort;
+  EXPECT_EQ(RunCableTest(), expected);
+  EXPECT_EQ(PhyWrites(), (std::vector<uint32_t>{0, 9, 18, 18, 18, 18, 9, 0}));
+  ExpectRegistersRestored();
+}
+
+TEST_F(CableFlow, FailedStartOfTheThirdPairRestoresThenAborts) {
+  for (uint32_t pair = 0; pair < 4; ++pair) SetPair(pair, 0, 0);
+  // Registers 0 and 9, then the starts of pairs A and B.
+  bench_.FailStatus(kCmdWritePhy, 2, 4);
+  EXPECT_EQ(RunCableTest(),
+            std::string(kWarning) +
+                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+                "Pair B test complete. CblDiagReg = 0x1000. Status = Normal/OK\n\r"
+                "ERROR: WRITE_PHY failed !    status:Other Error\n" +
+                kAbort);
+  EXPECT_EQ(PhyWrites(), (std::vector<uint32_t>{0, 9, 18, 18, 18, 9, 0}));
+  ExpectRegistersRestored();
+}
+
+TEST_F(CableFlow, FailedSaveAbortsBeforeTouchingThePhy) {
+  bench_.FailStatus(kCmdReadPhy, 2, 1);
+  EXPECT_EQ(RunCableTest(), std::string(kWarning) + kReadFailed + kAbort);
+  EXPECT_TRUE(PhyWrites().empty());
+  EXPECT_EQ(elapsed_, 0);
+}
+
+}  // namespace

@@ -1,0 +1,217 @@
+// firmware_flow_test.cpp - whole runs of the PHY microcontroller download against the emulated
+// MCU: each mode's transcript and memory contents, the file-size limits, read-back mismatches,
+// and failed writes in the middle of the sequence.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/request_block.h"
+#include "emu/mcu_model.h"
+#include "support/emu_bench.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr uint32_t kControlReg = 0x40010;
+constexpr uint32_t kImageBase = 0x5000;
+constexpr uint32_t kParametersBase = 0x4C00;
+// Requests of the steps around a download: access enable, three preset writes of three requests,
+// two tables of twenty 16-bit writes of four requests, control and address before the download.
+constexpr size_t kAroundDownload = 1 + 3 * 3 + 2 * 20 * 4 + 2;
+
+std::string AfterBanner(const std::string& output) {
+  size_t position = 0;
+  for (int line = 0; line < 5; ++line) position = output.find('\n', position) + 1;
+  return output.substr(position);
+}
+
+std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
+  std::vector<uint8_t> bytes(length);
+  for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 7 + (i >> 8));
+  return bytes;
+}
+
+class FirmwareFlow : public ::testing::Test {
+ protected:
+  FirmwareFlow() { bench_.CreateAdapter(); }
+
+  std::string WriteFile(const std::vector<uint8_t>& bytes) {
+    const std::string path = work_.File("fw" + std::to_string(files_++) + ".bin");
+    WriteFileText(path, std::string(bytes.begin(), bytes.end()));
+    return path;
+  }
+  // Runs the download in |mode| with |bytes| as the file; the exit code is always 0.
+  std::string Download(const std::string& mode, const std::vector<uint8_t>& bytes) {
+    return DownloadFile(mode, WriteFile(bytes));
+  }
+  std::string DownloadFile(const std::string& mode, const std::string& path) {
+    bench_.ClearLog();
+    bench_.TakeOutput();
+    EXPECT_EQ(bench_.Run({"-f", path, "-m", mode}), 0);
+    return AfterBanner(bench_.TakeOutput());
+  }
+  std::vector<uint8_t> Xdata(uint32_t base, size_t length) {
+    const emu::AdapterState state = bench_.State();
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i) {
+      bytes[i] = state.mcu.xdata.empty() ? 0 : state.mcu.xdata[base + i];
+    }
+    return bytes;
+  }
+  std::vector<uint8_t> Prog(size_t length) {
+    const emu::AdapterState state = bench_.State();
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i) bytes[i] = emu::PeekProg(state.mcu, i);
+    return bytes;
+  }
+  size_t PhyRequests() const {
+    return bench_.LogOf(kCmdReadPhy).size() + bench_.LogOf(kCmdWritePhy).size();
+  }
+  bool Running() { return emu::McuRunning(bench_.State().mcu); }
+
+  EmuBench bench_;
+  TempDir work_;
+  int files_ = 0;
+};
+
+TEST_F(FirmwareFlow, ParametersAreLoadedAndReadBackFromXdata) {
+  const std::vector<uint8_t> bytes = {0x11, 0x22, 0x33};
+  EXPECT_EQ(Download("param", bytes),
+            "\n\n"
+            "Wrote 00000 of 00003 (000%)\rWrote 00001 of 00003 (033%)\r"
+            "Wrote 00002 of 00003 (066%)\r\nCOMPLETED!\n"
+            "Verified 00000 of 00003 (000%)\rVerified 00001 of 00003 (033%)\r"
+            "Verified 00002 of 00003 (066%)\r\nCOMPLETED!\n");
+  EXPECT_EQ(Xdata(kParametersBase, 3), bytes);
+  EXPECT_EQ(PhyRequests(), kAroundDownload + 3 + 1 + 3 + 1);
+  // Overlay table B, high byte first.
+  EXPECT_EQ(Xdata(0x0840, 40),
+            (std::vector<uint8_t>{0x88, 0x00, 0x88, 0x81, 0x89, 0x02, 0x89, 0x83, 0x00, 0x04,
+                                  0x00, 0x85, 0x01, 0x06, 0x01, 0x87, 0x02, 0x08, 0x02, 0x89,
+                                  0x03, 0x0A, 0x03, 0x8B, 0x04, 0x0C, 0x04, 0x8D, 0x05, 0x0E,
+                                  0x05, 0x8F, 0x06, 0x10, 0x06, 0x91, 0x07, 0x12, 0x07, 0x93}));
+  const emu::AdapterState state = bench_.State();
+  EXPECT_EQ(state.mcu.sfr[0xF9], 0x10);
+  EXPECT_EQ(state.mcu.sfr[0xFA], 0x23);
+  EXPECT_TRUE(Running());
+}
+
+TEST_F(FirmwareFlow, ResetLoadVerifiesTheLargestImageInProgramMemory) {
+  const std::vector<uint8_t> image = Pattern(16384, 3);
+  const std::string output = Download("reset", image);
+  EXPECT_EQ(output.substr(0, 2), "\n\n");
+  EXPECT_NE(output.find("Wrote 16383 of 16384 (099%)\r\nCOMPLETED!\nVerified 00000 of 16384"),
+            std::string::npos);
+  const std::string tail = "Verified 16383 of 16384 (099%)\r\nCOMPLETED!\n";
+  EXPECT_EQ(output.substr(output.size() - tail.size()), tail);
+  EXPECT_EQ(output.find("ERROR"), std::string::npos);
+  EXPECT_EQ(Xdata(kImageBase, image.size()), image);
+  EXPECT_EQ(Prog(image.size()), image);
+  EXPECT_EQ(PhyRequests(), 3 + kAroundDownload + 16384 + 2 + 16384 + 1);
+  EXPECT_TRUE(Running());
+}
+
+TEST_F(FirmwareFlow, LoadThenVerifyAndVerifyTouchesNothingElse) {
+  const std::vector<uint8_t> image = Pattern(300, 9);
+  const std::string path = WriteFile(image);
+  EXPECT_EQ(DownloadFile("load", path).find("Verified"), std::string::npos);
+  EXPECT_EQ(Prog(image.size()), image);
+  const std::vector<uint8_t> xdata_before = Xdata(0, 0x10000);
+
+  const std::string verified = DownloadFile("verify", path);
+  const std::string head = "\n\nVerified 00000 of 00300 (000%)\r";
+  EXPECT_EQ(verified.substr(0, head.size()), head);
+  EXPECT_EQ(verified.substr(verified.size() - 12), "\nCOMPLETED!\n");
+  // The Prog mode, the address, the bytes, the release: no access enable, reset, maps or tables.
+  const auto writes = bench_.LogOf(kCmdWritePhy);
+  ASSERT_EQ(writes.size(), 3u);
+  EXPECT_EQ(writes[0].parameter, kControlReg);
+  EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 300u);
+  EXPECT_EQ(Xdata(0, 0x10000), xdata_before);
+  EXPECT_TRUE(Running());
+}
+
+TEST_F(FirmwareFlow, MismatchAtTheFirstByteLeavesTheMcuHeld) {
+  // Nothing loaded: program memory is the ROM.
+  const std::vector<uint8_t> image = {static_cast<uint8_t>(Prog(1)[0] ^ 0xFF), 2};
+  char expected[120];
+  std::snprintf(expected, sizeof expected,
+                "\n\nERROR: \nData mismatch on byte #0. Wrote = 0x%02x, Read (@ iProg base 0)= "
+                "0x%02x\n",
+                image[0], Prog(1)[0]);
+  EXPECT_EQ(Download("verify", image), expected);
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(bench_.LogOf(kCmdWritePhy).size(), 2u);  // no release
+}
+
+TEST_F(FirmwareFlow, UnreadableParameterByteNamesXdata) {
+  bench_.FailStatus(kCmdReadPhy, 2, 1);
+  EXPECT_EQ(Download("param", {1, 2}),
+            "\n\nWrote 00000 of 00002 (000%)\rWrote 00001 of 00002 (050%)\r\nCOMPLETED!\n"
+            "Verified 00000 of 00002 (000%)\r"
+            "ERROR: READ_PHY failed !    status:Other Error\n"
+            "ERROR: \nFailed reading byte #1 from KSTR_VPM_BT_WDAT_REG (@ XDATA base 0x4C00 )\n");
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(emu::OverlayInPlace(bench_.State().mcu), emu::OverlayTable::kA);
+}
+
+TEST_F(FirmwareFlow, FileLimitsAreCheckedBeforeAnyPhyAccess) {
+  const std::string empty = WriteFile({});
+  EXPECT_EQ(DownloadFile("load", empty), "ERROR: Not enough bytes in file " + empty + "\n");
+  EXPECT_EQ(PhyRequests(), 0u);
+
+  const std::string missing = work_.File("missing.bin");
+  EXPECT_EQ(DownloadFile("load", missing), "ERROR: No file " + missing + " is found\n");
+
+  const std::string large = WriteFile(Pattern(16385, 1));
+  EXPECT_EQ(DownloadFile("reset", large),
+            "ERROR: Firmware image file " + large + " size must be <= 16384 bytes\n");
+  EXPECT_EQ(PhyRequests(), 0u);
+
+  const std::string params = WriteFile(Pattern(1025, 1));
+  EXPECT_EQ(DownloadFile("param", params),
+            "ERROR: Firmware Parameters file " + params + " size must be <= 1024 bytes\n");
+  EXPECT_EQ(PhyRequests(), 0u);
+
+  const std::vector<uint8_t> most = Pattern(1024, 5);
+  EXPECT_NE(Download("param", most).find("Verified 01023 of 01024 (099%)\r\nCOMPLETED!\n"),
+            std::string::npos);
+  EXPECT_EQ(Xdata(kParametersBase, 1024), most);
+}
+
+TEST_F(FirmwareFlow, FailedByteEndsTheDownloadWithTheMcuHeld) {
+  // Access enable, presets, table A, control and address, then bytes 0 to 4.
+  bench_.FailStatus(kCmdWritePhy, 2, 1 + 9 + 80 + 2 + 5);
+  EXPECT_EQ(Download("load", {1, 2, 3, 4, 5, 0x66, 7}),
+            "\n\nWrote 00000 of 00007 (000%)\rWrote 00001 of 00007 (014%)\r"
+            "Wrote 00002 of 00007 (028%)\rWrote 00003 of 00007 (042%)\r"
+            "Wrote 00004 of 00007 (057%)\r"
+            "ERROR: WRITE_PHY failed !    status:Other Error\n"
+            "ERROR: \nFailed writing byte #5 with value 0x66 to KSTR_VPM_BT_WDAT_REG\n");
+  EXPECT_FALSE(Running());
+  EXPECT_EQ(emu::OverlayInPlace(bench_.State().mcu), emu::OverlayTable::kA);
+}
+
+TEST_F(FirmwareFlow, FailedOverlayEntryIsReportedAndALaterVerifyFails) {
+  // Entry 7 of table B: its second request, the control value, fails.
+  const std::vector<uint8_t> image = {1, 2, 3, 4};
+  bench_.FailStatus(kCmdWritePhy, 2, 1 + 9 + 80 + 2 + 4 + 7 * 4 + 1);
+  const std::string path = WriteFile(image);
+  EXPECT_EQ(DownloadFile("load", path),
+            "\n\nWrote 00000 of 00004 (000%)\rWrote 00001 of 00004 (025%)\r"
+            "Wrote 00002 of 00004 (050%)\rWrote 00003 of 00004 (075%)\r\nCOMPLETED!\n"
+            "ERROR: WRITE_PHY failed !    status:Other Error\n"
+            "ERROR: Failed writing SMI_KSTR_VPM_BT_CTL_REG to 0x0084\n"
+            "ERROR: \nFailed writing 0x0187 to MCU_XDATA_SRAM_OVRLAY_TABLE(7)-0x084e\n");
+  // The other entries and the release followed.
+  EXPECT_EQ(bench_.LogOf(kCmdWritePhy).size(), 1 + 9 + 80 + 2 + 4 + 80 - 2 + 1);
+  EXPECT_TRUE(Running());
+  EXPECT_EQ(emu::OverlayInPlace(bench_.State().mcu), emu::OverlayTable::kOther);
+
+  const std::string verified = DownloadFile("verify", path);
+  EXPECT_NE(verified.find("Data mismatch on byte #0."), std::string::npos) << verified;
+}
+
+}  // namespace
