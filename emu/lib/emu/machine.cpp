@@ -88,9 +88,12 @@ uint32_t Machine::Control(uint32_t code, const void* in, uint32_t in_length, voi
   *returned = 0;
   if (!open_) return kErrorInvalidHandle;
   if (code != kControlCode) return kErrorInvalidFunction;
-  // The driver works on its own copy of the block, as with a buffered transfer.
-  uint8_t block[kBlockSize] = {};
-  std::memcpy(block, in, std::min(in_length, kBlockSize));
+  // The driver works on its own copy of the block, as with a buffered transfer: the input, and
+  // zeros after it.
+  uint8_t block[kBlockSize];
+  const uint32_t copied = in == nullptr ? 0 : std::min(in_length, kBlockSize);
+  if (copied != 0) std::memcpy(block, in, copied);
+  std::memset(block + copied, 0, kBlockSize - copied);
   LogEntry entry{.command = Load32(block + kFieldCommand),
                  .in_length = in_length,
                  .signature = Load32(block + kFieldSignature),

@@ -1,0 +1,82 @@
+// phy_services_test.cpp - the built utility's -V and firmware download on an emulated adapter
+// prepared with qnt5200-emu cable, checked with qnt5200-emu mcu and dump.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::string kBanner = BannerText();
+
+class PhyServicesRun : public ::testing::Test {
+ protected:
+  PhyServicesRun() { Tool("create"); }
+
+  std::string Tool(const std::string& arguments) {
+    const ProgramRun run = RunEmuTool(emu_.path().string(), arguments);
+    EXPECT_EQ(run.exit_code, 0) << arguments << ": " << run.output;
+    return run.output;
+  }
+  ProgramRun Run(const std::string& arguments) {
+    ProgramRun run = RunUtility(emu_.path().string(), arguments, work_.path().string());
+    run.output = MaskBuildLine(run.output);
+    return run;
+  }
+
+  TempDir emu_;
+  TempDir work_;
+};
+
+TEST_F(PhyServicesRun, CableTestOfFourPairs) {
+  Tool("cable --pair A --status normal --busy 2");
+  Tool("cable --pair B --status open --data 100");
+  Tool("cable --pair C --stuck");
+  Tool("cable --pair D --status failed --data 0x5a");
+  const ProgramRun run = Run("-V");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output,
+            kBanner +
+                "WARNING: The following results are only accurate if the far end of the\n\r"
+                "         cable connected to the QNT5230 is NOT connected to an active\n\r"
+                "         Link partner.\n\r\n\r"
+                "Performing Pair Scan Cable Diagnostics tests ...\n\r"
+                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+                "Pair B test complete. CblDiagReg = 0x1164. Status = Open     , Distance to Fault "
+                "= 62 meters\n\r"
+                "Pair C test incomplete due to 100ms Timeout! Last CblDiagReg = 0xa000\n\r"
+                "Pair D test complete. CblDiagReg = 0x335a. Status = Failed   , Failures: 0x5A\n\r");
+}
+
+TEST_F(PhyServicesRun, ResetLoadAndVerifyOfAFirmwareImage) {
+  std::string image;
+  for (int i = 0; i < 700; ++i) image += static_cast<char>(i * 13 + 1);
+  WriteFileText(work_.File("fw.bin"), image);
+  const ProgramRun run = Run("-f fw.bin -m reset");
+  EXPECT_EQ(run.exit_code, 0);
+  const std::string tail = "Verified 00699 of 00700 (099%)\r\nCOMPLETED!\n";
+  ASSERT_GT(run.output.size(), tail.size());
+  EXPECT_EQ(run.output.substr(run.output.size() - tail.size()), tail);
+  EXPECT_EQ(run.output.find("ERROR"), std::string::npos);
+
+  EXPECT_EQ(Tool("dump prog").substr(0, image.size()), image);
+  EXPECT_EQ(Tool("dump xdata").substr(0x5000, image.size()), image);
+  EXPECT_EQ(Tool("mcu"),
+            "adapter 0\n"
+            "  control        0x00 (released)\n"
+            "  address        0x02bc\n"
+            "  overlay table  B\n"
+            "  mcu            running\n");
+}
+
+TEST_F(PhyServicesRun, FirmwareModeWithoutFile) {
+  const ProgramRun run = Run("-r -m verify");
+  EXPECT_EQ(run.exit_code, 3);
+  EXPECT_EQ(run.output, kBanner +
+                            "ERROR: Firmware mode needs a firmware file (-f)\n"
+                            "ERROR: Parameter Error (use -h for help)\n");
+}
+
+}  // namespace
