@@ -138,11 +138,11 @@ int CableCommand(const std::string& dir, ToolArgs& args) {
   return WithAdapter(dir, index, true, [&](emu::AdapterState& s) {
     s.cable[pair] = result;
     std::printf("adapter %" PRIu32 ": pair %c %s\n", index, static_cast<char>('A' + pair),
-                result.stuck ? "never completes"
-                             : ("status " + std::to_string(result.status) + " data " +
-                                std::to_string(result.data) + " busy " +
-                                std::to_string(result.busy_polls))
-                                   .c_str());
+                result.stuck
+                    ? "never completes"
+                    : ("status " + std::to_string(result.status) + " data " +
+                       std::to_string(result.data) + " busy " + std::to_string(result.busy_polls))
+                          .c_str());
     return kExitOk;
   });
 }

@@ -118,8 +118,11 @@ const std::vector<ToolCommand>& Commands() {
         {"adapter-bits", true}},
        0,
        tool::InfoCommand},
-      {"mcu", "mcu [--adapter N]   (PHY microcontroller: access, overlay table, running)",
-       {kAdapter}, 0, tool::McuCommand},
+      {"mcu",
+       "mcu [--adapter N]   (PHY microcontroller: access, overlay table, running)",
+       {kAdapter},
+       0,
+       tool::McuCommand},
   };
   return commands;
 }

@@ -42,13 +42,14 @@ ParseStep OnFirmwareFile(ParseContext& context, const char* argument) {
   if (options.BinaryFileName.IsSet() || options.IniFileName.IsSet()) {
     return Fail(context, "Only one of options(-b, -i, -f) could be specified \n");
   }
-  if (options.Operation != kOpNone) return Fail(context, "Only one of options could be specified\n");
+  if (options.Operation != kOpNone)
+    return Fail(context, "Only one of options could be specified\n");
   if (!options.FirmwareFileName.Assign(argument)) {
     context.console.Error("No enough memory\n");
     return kExitNoMemory;
   }
-  options.Operation = options.FirmwareOperation != kOpNone ? options.FirmwareOperation
-                                                           : kDefaultFirmwareOperation;
+  options.Operation =
+      options.FirmwareOperation != kOpNone ? options.FirmwareOperation : kDefaultFirmwareOperation;
   return kKeepParsing;
 }
 

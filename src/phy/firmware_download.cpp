@@ -21,7 +21,8 @@ struct ModeSteps {
 ModeSteps StepsOf(FirmwareMode mode) {
   switch (mode) {
     case FirmwareMode::kLoad:
-      return {.reset = false, .download = true, .base = kMcuImageBase, .read_back = ReadBack::kNone};
+      return {
+          .reset = false, .download = true, .base = kMcuImageBase, .read_back = ReadBack::kNone};
     case FirmwareMode::kVerify:
       return {.reset = false, .download = false, .base = 0, .read_back = ReadBack::kProg};
     case FirmwareMode::kResetAndLoad:
@@ -29,10 +30,8 @@ ModeSteps StepsOf(FirmwareMode mode) {
     case FirmwareMode::kParameters:
       break;
   }
-  return {.reset = false,
-          .download = true,
-          .base = kMcuParametersBase,
-          .read_back = ReadBack::kXdata};
+  return {
+      .reset = false, .download = true, .base = kMcuParametersBase, .read_back = ReadBack::kXdata};
 }
 
 // The MCU single writes before a download, each with the message of its step.
@@ -138,7 +137,8 @@ bool VerifyParameters(Driver& driver, const uint8_t* bytes, size_t length) {
 bool VerifyProgram(Driver& driver, const uint8_t* bytes, size_t length) {
   return WriteControl(driver, kMcuProgAutoinc,
                       "\nFailed setting SMI_KSTR_VPM_BT_CTL_REG for Autoinc access to Prog\n") &&
-         WriteAddress(driver, 0, "\nFailed setting KSTR_VPM_BT_ADDR_REG for IROM address 0x%04x\n") &&
+         WriteAddress(driver, 0,
+                      "\nFailed setting KSTR_VPM_BT_ADDR_REG for IROM address 0x%04x\n") &&
          Compare(driver, "iProg base 0", bytes, length);
 }
 

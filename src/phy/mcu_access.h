@@ -8,10 +8,10 @@
 #include "driver/driver.h"
 
 // PHY register indexes of the access registers, passed to the driver as they are.
-constexpr uint32_t kMcuControlReg = 0x40010;   // SMI_KSTR_VPM_BT_CTL_REG
-constexpr uint32_t kMcuAddressReg = 0x40011;   // SMI_KSTR_VPM_BT_ADDR_REG
+constexpr uint32_t kMcuControlReg = 0x40010;    // SMI_KSTR_VPM_BT_CTL_REG
+constexpr uint32_t kMcuAddressReg = 0x40011;    // SMI_KSTR_VPM_BT_ADDR_REG
 constexpr uint32_t kMcuWriteDataReg = 0x40012;  // SMI_KSTR_VPM_BT_WDAT_REG
-constexpr uint32_t kMcuReadDataReg = 0x40013;  // one byte in the low 8 bits of a read
+constexpr uint32_t kMcuReadDataReg = 0x40013;   // one byte in the low 8 bits of a read
 
 // Control values: access enable with the memory space and auto-increment; 0 releases the MCU.
 constexpr uint32_t kMcuXdataSingle = 0x80;

@@ -37,17 +37,18 @@ TEST_F(PhyServicesRun, CableTestOfFourPairs) {
   Tool("cable --pair D --status failed --data 0x5a");
   const ProgramRun run = Run("-V");
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.output,
-            kBanner +
-                "WARNING: The following results are only accurate if the far end of the\n\r"
-                "         cable connected to the QNT5230 is NOT connected to an active\n\r"
-                "         Link partner.\n\r\n\r"
-                "Performing Pair Scan Cable Diagnostics tests ...\n\r"
-                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
-                "Pair B test complete. CblDiagReg = 0x1164. Status = Open     , Distance to Fault "
-                "= 62 meters\n\r"
-                "Pair C test incomplete due to 100ms Timeout! Last CblDiagReg = 0xa000\n\r"
-                "Pair D test complete. CblDiagReg = 0x335a. Status = Failed   , Failures: 0x5A\n\r");
+  EXPECT_EQ(
+      run.output,
+      kBanner +
+          "WARNING: The following results are only accurate if the far end of the\n\r"
+          "         cable connected to the QNT5230 is NOT connected to an active\n\r"
+          "         Link partner.\n\r\n\r"
+          "Performing Pair Scan Cable Diagnostics tests ...\n\r"
+          "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+          "Pair B test complete. CblDiagReg = 0x1164. Status = Open     , Distance to Fault "
+          "= 62 meters\n\r"
+          "Pair C test incomplete due to 100ms Timeout! Last CblDiagReg = 0xa000\n\r"
+          "Pair D test complete. CblDiagReg = 0x335a. Status = Failed   , Failures: 0x5A\n\r");
 }
 
 TEST_F(PhyServicesRun, ResetLoadAndVerifyOfAFirmwareImage) {

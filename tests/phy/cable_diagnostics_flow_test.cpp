@@ -46,7 +46,8 @@ class CableFlow : public ::testing::Test {
   }
   std::vector<uint32_t> PhyWrites() const {
     std::vector<uint32_t> indexes;
-    for (const emu::LogEntry& entry : bench_.LogOf(kCmdWritePhy)) indexes.push_back(entry.parameter);
+    for (const emu::LogEntry& entry : bench_.LogOf(kCmdWritePhy))
+      indexes.push_back(entry.parameter);
     return indexes;
   }
   void ExpectRegistersRestored() {
@@ -65,14 +66,15 @@ TEST_F(CableFlow, EachStatusAndDistanceWithTheLinkDown) {
   SetPair(1, 1, 21);
   SetPair(2, 2, 100);
   SetPair(3, 3, 0x5A);
-  EXPECT_EQ(RunCableTest(),
-            std::string(kWarning) +
-                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
-                "Pair B test complete. CblDiagReg = 0x1115. Status = Open     , Distance to Fault "
-                "= 0 meters\n\r"
-                "Pair C test complete. CblDiagReg = 0x2264. Status = Shorted  , Distance to Fault "
-                "= 62 meters\n\r"
-                "Pair D test complete. CblDiagReg = 0x335a. Status = Failed   , Failures: 0x5A\n\r");
+  EXPECT_EQ(
+      RunCableTest(),
+      std::string(kWarning) +
+          "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+          "Pair B test complete. CblDiagReg = 0x1115. Status = Open     , Distance to Fault "
+          "= 0 meters\n\r"
+          "Pair C test complete. CblDiagReg = 0x2264. Status = Shorted  , Distance to Fault "
+          "= 62 meters\n\r"
+          "Pair D test complete. CblDiagReg = 0x335a. Status = Failed   , Failures: 0x5A\n\r");
   // No link to take down: no 0x4800, no SET_LINK_STATE, no 1000 ms wait.
   EXPECT_EQ(PhyWrites(), (std::vector<uint32_t>{0, 9, 18, 18, 18, 18, 9, 0}));
   EXPECT_TRUE(bench_.LogOf(kCmdSetLinkState).empty());
@@ -145,12 +147,11 @@ TEST_F(CableFlow, FailedStartOfTheThirdPairRestoresThenAborts) {
   for (uint32_t pair = 0; pair < 4; ++pair) SetPair(pair, 0, 0);
   // Registers 0 and 9, then the starts of pairs A and B.
   bench_.FailStatus(kCmdWritePhy, 2, 4);
-  EXPECT_EQ(RunCableTest(),
-            std::string(kWarning) +
-                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
-                "Pair B test complete. CblDiagReg = 0x1000. Status = Normal/OK\n\r"
-                "ERROR: WRITE_PHY failed !    status:Other Error\n" +
-                kAbort);
+  EXPECT_EQ(RunCableTest(), std::string(kWarning) +
+                                "Pair A test complete. CblDiagReg = 0x0000. Status = Normal/OK\n\r"
+                                "Pair B test complete. CblDiagReg = 0x1000. Status = Normal/OK\n\r"
+                                "ERROR: WRITE_PHY failed !    status:Other Error\n" +
+                                kAbort);
   EXPECT_EQ(PhyWrites(), (std::vector<uint32_t>{0, 9, 18, 18, 18, 9, 0}));
   ExpectRegistersRestored();
 }

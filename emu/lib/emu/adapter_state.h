@@ -81,9 +81,9 @@ struct Fault {
 // The result of the PHY's cable test for one pair; unset pairs answer from the link partner.
 struct CableResult {
   bool set = false;
-  uint8_t status = 0;  // 0 normal, 1 open, 2 shorted, 3 failed
-  uint8_t data = 0;    // distance count or failure byte
-  bool stuck = false;  // the test never completes
+  uint8_t status = 0;       // 0 normal, 1 open, 2 shorted, 3 failed
+  uint8_t data = 0;         // distance count or failure byte
+  bool stuck = false;       // the test never completes
   uint32_t busy_polls = 0;  // reads of the register that still show the test running
 
   bool operator==(const CableResult&) const = default;
