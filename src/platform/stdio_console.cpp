@@ -1,15 +1,18 @@
-// stdio_console.cpp - standard output, flushed after every write so that prompts and progress
-// lines show before the utility waits.
+// stdio_console.cpp - standard output, flushed after every write so that prompts and messages
+// show before the utility waits. A progress line (ending in a carriage return, overwritten by the
+// next one) is the exception: a download prints one per byte, and flushing each would cost more
+// than the request it reports; they show when the buffer fills or the next message is written.
 #include "platform/stdio_console.h"
 
 #include <cstdio>
 
 void StdioConsole::Write(const char* data, size_t length) {
   std::fwrite(data, 1, length, stdout);
-  std::fflush(stdout);
+  if (length == 0 || data[length - 1] != '\r') std::fflush(stdout);
 }
 
 int StdioConsole::ReadChar() {
+  std::fflush(stdout);
   const int c = std::getchar();
   return c == EOF ? -1 : c;
 }
