@@ -200,13 +200,13 @@ TEST(PhyModel, CableTestAnswersPerPair) {
   EXPECT_EQ(emu::ReadPhy(state, emu::kPhyCableTest, 0), 0x0123u);
 }
 
-TEST(PhyModel, McuAutoIncrementLoadsProgramMemory) {
+// Program memory follows the overlay table: mcu_model_test.cpp.
+TEST(PhyModel, McuAutoIncrementWritesAndReadsXdata) {
   emu::AdapterState state = emu::MakeAdapter(0, {});
   emu::WritePhy(state, 0x40010, 0x84, 0);
   emu::WritePhy(state, 0x40011, 0x5000, 0);
   for (uint32_t byte : {0x12u, 0x34u, 0x56u}) emu::WritePhy(state, 0x40012, byte, 0);
-  emu::WritePhy(state, 0x40010, 0x86, 0);
-  emu::WritePhy(state, 0x40011, 0, 0);
+  emu::WritePhy(state, 0x40011, 0x5000, 0);
   EXPECT_EQ(emu::ReadPhy(state, 0x40013, 0), 0x12u);
   EXPECT_EQ(emu::ReadPhy(state, 0x40013, 0), 0x34u);
   EXPECT_EQ(emu::PeekPhy(state, 0x40013, 0), 0x56u);
