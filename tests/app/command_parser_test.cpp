@@ -41,7 +41,7 @@ const ErrorCase kErrorCases[] = {
     {{"-G"}, 3, "ERROR: Get parameter needs to be specified\n"},
     {{"-G", "z"}, 3, "ERROR: Invalid Get parameter\n"},
     {{"-q"}, 3, "ERROR: Invalid parameters:q\nERROR: Please use -h to display usage\n"},
-    {{"-f", "fw.bin"}, 3, "ERROR: Invalid parameters:f\nERROR: Please use -h to display usage\n"},
+    {{"-P", "10.0.0.1"}, 3, "ERROR: Invalid parameters:P\nERROR: Please use -h to display usage\n"},
     {{"-r", "-X", "1"}, 3, "ERROR: Invalid parameters:X\nERROR: Please use -h to display usage\n"},
     {{"-X", "1"}, 3, "ERROR: Invalid parameters:X\nERROR: Please use -h to display usage\n"},
     {{"-X", "-r"}, 3, "ERROR: Invalid parameters:X\nERROR: Please use -h to display usage\n"},
