@@ -69,9 +69,12 @@ void WriteOverlayTable(Driver& driver, const uint16_t (&table)[kOverlayEntries],
 }
 
 // The progress line of byte |index|: the count and share of the bytes before it.
-void Progress(Console& console, const char* verb, size_t index, size_t length) {
-  console.Printf("%s %05d of %05d (%03d%c)\r", verb, static_cast<int>(index),
-                 static_cast<int>(length), static_cast<int>(100 * index / length), '%');
+constexpr char kWroteFormat[] = "Wrote %05d of %05d (%03d%c)\r";
+constexpr char kVerifiedFormat[] = "Verified %05d of %05d (%03d%c)\r";
+
+void Progress(Console& console, const char* format, size_t index, size_t length) {
+  console.Printf(format, static_cast<int>(index), static_cast<int>(length),
+                 static_cast<int>(100 * index / length), '%');
 }
 
 bool WriteControl(Driver& driver, uint32_t control, const char* failure) {
@@ -99,30 +102,41 @@ bool Download(Driver& driver, uint16_t base, const uint8_t* bytes, size_t length
                     static_cast<int>(i), unsigned{bytes[i]});
       return false;
     }
-    Progress(console, "Wrote", i, length);
+    Progress(console, kWroteFormat, i, length);
   }
   console.Print("\nCOMPLETED!\n");
   return true;
 }
 
 // Reads |length| bytes through the read-data register, which the caller has pointed at the first
-// one, and compares them with |bytes|. |where| names the memory in the messages.
-bool Compare(Driver& driver, const char* where, const uint8_t* bytes, size_t length) {
+// one, and compares them with |bytes|. The messages name the memory read.
+struct ReadBackMessages {
+  const char* unreadable;  // takes the byte number
+  const char* mismatch;    // takes the byte number, the byte written and the byte read
+};
+
+constexpr ReadBackMessages kXdataMessages{
+    "\nFailed reading byte #%d from KSTR_VPM_BT_WDAT_REG (@ XDATA base 0x4C00 )\n",
+    "\nData mismatch on byte #%d. Wrote = 0x%02x, Read (@ XDATA base 0x4C00 )= 0x%02x\n"};
+constexpr ReadBackMessages kProgMessages{
+    "\nFailed reading byte #%d from KSTR_VPM_BT_WDAT_REG (@ iProg base 0)\n",
+    "\nData mismatch on byte #%d. Wrote = 0x%02x, Read (@ iProg base 0)= 0x%02x\n"};
+
+bool Compare(Driver& driver, const ReadBackMessages& messages, const uint8_t* bytes,
+             size_t length) {
   Console& console = driver.console();
   for (size_t i = 0; i < length; ++i) {
     uint32_t value = 0;
     if (!READ_PHY(driver, kMcuReadDataReg, &value)) {
-      console.Error("\nFailed reading byte #%d from KSTR_VPM_BT_WDAT_REG (@ %s)\n",
-                    static_cast<int>(i), where);
+      console.Error(messages.unreadable, static_cast<int>(i));
       return false;
     }
     const auto read = static_cast<uint8_t>(value);
     if (read != bytes[i]) {
-      console.Error("\nData mismatch on byte #%d. Wrote = 0x%02x, Read (@ %s)= 0x%02x\n",
-                    static_cast<int>(i), unsigned{bytes[i]}, where, unsigned{read});
+      console.Error(messages.mismatch, static_cast<int>(i), unsigned{bytes[i]}, unsigned{read});
       return false;
     }
-    Progress(console, "Verified", i, length);
+    Progress(console, kVerifiedFormat, i, length);
   }
   console.Print("\nCOMPLETED!\n");
   return true;
@@ -131,7 +145,7 @@ bool Compare(Driver& driver, const char* where, const uint8_t* bytes, size_t len
 bool VerifyParameters(Driver& driver, const uint8_t* bytes, size_t length) {
   return WriteAddress(driver, kMcuParametersBase,
                       "\nFailed setting KSTR_VPM_BT_ADDR_REG for ORAM address %04x\n") &&
-         Compare(driver, "XDATA base 0x4C00 ", bytes, length);
+         Compare(driver, kXdataMessages, bytes, length);
 }
 
 bool VerifyProgram(Driver& driver, const uint8_t* bytes, size_t length) {
@@ -139,7 +153,7 @@ bool VerifyProgram(Driver& driver, const uint8_t* bytes, size_t length) {
                       "\nFailed setting SMI_KSTR_VPM_BT_CTL_REG for Autoinc access to Prog\n") &&
          WriteAddress(driver, 0,
                       "\nFailed setting KSTR_VPM_BT_ADDR_REG for IROM address 0x%04x\n") &&
-         Compare(driver, "iProg base 0", bytes, length);
+         Compare(driver, kProgMessages, bytes, length);
 }
 
 }  // namespace
