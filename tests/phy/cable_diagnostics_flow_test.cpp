@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/request_block.h"
+#include "support/after_banner.h"
 #include "support/emu_bench.h"
 
 namespace {
@@ -18,12 +19,6 @@ constexpr char kWarning[] =
     "Performing Pair Scan Cable Diagnostics tests ...\n\r";
 constexpr char kAbort[] = "\n\rERROR Accessing PHY Registers. Aborting Test!\n\r";
 constexpr char kReadFailed[] = "ERROR: READ_PHY failed !    status:Other Error\n";
-
-std::string AfterBanner(const std::string& output) {
-  size_t position = 0;
-  for (int line = 0; line < 5; ++line) position = output.find('\n', position) + 1;
-  return output.substr(position);
-}
 
 class CableFlow : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 
 #include "driver/request_block.h"
 #include "emu/mcu_model.h"
+#include "support/after_banner.h"
 #include "support/emu_bench.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -20,12 +21,6 @@ constexpr uint32_t kParametersBase = 0x4C00;
 // Requests of the steps around a download: access enable, three preset writes of three requests,
 // two tables of twenty 16-bit writes of four requests, control and address before the download.
 constexpr size_t kAroundDownload = 1 + 3 * 3 + 2 * 20 * 4 + 2;
-
-std::string AfterBanner(const std::string& output) {
-  size_t position = 0;
-  for (int line = 0; line < 5; ++line) position = output.find('\n', position) + 1;
-  return output.substr(position);
-}
 
 std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
   std::vector<uint8_t> bytes(length);

@@ -1,33 +1,22 @@
-// phy_services_test.cpp - the built utility's -V and firmware download on an emulated adapter
+// phy_services_e2e_test.cpp - the built utility's -V and firmware download on an emulated adapter
 // prepared with qnt5200-emu cable, checked with qnt5200-emu mcu and dump.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "support/end_to_end.h"
 
 namespace {
 
-const std::string kBanner = BannerText();
-
-class PhyServicesRun : public ::testing::Test {
+class PhyServicesRun : public EndToEnd {
  protected:
-  PhyServicesRun() { Tool("create"); }
-
-  std::string Tool(const std::string& arguments) {
-    const ProgramRun run = RunEmuTool(emu_.path().string(), arguments);
+  void SetUp() override { Tool("create"); }
+  // The tool's output where the command must succeed.
+  std::string ToolOutput(const std::string& arguments) {
+    const ProgramRun run = ToolRun(arguments);
     EXPECT_EQ(run.exit_code, 0) << arguments << ": " << run.output;
     return run.output;
   }
-  ProgramRun Run(const std::string& arguments) {
-    ProgramRun run = RunUtility(emu_.path().string(), arguments, work_.path().string());
-    run.output = MaskBuildLine(run.output);
-    return run;
-  }
-
-  TempDir emu_;
-  TempDir work_;
 };
 
 TEST_F(PhyServicesRun, CableTestOfFourPairs) {
@@ -39,7 +28,7 @@ TEST_F(PhyServicesRun, CableTestOfFourPairs) {
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(
       run.output,
-      kBanner +
+      banner_ +
           "WARNING: The following results are only accurate if the far end of the\n\r"
           "         cable connected to the QNT5230 is NOT connected to an active\n\r"
           "         Link partner.\n\r\n\r"
@@ -54,7 +43,7 @@ TEST_F(PhyServicesRun, CableTestOfFourPairs) {
 TEST_F(PhyServicesRun, ResetLoadAndVerifyOfAFirmwareImage) {
   std::string image;
   for (int i = 0; i < 700; ++i) image += static_cast<char>(i * 13 + 1);
-  WriteFileText(work_.File("fw.bin"), image);
+  WriteFileText(File("fw.bin"), image);
   const ProgramRun run = Run("-f fw.bin -m reset");
   EXPECT_EQ(run.exit_code, 0);
   const std::string tail = "Verified 00699 of 00700 (099%)\r\nCOMPLETED!\n";
@@ -62,9 +51,9 @@ TEST_F(PhyServicesRun, ResetLoadAndVerifyOfAFirmwareImage) {
   EXPECT_EQ(run.output.substr(run.output.size() - tail.size()), tail);
   EXPECT_EQ(run.output.find("ERROR"), std::string::npos);
 
-  EXPECT_EQ(Tool("dump prog").substr(0, image.size()), image);
-  EXPECT_EQ(Tool("dump xdata").substr(0x5000, image.size()), image);
-  EXPECT_EQ(Tool("mcu"),
+  EXPECT_EQ(ToolOutput("dump prog").substr(0, image.size()), image);
+  EXPECT_EQ(ToolOutput("dump xdata").substr(0x5000, image.size()), image);
+  EXPECT_EQ(ToolOutput("mcu"),
             "adapter 0\n"
             "  control        0x00 (released)\n"
             "  address        0x02bc\n"
@@ -75,7 +64,7 @@ TEST_F(PhyServicesRun, ResetLoadAndVerifyOfAFirmwareImage) {
 TEST_F(PhyServicesRun, FirmwareModeWithoutFile) {
   const ProgramRun run = Run("-r -m verify");
   EXPECT_EQ(run.exit_code, 3);
-  EXPECT_EQ(run.output, kBanner +
+  EXPECT_EQ(run.output, banner_ +
                             "ERROR: Firmware mode needs a firmware file (-f)\n"
                             "ERROR: Parameter Error (use -h for help)\n");
 }
