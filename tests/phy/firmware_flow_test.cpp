@@ -3,6 +3,7 @@
 // and failed writes in the middle of the sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "emu/mcu_model.h"
 #include "support/after_banner.h"
 #include "support/emu_bench.h"
+#include "support/one_byte_differences.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -126,6 +128,29 @@ TEST_F(FirmwareFlow, LoadThenVerifyAndVerifyTouchesNothingElse) {
   EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 300u);
   EXPECT_EQ(Xdata(0, 0x10000), xdata_before);
   EXPECT_TRUE(Running());
+}
+
+TEST_F(FirmwareFlow, VerifyNoticesOneDifferingByteAnywhere) {
+  // Overlay table B, high byte first.
+  constexpr uint16_t kTableB[20] = {0x8800, 0x8881, 0x8902, 0x8983, 0x0004, 0x0085, 0x0106,
+                                    0x0187, 0x0208, 0x0289, 0x030A, 0x038B, 0x040C, 0x048D,
+                                    0x050E, 0x058F, 0x0610, 0x0691, 0x0712, 0x0793};
+  const std::vector<uint8_t> image = Pattern(301, 4);
+  const std::string path = WriteFile(image);
+  // 0 when the verify released the MCU, -1 when it stopped at a mismatch.
+  ExpectOneByteDifferencesCaught(image, 0, -1, [&](const std::vector<uint8_t>& program) {
+    bench_.Update([&](emu::AdapterState& s) {
+      std::vector<uint8_t>& xdata = s.mcu.Xdata();
+      for (int j = 0; j < 20; ++j) {
+        xdata[0x0840 + 2 * j] = static_cast<uint8_t>(kTableB[j] >> 8);
+        xdata[0x0841 + 2 * j] = static_cast<uint8_t>(kTableB[j]);
+      }
+      std::copy(program.begin(), program.end(), xdata.begin() + kImageBase);
+      s.mcu.control = 0;
+    });
+    DownloadFile("verify", path);
+    return Running() ? 0 : -1;
+  });
 }
 
 TEST_F(FirmwareFlow, MismatchAtTheFirstByteLeavesTheMcuHeld) {
