@@ -1,32 +1,26 @@
 // firmware_file.cpp - reading a firmware image or parameters file whole, with its length checks.
 #include "phy/firmware_file.h"
 
-#include <cstdio>
 #include <new>
 #include <utility>
 
-namespace {
-
-// True when |stream| holds at least one more byte.
-bool HasMore(std::FILE* stream) { return std::fgetc(stream) != EOF; }
-
-}  // namespace
+#include "platform/user_file.h"
 
 bool ReadFirmwareFile(const char* name, FirmwareMode mode, Console& console, FirmwareFile* file) {
-  std::FILE* stream = std::fopen(name, "rb");
-  if (stream == nullptr) {
-    console.Error("No file %s is found\n", name);
-    return false;
-  }
-  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[kFirmwareImageMaxBytes]);
+  // One byte more than the largest image tells a file that is too long from one that fits.
+  const size_t capacity = kFirmwareImageMaxBytes + 1;
+  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[capacity]);
   if (bytes == nullptr) {
-    std::fclose(stream);
     console.Error("Not enough memory\n");
     return false;
   }
-  const size_t length = std::fread(bytes.get(), 1, kFirmwareImageMaxBytes, stream);
-  const bool longer = length == kFirmwareImageMaxBytes && HasMore(stream);
-  std::fclose(stream);
+  size_t length = 0;
+  // A file that cannot be read whole (a directory, a read error) is as good as missing.
+  if (!ReadUserFile(name, bytes.get(), capacity, &length)) {
+    console.Error("No file %s is found\n", name);
+    return false;
+  }
+  const bool longer = length > kFirmwareImageMaxBytes;
 
   if (length == 0) {
     console.Error("Not enough bytes in file %s\n", name);

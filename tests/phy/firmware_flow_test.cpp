@@ -184,6 +184,9 @@ TEST_F(FirmwareFlow, FileLimitsAreCheckedBeforeAnyPhyAccess) {
 
   const std::string missing = work_.File("missing.bin");
   EXPECT_EQ(DownloadFile("load", missing), "ERROR: No file " + missing + " is found\n");
+  // A directory opens on some systems but cannot be read: it is no firmware file either.
+  EXPECT_EQ(DownloadFile("load", work_.path().string()),
+            "ERROR: No file " + work_.path().string() + " is found\n");
 
   const std::string large = WriteFile(Pattern(16385, 1));
   EXPECT_EQ(DownloadFile("reset", large),
