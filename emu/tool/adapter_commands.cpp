@@ -137,14 +137,14 @@ int ClockCommand(const std::string& dir, ToolArgs& args) {
       s.clock = mode;
       if (mode == emu::ClockMode::kVirtual) s.time_ms = before;
       const int64_t shift = emu::AdapterNowMs(s) - before;
-      s.link_runtime.started_ms += shift;
-      s.cable_started_ms += shift;
+      s.link_runtime.started_ms = emu::ShiftTimeMs(s.link_runtime.started_ms, shift);
+      s.cable_started_ms = emu::ShiftTimeMs(s.cable_started_ms, shift);
     }
     if (advance != 0) {
       if (s.clock == emu::ClockMode::kReal) {
         return Report(kExitUsage, "--advance needs the virtual clock");
       }
-      s.time_ms += advance;
+      emu::AdvanceAdapterClock(s, advance);
     }
     std::printf("adapter %" PRIu32 ": %s clock, %" PRId64 " ms\n", index,
                 emu::ClockModeName(s.clock), emu::AdapterNowMs(s));

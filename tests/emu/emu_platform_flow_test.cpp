@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "emu/emu_clock.h"
+#include "emu/wire_format.h"
 #include "support/capture_console.h"
 #include "support/emu_bench.h"
 #include "support/run_program.h"
@@ -54,6 +57,34 @@ TEST(EmuPlatform, RealClockFollowsTheWallClock) {
   ASSERT_TRUE(platform.Services().device.Open(kDevice, &error));
   EXPECT_TRUE(platform.machine().RealTime());
   EXPECT_LE(emu::WallClockMs() - platform.machine().NowMs(), 1000);
+}
+
+// A state that cannot be saved when the device closes is reported, not lost without a word.
+TEST(EmuPlatform, AFailedSaveAtCloseIsReportedOnStandardError) {
+  EmuBench bench;
+  bench.CreateAdapter();
+  CaptureConsole console;
+  EmuPlatform platform(bench.dir(), console);
+  uint32_t error = 0;
+  ASSERT_TRUE(platform.Services().device.Open(kDevice, &error));
+  uint8_t block[emu::kBlockSize] = {};
+  emu::Store32(block + emu::kFieldSignature, emu::kSignatureAdapterZero);
+  emu::Store32(block + emu::kFieldCommand, emu::kWriteRegister);
+  emu::Store32(block + emu::kFieldParameter, 0x100);
+  emu::Store32(block + emu::kFieldData, 0x1234);
+  uint32_t returned = 0;
+  ASSERT_TRUE(platform.Services().device.Control(emu::kControlCode, block, 20, block, sizeof block,
+                                                 &returned, &error));
+  // A directory in the state file's place: nothing can be renamed over it.
+  const std::string path = bench.dir() + "/adapter0.state";
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  WriteFileText(path + "/keep", "");
+  ::testing::internal::CaptureStderr();
+  platform.Services().device.Close();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "qnt5200-emu: " + path + ": cannot be written\n");
+  EXPECT_EQ(console.output(), "");
 }
 
 }  // namespace

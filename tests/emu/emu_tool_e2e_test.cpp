@@ -2,6 +2,8 @@
 // failing command leaves the state file alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "emu/state_file.h"
 #include "support/end_to_end.h"
 
@@ -58,6 +60,25 @@ TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
     EXPECT_NE(run.output.find("qnt5200-emu: "), std::string::npos) << arguments;
   }
   EXPECT_EQ(StateText(), before);
+}
+
+TEST_F(EmuTool, ShowNamesTheLineThatMakesAStateInvalid) {
+  ASSERT_EQ(Tool("create").exit_code, 0);
+  const std::string path = emu::AdapterPath(dir.path().string(), 0);
+  const std::string text = StateText();
+  const auto lines = std::count(text.begin(), text.end(), '\n');
+  WriteFileText(path, text + "time_ms 9223372036854775807\n");
+  ProgramRun run = Tool("show");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, "qnt5200-emu: " + path + ": line " + std::to_string(lines + 1) +
+                            ": bad value for \"time_ms\"\n");
+  // Cut short by two lines: 32 OTP bytes a line.
+  const size_t last = text.rfind('\n', text.size() - 2);
+  WriteFileText(path, text.substr(0, text.rfind('\n', last - 1) + 1));
+  run = Tool("show");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, "qnt5200-emu: " + path + ": line " + std::to_string(lines - 1) +
+                            ": the file ends without otp byte 0x1c0\n");
 }
 
 TEST_F(EmuTool, LoadAndDumpMemories) {

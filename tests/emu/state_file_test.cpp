@@ -2,9 +2,11 @@
 // atomic replacement, and what carries from one process's run to the next.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "emu/atomic_file.h"
+#include "emu/emu_clock.h"
 #include "emu/link_model.h"
 #include "emu/machine.h"
 #include "emu/state_file.h"
@@ -80,6 +82,67 @@ TEST(StateFile, RejectsWhatItDoesNotKnow) {
     EXPECT_FALSE(emu::ParseAdapterState(c.text, &state, &error)) << c.name;
     EXPECT_FALSE(error.empty()) << c.name;
   }
+}
+
+// A hand-edited or damaged file is invalid as a whole, and the message names the line.
+TEST(StateFile, RejectsValuesOutOfRangeAndMemoriesCutShort) {
+  const std::string good = emu::FormatAdapterState(emu::MakeAdapter(0, {}));
+  const std::string next = "line " + std::to_string(std::count(good.begin(), good.end(), '\n') + 1);
+  const std::string cut = good.substr(0, good.rfind('\n', good.size() - 2) + 1);
+  std::string gap = good;
+  const size_t eeprom_line = gap.find("eeprom 0x100 ");
+  gap.erase(eeprom_line, gap.find('\n', eeprom_line) + 1 - eeprom_line);
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string error;  // the start of the message
+  };
+  const Case cases[] = {
+      {"clock at the end of its type", good + "time_ms 9223372036854775807\n", next + ": bad"},
+      {"clock past its range", good + "time_ms 9007199254740993\n", next + ": bad"},
+      {"link start", good + "link_started_ms -9223372036854775808\n", next + ": bad"},
+      {"cable start", good + "cable_started_ms -9007199254740993\n", next + ": bad"},
+      {"cable register", good + "cable_register 0x10000\n", next + ": bad"},
+      {"mcu control", good + "mcu_control 0x100\n", next + ": bad"},
+      {"mcu address", good + "mcu_address 0x10000\n", next + ": bad"},
+      {"register off a word", good + "register 0x00000102 0x1\n", next + ": bad"},
+      {"register past the space", good + "register 0x00010000 0x1\n", next + ": bad"},
+      {"register 0 is the chip field", good + "register 0x00000000 0x1\n", next + ": bad"},
+      {"16-bit phy register", good + "phy 0x00000011 0x10000\n", next + ": bad"},
+      {"pcie phy address", good + "pcie_phy 0x10000 0x0001\n", next + ": bad"},
+      {"last line cut off", cut,
+       "line " + std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) +
+           ": the file ends without otp byte 0x1e0"},
+      {"a line in the middle lost", gap, ": the file ends without eeprom byte 0x100"},
+  };
+  for (const Case& c : cases) {
+    emu::AdapterState state;
+    std::string error;
+    EXPECT_FALSE(emu::ParseAdapterState(c.text, &state, &error)) << c.name;
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
+  }
+  // The limits themselves are times a state may hold.
+  emu::AdapterState state;
+  std::string error;
+  EXPECT_TRUE(emu::ParseAdapterState(good + "time_ms 9007199254740992\nlink_started_ms "
+                                            "-9007199254740992\n",
+                                     &state, &error))
+      << error;
+}
+
+// Sleeping on a clock at the end of its range would overflow: such a file never loads.
+TEST(StateFile, AClockAtItsLimitNeverOverflows) {
+  EmuBench bench;
+  bench.CreateAdapter(0);
+  const std::string path = emu::AdapterPath(bench.dir(), 0);
+  WriteFileText(path, ReadFileText(path) + "time_ms 9223372036854775000\n");
+  emu::Machine machine(bench.dir());
+  EXPECT_EQ(machine.Open(), emu::kErrorAccessDenied);
+  machine.SleepMs(1000);
+  emu::AdapterState state = emu::MakeAdapter(0, {});
+  state.time_ms = emu::kMaxTimeMs;
+  emu::AdvanceAdapterClock(state, 0xFFFFFFFF);
+  EXPECT_EQ(state.time_ms, emu::kMaxTimeMs);
 }
 
 TEST(StateFile, UnreadableStateFailsTheOpenWithAccessDenied) {

@@ -1,6 +1,7 @@
 // emu_clock.cpp - virtual and real time of the emulated adapters.
 #include "emu/emu_clock.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -13,7 +14,12 @@ int64_t AdapterNowMs(const AdapterState& state) {
 }
 
 void AdvanceAdapterClock(AdapterState& state, uint32_t milliseconds) {
-  if (state.clock == ClockMode::kVirtual) state.time_ms += milliseconds;
+  if (state.clock == ClockMode::kVirtual) state.time_ms = ShiftTimeMs(state.time_ms, milliseconds);
+}
+
+int64_t ShiftTimeMs(int64_t time_ms, int64_t shift_ms) {
+  // Callers pass a time and a shift of at most a few kMaxTimeMs, so the sum cannot overflow.
+  return std::clamp(time_ms + shift_ms, -kMaxTimeMs, kMaxTimeMs);
 }
 
 int64_t WallClockMs() {

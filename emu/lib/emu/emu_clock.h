@@ -9,10 +9,17 @@
 
 namespace emu {
 
+// The largest time a state holds, in either direction (about 285,000 years). A state file with a
+// time beyond it is invalid, so sums and differences of two times and a delay never overflow.
+constexpr int64_t kMaxTimeMs = int64_t{1} << 53;
+
 // Milliseconds on |state|'s clock.
 int64_t AdapterNowMs(const AdapterState& state);
-// A sleep of |milliseconds| as |state| sees it: virtual time moves on; real time needs no help.
+// A sleep of |milliseconds| as |state| sees it: virtual time moves on (stopping at kMaxTimeMs);
+// real time needs no help.
 void AdvanceAdapterClock(AdapterState& state, uint32_t milliseconds);
+// |time_ms| moved by |shift_ms|, kept within kMaxTimeMs either way.
+int64_t ShiftTimeMs(int64_t time_ms, int64_t shift_ms);
 
 int64_t WallClockMs();
 // Microseconds of a monotonic clock, for the performance counter in real mode.

@@ -13,6 +13,9 @@
 #include "emu/emu_clock.h"
 #include "emu/fault_plan.h"
 #include "emu/link_model.h"
+#include "emu/phy_model.h"
+#include "emu/request_handler.h"
+#include "emu/state_checks.h"
 #include "emu/text_codec.h"
 
 namespace emu {
@@ -68,21 +71,13 @@ bool ParseUnsigned(const std::string& text, uint64_t limit, uint64_t* value) {
   return true;
 }
 
+// A number up to |limit|, by default the largest value of the field's type.
 template <typename T>
-bool ParseField(const std::string& text, T* value) {
+bool ParseField(const std::string& text, T* value,
+                uint64_t limit = static_cast<uint64_t>(static_cast<T>(~T{0}))) {
   uint64_t parsed = 0;
-  if (!ParseUnsigned(text, static_cast<uint64_t>(static_cast<T>(~T{0})), &parsed)) return false;
+  if (!ParseUnsigned(text, limit, &parsed)) return false;
   *value = static_cast<T>(parsed);
-  return true;
-}
-
-bool ParseSigned(const std::string& text, int64_t* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const long long parsed = std::strtoll(text.c_str(), &end, 10);
-  if (*end != '\0' || errno != 0) return false;
-  *value = parsed;
   return true;
 }
 
@@ -144,7 +139,7 @@ const std::vector<FieldRule>& FieldRules() {
          return ParseClockMode(w[0].c_str(), &s.clock);
        }},
       {"time_ms", 1,
-       [](const Words& w, auto&, AdapterState& s) { return ParseSigned(w[0], &s.time_ms); }},
+       [](const Words& w, auto&, AdapterState& s) { return ParseTimeMs(w[0], &s.time_ms); }},
       {"driver_version", 4,
        [](const Words& w, auto&, AdapterState& s) {
          for (size_t i = 0; i < 4; ++i) {
@@ -192,7 +187,7 @@ const std::vector<FieldRule>& FieldRules() {
        }},
       {"link_started_ms", 1,
        [](const Words& w, auto&, AdapterState& s) {
-         return ParseSigned(w[0], &s.link_runtime.started_ms);
+         return ParseTimeMs(w[0], &s.link_runtime.started_ms);
        }},
       {"link_was_up", 1,
        [](const Words& w, auto&, AdapterState& s) {
@@ -223,10 +218,12 @@ const std::vector<FieldRule>& FieldRules() {
          return false;
        }},
       {"cable_register", 1,
-       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.cable_register); }},
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseField(w[0], &s.cable_register, 0xFFFF);
+       }},
       {"cable_started_ms", 1,
        [](const Words& w, auto&, AdapterState& s) {
-         return ParseSigned(w[0], &s.cable_started_ms);
+         return ParseTimeMs(w[0], &s.cable_started_ms);
        }},
       {"cable", 0,
        [](const Words& w, auto&, AdapterState& s) {
@@ -254,9 +251,13 @@ const std::vector<FieldRule>& FieldRules() {
          return ParseField(w[0], &s.cable_polls_left);
        }},
       {"mcu_control", 1,
-       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.control); }},
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseField(w[0], &s.mcu.control, 0xFF);
+       }},
       {"mcu_address", 1,
-       [](const Words& w, auto&, AdapterState& s) { return ParseField(w[0], &s.mcu.address); }},
+       [](const Words& w, auto&, AdapterState& s) {
+         return ParseField(w[0], &s.mcu.address, 0xFFFF);
+       }},
       {"fault", 0,
        [](const Words&, const std::string& r, AdapterState& s) {
          Fault fault;
@@ -273,7 +274,11 @@ const std::vector<FieldRule>& FieldRules() {
        [](const Words& w, auto&, AdapterState& s) {
          uint32_t address = 0;
          uint32_t value = 0;
-         if (!ParseField(w[0], &address) || !ParseField(w[1], &value)) return false;
+         // Register 0 is the chip field.
+         if (!ParseField(w[0], &address) || !ParseField(w[1], &value) ||
+             !RegisterAddressValid(address) || address == 0) {
+           return false;
+         }
          s.registers[address] = value;
          return true;
        }},
@@ -281,7 +286,10 @@ const std::vector<FieldRule>& FieldRules() {
        [](const Words& w, auto&, AdapterState& s) {
          uint32_t index = 0;
          uint32_t value = 0;
-         if (!ParseField(w[0], &index) || !ParseField(w[1], &value)) return false;
+         if (!ParseField(w[0], &index) ||
+             !ParseField(w[1], &value, PhyIndexIsWide(index) ? 0xFFFFFFFF : 0xFFFF)) {
+           return false;
+         }
          s.phy[index] = value;
          return true;
        }},
@@ -289,7 +297,7 @@ const std::vector<FieldRule>& FieldRules() {
        [](const Words& w, auto&, AdapterState& s) {
          uint32_t address = 0;
          uint16_t value = 0;
-         if (!ParseField(w[0], &address) || !ParseField(w[1], &value)) return false;
+         if (!ParseField(w[0], &address, 0xFFFF) || !ParseField(w[1], &value)) return false;
          s.pcie_phy[address] = value;
          return true;
        }},
@@ -375,13 +383,14 @@ std::string FormatAdapterState(const AdapterState& s) {
   for (const auto& [address, value] : s.pcie_phy) {
     out << "pcie_phy " << Hex(address, 4) << ' ' << Hex(value, 4) << '\n';
   }
-  FormatBytes(out, "eeprom", s.eeprom.data(), s.eeprom.size(), false);
-  FormatBytes(out, "otp", s.otp.data(), s.otp.size(), false);
   FormatBytes(out, "pci_config", s.pci_config.data(), s.pci_config.size(), true);
   if (!s.mcu.xdata.empty()) {
     FormatBytes(out, "mcu_xdata", s.mcu.xdata.data(), s.mcu.xdata.size(), true);
   }
   FormatBytes(out, "mcu_sfr", s.mcu.sfr.data(), s.mcu.sfr.size(), true);
+  // The whole memories come last: a file cut short anywhere lacks some of their bytes.
+  FormatBytes(out, "eeprom", s.eeprom.data(), s.eeprom.size(), false);
+  FormatBytes(out, "otp", s.otp.data(), s.otp.size(), false);
   return out.str();
 }
 
@@ -401,6 +410,7 @@ bool ParseAdapterState(const std::string& text, AdapterState* state, std::string
                 "\")");
   }
   number = 1;
+  WholeMemories whole;
   while (std::getline(lines, line)) {
     ++number;
     if (line.empty() || line[0] == '#') continue;
@@ -424,6 +434,12 @@ bool ParseAdapterState(const std::string& text, AdapterState* state, std::string
     if ((rule->words != 0 && words.size() != rule->words) || !rule->parse(words, rest, parsed)) {
       return fail("bad value for \"" + key + "\"");
     }
+    whole.Note(key, words);
+  }
+  std::string missing;
+  if (!whole.Complete(&missing)) {
+    ++number;
+    return fail(missing);
   }
   *state = std::move(parsed);
   return true;

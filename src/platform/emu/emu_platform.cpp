@@ -1,6 +1,7 @@
 // emu_platform.cpp - the device and clock services over the emulated driver.
 #include "platform/emu/emu_platform.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "emu/emu_clock.h"
@@ -27,7 +28,11 @@ bool EmuDeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, voi
   return *error == 0;
 }
 
-void EmuDeviceIo::Close() { machine_.Close(); }
+// The emulated driver keeps what a run changed in its state files: a save that fails is said on
+// standard error, as the driver's own complaint, so that the change is not lost without a word.
+void EmuDeviceIo::Close() {
+  if (!machine_.Close()) std::fprintf(stderr, "qnt5200-emu: %s\n", machine_.last_error().c_str());
+}
 
 void EmuClock::Sleep(uint32_t milliseconds) { machine_.SleepMs(milliseconds); }
 
