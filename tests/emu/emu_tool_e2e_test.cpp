@@ -63,19 +63,19 @@ TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
 }
 
 TEST_F(EmuTool, ShowNamesTheLineThatMakesAStateInvalid) {
-  ASSERT_EQ(Tool("create").exit_code, 0);
-  const std::string path = emu::AdapterPath(dir.path().string(), 0);
+  ASSERT_EQ(ToolRun("create").exit_code, 0);
+  const std::string path = emu::AdapterPath(EmuDir(), 0);
   const std::string text = StateText();
   const auto lines = std::count(text.begin(), text.end(), '\n');
   WriteFileText(path, text + "time_ms 9223372036854775807\n");
-  ProgramRun run = Tool("show");
+  ProgramRun run = ToolRun("show");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.output, "qnt5200-emu: " + path + ": line " + std::to_string(lines + 1) +
                             ": bad value for \"time_ms\"\n");
   // Cut short by two lines: 32 OTP bytes a line.
   const size_t last = text.rfind('\n', text.size() - 2);
   WriteFileText(path, text.substr(0, text.rfind('\n', last - 1) + 1));
-  run = Tool("show");
+  run = ToolRun("show");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.output, "qnt5200-emu: " + path + ": line " + std::to_string(lines - 1) +
                             ": the file ends without otp byte 0x1c0\n");
@@ -136,10 +136,11 @@ TEST_F(EmuTool, LinkFaultStatsAndInfoReachTheState) {
 TEST_F(EmuTool, LogListsAndClears) {
   ASSERT_EQ(ToolRun("create").exit_code, 0);
   WriteFileText(emu_.File("requests.log"),
-                "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000000 status=0 returned=20\n"
-                "cmd=8 in=4096 sig=0x20001 adapter=1 param=0x00000000 error=2\n");
+                "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000000 data=0x00000000 status=0 "
+                "returned=20\n"
+                "cmd=9 in=20 sig=0x20001 adapter=1 param=0x00000100 data=0xcafef00d error=2\n");
   EXPECT_EQ(ToolRun("log --adapter 1").output,
-            "cmd=8 in=4096 sig=0x20001 adapter=1 param=0x00000000 error=2\n");
+            "cmd=9 in=20 sig=0x20001 adapter=1 param=0x00000100 data=0xcafef00d error=2\n");
   EXPECT_EQ(ToolRun("log --clear").exit_code, 0);
   EXPECT_EQ(ToolRun("log").output, "");
 }

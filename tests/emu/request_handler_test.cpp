@@ -235,15 +235,22 @@ TEST_F(DriverModel, OnlyTheReturnedBytesReachTheCaller) {
   EXPECT_EQ(answer.block[20], 0xEE);
 }
 
-TEST_F(DriverModel, EveryRequestIsLogged) {
+// Logged as answered, while the device is still open; the data word holds only what the input
+// length let through.
+TEST_F(DriverModel, EveryRequestIsLoggedWithItsFirstDataWord) {
   RawRequest(emu::kReadRegister).Parameter(0x40).Send(machine);
   RawRequest(emu::kReadRegister, 9).Send(machine);
+  RawRequest(emu::kWriteRegister).Parameter(0x104).Data32(0xCAFEF00D).Send(machine, 20);
+  RawRequest(emu::kWritePhy).Parameter(0x11).Data32(0xCAFEF00D).Send(machine, 18);
   const std::vector<emu::LogEntry> log = bench.Log();
-  ASSERT_EQ(log.size(), 2u);
+  ASSERT_EQ(log.size(), 4u);
   EXPECT_EQ(emu::FormatLogEntry(log[0]),
-            "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000040 status=0 returned=20");
+            "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000040 data=0x00000000 status=0 "
+            "returned=20");
   EXPECT_EQ(emu::FormatLogEntry(log[1]),
-            "cmd=8 in=4096 sig=0x20001 adapter=9 param=0x00000000 error=2");
+            "cmd=8 in=4096 sig=0x20001 adapter=9 param=0x00000000 data=0x00000000 error=2");
+  EXPECT_EQ(log[2].data, 0xCAFEF00Du);
+  EXPECT_EQ(log[3].data, 0xF00Du);
 }
 
 }  // namespace

@@ -210,4 +210,10 @@ std::vector<emu::LogEntry> EmuBench::LogOf(uint32_t command) const {
   return entries;
 }
 
+std::vector<uint32_t> EmuBench::DataOf(uint32_t command) const {
+  std::vector<uint32_t> words;
+  for (const emu::LogEntry& entry : LogOf(command)) words.push_back(entry.data);
+  return words;
+}
+
 void EmuBench::ClearLog() { emu::ClearLog(dir_); }

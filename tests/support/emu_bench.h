@@ -87,6 +87,9 @@ class EmuBench {
   // The request log: every request answered since the bench was made or the log cleared.
   std::vector<emu::LogEntry> Log() const;
   std::vector<emu::LogEntry> LogOf(uint32_t command) const;
+  // The first data word (offset 16) of each request of |command|, as the driver received it: the
+  // bytes past the request's input length read 0.
+  std::vector<uint32_t> DataOf(uint32_t command) const;
   void ClearLog();
 
  private:

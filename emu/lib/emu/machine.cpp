@@ -7,7 +7,6 @@
 #include "emu/emu_clock.h"
 #include "emu/fault_plan.h"
 #include "emu/request_handler.h"
-#include "emu/request_log.h"
 #include "emu/state_file.h"
 #include "emu/wire_format.h"
 
@@ -34,6 +33,7 @@ uint32_t Machine::Open() {
   }
   stored_ = loaded;
   adapters_ = std::move(loaded);
+  log_.Open(directory_);  // a log that cannot be written does not stop the driver
   open_ = true;
   return 0;
 }
@@ -41,6 +41,7 @@ uint32_t Machine::Open() {
 bool Machine::Close() {
   if (!open_) return true;
   open_ = false;
+  log_.Close();
   return SaveAll();
 }
 
@@ -98,7 +99,8 @@ uint32_t Machine::Control(uint32_t code, const void* in, uint32_t in_length, voi
                  .in_length = in_length,
                  .signature = Load32(block + kFieldSignature),
                  .adapter = 0,
-                 .parameter = Load32(block + kFieldParameter)};
+                 .parameter = Load32(block + kFieldParameter),
+                 .data = Load32(block + kFieldData)};
   uint32_t answered = 0;
   uint32_t error = 0;
   if (in == nullptr || out == nullptr || in_length < kHeaderSize || in_length > kBlockSize ||
@@ -111,7 +113,7 @@ uint32_t Machine::Control(uint32_t code, const void* in, uint32_t in_length, voi
   entry.error = error;
   entry.status = Load32(block + kFieldAdapterStatus);
   entry.returned = answered;
-  AppendLog(directory_, entry);
+  log_.Append(entry);
   if (error != 0) return error;
   std::memcpy(out, block, answered);
   *returned = answered;

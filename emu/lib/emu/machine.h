@@ -7,6 +7,7 @@
 #include <string>
 
 #include "emu/adapter_state.h"
+#include "emu/request_log.h"
 
 namespace emu {
 
@@ -55,6 +56,7 @@ class Machine {
   // Each adapter as its state file holds it, so that closing writes only what changed.
   std::map<uint32_t, AdapterState> stored_;
   int64_t own_time_ms_ = 0;
+  RequestLog log_;  // open while the device is
 };
 
 }  // namespace emu

@@ -1,10 +1,14 @@
 // request_log.cpp - formatting, appending and reading the request log.
 #include "emu/request_log.h"
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace emu {
 
@@ -13,15 +17,16 @@ std::string FormatLogEntry(const LogEntry& entry) {
   if (entry.failed) {
     std::snprintf(line, sizeof line,
                   "cmd=%" PRIu32 " in=%" PRIu32 " sig=0x%" PRIx32 " adapter=%" PRIu32
-                  " param=0x%08" PRIx32 " error=%" PRIu32,
+                  " param=0x%08" PRIx32 " data=0x%08" PRIx32 " error=%" PRIu32,
                   entry.command, entry.in_length, entry.signature, entry.adapter, entry.parameter,
-                  entry.error);
+                  entry.data, entry.error);
   } else {
     std::snprintf(line, sizeof line,
                   "cmd=%" PRIu32 " in=%" PRIu32 " sig=0x%" PRIx32 " adapter=%" PRIu32
-                  " param=0x%08" PRIx32 " status=%" PRIu32 " returned=%" PRIu32,
+                  " param=0x%08" PRIx32 " data=0x%08" PRIx32 " status=%" PRIu32
+                  " returned=%" PRIu32,
                   entry.command, entry.in_length, entry.signature, entry.adapter, entry.parameter,
-                  entry.status, entry.returned);
+                  entry.data, entry.status, entry.returned);
   }
   return line;
 }
@@ -55,6 +60,8 @@ bool ParseLogEntry(const std::string& line, LogEntry* entry) {
     } else if (key == "param") {
       parsed.parameter = as32;
       seen |= 16;
+    } else if (key == "data") {
+      parsed.data = as32;
     } else if (key == "status") {
       parsed.status = as32;
       seen |= 32;
@@ -73,12 +80,27 @@ bool ParseLogEntry(const std::string& line, LogEntry* entry) {
 
 std::string LogPath(const std::string& directory) { return directory + "/" + kLogFileName; }
 
-bool AppendLog(const std::string& directory, const LogEntry& entry) {
-  FILE* file = std::fopen(LogPath(directory).c_str(), "a");
-  if (file == nullptr) return false;
+bool RequestLog::Open(const std::string& directory) {
+  Close();
+  fd_ = open(LogPath(directory).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  return fd_ >= 0;
+}
+
+bool RequestLog::Append(const LogEntry& entry) {
+  if (fd_ < 0) return false;
+  // One write of the whole line: with O_APPEND, lines of processes sharing the log never mix.
   const std::string line = FormatLogEntry(entry) + "\n";
-  const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-  return std::fclose(file) == 0 && written;
+  ssize_t written = 0;
+  do {
+    written = write(fd_, line.data(), line.size());
+  } while (written < 0 && errno == EINTR);
+  return written == static_cast<ssize_t>(line.size());
+}
+
+void RequestLog::Close() {
+  if (fd_ < 0) return;
+  close(fd_);
+  fd_ = -1;
 }
 
 std::vector<LogEntry> ReadLog(const std::string& directory) {
