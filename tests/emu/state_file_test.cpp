@@ -9,6 +9,7 @@
 #include "emu/emu_clock.h"
 #include "emu/link_model.h"
 #include "emu/machine.h"
+#include "emu/phy_model.h"
 #include "emu/state_file.h"
 #include "exchange.h"
 #include "support/emu_bench.h"
@@ -82,6 +83,33 @@ TEST(StateFile, RejectsWhatItDoesNotKnow) {
     EXPECT_FALSE(emu::ParseAdapterState(c.text, &state, &error)) << c.name;
     EXPECT_FALSE(error.empty()) << c.name;
   }
+}
+
+// A firmware image loaded through the microcontroller's registers costs the state file about two
+// characters a byte, and comes back byte for byte.
+TEST(StateFile, MicrocontrollerMemoryIsKeptCompact) {
+  emu::AdapterState state = emu::MakeAdapter(0, {});
+  const size_t blank_size = emu::FormatAdapterState(state).size();
+  emu::WritePhy(state, 0x40010, 0x84, 0);  // auto-increment XDATA
+  emu::WritePhy(state, 0x40011, 0x5000, 0);
+  uint32_t seed = 1;
+  std::vector<uint8_t> image(16384);
+  for (uint8_t& byte : image) {
+    seed = seed * 1103515245 + 12345;
+    byte = static_cast<uint8_t>(seed >> 16);
+    emu::WritePhy(state, 0x40012, byte, 0);
+  }
+  emu::WritePhy(state, 0x40010, 0, 0);
+  const std::string text = emu::FormatAdapterState(state);
+  EXPECT_LE(text.size() - blank_size, 2 * image.size() + 512);
+  emu::AdapterState parsed;
+  std::string error;
+  // Lines of one word per byte, as older files hold them, still load.
+  ASSERT_TRUE(emu::ParseAdapterState(text + "mcu_xdata 0x0010 01 02\n", &parsed, &error)) << error;
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), parsed.mcu.Xdata().begin() + 0x5000));
+  EXPECT_EQ(parsed.mcu.Xdata()[0x4FFF], 0);
+  EXPECT_EQ(parsed.mcu.Xdata()[0x5000 + image.size()], 0);
+  EXPECT_EQ(parsed.mcu.Xdata()[0x11], 2);
 }
 
 // A hand-edited or damaged file is invalid as a whole, and the message names the line.

@@ -1,4 +1,4 @@
-// atomic_file.cpp - temporary file, fsync, rename.
+// atomic_file.cpp - temporary file, rename.
 #include "emu/atomic_file.h"
 
 #include <cerrno>
@@ -25,7 +25,9 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents) {
     }
     done += static_cast<size_t>(written);
   }
-  ok = ok && fsync(fd) == 0;
+  // No fsync: the rename alone keeps the file whole when the process dies, which is what the
+  // emulator must survive. It models the chip, not the disk, and a flush would cost a run most
+  // of its time.
   ok = close(fd) == 0 && ok;
   ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) unlink(temporary.c_str());

@@ -5,8 +5,8 @@
 
 namespace emu {
 
-// Writes |contents| to a temporary file beside |path|, flushes it to disk and renames it over
-// |path|. False (and |path| untouched) when any step fails.
+// Writes |contents| to a temporary file beside |path| and renames it over |path|: a process
+// that dies half-way leaves the old file whole. False (and |path| untouched) when any step fails.
 bool WriteFileAtomically(const std::string& path, const std::string& contents);
 // The whole file in |*contents|; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* contents);

@@ -13,6 +13,7 @@
 #include "emu/emu_clock.h"
 #include "emu/fault_plan.h"
 #include "emu/link_model.h"
+#include "emu/memory_runs.h"
 #include "emu/phy_model.h"
 #include "emu/request_handler.h"
 #include "emu/state_checks.h"
@@ -87,16 +88,19 @@ bool ParseFlag(const std::string& text, bool* value) {
   return true;
 }
 
+// The offset, then the bytes in hex: a word per byte, or runs of bytes in one word.
 bool ParseBytes(const std::vector<std::string>& words, uint8_t* bytes, size_t size) {
   uint64_t offset = 0;
   if (words.size() < 2 || !ParseUnsigned(words[0], size, &offset)) return false;
-  if (offset + (words.size() - 1) > size) return false;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
-    const int high = word.size() == 2 ? HexDigit(word[0]) : -1;
-    const int low = word.size() == 2 ? HexDigit(word[1]) : -1;
-    if (high < 0 || low < 0) return false;
-    bytes[offset + i - 1] = static_cast<uint8_t>(high << 4 | low);
+    if (word.empty() || word.size() % 2 != 0 || word.size() / 2 > size - offset) return false;
+    for (size_t digit = 0; digit < word.size(); digit += 2) {
+      const int high = HexDigit(word[digit]);
+      const int low = HexDigit(word[digit + 1]);
+      if (high < 0 || low < 0) return false;
+      bytes[offset++] = static_cast<uint8_t>(high << 4 | low);
+    }
   }
   return true;
 }
@@ -384,10 +388,8 @@ std::string FormatAdapterState(const AdapterState& s) {
     out << "pcie_phy " << Hex(address, 4) << ' ' << Hex(value, 4) << '\n';
   }
   FormatBytes(out, "pci_config", s.pci_config.data(), s.pci_config.size(), true);
-  if (!s.mcu.xdata.empty()) {
-    FormatBytes(out, "mcu_xdata", s.mcu.xdata.data(), s.mcu.xdata.size(), true);
-  }
-  FormatBytes(out, "mcu_sfr", s.mcu.sfr.data(), s.mcu.sfr.size(), true);
+  if (!s.mcu.xdata.empty()) FormatRuns(out, "mcu_xdata", s.mcu.xdata.data(), s.mcu.xdata.size());
+  FormatRuns(out, "mcu_sfr", s.mcu.sfr.data(), s.mcu.sfr.size());
   // The whole memories come last: a file cut short anywhere lacks some of their bytes.
   FormatBytes(out, "eeprom", s.eeprom.data(), s.eeprom.size(), false);
   FormatBytes(out, "otp", s.otp.data(), s.otp.size(), false);
