@@ -96,6 +96,9 @@ int ShowCommand(const std::string& dir, ToolArgs& args) {
                 " lpa 0x%04" PRIx32 " 1000ctrl 0x%04" PRIx32 " 1000stat 0x%04" PRIx32 "\n",
                 emu::PeekPhy(s, 0, now), emu::PeekPhy(s, 1, now), emu::PeekPhy(s, 4, now),
                 emu::PeekPhy(s, 5, now), emu::PeekPhy(s, 9, now), emu::PeekPhy(s, 10, now));
+    for (const auto& [phy_index, value] : s.phy_pins) {
+      std::printf("  phy pinned     0x%" PRIx32 " reads 0x%04" PRIx32 "\n", phy_index, value);
+    }
     std::printf("  brackets       eeprom %s, otp %s\n", s.e2p_open ? "open" : "closed",
                 s.otp_access == emu::OtpAccess::kClosed ? "closed"
                 : s.otp_access == emu::OtpAccess::kRead ? "open for reading"

@@ -55,8 +55,9 @@ const std::vector<ToolCommand>& Commands() {
        2,
        tool::RegCommand},
       {"phy",
-       "phy [--adapter N] INDEX [VALUE]   (PHY register, written as the driver would)",
-       {kAdapter},
+       "phy [--adapter N] INDEX [VALUE | --pin VALUE | --unpin]   (PHY register, written as the "
+       "driver would; a pinned register reads as VALUE)",
+       {kAdapter, {"pin", true}, {"unpin", false}},
        2,
        tool::PhyCommand},
       {"pcie",

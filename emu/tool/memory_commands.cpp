@@ -128,13 +128,27 @@ int RegCommand(const std::string& dir, ToolArgs& args) {
   });
 }
 
-// Peeks a PHY register as a read would show it, or writes it as the driver would.
+// Peeks a PHY register as a read would show it, or writes it as the driver would, or pins or
+// unpins the value its reads show.
 int PhyCommand(const std::string& dir, ToolArgs& args) {
   PeekPoke r;
   if (!ReadPeekPoke(args, &r)) return kExitUsage;
-  return WithAdapter(dir, r.adapter, r.poke, [&](emu::AdapterState& s) {
+  uint32_t pin = 0;
+  if (r.poke + args.Has("pin") + args.Has("unpin") > 1) {
+    args.Fail("give one of VALUE, --pin and --unpin");
+    return kExitUsage;
+  }
+  if (args.Has("pin") &&
+      (!ParseU32(args.Value("pin"), &pin) || (!emu::PhyIndexIsWide(r.address) && pin > 0xFFFF))) {
+    args.Fail("bad --pin \"" + args.Value("pin") + "\" (16 bits for this register)");
+    return kExitUsage;
+  }
+  const bool change = r.poke || args.Has("pin") || args.Has("unpin");
+  return WithAdapter(dir, r.adapter, change, [&](emu::AdapterState& s) {
     const int64_t now = emu::AdapterNowMs(s);
     if (r.poke) emu::WritePhy(s, r.address, r.value, now);
+    if (args.Has("pin")) s.phy_pins[r.address] = pin;
+    if (args.Has("unpin")) s.phy_pins.erase(r.address);
     std::printf(emu::PhyIndexIsWide(r.address) ? "0x%08" PRIx32 "\n" : "0x%04" PRIx32 "\n",
                 emu::PeekPhy(s, r.address, now));
     return kExitOk;

@@ -41,6 +41,8 @@ TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
                                 "dump flash",
                                 "reg 2",
                                 "reg 0x10 zz",
+                                "phy 1 --pin 0x10000",
+                                "phy 1 5 --pin 3",
                                 "fault --command 4",
                                 "fault --command NOPE --status 1",
                                 "fault --command 4 --status 1 --error 2",
@@ -106,6 +108,13 @@ TEST_F(EmuTool, PeekAndPokeRegisters) {
   EXPECT_EQ(ToolRun("reg 0x100").output, "0x0000cafe\n");
   EXPECT_EQ(ToolRun("phy 2").output, "0x0e1d\n");
   EXPECT_EQ(ToolRun("phy 0x20000010 0x12345678").output, "0x12345678\n");
+  // A pinned register reads as pinned until unpinned; a write still reaches the model.
+  EXPECT_EQ(ToolRun("phy 10 --pin 0x8800").output, "0x8800\n");
+  EXPECT_EQ(ToolRun("phy 4 --pin 0x0001").output, "0x0001\n");
+  EXPECT_EQ(ToolRun("phy 4 0x0061").output, "0x0001\n");
+  EXPECT_EQ(ToolRun("phy 10").output, "0x8800\n");
+  EXPECT_EQ(ToolRun("phy 4 --unpin").output, "0x0061\n");
+  EXPECT_NE(ToolRun("show").output.find("phy pinned     0xa reads 0x8800\n"), std::string::npos);
   EXPECT_EQ(ToolRun("pcie 0x10 0xBEEF").output, "0xbeef\n");
 }
 

@@ -25,6 +25,8 @@ emu::AdapterState BusyAdapter() {
   state.pci_config[0x3C] = 0;
   state.registers[0x104] = 0xCAFEF00D;
   state.phy[0x20000040] = 0x89ABCDEF;
+  state.phy_pins[0x20000040] = 0x12345678;
+  state.phy_pins[10] = 0x8800;
   state.pcie_phy[0x2345] = 0x1234;
   state.stats[21] = 7;
   state.location = "Quote \" back\\slash \x01 and UTF-8 \xC3\xA9";
@@ -59,6 +61,7 @@ TEST(StateFile, RoundTripKeepsEverything) {
   EXPECT_EQ(parsed.faults[0].count, -1);
   EXPECT_EQ(parsed.cable[1].busy_polls, 4u);
   EXPECT_EQ(parsed.cable_polls_left, 2u);
+  EXPECT_EQ(parsed.phy_pins, state.phy_pins);
 }
 
 TEST(StateFile, RejectsWhatItDoesNotKnow) {
@@ -137,6 +140,7 @@ TEST(StateFile, RejectsValuesOutOfRangeAndMemoriesCutShort) {
       {"register past the space", good + "register 0x00010000 0x1\n", next + ": bad"},
       {"register 0 is the chip field", good + "register 0x00000000 0x1\n", next + ": bad"},
       {"16-bit phy register", good + "phy 0x00000011 0x10000\n", next + ": bad"},
+      {"16-bit phy pin", good + "phy_pin 0x00000001 0x10000\n", next + ": bad"},
       {"pcie phy address", good + "pcie_phy 0x10000 0x0001\n", next + ": bad"},
       {"last line cut off", cut,
        "line " + std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) +

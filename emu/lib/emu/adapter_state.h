@@ -116,6 +116,9 @@ struct AdapterState {
 
   std::map<uint32_t, uint32_t> registers;  // controller registers other than 0
   std::map<uint32_t, uint32_t> phy;        // PHY registers as written (modelled ones derived)
+  // PHY registers whose reads show a fixed value, whatever the model says (qnt5200-emu phy --pin),
+  // so that register combinations no link partner produces can be shown to the utility.
+  std::map<uint32_t, uint32_t> phy_pins;
   std::map<uint32_t, uint16_t> pcie_phy;
   std::array<uint8_t, kEepromCapacity> eeprom{};
   std::array<uint8_t, kOtpSize> otp{};

@@ -148,6 +148,8 @@ bool PhyIndexIsWide(uint32_t index) {
 }
 
 uint32_t PeekPhy(const AdapterState& state, uint32_t index, int64_t now_ms) {
+  const auto pin = state.phy_pins.find(index);
+  if (pin != state.phy_pins.end()) return pin->second;
   uint32_t value = 0;
   if (index < kPhyClause22Count && ModelledValue(state, index, now_ms, &value)) return value;
   if (IsMcuIndex(index)) {
@@ -159,8 +161,11 @@ uint32_t PeekPhy(const AdapterState& state, uint32_t index, int64_t now_ms) {
 }
 
 uint32_t ReadPhy(AdapterState& state, uint32_t index, int64_t now_ms) {
-  if (IsMcuIndex(index)) return ReadMcu(state.mcu, index, true);
-  if (index == kPhyCableTest && state.cable_polls_left > 0) {
+  if (IsMcuIndex(index)) {
+    const uint32_t value = ReadMcu(state.mcu, index, true);
+    return state.phy_pins.count(index) != 0 ? state.phy_pins.at(index) : value;
+  }
+  if (index == kPhyCableTest && state.cable_polls_left > 0 && state.phy_pins.count(index) == 0) {
     --state.cable_polls_left;
     return state.cable_register;
   }

@@ -20,6 +20,7 @@ bool PhyIndexIsWide(uint32_t index);
 
 // A read as the driver does it: a drop of the link latched in the status register is reported
 // once and cleared; the microcontroller's read-data register moves on in auto-increment mode.
+// A pinned register (AdapterState::phy_pins) shows its pinned value, side effects unchanged.
 uint32_t ReadPhy(AdapterState& state, uint32_t index, int64_t now_ms);
 // The same value without side effects, for inspection.
 uint32_t PeekPhy(const AdapterState& state, uint32_t index, int64_t now_ms);

@@ -297,6 +297,17 @@ const std::vector<FieldRule>& FieldRules() {
          s.phy[index] = value;
          return true;
        }},
+      {"phy_pin", 2,
+       [](const Words& w, auto&, AdapterState& s) {
+         uint32_t index = 0;
+         uint32_t value = 0;
+         if (!ParseField(w[0], &index) ||
+             !ParseField(w[1], &value, PhyIndexIsWide(index) ? 0xFFFFFFFF : 0xFFFF)) {
+           return false;
+         }
+         s.phy_pins[index] = value;
+         return true;
+       }},
       {"pcie_phy", 2,
        [](const Words& w, auto&, AdapterState& s) {
          uint32_t address = 0;
@@ -383,6 +394,9 @@ std::string FormatAdapterState(const AdapterState& s) {
   }
   for (const auto& [index, value] : s.phy) {
     out << "phy " << Hex(index, 8) << ' ' << Hex(value, 4) << '\n';
+  }
+  for (const auto& [index, value] : s.phy_pins) {
+    out << "phy_pin " << Hex(index, 8) << ' ' << Hex(value, 4) << '\n';
   }
   for (const auto& [address, value] : s.pcie_phy) {
     out << "pcie_phy " << Hex(address, 4) << ' ' << Hex(value, 4) << '\n';
