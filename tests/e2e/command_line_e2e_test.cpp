@@ -79,11 +79,11 @@ TEST_F(CommandLine, RequestLogShowsSignatureAdapterAndLengths) {
   EXPECT_EQ(Run("-G b").exit_code, 0);
   const std::string log = Log();
   const char* expected_lines[] = {
-      "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000000 status=0",
-      "cmd=11 in=18 sig=0x10002 adapter=0 param=0x00000002 status=0",
-      "cmd=10 in=4096 sig=0x10002 adapter=0 param=0x00000002 status=0",
-      "cmd=8 in=4096 sig=0x20001 adapter=2 param=0x00000000 status=0",
-      "cmd=10 in=4096 sig=0x20001 adapter=2 param=0x20000002 status=0",
+      "cmd=8 in=4096 sig=0x10002 adapter=0 param=0x00000000 data=0x00000000 status=0",
+      "cmd=11 in=18 sig=0x10002 adapter=0 param=0x00000002 data=0x00001234 status=0",
+      "cmd=10 in=4096 sig=0x10002 adapter=0 param=0x00000002 data=",
+      "cmd=8 in=4096 sig=0x20001 adapter=2 param=0x00000000 data=0x00000000 status=0",
+      "cmd=10 in=4096 sig=0x20001 adapter=2 param=0x20000002 data=",
       "cmd=16 in=4096 sig=0x20001 adapter=2",
       "cmd=16 in=4096 sig=0x20001 adapter=0",
   };
