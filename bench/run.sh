@@ -4,10 +4,10 @@
 # process, the same "-R 0" on an adapter whose microcontroller holds a 16 KiB firmware image, and
 # how many requests each operation sends.
 # Targets: "-w" takes at most 1.3 times /bin/true, "-R 0" at most 1.5 times (also with the
-# firmware loaded); every operation sends exactly the requests it must. "-w" renames the state
-# file over itself twice (the EEPROM write is saved at once, the closed bracket at the end); on
-# ext4 such a rename starts writing the new file out, which a busy disk makes the larger part of
-# the run.
+# firmware loaded); every operation sends exactly the requests it must. "-w" replaces the state
+# file twice (the EEPROM write is saved at once, the closed bracket at the end): by exchange, as a
+# rename over the old file makes ext4 write the new one out, which on a busy disk took most of the
+# run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --build-only
