@@ -6,6 +6,7 @@
 #include "emu/emu_clock.h"
 #include "emu/fault_plan.h"
 #include "emu/link_model.h"
+#include "emu/otp_state.h"
 #include "emu/phy_model.h"
 #include "emu/state_file.h"
 #include "tool_commands.h"
@@ -103,6 +104,7 @@ int ShowCommand(const std::string& dir, ToolArgs& args) {
                 s.otp_access == emu::OtpAccess::kClosed ? "closed"
                 : s.otp_access == emu::OtpAccess::kRead ? "open for reading"
                                                         : "open for writing");
+    std::printf("  otp            %s\n", emu::DescribeOtp(s.otp.data()).c_str());
     std::printf("  driver         %" PRIu32 ".%" PRIu32 ".%" PRIu32 ".%" PRIu32
                 ", adapter bits %" PRIX32 ",%" PRIX32 ",%" PRIX32 ", port %" PRIu32 "\n",
                 s.driver_version[0], s.driver_version[1], s.driver_version[2], s.driver_version[3],

@@ -2,21 +2,25 @@
 #include "app/programming_sequence.h"
 
 #include "app/image_file.h"
+#include "app/otp_image_output.h"
+#include "app/otp_stage.h"
 #include "common/exit_codes.h"
 #include "phy/link_mode.h"
 
 namespace {
 
-// The EEPROM or OTP stage, or offline generation. The OTP stages and OTP images are not built
-// yet: with -O nothing is read, written or generated.
+// The EEPROM or OTP stage, or offline generation of an EEPROM or OTP image file.
 StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& options,
                           IniState& ini, char file_base[kFileBaseSize]) {
-  if (options.OtpMode == 1) return {};
+  const bool otp = options.OtpMode == 1;
   if (options.Operation == kOpRead || options.Operation == kOpWrite) {
-    return RunEepromStage(driver, options, ini, file_base);
+    return otp ? RunOtpStage(driver, options, ini, file_base)
+               : RunEepromStage(driver, options, ini, file_base);
   }
   if (options.ImageFileName.IsSet() && options.IniFileName.IsSet()) {
-    return {GenerateImageFile(options, ini, platform.console), true};
+    const int generated = otp ? GenerateOtpImageFile(options, ini, platform.console)
+                              : GenerateImageFile(options, ini, platform.console);
+    return {.exit_code = generated, .stop = true};
   }
   return {};
 }

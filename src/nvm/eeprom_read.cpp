@@ -1,12 +1,12 @@
-// eeprom_read.cpp - the EEPROM saved to a file. An existing file is overwritten from its start,
-// not truncated: bytes beyond the EEPROM's size stay.
+// eeprom_read.cpp - the EEPROM saved to a file, which afterwards holds exactly the EEPROM's
+// bytes.
 #include "nvm/eeprom_read.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/image_buffer.h"
 #include "driver/driver_operations.h"
+#include "nvm/memory_save.h"
 
 namespace {
 
@@ -29,24 +29,18 @@ EepromSaveResult ReadEeprom(Driver& driver, const EepromJob& job, char* file_bas
 
   const char* name =
       job.file_name != nullptr ? job.file_name : DefaultFileName(job.eeprom_size, file_base);
-  std::FILE* file = std::fopen(name, "r+b");
-  if (file == nullptr) file = std::fopen(name, "wb");
-  if (file == nullptr) {
-    console.Error("ERROR::Failed to create/open %s\n", name);
-    return EepromSaveResult::kFailed;
-  }
-  // Unbuffered, so that the count written is what reached the file.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  const size_t written = std::fwrite(image, 1, size, file);
-  if (written == 0 && size != 0) {
-    console.Error("ERROR::WriteFile Failed\n");
-    std::fclose(file);
-    return EepromSaveResult::kFailed;
-  }
-  const bool closed = std::fclose(file) == 0;
-  if (written < size || !closed) {
-    console.Error("ERROR::Write buffer has not been written to the file completely\n");
-    return EepromSaveResult::kShortWrite;
+  switch (SaveMemoryFile(name, image, size)) {
+    case SaveOutcome::kNotCreated:
+      console.Error("ERROR::Failed to create/open %s\n", name);
+      return EepromSaveResult::kFailed;
+    case SaveOutcome::kWriteFailed:
+      console.Error("ERROR::WriteFile Failed\n");
+      return EepromSaveResult::kFailed;
+    case SaveOutcome::kIncomplete:
+      console.Error("ERROR::Write buffer has not been written to the file completely\n");
+      return EepromSaveResult::kShortWrite;
+    case SaveOutcome::kSaved:
+      break;
   }
   console.Printf("Saved Eeprom to the file %s under current folder\n", name);
   return EepromSaveResult::kSaved;

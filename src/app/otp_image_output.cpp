@@ -1,0 +1,57 @@
+// otp_image_output.cpp - the OTP image built from the configuration file and written in the
+// 0xF3 form (the image as it is) or the 0xF7 form (signature, gap, body from 0x101).
+#include "app/otp_image_output.h"
+
+#include "common/chip_table.h"
+#include "common/exit_codes.h"
+#include "config/image/image_builder.h"
+#include "config/ini_loader.h"
+#include "nvm/memory_save.h"
+#include "nvm/otp_image_file.h"
+#include "nvm/otp_job.h"
+
+int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& console) {
+  uint8_t image[kImageBufferSize] = {};
+  DeviceSettings& settings = options.Settings;
+  if (ValidateIniSections(settings, ini, console) != 0) {
+    console.Error("Validated ini file failed\n");
+    return kExitProgramFailed;
+  }
+  if (settings.OtpSignature == 0) settings.OtpSignature = kOtpSignatureLower;
+  // Switching off is a write to a device; as an image it would carry a signature that no OTP
+  // write accepts.
+  if (settings.OtpSignature == kOtpSwitchOff) {
+    console.Error(
+        "OtpSignature 0xDEAD switches the OTP off and makes no image; use 0xF3 or 0xF7 for an "
+        "image file\n");
+    return kExitProgramFailed;
+  }
+  const bool known = FindChip(options.ChipId()) != nullptr;
+  if (!known) console.Error("Invalid chip\n");
+  const ImageTarget target{.chip_id = options.ChipId(), .size = options.EepromSize};
+  if (!known ||
+      BuildImage(settings, target, image, kImageKindOtp, &options.ImageLength, console) != 0) {
+    console.Error("Generating OTP image failed\n");
+    return kExitProgramFailed;
+  }
+
+  const bool upper = image[0] == kOtpSignatureUpper;
+  const int32_t file_size = upper ? options.ImageLength + kOtpHalf : options.ImageLength;
+  if (file_size > kOtpSize) {
+    console.Print("Binary OTP image file size is greater than Max OTP (512 bytes) size\n");
+    return kExitModifyFailed;
+  }
+  uint8_t file[kOtpSize];
+  OtpImageFileBytes(image, options.ImageLength, file);
+  const char* name = options.ImageFileName.get();
+  const SaveOutcome saved = SaveMemoryFile(name, file, static_cast<size_t>(file_size));
+  if (saved != SaveOutcome::kSaved) {
+    console.Error(saved == SaveOutcome::kNotCreated ? "Couldn't create file %s\n"
+                                                    : "Couldn't write file %s\n",
+                  name);
+    return kExitModifyFailed;
+  }
+  console.Printf("Binary OTP file %s generated (first byte: 0x%X), file size: %d bytes\n", name,
+                 image[0], file_size);
+  return 0;
+}

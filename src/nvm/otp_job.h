@@ -1,0 +1,38 @@
+// otp_job.h - what one OTP read or write works with, taken from the options and the settings by
+// the run stage, and the results its routines hand back.
+#pragma once
+
+#include <cstdint>
+
+// OTP signatures (byte 0 of the OTP and of an OTP image) and the settings value that asks for
+// the OTP to be switched off.
+constexpr uint8_t kOtpBlank = 0x00;
+constexpr uint8_t kOtpSignatureLower = 0xF3;
+constexpr uint8_t kOtpSignatureUpper = 0xF7;
+constexpr uint8_t kOtpSignatureOff = 0xFF;
+constexpr uint32_t kOtpSwitchOff = 0xDEAD;
+
+constexpr int32_t kOtpSize = 512;
+constexpr int32_t kOtpHalf = 256;
+// Where image byte 1 goes: right after the signature, or after it in the upper half.
+constexpr int32_t kOtpLowerBodyOffset = 1;
+constexpr int32_t kOtpUpperBodyOffset = 0x101;
+
+enum class OtpResult {
+  kOk,
+  kReadFailed,  // the OTP could not be read
+  kFailed,      // refused, declined, or programming or verification failed
+  kFull,        // the OTP holds two images
+  kNoRoom,      // the lower image ends beyond 256 bytes: no room for a second one
+};
+
+struct OtpJob {
+  // OtpSignature of the settings: 0 (the tool chooses), 0xF3, 0xF7 or kOtpSwitchOff. The INI
+  // check may settle it.
+  uint32_t signature = 0;
+  bool confirmed = false;   // -C YES: no prompt before a normal write
+  int32_t size = kOtpSize;  // bytes read for the fit check (EepromSize)
+  // Set by CheckOtpSpace: 0 when the next image goes to the lower half (or the OTP is being
+  // switched off), 256 when it goes to the upper half.
+  int32_t used_bytes = 0;
+};

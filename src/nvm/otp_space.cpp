@@ -1,0 +1,92 @@
+// otp_space.cpp - the OTP's state before a write. The signature byte says which image is in use;
+// for a lower-half image the offset tables say where it ends, and so whether the upper half
+// (from 0x101) is still free for a second one.
+#include "nvm/otp_space.h"
+
+#include "common/image_buffer.h"
+
+#include "driver/driver_operations.h"
+
+namespace {
+
+// (length, word offset) pairs in the order they are judged; a later pair wins only with a
+// strictly greater offset.
+constexpr int kEndPairs[] = {0x46, 0x3F, 0x41, 0x3D, 0x2D, 0x2B, 0x29, 0x27,
+                             0x25, 0x3B, 0x39, 0x37, 0x35, 0x33, 0x31, 0x2F};
+
+constexpr int kUpperHalfNeedsF7 = 12;
+
+}  // namespace
+
+int32_t StoredImageEnd(const uint8_t* otp) {
+  int best = kEndPairs[0];
+  for (int pair : kEndPairs) {
+    if (otp[pair + 1] > otp[best + 1]) best = pair;
+  }
+  return 2 * otp[best + 1] + otp[best];
+}
+
+OtpResult CheckOtpSpace(Driver& driver, OtpJob& job) {
+  Console& console = driver.console();
+  uint8_t otp[kImageBufferSize] = {};
+  if (!OTP_READ_BLOCK(driver, 0, static_cast<uint16_t>(job.size), otp)) {
+    console.Error("Failed to read OTP\n");
+    return OtpResult::kReadFailed;
+  }
+  const uint8_t signature = otp[0];
+  const bool switching_off = job.signature == kOtpSwitchOff;
+  job.used_bytes = 0;
+  if (signature == kOtpBlank) {
+    if (!switching_off) return OtpResult::kOk;
+    console.Error(
+        "Signature ( %x )found in OTP is 0, Hence device is not using OTP. No need to write "
+        "0xFF\n",
+        0);
+    return OtpResult::kFailed;
+  }
+  if (switching_off) return OtpResult::kOk;
+  if (signature == kOtpSignatureUpper) {
+    console.Error("Device OTP full (Signature 0xF7), cannot write OTP\n");
+    return OtpResult::kFull;
+  }
+  if (signature != kOtpSignatureLower) {
+    console.Error("Invalid Signature ( %x )found in OTP, cannot write OTP\n", signature);
+    return OtpResult::kFailed;
+  }
+  const int32_t end = StoredImageEnd(otp);
+  if (end > kOtpHalf) {
+    console.Printf("OTP already using %d bytes. Cannot write OTP\n", end);
+    return OtpResult::kNoRoom;
+  }
+  job.used_bytes = kOtpHalf;
+  return OtpResult::kOk;
+}
+
+int ValidateOtpSettings(OtpJob& job, Console& console) {
+  if (job.signature == 0) {
+    job.signature = job.used_bytes == kOtpHalf ? kOtpSignatureUpper : kOtpSignatureLower;
+    return 0;
+  }
+  if (job.signature == kOtpSignatureLower && job.used_bytes != 0) {
+    console.Error("OTP Signature provided through ini file is 0xF3 but OTP is not empty\n");
+    return -1;
+  }
+  if (job.signature == kOtpSignatureUpper && job.used_bytes == 0) {
+    console.Error(
+        "OTP empty, The Signature provided through ini file is 0xF7 hence skipping first 256 "
+        "bytes\n");
+  }
+  return 0;
+}
+
+int ValidateOtpFileImage(const OtpJob& job, const uint8_t* image, Console& console) {
+  if (job.used_bytes == 0 && image[0] != kOtpSignatureLower) {
+    console.Error("OTP is empty and the Signature byte should be 0xF3\n");
+    return -1;
+  }
+  if (job.used_bytes == kOtpHalf && image[0] != kOtpSignatureUpper) {
+    console.Error("Upper 256 bytes of OTP is empty and the Signature byte should be 0xF7\n");
+    return kUpperHalfNeedsF7;
+  }
+  return 0;
+}
