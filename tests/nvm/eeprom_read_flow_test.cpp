@@ -42,15 +42,22 @@ TEST_F(EepromFlow, ReadWithoutANameSavesUnderTheChipName) {
   }
 }
 
-TEST_F(EepromFlow, ReadOverAnExistingLongerFileKeepsItsTail) {
+// The saved file is the EEPROM: nothing of a longer old file stays behind it, and a link is
+// followed to the file it names.
+TEST_F(EepromFlow, ReadOverAnExistingLongerFileReplacesIt) {
   bench_.SetEeprom(Pattern(512));
   const std::string path = File("longer.bin");
   WriteFileText(path, std::string(600, 'z'));
-  EXPECT_EQ(Run({"-r", "-b", path}), 0);
-  const std::string saved = ReadFileText(path);
-  ASSERT_EQ(saved.size(), 600u);
-  EXPECT_EQ(Bytes(saved.substr(0, 512)), Pattern(512));
-  EXPECT_EQ(saved.substr(512), std::string(88, 'z'));
+  std::filesystem::permissions(
+      path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  const std::string link = File("link.bin");
+  std::filesystem::create_symlink(path, link);
+  EXPECT_EQ(Run({"-r", "-b", link}), 0);
+  EXPECT_EQ(Bytes(ReadFileText(path)), Pattern(512));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(std::filesystem::status(path).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work_.path()), {}), 2);
 }
 
 TEST_F(EepromFlow, FailedBlockReadEndsWithCodeFiveAndNoFile) {
