@@ -92,4 +92,13 @@ count 1 -G u
 count 2 -k u
 count 2 -r -b "$work/saved.bin"
 count 5 -w -b "$work/saved.bin"
+# OTP: each block request comes with its two OTP_CONFIGURE brackets. A write sends the state
+# check, the signature, the body and the two read-backs; a signature alone has no body.
+"$emu" load otp /dev/null >/dev/null
+{ printf '\xf3'; head -c 191 /dev/zero; } >"$work/lower.bin"
+printf '\xf7' >"$work/signature.bin"
+count 4 -O -r -b "$work/otp.bin"
+count 16 -O -w -b "$work/lower.bin" -C YES
+count 10 -O -w -b "$work/signature.bin" -C YES
+count 4 -O -w -b "$work/lower.bin" -C YES
 [ "$mismatches" -eq 0 ]
