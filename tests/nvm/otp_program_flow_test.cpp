@@ -1,4 +1,4 @@
-// otp_program_test.cpp - -O -w from binary files: the check of the OTP's state, the operator's
+// otp_program_flow_test.cpp - -O -w from binary files: the check of the OTP's state, the operator's
 // answer, the signature write before the body, the read-back, and the image sizes each half
 // takes.
 #include "nvm/otp_flow_support.h"

@@ -1,4 +1,4 @@
-// otp_read_test.cpp - -O -r: the 512 OTP bytes saved to the named or the default file, which
+// otp_read_flow_test.cpp - -O -r: the 512 OTP bytes saved to the named or the default file, which
 // afterwards holds exactly those bytes.
 #include <filesystem>
 

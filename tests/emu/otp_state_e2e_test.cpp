@@ -1,5 +1,5 @@
-// otp_state_test.cpp - what `show` says of the OTP: its signature and what its next write may be,
-// after the OTP was loaded with `load otp`.
+// otp_state_e2e_test.cpp - what `show` says of the OTP: its signature and what its next write may
+// be, after the OTP was loaded with `load otp`.
 #include <gtest/gtest.h>
 
 #include <string>

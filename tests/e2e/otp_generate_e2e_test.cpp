@@ -1,4 +1,4 @@
-// otp_generate_test.cpp - offline generation of OTP image files (-O -i -o -d): the 0xF3 form is
+// otp_generate_e2e_test.cpp - offline generation of OTP image files (-O -i -o -d): the 0xF3 form is
 // the EEPROM image with its own signature, the 0xF7 form carries the upper-half bias and puts
 // the body at 0x101; refusals leave an existing file alone.
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-// otp_ini_test.cpp - -O -w -i: images built from the INI file, switching the OTP off, and with -s
-// the next board's identity written back only after a verified write.
+// otp_ini_flow_test.cpp - -O -w -i: images built from the INI file, switching the OTP off, and with
+// -s the next board's identity written back only after a verified write.
 #include "nvm/otp_flow_support.h"
 
 namespace {

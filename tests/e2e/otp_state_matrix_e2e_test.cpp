@@ -1,6 +1,6 @@
-// otp_state_matrix_test.cpp - every OTP state against every kind of image: what the run prints,
+// otp_state_matrix_e2e_test.cpp - every OTP state against every kind of image: what the run prints,
 // its exit code and the 512 OTP bytes afterwards, on an emulated adapter. The images are the
-// generated files of the board (checked field by field in otp_generate_test.cpp) and the same
+// generated files of the board (checked field by field in otp_generate_e2e_test.cpp) and the same
 // board's INI file; the OTP contents expected are laid out here by the OTP's rules.
 #include <gtest/gtest.h>
 
