@@ -63,22 +63,6 @@ TEST_F(OtpFlow, SignatureAloneIsWrittenWithoutEmptyRequests) {
   EXPECT_EQ(bench_.Otp()[0], 0xF3 | 0xF7);
 }
 
-TEST_F(OtpFlow, UpperImageMismatchIsReportedAtItsImageIndex) {
-  std::vector<uint8_t> otp = LowerImage(240);
-  otp.resize(512, 0);
-  otp[0x105] = 0xFF;  // a programmed cell the image's byte 5 does not clear
-  bench_.SetOtp(otp);
-  const std::vector<uint8_t> file = UpperFile(40);
-  const std::string path = File("upper.bin");
-  WriteBytes(path, file);
-  EXPECT_EQ(RunWith("", {"-O", "-w", "-b", path, "-C", "YES"}), 12);
-  char expected[128];
-  std::snprintf(expected, sizeof expected,
-                "ERROR: Failed to verify OTP contents: offset 5, memory: %x  device: ff\n",
-                file[0x105]);
-  EXPECT_EQ(Output(), std::string(expected) + "ERROR: Failed to verify device OTP\n");
-}
-
 TEST_F(OtpFlow, OnlyYesAtThePromptWrites) {
   const std::string path = File("lower.bin");
   WriteBytes(path, LowerImage(200));
