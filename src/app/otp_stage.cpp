@@ -16,13 +16,6 @@
 
 namespace {
 
-constexpr int kExitNoOperation = -1;      // also an OTP without room for the image
-constexpr int kExitEepromReadFailed = 5;  // also a named OTP save file not created
-constexpr int kExitModifyFailed = 10;
-constexpr int kExitOtpReadFailed = 11;
-constexpr int kExitOtpProgramFailed = 12;
-constexpr int kExitOtpFull = 13;
-
 StepResult Stop(int exit_code) { return {.exit_code = exit_code, .stop = true}; }
 
 int ExitCodeOf(OtpResult result) {
