@@ -13,7 +13,8 @@ constexpr int kExitBadParameters = 3;
 constexpr int kExitNoOperation = -1;
 // The link mode not set, or no link after setting it.
 constexpr int kExitLinkModeFailed = 4;
-// The EEPROM not read or not saved, or its size probe failed.
+// The EEPROM not read or not saved, or its size probe failed; also the save file named for an
+// OTP read not created.
 constexpr int kExitEepromReadFailed = 5;
 constexpr int kExitPingFailed = 7;
 constexpr int kExitLoopbackFailed = 8;
@@ -23,6 +24,7 @@ constexpr int kExitProgramFailed = 9;
 // The image not modified, the identity not stepped or written back, or the generated file not
 // written.
 constexpr int kExitModifyFailed = 10;
+// The OTP not read, or its contents not saved.
 constexpr int kExitOtpReadFailed = 11;
 // OTP programming, verification or validation failed.
 constexpr int kExitOtpProgramFailed = 12;
