@@ -29,8 +29,6 @@ StepResult SaveEeprom(Driver& driver, const CommandOptions& options, char* file_
   switch (ReadEeprom(driver, JobOf(options, nullptr), file_base)) {
     case EepromSaveResult::kSaved:
       return {};
-    case EepromSaveResult::kShortWrite:
-      return {.exit_code = kExitEepromReadFailed, .stop = false};
     case EepromSaveResult::kFailed:
       break;
   }

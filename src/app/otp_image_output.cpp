@@ -6,9 +6,9 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
-#include "nvm/memory_save.h"
 #include "nvm/otp_image_file.h"
 #include "nvm/otp_job.h"
+#include "platform/user_file.h"
 
 int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& console) {
   uint8_t image[kImageBufferSize] = {};
@@ -44,11 +44,8 @@ int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& 
   uint8_t file[kOtpSize];
   OtpImageFileBytes(image, options.ImageLength, file);
   const char* name = options.ImageFileName.get();
-  const SaveOutcome saved = SaveMemoryFile(name, file, static_cast<size_t>(file_size));
-  if (saved != SaveOutcome::kSaved) {
-    console.Error(saved == SaveOutcome::kNotCreated ? "Couldn't create file %s\n"
-                                                    : "Couldn't write file %s\n",
-                  name);
+  if (ReplaceUserFile(name, file, static_cast<size_t>(file_size)) != ReplaceResult::kReplaced) {
+    console.Error("Couldn't create file %s\n", name);
     return kExitModifyFailed;
   }
   console.Printf("Binary OTP file %s generated (first byte: 0x%X), file size: %d bytes\n", name,

@@ -39,8 +39,6 @@ StepResult SaveOtp(Driver& driver, const CommandOptions& options, char* file_bas
   switch (ReadOtp(driver, options.EepromSize, name, file_base)) {
     case OtpSaveResult::kSaved:
       return {};
-    case OtpSaveResult::kShortWrite:
-      return {.exit_code = kExitOtpReadFailed, .stop = false};
     case OtpSaveResult::kNamedFileFailed:
       return Stop(kExitEepromReadFailed);
     case OtpSaveResult::kFailed:

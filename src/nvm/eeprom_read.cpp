@@ -6,7 +6,7 @@
 
 #include "common/image_buffer.h"
 #include "driver/driver_operations.h"
-#include "nvm/memory_save.h"
+#include "platform/user_file.h"
 
 namespace {
 
@@ -29,17 +29,14 @@ EepromSaveResult ReadEeprom(Driver& driver, const EepromJob& job, char* file_bas
 
   const char* name =
       job.file_name != nullptr ? job.file_name : DefaultFileName(job.eeprom_size, file_base);
-  switch (SaveMemoryFile(name, image, size)) {
-    case SaveOutcome::kNotCreated:
+  switch (ReplaceUserFile(name, image, size)) {
+    case ReplaceResult::kNotCreated:
       console.Error("ERROR::Failed to create/open %s\n", name);
       return EepromSaveResult::kFailed;
-    case SaveOutcome::kWriteFailed:
+    case ReplaceResult::kNotWritten:
       console.Error("ERROR::WriteFile Failed\n");
       return EepromSaveResult::kFailed;
-    case SaveOutcome::kIncomplete:
-      console.Error("ERROR::Write buffer has not been written to the file completely\n");
-      return EepromSaveResult::kShortWrite;
-    case SaveOutcome::kSaved:
+    case ReplaceResult::kReplaced:
       break;
   }
   console.Printf("Saved Eeprom to the file %s under current folder\n", name);

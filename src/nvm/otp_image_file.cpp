@@ -2,39 +2,41 @@
 // its form. The gap of an 0xF7 file (bytes 1 to 0x100) is zero when written, ignored when read.
 #include "nvm/otp_image_file.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "common/image_buffer.h"
 #include "nvm/otp_job.h"
+#include "platform/user_file.h"
 
 bool ReadOtpImageFile(const char* file_name, uint8_t* image, int32_t* length, Console& console) {
-  std::FILE* file = std::fopen(file_name, "rb");
-  if (file == nullptr) {
+  // Enough for the longest body either form is read for: 0xF3 from 0, 0xF7 from 0x101.
+  uint8_t file[kOtpUpperBodyOffset + kImageBufferSize - 1];
+  size_t count = 0;
+  // A file that cannot be read (a directory, a read error) is as missing as one that is not there.
+  if (!ReadUserFile(file_name, file, sizeof file, &count)) {
     console.Error("No file %s was found\n", file_name);
     return false;
   }
-  uint8_t signature = 0;
-  bool read = true;
-  if (std::fread(&signature, 1, 1, file) != 1) {
+  if (count == 0) {
     console.Error("Error reading signature (first byte) from binary file\n");
-    read = false;
-  } else if (signature == kOtpSignatureLower) {
-    std::rewind(file);
-    *length = static_cast<int32_t>(std::fread(image, 1, kImageBufferSize, file));
-  } else if (signature == kOtpSignatureUpper) {
-    image[0] = signature;
-    size_t body = 0;
-    if (std::fseek(file, kOtpUpperBodyOffset, SEEK_SET) == 0) {
-      body = std::fread(image + 1, 1, kImageBufferSize - 1, file);
-    }
-    *length = static_cast<int32_t>(body) + 1;
-  } else {
-    console.Error("Invalid signature %x in the binary file\n", signature);
-    read = false;
+    return false;
   }
-  std::fclose(file);
-  return read;
+  if (file[0] == kOtpSignatureLower) {
+    const size_t taken = std::min<size_t>(count, kImageBufferSize);
+    std::memcpy(image, file, taken);
+    *length = static_cast<int32_t>(taken);
+    return true;
+  }
+  if (file[0] == kOtpSignatureUpper) {
+    const size_t body = count > kOtpUpperBodyOffset ? count - kOtpUpperBodyOffset : 0;
+    image[0] = file[0];
+    std::memcpy(image + 1, file + kOtpUpperBodyOffset, body);
+    *length = static_cast<int32_t>(body) + 1;
+    return true;
+  }
+  console.Error("Invalid signature %x in the binary file\n", file[0]);
+  return false;
 }
 
 int32_t OtpImageFileBytes(const uint8_t* image, int32_t length, uint8_t* file) {

@@ -5,8 +5,8 @@
 
 #include "common/image_buffer.h"
 #include "driver/driver_operations.h"
-#include "nvm/memory_save.h"
 #include "nvm/otp_job.h"
+#include "platform/user_file.h"
 
 namespace {
 
@@ -25,17 +25,14 @@ OtpSaveResult ReadOtp(Driver& driver, int32_t size, const char* file_name, char*
     std::strcpy(file_base + kChipNameChars, "-otp.bin");
     file_name = file_base;
   }
-  switch (SaveMemoryFile(file_name, otp, static_cast<size_t>(size))) {
-    case SaveOutcome::kNotCreated:
+  switch (ReplaceUserFile(file_name, otp, static_cast<size_t>(size))) {
+    case ReplaceResult::kNotCreated:
       console.Error("ERROR::Failed to create/open %s\n", file_name);
       return named ? OtpSaveResult::kNamedFileFailed : OtpSaveResult::kFailed;
-    case SaveOutcome::kWriteFailed:
+    case ReplaceResult::kNotWritten:
       console.Error("ERROR::WriteFile Failed\n");
       return OtpSaveResult::kFailed;
-    case SaveOutcome::kIncomplete:
-      console.Error("ERROR:: Write buffer has not been written to the file completely\n");
-      return OtpSaveResult::kShortWrite;
-    case SaveOutcome::kSaved:
+    case ReplaceResult::kReplaced:
       break;
   }
   console.Printf("Saved OTP content to the file %s under current folder\n", file_name);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "nvm/otp_flow_support.h"
+#include "support/file_faults.h"
 
 namespace {
 
@@ -41,11 +42,17 @@ TEST_F(OtpFlow, ReadFailuresEndWithTheirCodes) {
   EXPECT_EQ(RunWith("", {"-O", "-r", "-b", missing}), 5);
   EXPECT_EQ(Output(), "ERROR: ERROR::Failed to create/open " + missing + "\n");
 
-  EXPECT_EQ(RunWith("", {"-O", "-r", "-b", "/dev/full"}), 11);
+  const std::string path = File("otp.bin");
+  WriteFileText(path, "old");
+  {
+    const FileSizeLimit limit(400);  // the 512 bytes cannot be written out
+    EXPECT_EQ(RunWith("", {"-O", "-r", "-b", path}), 11);
+  }
   EXPECT_EQ(Output(), "ERROR: ERROR::WriteFile Failed\n");
+  EXPECT_EQ(ReadFileText(path), "old");
 
   bench_.FailStatus(kCmdOtpReadBlock, 2);
-  const std::string path = File("otp.bin");
+  std::filesystem::remove(path);
   EXPECT_EQ(RunWith("", {"-O", "-r", "-b", path}), 11);
   EXPECT_EQ(Output(), "ERROR: OTP_READ_BLOCK failed! status:Adapter Busy\n");
   EXPECT_FALSE(std::filesystem::exists(path));
