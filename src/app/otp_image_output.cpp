@@ -11,6 +11,12 @@
 #include "platform/user_file.h"
 
 int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& console) {
+  // Writing the image file would replace the configuration it is built from.
+  if (SameUserFile(options.ImageFileName.get(), options.IniFileName.get())) {
+    console.Error("The image file %s is the ini file %s; nothing was written\n",
+                  options.ImageFileName.get(), options.IniFileName.get());
+    return kExitModifyFailed;
+  }
   uint8_t image[kImageBufferSize] = {};
   DeviceSettings& settings = options.Settings;
   if (ValidateIniSections(settings, ini, console) != 0) {

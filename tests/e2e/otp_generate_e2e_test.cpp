@@ -146,6 +146,12 @@ TEST_F(OtpGenerate, FailuresEndWithTheirCodes) {
   run = Run(OtpBoardIni(), "-O -o missing/otp.bin");
   EXPECT_EQ(run.exit_code, 10);
   EXPECT_EQ(run.output, "ERROR: Couldn't create file missing/otp.bin\n");
+
+  run = Run(OtpBoardIni(), "-O -o ./board.ini");
+  EXPECT_EQ(run.exit_code, 10);
+  EXPECT_EQ(run.output,
+            "ERROR: The image file ./board.ini is the ini file board.ini; nothing was written\n");
+  EXPECT_EQ(ReadFileText(work_.File("board.ini")), OtpBoardIni());
 }
 
 }  // namespace
