@@ -70,6 +70,16 @@ TEST(ReplaceUserFile, LinkStaysALinkAndItsTargetGetsTheContents) {
   EXPECT_EQ(EntryCount(dir), 2u);  // the temporary file was made beside the target
 }
 
+// A new file gets what the user's file-creation mask lets through, as any new file does.
+TEST(ReplaceUserFile, NewFileHasTheModeOfAnyNewFile) {
+  TempDir dir;
+  const mode_t old_mask = umask(027);
+  const ReplaceResult result = Replace(dir.File("image.bin"), "new");
+  umask(old_mask);
+  ASSERT_EQ(result, ReplaceResult::kReplaced);
+  EXPECT_EQ(Mode(dir.File("image.bin")), 0640u);
+}
+
 TEST(ReplaceUserFile, PermissionsAreKept) {
   TempDir dir;
   for (const unsigned mode : {0444u, 0600u, 0640u}) {

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr mode_t kNewFileMode = 0666;
+
 // The file a name leads to, links followed; the name itself when nothing is there yet.
 std::string ResolvedTarget(const char* name) {
   char* real = realpath(name, nullptr);
@@ -76,6 +78,11 @@ ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) 
     // Ownership is kept where the user may give it away (as root); the mode always.
     [[maybe_unused]] const int owned = fchown(fd, old.st_uid, old.st_gid);
     done = fchmod(fd, old.st_mode & 07777) == 0;
+  } else {
+    // mkstemp makes the file private; a new file gets what the creation mask lets through.
+    const mode_t mask = umask(0);
+    umask(mask);
+    done = fchmod(fd, kNewFileMode & ~mask) == 0;
   }
   done = done && WriteAll(fd, bytes, size) && fsync(fd) == 0;
   done = close(fd) == 0 && done;
