@@ -70,6 +70,23 @@ TEST(ReplaceUserFile, LinkStaysALinkAndItsTargetGetsTheContents) {
   EXPECT_EQ(EntryCount(dir), 2u);  // the temporary file was made beside the target
 }
 
+TEST(ReplaceUserFile, LinkToAFileNotYetMadeLeadsToIt) {
+  TempDir dir;
+  fs::create_directory(dir.File("store"));
+  fs::create_symlink("store/board.bin", dir.File("link.bin"));
+  fs::create_symlink("link.bin", dir.File("link2.bin"));
+  ASSERT_EQ(Replace(dir.File("link2.bin"), "new"), ReplaceResult::kReplaced);
+  EXPECT_TRUE(fs::is_symlink(dir.File("link.bin")));
+  EXPECT_TRUE(fs::is_symlink(dir.File("link2.bin")));
+  EXPECT_EQ(ReadFileText(dir.File("store/board.bin")), "new");
+
+  fs::create_symlink("circle2.bin", dir.File("circle1.bin"));
+  fs::create_symlink("circle1.bin", dir.File("circle2.bin"));
+  EXPECT_EQ(Replace(dir.File("circle1.bin"), "new"), ReplaceResult::kNotCreated);
+  EXPECT_TRUE(fs::is_symlink(dir.File("circle1.bin")));
+  EXPECT_TRUE(fs::is_symlink(dir.File("circle2.bin")));
+}
+
 // A new file gets what the user's file-creation mask lets through, as any new file does.
 TEST(ReplaceUserFile, NewFileHasTheModeOfAnyNewFile) {
   TempDir dir;

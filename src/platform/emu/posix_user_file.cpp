@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -13,14 +14,35 @@
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;
+constexpr int kMaxLinkHops = 40;  // as the system itself allows
 
-// The file a name leads to, links followed; the name itself when nothing is there yet.
+// The file a name leads to, links followed; the name itself when nothing is there yet. A link
+// to a file not yet made leads to where that file will be, so the link stays a link. Empty for
+// links that lead round in a circle.
 std::string ResolvedTarget(const char* name) {
-  char* real = realpath(name, nullptr);
-  if (real == nullptr) return name;
-  std::string target(real);
-  std::free(real);
-  return target;
+  std::string path = name;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (real != nullptr) {
+      std::string target(real);
+      std::free(real);
+      return target;
+    }
+    struct stat link {};
+    if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    char next[PATH_MAX];
+    const ssize_t length = readlink(path.c_str(), next, sizeof next);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof next) return path;
+    // A relative destination is read from the link's own directory.
+    const size_t slash = path.rfind('/');
+    if (next[0] == '/' || slash == std::string::npos) {
+      path.clear();
+    } else {
+      path.resize(slash + 1);
+    }
+    path.append(next, static_cast<size_t>(length));
+  }
+  return {};
 }
 
 bool WriteAll(int fd, const void* bytes, size_t size) {
@@ -59,6 +81,7 @@ bool SameIdentity(const struct stat& first, const struct stat& second) {
 
 ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) {
   const std::string target = ResolvedTarget(name);
+  if (target.empty()) return ReplaceResult::kNotCreated;
   struct stat old {};
   const bool exists = stat(target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) return ReplaceResult::kNotCreated;
