@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,43 @@ constexpr uint32_t kParametersBase = 0x4C00;
 // Requests of the steps around a download: access enable, three preset writes of three requests,
 // two tables of twenty 16-bit writes of four requests, control and address before the download.
 constexpr size_t kAroundDownload = 1 + 3 * 3 + 2 * 20 * 4 + 2;
+
+// The SRAM overlay tables, written before (A) and after (B) a download.
+constexpr uint16_t kTableA[20] = {0x8800, 0x8881, 0x8902, 0x8983, 0x8A04, 0x8A85, 0x8B06,
+                                  0x8B87, 0x8C08, 0x8C89, 0x8D0A, 0x8D8B, 0x8E0C, 0x8E8D,
+                                  0x8F0E, 0x8F8F, 0x9010, 0x9091, 0x9112, 0x9193};
+constexpr uint16_t kTableB[20] = {0x8800, 0x8881, 0x8902, 0x8983, 0x0004, 0x0085, 0x0106,
+                                  0x0187, 0x0208, 0x0289, 0x030A, 0x038B, 0x040C, 0x048D,
+                                  0x050E, 0x058F, 0x0610, 0x0691, 0x0712, 0x0793};
+
+// One PHY request as the driver received it: write or read, register index, value written.
+struct PhyRequest {
+  bool write;
+  uint32_t index;
+  uint32_t value;
+  bool operator==(const PhyRequest&) const = default;
+};
+
+void PrintTo(const PhyRequest& request, std::ostream* out) {
+  *out << (request.write ? "write 0x" : "read 0x") << std::hex << request.index << " 0x"
+       << request.value;
+}
+
+// The requests of an MCU single write: the address, the control value, then the data.
+void AddSingleWrite(std::vector<PhyRequest>& requests, uint32_t address, uint32_t data,
+                    uint32_t control) {
+  requests.push_back({true, 0x40011, address});
+  requests.push_back({true, kControlReg, control});
+  requests.push_back({true, 0x40012, data});
+}
+
+// A table, each entry high byte first with auto-increment, then the whole entry.
+void AddTable(std::vector<PhyRequest>& requests, const uint16_t (&table)[20]) {
+  for (uint32_t j = 0; j < 20; ++j) {
+    AddSingleWrite(requests, 0x0840 + 2 * j, table[j] >> 8, 0x84);
+    requests.push_back({true, 0x40012, table[j]});
+  }
+}
 
 std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
   std::vector<uint8_t> bytes(length);
@@ -95,6 +133,33 @@ TEST_F(FirmwareFlow, ParametersAreLoadedAndReadBackFromXdata) {
   EXPECT_TRUE(Running());
 }
 
+TEST_F(FirmwareFlow, ResetLoadSendsEveryStepInOrder) {
+  Download("reset", {0xAB, 0x5C});
+  std::vector<PhyRequest> sent;
+  for (const emu::LogEntry& entry : bench_.Log()) {
+    if (entry.command == kCmdWritePhy || entry.command == kCmdReadPhy) {
+      sent.push_back({entry.command == kCmdWritePhy, entry.parameter, entry.data});
+    }
+  }
+  std::vector<PhyRequest> expected = {{true, kControlReg, 0x80}};
+  AddSingleWrite(expected, 0xFFFF, 1, 0x80);  // the MCU reset
+  AddSingleWrite(expected, 0x0802, 0, 0x80);
+  AddSingleWrite(expected, 0xF9, 0x10, 0x81);
+  AddSingleWrite(expected, 0xFA, 0x23, 0x81);
+  AddTable(expected, kTableA);
+  expected.insert(expected.end(), {{true, kControlReg, 0x84},
+                                   {true, 0x40011, kImageBase},
+                                   {true, 0x40012, 0xAB},
+                                   {true, 0x40012, 0x5C}});
+  AddTable(expected, kTableB);
+  expected.insert(expected.end(), {{true, kControlReg, 0x86},
+                                   {true, 0x40011, 0},
+                                   {false, 0x40013, 0},
+                                   {false, 0x40013, 0},
+                                   {true, kControlReg, 0}});
+  EXPECT_EQ(sent, expected);
+}
+
 TEST_F(FirmwareFlow, ResetLoadVerifiesTheLargestImageInProgramMemory) {
   const std::vector<uint8_t> image = Pattern(16384, 3);
   const std::string output = Download("reset", image);
@@ -131,10 +196,6 @@ TEST_F(FirmwareFlow, LoadThenVerifyAndVerifyTouchesNothingElse) {
 }
 
 TEST_F(FirmwareFlow, VerifyNoticesOneDifferingByteAnywhere) {
-  // Overlay table B, high byte first.
-  constexpr uint16_t kTableB[20] = {0x8800, 0x8881, 0x8902, 0x8983, 0x0004, 0x0085, 0x0106,
-                                    0x0187, 0x0208, 0x0289, 0x030A, 0x038B, 0x040C, 0x048D,
-                                    0x050E, 0x058F, 0x0610, 0x0691, 0x0712, 0x0793};
   const std::vector<uint8_t> image = Pattern(301, 4);
   const std::string path = WriteFile(image);
   // 0 when the verify released the MCU, -1 when it stopped at a mismatch.
