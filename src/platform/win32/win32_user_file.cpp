@@ -109,7 +109,11 @@ ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) 
     done = MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
   }
   if (!done) {
-    DeleteFileA(temporary.c_str());
+    // A replace that failed after taking the old file away (ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+    // leaves the new contents only in the temporary file: it is kept then.
+    if (!exists || GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      DeleteFileA(temporary.c_str());
+    }
     return ReplaceResult::kNotWritten;
   }
   return ReplaceResult::kReplaced;
