@@ -7,19 +7,25 @@
 #include "config/ini_loader.h"
 #include "platform/user_file.h"
 
-int GenerateImageFile(CommandOptions& options, IniState& ini, Console& console) {
+int CheckGenerationSource(const CommandOptions& options, const IniState& ini, Console& console) {
   // Writing the image file would replace the configuration it is built from.
   if (SameUserFile(options.ImageFileName.get(), options.IniFileName.get())) {
     console.Error("The image file %s is the ini file %s; nothing was written\n",
                   options.ImageFileName.get(), options.IniFileName.get());
     return kExitModifyFailed;
   }
-  uint8_t image[kImageBufferSize] = {};
-  DeviceSettings& settings = options.Settings;
-  if (ValidateIniSections(settings, ini, console) != 0) {
+  if (ValidateIniSections(options.Settings, ini, console) != 0) {
     console.Error("Validated ini file failed\n");
     return kExitProgramFailed;
   }
+  return 0;
+}
+
+int GenerateImageFile(CommandOptions& options, const IniState& ini, Console& console) {
+  const int checked = CheckGenerationSource(options, ini, console);
+  if (checked != 0) return checked;
+  uint8_t image[kImageBufferSize] = {};
+  DeviceSettings& settings = options.Settings;
   if (settings.OtpSignature == 0) settings.OtpSignature = kOtpLowerHalfSignature;
   const ImageTarget target{.chip_id = options.ChipId(), .size = options.EepromSize};
   if (BuildEepromImage(settings, target, image, &options.ImageLength, console) != 0) {

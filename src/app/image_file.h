@@ -7,4 +7,8 @@
 #include "platform/console.h"
 
 // Writes the image for |options| to |options.ImageFileName|. Returns the run's exit code.
-int GenerateImageFile(CommandOptions& options, IniState& ini, Console& console);
+int GenerateImageFile(CommandOptions& options, const IniState& ini, Console& console);
+
+// The checks every generated image file passes first: the file is not the configuration it is
+// built from, and the configuration is valid. Returns 0 or the run's exit code.
+int CheckGenerationSource(const CommandOptions& options, const IniState& ini, Console& console);

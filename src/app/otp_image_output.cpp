@@ -2,6 +2,7 @@
 // 0xF3 form (the image as it is) or the 0xF7 form (signature, gap, body from 0x101).
 #include "app/otp_image_output.h"
 
+#include "app/image_file.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
@@ -11,18 +12,10 @@
 #include "platform/user_file.h"
 
 int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& console) {
-  // Writing the image file would replace the configuration it is built from.
-  if (SameUserFile(options.ImageFileName.get(), options.IniFileName.get())) {
-    console.Error("The image file %s is the ini file %s; nothing was written\n",
-                  options.ImageFileName.get(), options.IniFileName.get());
-    return kExitModifyFailed;
-  }
+  const int checked = CheckGenerationSource(options, ini, console);
+  if (checked != 0) return checked;
   uint8_t image[kImageBufferSize] = {};
   DeviceSettings& settings = options.Settings;
-  if (ValidateIniSections(settings, ini, console) != 0) {
-    console.Error("Validated ini file failed\n");
-    return kExitProgramFailed;
-  }
   if (settings.OtpSignature == 0) settings.OtpSignature = kOtpSignatureLower;
   // Switching off is a write to a device; as an image it would carry a signature that no OTP
   // write accepts.

@@ -120,6 +120,19 @@ const char* OtpAccessName(OtpAccess access) {
 using Words = std::vector<std::string>;
 using FieldParser = std::function<bool(const Words&, const std::string& rest, AdapterState&)>;
 
+// An index and a value no wider than that PHY register, into |registers|.
+template <typename Registers>
+bool ParsePhyEntry(const Words& w, Registers* registers) {
+  uint32_t index = 0;
+  uint32_t value = 0;
+  if (!ParseField(w[0], &index) ||
+      !ParseField(w[1], &value, PhyIndexIsWide(index) ? 0xFFFFFFFF : 0xFFFF)) {
+    return false;
+  }
+  (*registers)[index] = value;
+  return true;
+}
+
 struct FieldRule {
   const char* key;
   size_t words;  // words after the key; 0 = any number (the parser checks)
@@ -286,28 +299,9 @@ const std::vector<FieldRule>& FieldRules() {
          s.registers[address] = value;
          return true;
        }},
-      {"phy", 2,
-       [](const Words& w, auto&, AdapterState& s) {
-         uint32_t index = 0;
-         uint32_t value = 0;
-         if (!ParseField(w[0], &index) ||
-             !ParseField(w[1], &value, PhyIndexIsWide(index) ? 0xFFFFFFFF : 0xFFFF)) {
-           return false;
-         }
-         s.phy[index] = value;
-         return true;
-       }},
+      {"phy", 2, [](const Words& w, auto&, AdapterState& s) { return ParsePhyEntry(w, &s.phy); }},
       {"phy_pin", 2,
-       [](const Words& w, auto&, AdapterState& s) {
-         uint32_t index = 0;
-         uint32_t value = 0;
-         if (!ParseField(w[0], &index) ||
-             !ParseField(w[1], &value, PhyIndexIsWide(index) ? 0xFFFFFFFF : 0xFFFF)) {
-           return false;
-         }
-         s.phy_pins[index] = value;
-         return true;
-       }},
+       [](const Words& w, auto&, AdapterState& s) { return ParsePhyEntry(w, &s.phy_pins); }},
       {"pcie_phy", 2,
        [](const Words& w, auto&, AdapterState& s) {
          uint32_t address = 0;
