@@ -1,0 +1,111 @@
+// main.cpp - qnt5200-image: shows what an EEPROM or OTP image file holds, compares two of them,
+// and writes the INI sections that build an image.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/image/image_ini.h"
+#include "tools/image/image_report.h"
+
+namespace {
+
+// No image is this large; a bigger file is refused before it is read whole.
+constexpr size_t kMaxFileBytes = 1 << 20;
+
+const char kUsage[] =
+    "Usage: qnt5200-image show FILE      the fields of an EEPROM or OTP image file, then its\n"
+    "                                    inconsistencies (exit 1 when there are any)\n"
+    "       qnt5200-image diff FILE FILE the fields that differ between two images (exit 1 when\n"
+    "                                    any do)\n"
+    "       qnt5200-image ini FILE       the INI sections that build this image (exit 1 when\n"
+    "                                    they cannot build it exactly)\n"
+    "       qnt5200-image --help         this text\n"
+    "Exit code 2: a bad command line, or a file that cannot be read or is no image.\n";
+
+bool ReadImageFile(const char* name, DecodedImage* decoded) {
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "qnt5200-image: cannot open %s\n", name);
+    return false;
+  }
+  std::vector<uint8_t> bytes(kMaxFileBytes + 1);
+  const size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    std::fprintf(stderr, "qnt5200-image: cannot read %s\n", name);
+    return false;
+  }
+  if (size > kMaxFileBytes) {
+    std::fprintf(stderr, "qnt5200-image: %s is too large to be an image\n", name);
+    return false;
+  }
+  *decoded = DecodeImageFile(bytes.data(), size);
+  return true;
+}
+
+bool RefuseNonImage(const char* name, const DecodedImage& decoded) {
+  if (IsImage(decoded)) return false;
+  if (decoded.file_size == 0) {
+    std::fprintf(stderr, "qnt5200-image: %s is empty, no image\n", name);
+  } else {
+    std::fprintf(stderr, "qnt5200-image: %s is no image: signature 0x%02X\n", name,
+                 decoded.image[0]);
+  }
+  return true;
+}
+
+int Show(const char* name) {
+  DecodedImage decoded;
+  if (!ReadImageFile(name, &decoded)) return kImageToolBadInput;
+  if (decoded.file_size > 0) std::fputs(ShowReport(name, decoded).c_str(), stdout);
+  if (RefuseNonImage(name, decoded)) return kImageToolBadInput;
+  return decoded.problems.empty() ? kImageToolDone : kImageToolDifferent;
+}
+
+int Diff(const char* name_a, const char* name_b) {
+  DecodedImage a;
+  DecodedImage b;
+  if (!ReadImageFile(name_a, &a) || !ReadImageFile(name_b, &b)) return kImageToolBadInput;
+  if (RefuseNonImage(name_a, a) || RefuseNonImage(name_b, b)) return kImageToolBadInput;
+  int differences = 0;
+  const std::string report = DiffReport(a, b, &differences);
+  std::fputs(report.c_str(), stdout);
+  if (differences == 0) {
+    std::printf("No difference.\n");
+    return kImageToolDone;
+  }
+  std::printf("%d fields differ.\n", differences);
+  return kImageToolDifferent;
+}
+
+int Ini(const char* name) {
+  DecodedImage decoded;
+  if (!ReadImageFile(name, &decoded)) return kImageToolBadInput;
+  if (RefuseNonImage(name, decoded)) return kImageToolBadInput;
+  std::vector<std::string> obstacles;
+  const std::string ini = ImageIniText(decoded, &obstacles);
+  std::fputs(ini.c_str(), stdout);
+  for (const std::string& obstacle : obstacles) {
+    std::fprintf(stderr, "qnt5200-image: the INI file cannot build this image exactly: %s\n",
+                 obstacle.c_str());
+  }
+  return obstacles.empty() ? kImageToolDone : kImageToolDifferent;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return kImageToolDone;
+  }
+  if (command == "show" && argc == 3) return Show(argv[2]);
+  if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
+  if (command == "ini" && argc == 3) return Ini(argv[2]);
+  std::fprintf(stderr, "qnt5200-image: %s\n%s", argc > 1 ? "bad command line" : "no command given",
+               kUsage);
+  return kImageToolBadInput;
+}
