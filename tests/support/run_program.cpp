@@ -51,6 +51,11 @@ ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
   return RunShell(command + " 2>&1");
 }
 
+ProgramRun RunImageTool(const std::string& arguments, const std::string& work_dir) {
+  return RunShell("cd " + Quote(work_dir) + " && " + Quote(QNT_IMAGE_TOOL_PATH) + " " + arguments +
+                  " </dev/null 2>&1");
+}
+
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) {
   return RunShell("QNT5200_EMU_DIR=" + Quote(emu_dir) + " " + Quote(QNT_EMU_TOOL_PATH) + " " +
                   arguments + " </dev/null 2>&1");

@@ -12,6 +12,8 @@ struct ProgramRun {
 // in |work_dir| as the current directory, with |input| on standard input.
 ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
                       const std::string& work_dir = ".", const std::string& input = "");
+// Runs qnt5200-image with |arguments| in |work_dir|; standard error is collected too.
+ProgramRun RunImageTool(const std::string& arguments, const std::string& work_dir);
 // Runs the emulator tool with |arguments| on the adapters in |emu_dir|.
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments);
 

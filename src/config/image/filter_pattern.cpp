@@ -46,9 +46,12 @@ std::optional<FilterPattern> FindFilterPattern(const uint8_t mask[kFilterMaskByt
   const int second = marked[marked.size() - 1];
   // For the second free byte: which value gives each linear part (0 where none does).
   std::vector<uint8_t> second_value_of(0x10000, 0);
+  std::vector<uint16_t> first_part(0x100, 0);
   for (int value = 1; value <= 0xFF; ++value) {
     second_value_of[LinearPart(second, static_cast<uint8_t>(value), crc_of_zero)] =
         static_cast<uint8_t>(value);
+    first_part[static_cast<size_t>(value)] =
+        LinearPart(first, static_cast<uint8_t>(value), crc_of_zero);
   }
   // The other marked bytes take one common value; try each until the two free bytes solve it.
   const bool others = marked.size() > 2;
@@ -59,8 +62,7 @@ std::optional<FilterPattern> FindFilterPattern(const uint8_t mask[kFilterMaskByt
     }
     const uint16_t wanted = static_cast<uint16_t>(crc ^ Crc(pattern));
     for (int value = 1; value <= 0xFF; ++value) {
-      const uint16_t rest = static_cast<uint16_t>(
-          wanted ^ LinearPart(first, static_cast<uint8_t>(value), crc_of_zero));
+      const uint16_t rest = static_cast<uint16_t>(wanted ^ first_part[static_cast<size_t>(value)]);
       const uint8_t second_value = second_value_of[rest];
       if (second_value == 0) continue;
       pattern[static_cast<size_t>(first)] = static_cast<uint8_t>(value);
