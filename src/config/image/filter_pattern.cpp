@@ -1,21 +1,110 @@
-// filter_pattern.cpp - the pattern search: the CRC has no final inversion, so it is affine in the
-// pattern bits, crc(x ^ y) = crc(x) ^ crc(y) ^ crc(0), and two free bytes can be solved for with
-// one table lookup per value of the first.
+// filter_pattern.cpp - the pattern search. The CRC has no final inversion, so it is affine in the
+// pattern bits: crc(x ^ y) = crc(x) ^ crc(y) ^ crc(0). One or two marked bytes are searched
+// exhaustively; with more, the sixteen CRC equations are solved over GF(2) and the free bits are
+// drawn until every marked byte comes out nonzero.
 #include "config/image/filter_pattern.h"
 
+#include <bitset>
+#include <random>
 #include <vector>
 
 #include "config/image/optional_blocks.h"
 
 namespace {
 
+constexpr int kCrcBits = 16;
+constexpr int kPatternBits = 8 * static_cast<int>(kFilterMaskPatternMaxBytes);
+constexpr int kDraws = 2000;
+
+using Bits = std::bitset<kPatternBits>;
+
 uint16_t Crc(const FilterPattern& pattern) { return WakeFilterCrc16(pattern.data()); }
 
-// crc of |value| alone at |position|, with the constant part removed.
+// The linear part of the CRC of |value| alone at byte |position|.
 uint16_t LinearPart(int position, uint8_t value, uint16_t crc_of_zero) {
   FilterPattern single{};
   single[static_cast<size_t>(position)] = value;
   return static_cast<uint16_t>(Crc(single) ^ crc_of_zero);
+}
+
+std::optional<FilterPattern> SearchTwo(const std::vector<int>& marked, uint16_t wanted,
+                                       uint16_t crc_of_zero) {
+  FilterPattern pattern{};
+  const size_t count = marked.size();
+  std::vector<uint16_t> first(0x100, 0);
+  std::vector<uint16_t> second(0x100, 0);
+  for (int value = 1; value <= 0xFF; ++value) {
+    first[static_cast<size_t>(value)] =
+        LinearPart(marked[0], static_cast<uint8_t>(value), crc_of_zero);
+    if (count == 2) {
+      second[static_cast<size_t>(value)] =
+          LinearPart(marked[1], static_cast<uint8_t>(value), crc_of_zero);
+    }
+  }
+  for (int a = 1; a <= 0xFF; ++a) {
+    for (int b = count == 2 ? 1 : 0; b <= (count == 2 ? 0xFF : 0); ++b) {
+      if ((first[static_cast<size_t>(a)] ^ second[static_cast<size_t>(b)]) != wanted) continue;
+      pattern[static_cast<size_t>(marked[0])] = static_cast<uint8_t>(a);
+      if (count == 2) pattern[static_cast<size_t>(marked[1])] = static_cast<uint8_t>(b);
+      return pattern;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<FilterPattern> SolveMany(const std::vector<int>& marked, uint16_t wanted,
+                                       uint16_t crc_of_zero) {
+  // Row r: which unknown bits flip CRC bit r; the unknowns are the bits of the marked bytes.
+  std::vector<int> unknown_bit;  // pattern bit index of each unknown
+  for (const int position : marked) {
+    for (int bit = 0; bit < 8; ++bit) unknown_bit.push_back(8 * position + bit);
+  }
+  Bits rows[kCrcBits];
+  bool targets[kCrcBits];
+  for (int r = 0; r < kCrcBits; ++r) targets[r] = ((wanted >> r) & 1) != 0;
+  for (size_t u = 0; u < unknown_bit.size(); ++u) {
+    const uint16_t part = LinearPart(unknown_bit[u] / 8,
+                                     static_cast<uint8_t>(1u << (unknown_bit[u] % 8)), crc_of_zero);
+    for (int r = 0; r < kCrcBits; ++r) rows[r][u] = ((part >> r) & 1) != 0;
+  }
+  // Gaussian elimination to reduced row echelon form.
+  std::vector<int> pivot_of_row;
+  for (size_t column = 0; column < unknown_bit.size() && pivot_of_row.size() < kCrcBits; ++column) {
+    const size_t row = pivot_of_row.size();
+    size_t found = row;
+    while (found < kCrcBits && !rows[found][column]) ++found;
+    if (found == kCrcBits) continue;
+    std::swap(rows[row], rows[found]);
+    std::swap(targets[row], targets[found]);
+    for (size_t other = 0; other < kCrcBits; ++other) {
+      if (other != row && rows[other][column]) {
+        rows[other] ^= rows[row];
+        targets[other] = targets[other] != targets[row];
+      }
+    }
+    pivot_of_row.push_back(static_cast<int>(column));
+  }
+  for (size_t row = pivot_of_row.size(); row < kCrcBits; ++row) {
+    if (targets[row]) return std::nullopt;  // 0 = 1: no pattern on these bytes has this CRC
+  }
+  std::mt19937 random(crc_of_zero ^ wanted);
+  for (int draw = 0; draw < kDraws; ++draw) {
+    Bits x;
+    for (size_t u = 0; u < unknown_bit.size(); ++u) x[u] = (random() & 1) != 0;
+    for (size_t row = 0; row < pivot_of_row.size(); ++row) {
+      const size_t pivot = static_cast<size_t>(pivot_of_row[row]);
+      x[pivot] = false;
+      x[pivot] = ((rows[row] & x).count() % 2 == 1) != targets[row];
+    }
+    FilterPattern pattern{};
+    for (size_t u = 0; u < unknown_bit.size(); ++u) {
+      if (x[u]) pattern[static_cast<size_t>(unknown_bit[u] / 8)] |= 1u << (unknown_bit[u] % 8);
+    }
+    bool all_nonzero = true;
+    for (const int position : marked) all_nonzero &= pattern[static_cast<size_t>(position)] != 0;
+    if (all_nonzero) return pattern;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -27,48 +116,10 @@ std::optional<FilterPattern> FindFilterPattern(const uint8_t mask[kFilterMaskByt
       if ((mask[k] >> bit) & 1) marked.push_back(8 * k + bit);
     }
   }
-  FilterPattern pattern{};
-  if (marked.empty()) {
-    if (Crc(pattern) == crc) return pattern;
-    return std::nullopt;
-  }
-  if (marked.size() == 1) {
-    for (int value = 1; value <= 0xFF; ++value) {
-      pattern[static_cast<size_t>(marked[0])] = static_cast<uint8_t>(value);
-      if (Crc(pattern) == crc) return pattern;
-    }
-    return std::nullopt;
-  }
-
   const FilterPattern zero{};
   const uint16_t crc_of_zero = Crc(zero);
-  const int first = marked[marked.size() - 2];
-  const int second = marked[marked.size() - 1];
-  // For the second free byte: which value gives each linear part (0 where none does).
-  std::vector<uint8_t> second_value_of(0x10000, 0);
-  std::vector<uint16_t> first_part(0x100, 0);
-  for (int value = 1; value <= 0xFF; ++value) {
-    second_value_of[LinearPart(second, static_cast<uint8_t>(value), crc_of_zero)] =
-        static_cast<uint8_t>(value);
-    first_part[static_cast<size_t>(value)] =
-        LinearPart(first, static_cast<uint8_t>(value), crc_of_zero);
-  }
-  // The other marked bytes take one common value; try each until the two free bytes solve it.
-  const bool others = marked.size() > 2;
-  for (int fill = 1; fill <= (others ? 0xFF : 1); ++fill) {
-    pattern.fill(0);
-    for (size_t i = 0; i + 2 < marked.size(); ++i) {
-      pattern[static_cast<size_t>(marked[i])] = static_cast<uint8_t>(fill);
-    }
-    const uint16_t wanted = static_cast<uint16_t>(crc ^ Crc(pattern));
-    for (int value = 1; value <= 0xFF; ++value) {
-      const uint16_t rest = static_cast<uint16_t>(wanted ^ first_part[static_cast<size_t>(value)]);
-      const uint8_t second_value = second_value_of[rest];
-      if (second_value == 0) continue;
-      pattern[static_cast<size_t>(first)] = static_cast<uint8_t>(value);
-      pattern[static_cast<size_t>(second)] = second_value;
-      return pattern;
-    }
-  }
-  return std::nullopt;
+  if (marked.empty()) return crc == crc_of_zero ? std::optional<FilterPattern>(zero) : std::nullopt;
+  const auto wanted = static_cast<uint16_t>(crc ^ crc_of_zero);
+  if (marked.size() <= 2) return SearchTwo(marked, wanted, crc_of_zero);
+  return SolveMany(marked, wanted, crc_of_zero);
 }
