@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs the Windows build under Wine and compares what it prints, and its exit code, with the
-# Linux build's: help, a command-line error, and a machine without the controller's driver.
+# Linux build's: help, a command-line error, and a machine without the controller's driver; then
+# qnt5200-image (found beside each program) on image files the Linux build generates.
 # Usage: smoke.sh WINDOWS_EXE LINUX_BINARY
 set -uo pipefail
 windows_exe=$(realpath "$1")
 linux_binary=$(realpath "$2")
+example_ini=$(realpath "$(dirname "$0")/../../examples/board.ini")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all WINEPREFIX="$work/wine"
@@ -21,7 +23,7 @@ check() {
   local name=$1
   shift
   local linux_out windows_out linux_code windows_code
-  linux_out=$("$linux_binary" "$@" </dev/null | normalize)
+  linux_out=$("$linux_binary" "$@" </dev/null 2>/dev/null | normalize)
   linux_code=${PIPESTATUS[0]}
   windows_out=$(wine "$windows_exe" "$@" </dev/null 2>/dev/null | normalize)
   windows_code=${PIPESTATUS[0]}
@@ -46,6 +48,21 @@ cp "$(dirname "$0")/../../examples/board.ini" "$work/board.ini"
 check "image over its ini file" -i "$work/board.ini" -o "$work/./board.ini" -d QNT5230
 check "offline generation" -i "$work/board.ini" -o "$work/image.bin" -d QNT5230
 
-passed=$((8 - failures))
+# qnt5200-image, run in the work directory so that both builds print the same file names.
+windows_exe=$(dirname "$windows_exe")/qnt5200-image.exe
+image_linux=$(dirname "$linux_binary")/qnt5200-image
+cd "$work"
+sed 's/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:33:44:56/' "$example_ini" >second.ini
+"$linux_binary" -i "$example_ini" -o first.bin -d QNT5230 >/dev/null
+"$linux_binary" -i second.ini -o second.bin -d QNT5230 >/dev/null
+linux_binary=$image_linux
+check "image tool help" --help
+check "image tool, bad command line" show
+check "image tool show" show first.bin
+check "image tool diff" diff first.bin second.bin
+check "image tool ini" ini second.bin
+check "image tool, no image" show second.ini
+
+passed=$((14 - failures))
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
