@@ -41,6 +41,7 @@ struct CommandOptions {
   OwnedText IniFileName;
   OwnedText ImageFileName;
   OwnedText ChipModelName;
+  OwnedText RecordFileName;  // -t: the per-board record, one CSV line per -w run
 
   uint32_t Operation = kOpNone;
   // The firmware operation chosen with -m (12 to 15), 0 when -m was not given.

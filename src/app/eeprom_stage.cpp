@@ -95,13 +95,17 @@ int SettleEepromSize(Driver& driver, CommandOptions& options) {
 }
 
 StepResult RunEepromStage(Driver& driver, CommandOptions& options, IniState& ini,
-                          char file_base[kFileBaseSize]) {
+                          char file_base[kFileBaseSize], ProgrammedImage* programmed) {
   if (options.Operation == kOpRead) return SaveEeprom(driver, options, file_base);
   if (options.Operation != kOpWrite) return {};
 
   uint8_t image[kImageBufferSize] = {};
-  const int programmed = WriteEeprom(driver, options, ini, image);
-  if (programmed != 0) return {.exit_code = programmed, .stop = true};
+  const int written = WriteEeprom(driver, options, ini, image);
+  if (programmed != nullptr) {
+    std::memcpy(programmed->bytes, image, sizeof image);
+    programmed->length = options.ImageLength;
+  }
+  if (written != 0) return {.exit_code = written, .stop = true};
   if (options.SteppingEnabled) {
     const int saved = SaveSteppedIdentity(options, image, driver.console());
     if (saved != 0) return {.exit_code = saved, .stop = true};

@@ -68,6 +68,10 @@ int CheckOptionCombinations(ParseContext& context) {
     console.Error("Option -s needs options -w and -i\n");
     return kExitBadParameters;
   }
+  if (options.RecordFileName.IsSet() && options.Operation != kOpWrite) {
+    console.Error("Option -t needs option -w\n");
+    return kParseBadParameters;
+  }
   return 0;
 }
 

@@ -58,6 +58,11 @@ ParseStep OnChipModel(ParseContext& context, const char* argument) {
                       "Chip model should be specified after option -d\n");
 }
 
+ParseStep OnRecordFile(ParseContext& context, const char* argument) {
+  return TakeFileName(context, context.options.RecordFileName, argument,
+                      "No record file name is specified after -t\n");
+}
+
 ParseStep OnStepping(ParseContext& context, const char*) {
   context.options.SteppingEnabled = true;
   return kKeepParsing;
@@ -201,6 +206,7 @@ constexpr OptionRow kOptionTable[] = {
     {'o', OnImageFile},
     {'d', OnChipModel},
     {'s', OnStepping},
+    {'t', OnRecordFile},
     {'w', OnEepromOperation<kOpWrite>},
     {'r', OnEepromOperation<kOpRead>},
     {'R', OnAccess<kReadRegister>},

@@ -3,6 +3,8 @@
 // operator's answer, the write and its read-back, and the board's next identity saved.
 #include "app/otp_stage.h"
 
+#include <cstring>
+
 #include "app/stepping_save.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
@@ -91,7 +93,8 @@ int ImageFromIni(CommandOptions& options, const IniState& ini, OtpJob& job, uint
   return 0;
 }
 
-StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& ini) {
+StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& ini,
+                      ProgrammedImage* programmed) {
   Console& console = driver.console();
   const bool from_file = options.BinaryFileName.IsSet();
   OtpJob job{.signature = options.Settings.OtpSignature,
@@ -113,6 +116,10 @@ StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& i
   if (obtained != 0) return Stop(obtained);
 
   const OtpResult written = WriteOtpImage(driver, job, image, options.ImageLength);
+  if (programmed != nullptr) {
+    std::memcpy(programmed->bytes, image, sizeof image);
+    programmed->length = options.ImageLength;
+  }
   if (written != OtpResult::kOk) return Stop(ExitCodeOf(written));
   if (options.SteppingEnabled) {
     if (const int saved = SaveSteppedIdentity(options, image, console)) return Stop(saved);
@@ -123,8 +130,8 @@ StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& i
 }  // namespace
 
 StepResult RunOtpStage(Driver& driver, CommandOptions& options, const IniState& ini,
-                       char file_base[kFileBaseSize]) {
+                       char file_base[kFileBaseSize], ProgrammedImage* programmed) {
   if (options.Operation == kOpRead) return SaveOtp(driver, options, file_base);
-  if (options.Operation == kOpWrite) return ProgramOtp(driver, options, ini);
+  if (options.Operation == kOpWrite) return ProgramOtp(driver, options, ini, programmed);
   return {};
 }

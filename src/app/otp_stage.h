@@ -10,6 +10,7 @@
 #include "driver/driver.h"
 
 // Reads or programs the OTP as |options.Operation| says. |file_base| is the default file-name
-// base (the chip name) into which a save writes its suffix.
+// base (the chip name) into which a save writes its suffix. A write copies its image into
+// |*programmed| when that is given.
 StepResult RunOtpStage(Driver& driver, CommandOptions& options, const IniState& ini,
-                       char file_base[kFileBaseSize]);
+                       char file_base[kFileBaseSize], ProgrammedImage* programmed = nullptr);

@@ -4,6 +4,7 @@
 #include "app/image_file.h"
 #include "app/otp_image_output.h"
 #include "app/otp_stage.h"
+#include "app/record_stage.h"
 #include "common/exit_codes.h"
 #include "phy/link_mode.h"
 
@@ -11,11 +12,12 @@ namespace {
 
 // The EEPROM or OTP stage, or offline generation of an EEPROM or OTP image file.
 StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& options,
-                          IniState& ini, char file_base[kFileBaseSize]) {
+                          IniState& ini, char file_base[kFileBaseSize],
+                          ProgrammedImage* programmed) {
   const bool otp = options.OtpMode == 1;
   if (options.Operation == kOpRead || options.Operation == kOpWrite) {
-    return otp ? RunOtpStage(driver, options, ini, file_base)
-               : RunEepromStage(driver, options, ini, file_base);
+    return otp ? RunOtpStage(driver, options, ini, file_base, programmed)
+               : RunEepromStage(driver, options, ini, file_base, programmed);
   }
   if (options.ImageFileName.IsSet() && options.IniFileName.IsSet()) {
     const int generated = otp ? GenerateOtpImageFile(options, ini, platform.console)
@@ -25,16 +27,14 @@ StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& op
   return {};
 }
 
-}  // namespace
-
-int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
-                           IniState& ini, char file_base[kFileBaseSize]) {
+int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
+              char file_base[kFileBaseSize], ProgrammedImage* programmed) {
   if (!options.ImageFileName.IsSet()) {
     if (const int size_error = SettleEepromSize(driver, options)) return size_error;
   }
 
   int exit_code = 0;
-  const StepResult memory = RunMemoryStage(platform, driver, options, ini, file_base);
+  const StepResult memory = RunMemoryStage(platform, driver, options, ini, file_base, programmed);
   if (memory.stop) return memory.exit_code;
   if (memory.exit_code != 0) exit_code = memory.exit_code;
 
@@ -48,4 +48,19 @@ int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& o
   }
   // The ping and the external loopback test are not built yet.
   return exit_code;
+}
+
+}  // namespace
+
+int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
+                           IniState& ini, char file_base[kFileBaseSize]) {
+  if (!options.RecordFileName.IsSet()) {
+    return RunStages(platform, driver, options, ini, file_base, nullptr);
+  }
+  BoardIdentity identity;
+  if (const int refused = CheckBoardRecord(options, platform.console, &identity)) return refused;
+  ProgrammedImage programmed;
+  const int exit_code = RunStages(platform, driver, options, ini, file_base, &programmed);
+  return RecordBoard(options, identity, programmed, driver.words().adapter_index, exit_code,
+                     platform.console);
 }

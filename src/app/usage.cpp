@@ -45,6 +45,7 @@ constexpr const char* kOptionLines[] = {
     "-s                   Step the MAC address and serial number after -w with -i\n",
     "-f <fw_filename>     Load the PHY microcontroller firmware file <fw_filename>\n",
     "-m <fw mode>         Firmware mode: load, verify, reset (reset, load, verify) or param\n",
+    "-t <record file>     Record each board written with -w; refuse a MAC address recorded\n",
 };
 
 }  // namespace

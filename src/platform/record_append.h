@@ -1,0 +1,12 @@
+// record_append.h - appending a line to a record file that must never hold half a line: one
+// write in append mode, flushed to the disk before the call returns.
+#pragma once
+
+#include <string>
+
+// Opens |path| for appending, creating it when missing. True when it can be appended to.
+bool CanAppendToFile(const char* path);
+
+// Appends |header| (only when the file is new or empty) and |line| with one write, then flushes
+// the file to the disk. Returns false when any of it failed.
+bool AppendLineFlushed(const char* path, const std::string& header, const std::string& line);

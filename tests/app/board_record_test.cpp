@@ -1,0 +1,127 @@
+// board_record_test.cpp - the per-board record (-t): its CSV lines, and whole -w runs on emulated
+// boards that fill it, refuse a MAC address it shows programmed, and record failures.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/board_record.h"
+#include "nvm/eeprom_flow_support.h"
+
+namespace {
+
+TEST(BoardRecord, LinesAreCsvAndOnlySuccessfulLinesHoldAMacAddress) {
+  const BoardRecordLine line{.time = "2026-01-02T03:04:05Z",
+                             .adapter = 2,
+                             .chip = "qnt5230",
+                             .memory = "eeprom",
+                             .mac_address = "00:11:22:33:44:55",
+                             .serial_number = "S,1\"",
+                             .image_length = 302,
+                             .crc32 = 0xCBF43926,
+                             .file = "board.ini",
+                             .result = 0};
+  const std::string text = FormatBoardRecordLine(line);
+  EXPECT_EQ(text,
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\",302,CBF43926,"
+            "board.ini,0\n");
+
+  BoardRecordLine failed = line;
+  failed.mac_address = "00:11:22:33:44:56";
+  failed.result = 9;
+  const std::string record = kBoardRecordHeader + FormatBoardRecordLine(failed) + text;
+  EXPECT_EQ(FindProgrammedMacAddress(record, "00:11:22:33:44:55"), 3);
+  EXPECT_EQ(FindProgrammedMacAddress(record, "00:11:22:33:44:56"), 0);  // its run failed
+  EXPECT_EQ(FindProgrammedMacAddress("a,b\n", "a"), 0);
+}
+
+TEST(BoardRecord, Crc32OfTheCheckString) {
+  const std::string check = "123456789";
+  EXPECT_EQ(Crc32(reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xCBF43926u);
+}
+
+class BoardRecordRun : public EepromFlow {
+ protected:
+  void SetUp() override {
+    EepromFlow::SetUp();
+    bench_.CreateAdapter(1, kChipQnt5231);
+    bench_.CreateAdapter(2, kChipQnt5231);
+    WriteFileText(ini_, ExampleIniText());
+  }
+  int Program(int adapter) {
+    return Run({"-X", std::to_string(adapter), "-w", "-i", ini_, "-s", "-t", record_});
+  }
+  // The record with each line's time replaced by "T".
+  std::string Record() {
+    std::string text = ReadFileText(record_);
+    for (size_t line = text.find('\n') + 1; line < text.size(); line = text.find('\n', line) + 1) {
+      text.replace(line, text.find(',', line) - line, "T");
+    }
+    return text;
+  }
+  std::string Line(int adapter, const std::string& mac, const std::string& serial, int result) {
+    int32_t length = 0;
+    std::string text = ExampleIniWith("00:11:22:33:44:55", mac);
+    text.replace(text.find("CurrentSerialNumber = 000000000001") + 22, 12, serial);
+    const std::vector<uint8_t> image = ImageOf(text, &length);
+    char crc[16];
+    std::snprintf(crc, sizeof crc, "%08X", Crc32(image.data(), static_cast<size_t>(length)));
+    return "T," + std::to_string(adapter) + ",qnt5231,eeprom," + mac + "," + serial + "," +
+           std::to_string(length) + "," + crc + "," + ini_ + "," + std::to_string(result) + "\n";
+  }
+
+  const std::string ini_ = File("board.ini");
+  const std::string record_ = File("record.csv");
+};
+
+TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefused) {
+  for (int adapter = 0; adapter < 3; ++adapter) ASSERT_EQ(Program(adapter), 0) << Output();
+  const std::string three = std::string(kBoardRecordHeader) +
+                            Line(0, "00:11:22:33:44:55", "000000000001", 0) +
+                            Line(1, "00:11:22:33:44:56", "000000000002", 0) +
+                            Line(2, "00:11:22:33:44:57", "000000000003", 0);
+  EXPECT_EQ(Record(), three);
+
+  // The INI file set back to the first board's MAC address: refused before anything is written.
+  const std::string rewound =
+      ExampleIniWith("CurrentSerialNumber = 000000000001", "CurrentSerialNumber = 000000000004");
+  WriteFileText(ini_, rewound);
+  const std::vector<uint8_t> eeprom = bench_.Eeprom(1);
+  bench_.ClearLog();
+  EXPECT_EQ(Program(1), 10);
+  EXPECT_EQ(Output(),
+            "ERROR: MAC address 00:11:22:33:44:55 was programmed already: line 2 of "
+            "the record file " +
+                record_ + "\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+  EXPECT_EQ(bench_.Eeprom(1), eeprom);
+  EXPECT_EQ(ReadFileText(ini_), rewound);
+  EXPECT_EQ(Record(), three);
+}
+
+TEST_F(BoardRecordRun, AFailedWriteIsRecordedAndLeavesItsMacAddressFree) {
+  bench_.FailStatus(kCmdE2pWriteBlock, 1);
+  EXPECT_EQ(Program(0), 9);
+  EXPECT_EQ(Program(0), 0);
+  EXPECT_EQ(Record(), std::string(kBoardRecordHeader) +
+                          Line(0, "00:11:22:33:44:55", "000000000001", 9) +
+                          Line(0, "00:11:22:33:44:55", "000000000001", 0));
+}
+
+TEST_F(BoardRecordRun, CommandLineAndUnwritableRecord) {
+  EXPECT_EQ(Run({"-w", "-i", ini_, "-t"}), 3);
+  EXPECT_EQ(Output(),
+            "ERROR: No record file name is specified after -t\n"
+            "ERROR: Parameter Error (use -h for help)\n");
+  EXPECT_EQ(Run({"-r", "-t", record_}), 3);
+  EXPECT_EQ(Output(),
+            "ERROR: Option -t needs option -w\n"
+            "ERROR: Parameter Error (use -h for help)\n");
+
+  const std::string nowhere = File("missing/record.csv");
+  bench_.ClearLog();
+  EXPECT_EQ(Run({"-w", "-i", ini_, "-t", nowhere}), 10);
+  EXPECT_EQ(Output(), "ERROR: Couldn't write the record file " + nowhere + "\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+}
+
+}  // namespace
