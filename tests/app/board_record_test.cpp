@@ -107,6 +107,19 @@ TEST_F(BoardRecordRun, AFailedWriteIsRecordedAndLeavesItsMacAddressFree) {
                           Line(0, "00:11:22:33:44:55", "000000000001", 0));
 }
 
+TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
+  int32_t length = 0;
+  std::vector<uint8_t> image = ImageOf(ExampleIniText(), &length);
+  image.resize(static_cast<size_t>(length));
+  const std::string file = File("image.bin");
+  WriteFileText(file, std::string(image.begin(), image.end()));
+  EXPECT_EQ(Run({"-w", "-b", file, "-t", record_}), 0);
+  EXPECT_EQ(Run({"-X", "1", "-w", "-b", file, "-t", record_}), 10);
+  std::string line = Line(0, "00:11:22:33:44:55", "000000000001", 0);
+  line.replace(line.find(ini_), ini_.size(), file);
+  EXPECT_EQ(Record(), kBoardRecordHeader + line);
+}
+
 TEST_F(BoardRecordRun, CommandLineAndUnwritableRecord) {
   EXPECT_EQ(Run({"-w", "-i", ini_, "-t"}), 3);
   EXPECT_EQ(Output(),

@@ -3,6 +3,7 @@
 // together. Pure: works on bytes in memory and never reads past them, whatever the tables say.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -46,8 +47,8 @@ struct DecodedImage {
   std::vector<uint8_t> image;  // the image as the builder lays it out; image[0] the signature
   uint8_t bias = 0;            // removed from every stored word offset
   int image_length = 0;        // end of the last string or block, at least the head
-  DecodedString strings[kStringCount];
-  DecodedBlock blocks[kBlockCount];
+  std::array<DecodedString, kStringCount> strings;
+  std::array<DecodedBlock, kBlockCount> blocks;
   std::vector<ImageField> fields;     // in layout order
   std::vector<std::string> problems;  // inconsistencies, in the order found
 
@@ -61,7 +62,8 @@ struct DecodedImage {
     return value;
   }
   bool Holds(int offset, int count) const {
-    return offset >= 0 && count >= 0 && static_cast<size_t>(offset + count) <= image.size();
+    return offset >= 0 && count >= 0 &&
+           static_cast<size_t>(offset) + static_cast<size_t>(count) <= image.size();
   }
 };
 
