@@ -70,7 +70,7 @@ int CheckOptionCombinations(ParseContext& context) {
   }
   if (options.RecordFileName.IsSet() && options.Operation != kOpWrite) {
     console.Error("Option -t needs option -w\n");
-    return kParseBadParameters;
+    return kExitBadParameters;
   }
   return 0;
 }

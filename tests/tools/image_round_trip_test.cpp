@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/command_options.h"
 #include "config/image/image_builder.h"
 #include "config/image/image_decode.h"
 #include "config/image/image_ini.h"
@@ -194,16 +193,16 @@ BuiltImage BuildFromIni(const std::string& ini, ImageKind kind) {
   IniRun run = LoadIniText(ini);
   result.messages = run.output;
   if (run.result != 0) return result;
-  CommandOptions options;
-  options.IdRegister = 0x52300000;
-  options.Settings = run.settings;
-  if (options.Settings.OtpSignature == 0) options.Settings.OtpSignature = 0xF3;
+  DeviceSettings& settings = run.settings;
+  if (settings.OtpSignature == 0) settings.OtpSignature = 0xF3;
   CaptureConsole console;
   std::vector<uint8_t> buffer(kImageBufferSize, 0);
-  result.built = ValidateIniSections(options.Settings, run.state, console) == 0 &&
-                 BuildImage(options.Settings, options, buffer.data(), kind, console) == 0;
+  int32_t length = 0;
+  const ImageTarget target{.chip_id = 0x5230, .size = kMaxImageBytes};
+  result.built = ValidateIniSections(settings, run.state, console) == 0 &&
+                 BuildImage(settings, target, buffer.data(), kind, &length, console) == 0;
   result.messages += console.TakeOutput();
-  buffer.resize(static_cast<size_t>(options.ImageLength));
+  buffer.resize(static_cast<size_t>(length));
   result.image = buffer;
   return result;
 }
