@@ -58,7 +58,10 @@ int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& o
     return RunStages(platform, driver, options, ini, file_base, nullptr);
   }
   BoardIdentity identity;
-  if (const int refused = CheckBoardRecord(options, platform.console, &identity)) return refused;
+  UserFileLock record_lock;  // held until the line is appended
+  if (const int refused = CheckBoardRecord(options, platform.console, &identity, &record_lock)) {
+    return refused;
+  }
   ProgrammedImage programmed;
   const int exit_code = RunStages(platform, driver, options, ini, file_base, &programmed);
   return RecordBoard(options, identity, programmed, driver.words().adapter_index, exit_code,

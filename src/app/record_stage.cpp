@@ -12,22 +12,20 @@
 #include "common/exit_codes.h"
 #include "config/image/image_decode.h"
 #include "platform/record_append.h"
+#include "platform/user_file.h"
 
 namespace {
 
 // An image file holds at most 512 bytes, 0x101 more in the upper-half OTP form.
 constexpr size_t kMaxImageFileBytes = 0x101 + kImageBufferSize;
 
-// Reads at most |limit| bytes of |path|; false when it cannot be opened or read.
-bool ReadFileBytes(const char* path, size_t limit, std::vector<uint8_t>* bytes) {
+// Reads the whole record; false when it cannot be read (a missing record is an empty one).
+bool ReadRecord(const char* path, std::string* text) {
   std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  uint8_t chunk[4096];
+  if (file == nullptr) return true;
+  char chunk[4096];
   size_t count = 0;
-  while (bytes->size() < limit && (count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    bytes->insert(bytes->end(), chunk, chunk + count);
-  }
-  if (bytes->size() > limit) bytes->resize(limit);
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text->append(chunk, count);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   return !failed;
@@ -37,10 +35,11 @@ BoardIdentity IdentityOf(const CommandOptions& options) {
   BoardIdentity identity;
   const DeviceSettings& settings = options.Settings;
   DecodedImage file_image;
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> bytes(kMaxImageFileBytes);
+  size_t count = 0;
   if (options.BinaryFileName.IsSet() &&
-      ReadFileBytes(options.BinaryFileName.get(), kMaxImageFileBytes, &bytes)) {
-    file_image = DecodeImageFile(bytes.data(), bytes.size());
+      ReadUserFile(options.BinaryFileName.get(), bytes.data(), bytes.size(), &count)) {
+    file_image = DecodeImageFile(bytes.data(), count);
   }
   if (settings.CurrentMacAddressPresent != 0) {
     identity.mac_address = MacAddressText(settings.CurrentMacAddress);
@@ -67,24 +66,12 @@ std::string UtcNow() {
 
 }  // namespace
 
-int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdentity* identity) {
+int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdentity* identity,
+                     UserFileLock* lock) {
   const char* path = options.RecordFileName.get();
-  *identity = IdentityOf(options);
-  std::vector<uint8_t> record;
-  std::FILE* probe = std::fopen(path, "rb");
-  if (probe != nullptr) {
-    std::fclose(probe);
-    if (!ReadFileBytes(path, SIZE_MAX, &record)) {
-      console.Error("Couldn't read the record file %s\n", path);
-      return kExitModifyFailed;
-    }
-  }
-  if (!identity->mac_address.empty()) {
-    const int line =
-        FindProgrammedMacAddress(std::string(record.begin(), record.end()), identity->mac_address);
-    if (line != 0) {
-      console.Error("MAC address %s was programmed already: line %d of the record file %s\n",
-                    identity->mac_address.c_str(), line, path);
+  for (const OwnedText* input : {&options.IniFileName, &options.BinaryFileName}) {
+    if (input->IsSet() && SameUserFile(path, input->get())) {
+      console.Error("The record file %s is the file the board is programmed from\n", path);
       return kExitModifyFailed;
     }
   }
@@ -93,7 +80,23 @@ int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdent
     console.Error("Couldn't write the record file %s\n", path);
     return kExitModifyFailed;
   }
-  return 0;
+  UserFileLock::Result locked = lock->Acquire(path, false);
+  if (locked == UserFileLock::Result::kBusy) {
+    console.Printf("The record file %s is in use by another run; waiting for it\n", path);
+    locked = lock->Acquire(path, true);
+  }
+  std::string record;
+  if (locked != UserFileLock::Result::kLocked || !ReadRecord(path, &record)) {
+    console.Error("Couldn't read the record file %s\n", path);
+    return kExitModifyFailed;
+  }
+  *identity = IdentityOf(options);
+  if (identity->mac_address.empty()) return 0;
+  const int line = FindProgrammedMacAddress(record, identity->mac_address);
+  if (line == 0) return 0;
+  console.Error("MAC address %s was programmed already: line %d of the record file %s\n",
+                identity->mac_address.c_str(), line, path);
+  return kExitModifyFailed;
 }
 
 int RecordBoard(const CommandOptions& options, const BoardIdentity& identity,

@@ -7,6 +7,7 @@
 #include "app/command_options.h"
 #include "app/eeprom_stage.h"
 #include "platform/console.h"
+#include "platform/user_file.h"
 
 // The identity a run is about to program, settled before the board is touched.
 struct BoardIdentity {
@@ -14,9 +15,12 @@ struct BoardIdentity {
   std::string serial_number;
 };
 
-// Settles |*identity| and refuses a MAC address that the record shows programmed already.
-// Returns 0 to go on, or the exit code (10) after its message; nothing has been written then.
-int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdentity* identity);
+// Settles |*identity|, locks the record into |*lock| (held until the line is appended, so that two
+// stations cannot both find a MAC address free) and refuses a MAC address that the record shows
+// programmed already. Returns 0 to go on, or the exit code (10) after its message; nothing has
+// been written to the board then.
+int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdentity* identity,
+                     UserFileLock* lock);
 
 // Appends the run's line. Returns |exit_code|, or 10 when a successful run could not be recorded.
 int RecordBoard(const CommandOptions& options, const BoardIdentity& identity,

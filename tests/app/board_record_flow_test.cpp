@@ -102,6 +102,12 @@ TEST_F(BoardRecordRun, CommandLineAndUnwritableRecord) {
             "ERROR: Option -t needs option -w\n"
             "ERROR: Parameter Error (use -h for help)\n");
 
+  const std::string ini_text = ReadFileText(ini_);
+  EXPECT_EQ(Run({"-w", "-i", ini_, "-t", ini_}), 10);
+  EXPECT_EQ(Output(),
+            "ERROR: The record file " + ini_ + " is the file the board is programmed from\n");
+  EXPECT_EQ(ReadFileText(ini_), ini_text);
+
   const std::string nowhere = File("missing/record.csv");
   bench_.ClearLog();
   EXPECT_EQ(Run({"-w", "-i", ini_, "-t", nowhere}), 10);
