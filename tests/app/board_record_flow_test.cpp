@@ -92,6 +92,19 @@ TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
   EXPECT_EQ(Record(), kBoardRecordHeader + line);
 }
 
+TEST_F(BoardRecordRun, AnOtpWriteIsRecordedAsOtp) {
+  EXPECT_EQ(Run({"-O", "-w", "-i", ini_, "-C", "YES", "-t", record_}), 0) << Output();
+  std::string line = Line(0, "00:11:22:33:44:55", "000000000001", 0);
+  line.replace(line.find("eeprom"), 6, "otp");
+  // The OTP image differs from the EEPROM one in its signature byte alone.
+  std::vector<uint8_t> image = bench_.Otp();
+  image.resize(302);
+  char crc[16];
+  std::snprintf(crc, sizeof crc, "%08X", Crc32(image.data(), image.size()));
+  line.replace(line.find(",302,") + 5, 8, crc);
+  EXPECT_EQ(Record(), kBoardRecordHeader + line);
+}
+
 TEST_F(BoardRecordRun, CommandLineAndUnwritableRecord) {
   EXPECT_EQ(Run({"-w", "-i", ini_, "-t"}), 3);
   EXPECT_EQ(Output(),

@@ -69,6 +69,24 @@ TEST_F(ImageTool, IniOfAGeneratedImageBuildsItAgain) {
   EXPECT_EQ(ReadFileText(work_.File("back.bin")), ReadFileText(work_.File("image.bin")));
 }
 
+// Offline OTP generation in both file forms: the INI written back from each file builds it again.
+TEST_F(ImageTool, IniOfEitherOtpFormBuildsItAgain) {
+  std::string upper = ReadFileText(kExampleIni);
+  upper.replace(upper.find("ProductEnable = 1"), 17, "ProductEnable = 0");  // fits 256 bytes
+  WriteFileText(work_.File("upper.ini"), upper + "[OtpConfig]\nOtpSignature = 0xF7\n");
+  WriteFileText(work_.File("lower.ini"), ReadFileText(kExampleIni));
+  for (const std::string form : {"lower", "upper"}) {
+    ASSERT_EQ(Utility("-O -i " + form + ".ini -o " + form + ".bin -d QNT5230").exit_code, 0);
+    const ProgramRun ini = Tool("ini " + form + ".bin");
+    ASSERT_EQ(ini.exit_code, 0) << ini.output;
+    WriteFileText(work_.File("back.ini"), ini.output);
+    ASSERT_EQ(Utility("-O -i back.ini -o back.bin -d QNT5230").exit_code, 0);
+    EXPECT_EQ(ReadFileText(work_.File("back.bin")), ReadFileText(work_.File(form + ".bin")))
+        << form;
+  }
+  EXPECT_EQ(ReadFileText(work_.File("upper.bin")).size(), 252u + 256u);
+}
+
 TEST_F(ImageTool, ExitCodesAndUsage) {
   const ProgramRun help = Tool("--help");
   EXPECT_EQ(help.exit_code, 0);
