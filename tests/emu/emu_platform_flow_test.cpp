@@ -59,7 +59,8 @@ TEST(EmuPlatform, RealClockFollowsTheWallClock) {
   EXPECT_LE(emu::WallClockMs() - platform.machine().NowMs(), 1000);
 }
 
-// A state that cannot be saved when the device closes is reported, not lost without a word.
+// A state that cannot be saved when the device closes is reported, not lost without a word; the
+// request log is written out all the same.
 TEST(EmuPlatform, AFailedSaveAtCloseIsReportedOnStandardError) {
   EmuBench bench;
   bench.CreateAdapter();
@@ -85,6 +86,8 @@ TEST(EmuPlatform, AFailedSaveAtCloseIsReportedOnStandardError) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "qnt5200-emu: " + path + ": cannot be written\n");
   EXPECT_EQ(console.output(), "");
+  ASSERT_EQ(bench.Log().size(), 1u);
+  EXPECT_EQ(bench.Log()[0].data, 0x1234u);
 }
 
 }  // namespace

@@ -235,13 +235,14 @@ TEST_F(DriverModel, OnlyTheReturnedBytesReachTheCaller) {
   EXPECT_EQ(answer.block[20], 0xEE);
 }
 
-// Logged as answered, while the device is still open; the data word holds only what the input
+// Logged in order, written out when the device closes; the data word holds only what the input
 // length let through.
 TEST_F(DriverModel, EveryRequestIsLoggedWithItsFirstDataWord) {
   RawRequest(emu::kReadRegister).Parameter(0x40).Send(machine);
   RawRequest(emu::kReadRegister, 9).Send(machine);
   RawRequest(emu::kWriteRegister).Parameter(0x104).Data32(0xCAFEF00D).Send(machine, 20);
   RawRequest(emu::kWritePhy).Parameter(0x11).Data32(0xCAFEF00D).Send(machine, 18);
+  ASSERT_TRUE(machine.Close());
   const std::vector<emu::LogEntry> log = bench.Log();
   ASSERT_EQ(log.size(), 4u);
   EXPECT_EQ(emu::FormatLogEntry(log[0]),

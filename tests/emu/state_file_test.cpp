@@ -115,6 +115,22 @@ TEST(StateFile, MicrocontrollerMemoryIsKeptCompact) {
   EXPECT_EQ(parsed.mcu.Xdata()[0x11], 2);
 }
 
+// Memory bytes are hexadecimal digits of either case, words apart by blanks or tabs; a character
+// next to a digit range, or one with the top bit set, makes the line invalid.
+TEST(StateFile, MemoryBytesAreHexDigitsOfEitherCase) {
+  const std::string good = emu::FormatAdapterState(emu::MakeAdapter(0, {}));
+  emu::AdapterState state;
+  std::string error;
+  ASSERT_TRUE(emu::ParseAdapterState(good + "mcu_sfr 0x10\t09aFAf \t0b\n", &state, &error))
+      << error;
+  EXPECT_EQ(std::vector<uint8_t>(state.mcu.sfr.begin() + 0x10, state.mcu.sfr.begin() + 0x14),
+            (std::vector<uint8_t>{0x09, 0xAF, 0xAF, 0x0B}));
+  for (const char* digits : {"/0", ":0", "0@", "G0", "0`", "g0", "0\xB0"}) {
+    EXPECT_FALSE(emu::ParseAdapterState(good + "mcu_sfr 0x10 " + digits + "\n", &state, &error))
+        << digits;
+  }
+}
+
 // A hand-edited or damaged file is invalid as a whole, and the message names the line.
 TEST(StateFile, RejectsValuesOutOfRangeAndMemoriesCutShort) {
   const std::string good = emu::FormatAdapterState(emu::MakeAdapter(0, {}));

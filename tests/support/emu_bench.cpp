@@ -202,7 +202,10 @@ void EmuBench::ClosePlatform() {
   live_.reset();
 }
 
-std::vector<emu::LogEntry> EmuBench::Log() const { return emu::ReadLog(dir_); }
+std::vector<emu::LogEntry> EmuBench::Log() const {
+  if (live_ != nullptr) live_->machine().FlushLog();
+  return emu::ReadLog(dir_);
+}
 
 std::vector<emu::LogEntry> EmuBench::LogOf(uint32_t command) const {
   std::vector<emu::LogEntry> entries = Log();
@@ -216,4 +219,7 @@ std::vector<uint32_t> EmuBench::DataOf(uint32_t command) const {
   return words;
 }
 
-void EmuBench::ClearLog() { emu::ClearLog(dir_); }
+void EmuBench::ClearLog() {
+  if (live_ != nullptr) live_->machine().FlushLog();
+  emu::ClearLog(dir_);
+}

@@ -27,8 +27,11 @@ class Machine {
   // code, only the |*returned| bytes of the answer reach |out|.
   uint32_t Control(uint32_t code, const void* in, uint32_t in_length, void* out,
                    uint32_t out_length, uint32_t* returned);
-  // Saves every adapter and closes the device. Returns false when a state could not be written.
+  // Writes out the request log, saves every adapter and closes the device. Returns false when a
+  // state could not be written.
   bool Close();
+  // Writes out the request log's lines gathered so far (they are otherwise written at Close).
+  void FlushLog() { log_.Flush(); }
   bool is_open() const { return open_; }
 
   // The utility's sleep: virtual adapters' time moves on at once; if any adapter runs on real

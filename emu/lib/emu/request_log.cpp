@@ -1,9 +1,11 @@
-// request_log.cpp - formatting, appending and reading the request log.
+// request_log.cpp - formatting, gathering and writing out, and reading the request log.
 #include "emu/request_log.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -12,23 +14,73 @@
 
 namespace emu {
 
-std::string FormatLogEntry(const LogEntry& entry) {
-  char line[160];
+namespace {
+
+constexpr size_t kLineCapacity = 160;  // the longest line is 134 bytes with its newline
+constexpr size_t kPendingCapacity = 64 * 1024;
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+template <size_t N>
+char* PutText(char* out, const char (&text)[N]) {
+  std::memcpy(out, text, N - 1);
+  return out + N - 1;
+}
+
+char* PutDecimal(char* out, uint32_t value) {
+  char digits[10];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
+// Lowercase, at least |width| digits.
+char* PutHex(char* out, uint32_t value, int width) {
+  int count = 1;
+  while (count < 8 && (value >> (4 * count)) != 0) ++count;
+  count = std::max(count, width);
+  for (int shift = 4 * (count - 1); shift >= 0; shift -= 4)
+    *out++ = kHexDigits[(value >> shift) & 0xF];
+  return out;
+}
+
+// The line and its newline into |line| (kLineCapacity bytes); returns its length. Digits are
+// put by hand: a download logs a line per request, and a formatted print of eight numbers cost
+// more than answering the request.
+size_t FormatLine(const LogEntry& entry, char* line) {
+  char* out = PutText(line, "cmd=");
+  out = PutDecimal(out, entry.command);
+  out = PutText(out, " in=");
+  out = PutDecimal(out, entry.in_length);
+  out = PutText(out, " sig=0x");
+  out = PutHex(out, entry.signature, 1);
+  out = PutText(out, " adapter=");
+  out = PutDecimal(out, entry.adapter);
+  out = PutText(out, " param=0x");
+  out = PutHex(out, entry.parameter, 8);
+  out = PutText(out, " data=0x");
+  out = PutHex(out, entry.data, 8);
   if (entry.failed) {
-    std::snprintf(line, sizeof line,
-                  "cmd=%" PRIu32 " in=%" PRIu32 " sig=0x%" PRIx32 " adapter=%" PRIu32
-                  " param=0x%08" PRIx32 " data=0x%08" PRIx32 " error=%" PRIu32,
-                  entry.command, entry.in_length, entry.signature, entry.adapter, entry.parameter,
-                  entry.data, entry.error);
+    out = PutText(out, " error=");
+    out = PutDecimal(out, entry.error);
   } else {
-    std::snprintf(line, sizeof line,
-                  "cmd=%" PRIu32 " in=%" PRIu32 " sig=0x%" PRIx32 " adapter=%" PRIu32
-                  " param=0x%08" PRIx32 " data=0x%08" PRIx32 " status=%" PRIu32
-                  " returned=%" PRIu32,
-                  entry.command, entry.in_length, entry.signature, entry.adapter, entry.parameter,
-                  entry.data, entry.status, entry.returned);
+    out = PutText(out, " status=");
+    out = PutDecimal(out, entry.status);
+    out = PutText(out, " returned=");
+    out = PutDecimal(out, entry.returned);
   }
-  return line;
+  *out++ = '\n';
+  return static_cast<size_t>(out - line);
+}
+
+}  // namespace
+
+std::string FormatLogEntry(const LogEntry& entry) {
+  char line[kLineCapacity];
+  return std::string(line, FormatLine(entry, line) - 1);
 }
 
 bool ParseLogEntry(const std::string& line, LogEntry* entry) {
@@ -83,22 +135,36 @@ std::string LogPath(const std::string& directory) { return directory + "/" + kLo
 bool RequestLog::Open(const std::string& directory) {
   Close();
   fd_ = open(LogPath(directory).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ >= 0) pending_.reserve(kPendingCapacity);
   return fd_ >= 0;
 }
 
 bool RequestLog::Append(const LogEntry& entry) {
   if (fd_ < 0) return false;
-  // One write of the whole line: with O_APPEND, lines of processes sharing the log never mix.
-  const std::string line = FormatLogEntry(entry) + "\n";
-  ssize_t written = 0;
-  do {
-    written = write(fd_, line.data(), line.size());
-  } while (written < 0 && errno == EINTR);
-  return written == static_cast<ssize_t>(line.size());
+  char line[kLineCapacity];
+  const size_t length = FormatLine(entry, line);
+  const bool flushed = pending_.size() + length <= kPendingCapacity || Flush();
+  pending_.append(line, length);
+  return flushed;
+}
+
+bool RequestLog::Flush() {
+  // Whole lines in each write, and O_APPEND: lines of processes sharing the log never mix.
+  size_t done = 0;
+  bool written = fd_ >= 0;
+  while (written && done < pending_.size()) {
+    const ssize_t count = write(fd_, pending_.data() + done, pending_.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    written = count > 0;
+    if (written) done += static_cast<size_t>(count);
+  }
+  pending_.clear();
+  return written;
 }
 
 void RequestLog::Close() {
   if (fd_ < 0) return;
+  Flush();
   close(fd_);
   fd_ = -1;
 }

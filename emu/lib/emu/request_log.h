@@ -1,5 +1,5 @@
-// request_log.h - the request log of an emulator directory: one line per request, appended as it
-// is answered, shared by all adapters of the directory.
+// request_log.h - the request log of an emulator directory: one line per request, shared by all
+// adapters of the directory; a run's lines are gathered and appended when the device closes.
 #pragma once
 
 #include <cstdint>
@@ -32,8 +32,9 @@ bool ParseLogEntry(const std::string& line, LogEntry* entry);
 
 std::string LogPath(const std::string& directory);
 
-// The log as one run of the control device appends to it: opened once, one write per line, so
-// that a run of thousands of requests does not open and close the file for each.
+// The log as one run of the control device appends to it: opened once, the lines gathered in
+// memory and written out when the buffer fills and at Close. A firmware download sends tens of
+// thousands of requests; a write call for each cost more than answering them.
 class RequestLog {
  public:
   RequestLog() = default;
@@ -43,12 +44,17 @@ class RequestLog {
 
   // False when the log cannot be opened; appending then does nothing.
   bool Open(const std::string& directory);
-  // One line, written at once (a reader sees every request answered so far).
+  // One line into the buffer; a full buffer is written out first. False when the log is not
+  // open or writing out failed (the buffered lines are then dropped).
   bool Append(const LogEntry& entry);
+  // Writes out the lines gathered so far, whole lines only.
+  bool Flush();
+  // Flushes, then closes.
   void Close();
 
  private:
   int fd_ = -1;
+  std::string pending_;  // whole lines not yet written
 };
 
 // The entries in order; lines that are not entries are skipped.

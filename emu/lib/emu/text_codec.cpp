@@ -1,6 +1,7 @@
-// text_codec.cpp - UTF-8 to UTF-16LE, and quoted texts.
+// text_codec.cpp - UTF-8 to UTF-16LE, quoted texts, and hexadecimal bytes.
 #include "emu/text_codec.h"
 
+#include <array>
 #include <cstdio>
 
 namespace emu {
@@ -53,12 +54,19 @@ void PutUnit(std::vector<uint8_t>* out, uint32_t unit) {
   out->push_back(static_cast<uint8_t>(unit >> 8));
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// Every byte's digit value: the memory lines of a state file are tens of thousands of digits, read
+// on every run, and a lookup costs less than three range tests per digit.
+constexpr uint8_t kNotHex = 0xFF;
+constexpr std::array<uint8_t, 256> kHexValues = [] {
+  std::array<uint8_t, 256> values{};
+  values.fill(kNotHex);
+  for (int digit = 0; digit < 10; ++digit) values['0' + digit] = static_cast<uint8_t>(digit);
+  for (int digit = 0; digit < 6; ++digit) {
+    values['a' + digit] = static_cast<uint8_t>(10 + digit);
+    values['A' + digit] = static_cast<uint8_t>(10 + digit);
+  }
+  return values;
+}();
 
 }  // namespace
 
@@ -110,15 +118,30 @@ bool UnquoteText(const std::string& quoted, std::string* text) {
     const char kind = quoted[++i];
     if (kind == '\\' || kind == '"') {
       out += kind;
-    } else if (kind == 'x' && i + 3 < quoted.size() && HexDigit(quoted[i + 1]) >= 0 &&
-               HexDigit(quoted[i + 2]) >= 0) {
-      out += static_cast<char>(HexDigit(quoted[i + 1]) << 4 | HexDigit(quoted[i + 2]));
+    } else if (kind == 'x' && i + 3 < quoted.size() && HexValue(quoted[i + 1]) >= 0 &&
+               HexValue(quoted[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(quoted[i + 1]) << 4 | HexValue(quoted[i + 2]));
       i += 2;
     } else {
       return false;
     }
   }
   *text = out;
+  return true;
+}
+
+int HexValue(char c) {
+  const uint8_t value = kHexValues[static_cast<uint8_t>(c)];
+  return value == kNotHex ? -1 : value;
+}
+
+bool DecodeHexPairs(const char* text, size_t length, uint8_t* bytes) {
+  for (size_t i = 0; i + 1 < length; i += 2) {
+    const unsigned high = kHexValues[static_cast<uint8_t>(text[i])];
+    const unsigned low = kHexValues[static_cast<uint8_t>(text[i + 1])];
+    if ((high | low) > 0xF) return false;
+    *bytes++ = static_cast<uint8_t>(high << 4 | low);
+  }
   return true;
 }
 

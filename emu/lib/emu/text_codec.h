@@ -1,7 +1,8 @@
 // text_codec.h - the texts of the emulator: UTF-8 to the driver's little-endian UTF-16 answers,
-// and the quoting of texts in the state file.
+// the quoting of texts in the state file, and the hexadecimal bytes of its memory lines.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,5 +16,11 @@ std::vector<uint8_t> Utf8ToUtf16Le(const std::string& text);
 std::string QuoteText(const std::string& text);
 // The reverse of QuoteText; false when |quoted| is not such a text.
 bool UnquoteText(const std::string& quoted, std::string* text);
+
+// 0 to 15 for 0-9, a-f and A-F; -1 for any other character.
+int HexValue(char c);
+// The |length| / 2 bytes that pairs of hexadecimal digits at |text| spell, into |bytes|; false at
+// a character that is not a digit (|bytes| then holds the pairs before it). |length| is even.
+bool DecodeHexPairs(const char* text, size_t length, uint8_t* bytes);
 
 }  // namespace emu
