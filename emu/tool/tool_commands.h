@@ -32,6 +32,10 @@ int McuCommand(const std::string& dir, ToolArgs& args);
 // memory as the microcontroller sees it). McuMemory returns false for another name.
 bool IsMcuMemory(const std::string& name);
 bool McuMemory(const emu::AdapterState& s, const std::string& name, std::vector<uint8_t>* bytes);
+int NetCommand(const std::string& dir, ToolArgs& args);
+int PeerCommand(const std::string& dir, ToolArgs& args);
+int PlugCommand(const std::string& dir, ToolArgs& args);
+int ArpCommand(const std::string& dir, ToolArgs& args);
 
 // Loads adapter |index|, runs |change| on it and, when it returns kExitOk and |save| is set,
 // saves it atomically. Reports a missing or unreadable adapter and returns kExitFailed.

@@ -2,6 +2,7 @@
 #include "app/programming_sequence.h"
 
 #include "app/image_file.h"
+#include "app/network_stage.h"
 #include "app/otp_image_output.h"
 #include "app/otp_stage.h"
 #include "app/record_stage.h"
@@ -38,15 +39,16 @@ int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniSt
   if (memory.stop) return memory.exit_code;
   if (memory.exit_code != 0) exit_code = memory.exit_code;
 
+  LinkModeOutcome link;
   if (options.LinkModeGiven && options.LinkMode > 0 &&
       options.NetworkTest != kNetworkTestLoopback) {
-    LinkModeOutcome link;
     const LinkModeResult result = SetLinkMode(driver, platform.clock, options.LinkMode, &link);
     // A refused mode ends the run; a link that stays down lets it go on.
     if (result == LinkModeResult::kRequestFailed) return kExitLinkModeFailed;
     if (result == LinkModeResult::kNoLink) exit_code = kExitLinkModeFailed;
   }
-  // The ping and the external loopback test are not built yet.
+  const int network = RunNetworkStage(platform, driver, options, link);
+  if (network >= 0) exit_code = network;
   return exit_code;
 }
 

@@ -6,12 +6,14 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/device_io.h"
+#include "platform/network_services.h"
 
 // The services of one run. The referenced objects outlive the run.
 struct Platform {
   Console& console;
   DeviceIo& device;
   Clock& clock;
+  NetworkServices network;
 };
 
 // The services of the system the program was built for: the real ones on Windows, the emulated

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "emu/network_state.h"
 #include "emu/phy_registers.h"
 #include "emu/wire_format.h"
 
@@ -139,6 +140,7 @@ struct AdapterState {
   int64_t cable_started_ms = 0;
   uint32_t cable_polls_left = 0;  // reads before the running test shows its result
   McuState mcu;
+  NetworkState network;
 
   bool e2p_open = false;
   OtpAccess otp_access = OtpAccess::kClosed;

@@ -5,6 +5,7 @@
 
 #include "emu/phy_model.h"
 #include "emu/phy_registers.h"
+#include "emu/plug_model.h"
 
 namespace emu {
 namespace {
@@ -164,12 +165,18 @@ LinkResolution LinkForced(const LinkPartner& partner, uint16_t control, uint16_t
 LinkResolution ResolveLink(const AdapterState& state, int64_t now_ms) {
   const LinkPartner& partner = state.link.partner;
   const uint16_t control = StoredPhy(state, kPhyControl);
-  if (partner.kind == PartnerKind::kNone || !state.link_runtime.admin_up ||
+  const bool plugged = state.network.plug_speed != 0;
+  if ((partner.kind == PartnerKind::kNone && !plugged) || !state.link_runtime.admin_up ||
       (control & (kBmcPowerDown | kBmcLoopback))) {
     return LinkResolution{};
   }
   if (now_ms - state.link_runtime.started_ms < static_cast<int64_t>(state.link.delay_ms)) {
     return LinkResolution{};
+  }
+  if (plugged) {
+    return ResolvePlug(state, control, state.link_runtime.advertise,
+                       (control & kBmcAnEnable) ? state.link_runtime.gig_control
+                                                : StoredPhy(state, kPhyGigControl));
   }
   if (!(control & kBmcAnEnable)) {
     return LinkForced(partner, control, StoredPhy(state, kPhyGigControl));

@@ -47,6 +47,8 @@ class Machine {
   const std::string& last_error() const { return last_error_; }
   // The loaded adapter |index|, or nullptr.
   AdapterState* Adapter(uint32_t index);
+  // The loaded adapters by index; empty while the device is closed.
+  std::map<uint32_t, AdapterState>& adapters() { return adapters_; }
 
  private:
   uint32_t Exchange(uint8_t* block, uint32_t in_length, uint32_t* returned, uint32_t* adapter);

@@ -5,6 +5,7 @@
 #include "emu/link_model.h"
 #include "emu/mcu_model.h"
 #include "emu/phy_registers.h"
+#include "emu/plug_model.h"
 
 namespace emu {
 namespace {
@@ -157,7 +158,8 @@ uint32_t PeekPhy(const AdapterState& state, uint32_t index, int64_t now_ms) {
     return ReadMcu(mcu, index, false);
   }
   const auto found = state.phy.find(index);
-  return found == state.phy.end() ? 0 : found->second & WidthMask(index);
+  const uint32_t stored = found == state.phy.end() ? 0 : found->second & WidthMask(index);
+  return stored | LinkedSpeedBits(state, index, now_ms);
 }
 
 uint32_t ReadPhy(AdapterState& state, uint32_t index, int64_t now_ms) {

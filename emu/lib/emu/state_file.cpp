@@ -14,6 +14,7 @@
 #include "emu/fault_plan.h"
 #include "emu/link_model.h"
 #include "emu/memory_runs.h"
+#include "emu/network_lines.h"
 #include "emu/phy_model.h"
 #include "emu/request_handler.h"
 #include "emu/state_checks.h"
@@ -389,6 +390,7 @@ std::string FormatAdapterState(const AdapterState& s) {
   FormatBytes(out, "pci_config", s.pci_config.data(), s.pci_config.size(), true);
   if (!s.mcu.xdata.empty()) FormatRuns(out, "mcu_xdata", s.mcu.xdata.data(), s.mcu.xdata.size());
   FormatRuns(out, "mcu_sfr", s.mcu.sfr.data(), s.mcu.sfr.size());
+  out << FormatNetworkLines(s.network);
   // The whole memories come last: a file cut short anywhere lacks some of their bytes.
   FormatBytes(out, "eeprom", s.eeprom.data(), s.eeprom.size(), false);
   FormatBytes(out, "otp", s.otp.data(), s.otp.size(), false);
@@ -428,6 +430,9 @@ bool ParseAdapterState(const std::string& text, AdapterState* state, std::string
       if (end > start) words.emplace_back(rest, start, end - start);
       start = end + 1;
     }
+    const LineResult network = ParseNetworkLine(key, rest, &parsed.network);
+    if (network == LineResult::kBad) return fail("bad value for \"" + key + "\"");
+    if (network == LineResult::kParsed) continue;
     const FieldRule* rule = nullptr;
     for (const FieldRule& candidate : FieldRules()) {
       if (key == candidate.key) {

@@ -51,4 +51,11 @@ EmuPlatform::EmuPlatform(std::string directory, Console& console)
     : machine_(std::move(directory)),
       device_(machine_),
       clock_(machine_),
-      services_{.console = console, .device = device_, .clock = clock_} {}
+      net_state_(machine_),
+      sockets_(net_state_),
+      ip_helper_(net_state_),
+      process_(net_state_),
+      services_{.console = console,
+                .device = device_,
+                .clock = clock_,
+                .network = {sockets_, names_, ip_helper_, process_}} {}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "emu/machine.h"
+#include "platform/emu/emu_network.h"
 #include "platform/platform.h"
 
 // The control device as the emulated driver offers it.
@@ -44,5 +45,10 @@ class EmuPlatform : public SystemPlatform {
   emu::Machine machine_;
   EmuDeviceIo device_;
   EmuClock clock_;
+  EmuNetState net_state_;
+  EmuSockets sockets_;
+  EmuNames names_;
+  EmuIpHelper ip_helper_;
+  EmuProcess process_;
   Platform services_;
 };

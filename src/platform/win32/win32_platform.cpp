@@ -3,6 +3,7 @@
 #include "platform/stdio_console.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_device_io.h"
+#include "platform/win32/win32_network.h"
 
 namespace {
 
@@ -14,7 +15,11 @@ class Win32Platform : public SystemPlatform {
   StdioConsole console_;
   Win32DeviceIo device_;
   Win32Clock clock_;
-  Platform services_{console_, device_, clock_};
+  Win32Sockets sockets_;
+  Win32Names names_;
+  Win32IpHelper ip_helper_;
+  Win32Process process_;
+  Platform services_{console_, device_, clock_, {sockets_, names_, ip_helper_, process_}};
 };
 
 }  // namespace

@@ -1,0 +1,28 @@
+// network_stage.cpp - choosing and running the network test of a run.
+#include "app/network_stage.h"
+
+#include <cstring>
+
+#include "net/loopback_flow.h"
+#include "net/ping_flow.h"
+
+int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
+                    const LinkModeOutcome& link) {
+  const NetRun run{platform.network, platform.clock, platform.console};
+  AdapterAddress source;
+  int exit_code = -1;
+  if (options.NetworkTest == kNetworkTestPing && options.PingAddressGiven) {
+    const PingJob job{.destination = options.DestinationAddress,
+                      .link_state = link.link_state,
+                      .link_reply = link.reply};
+    exit_code = RunPingFlow(driver, run, job, &source);
+  } else if (options.NetworkTest == kNetworkTestLoopback) {
+    const LoopbackJob job{.link_mode_given = options.LinkModeGiven, .link_mode = options.LinkMode};
+    exit_code = RunLoopbackFlow(driver, run, job, &source);
+  } else {
+    return -1;
+  }
+  std::memcpy(options.SourceAddress, source.text, sizeof options.SourceAddress);
+  options.SourceInterfaceIndex = source.interface_index;
+  return exit_code;
+}

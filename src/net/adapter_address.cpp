@@ -1,0 +1,70 @@
+// adapter_address.cpp - the adapter lookup of the network tests and the destination check.
+#include "net/adapter_address.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char kControllerMark[] = "QNT52";
+constexpr size_t kHostTextSize = 1025;
+
+}  // namespace
+
+bool FindAdapterAddress(const NetRun& run, AdapterAddress* found) {
+  std::vector<HostAdapter> adapters;
+  const uint32_t result = run.services.ip_helper.GetAdaptersAddresses(&adapters);
+  if (result == kAdapterBufferNotAllocated) {
+    run.console.Error("Memory allocation failed for IP_ADAPTER_ADDRESSES struct\n");
+    return false;
+  }
+  if (result != 0) {
+    run.console.Error("Call to GetAdaptersAddresses failed with error: %d\n",
+                      static_cast<int>(result));
+    return false;
+  }
+  const HostAdapter* controller = nullptr;
+  for (const HostAdapter& adapter : adapters) {
+    if (adapter.description.find(kControllerMark) != std::string::npos) {
+      controller = &adapter;
+      break;
+    }
+  }
+  if (controller == nullptr) return false;
+
+  char text[kHostTextSize] = {};
+  for (const Ip4Address& address : controller->unicast) {
+    if (!run.services.names.NumericHost(address, text, sizeof text)) {
+      run.console.Error("can't convert network format to presentation format");
+      text[0] = '\0';
+      continue;
+    }
+    std::strncpy(found->text, text, sizeof found->text - 1);
+    found->text[sizeof found->text - 1] = '\0';
+    found->interface_index = static_cast<int32_t>(controller->interface_index);
+  }
+  return text[0] != '\0';
+}
+
+bool IsValidIpAddress(const char* text) {
+  const size_t length = std::strlen(text);
+  if (length > 15 || std::strspn(text, "1234567890.") != length) return false;
+  int dots = 0;
+  for (const char* c = text; *c != '\0'; ++c) dots += *c == '.';
+  if (dots != 3) return false;
+
+  int parts = 0;
+  int values[4] = {};
+  for (const char* c = text; *c != '\0';) {
+    if (*c == '.') {
+      ++c;
+      continue;
+    }
+    const size_t digits = std::strspn(c, "1234567890");
+    if (digits > 3 || parts == 4) return false;
+    values[parts++] = std::atoi(c);
+    if (values[parts - 1] > 255) return false;
+    c += digits;
+  }
+  return parts == 4 && values[0] >= 1 && values[1] + values[2] + values[3] != 0;
+}

@@ -1,0 +1,122 @@
+// loopback_flow.cpp - the loopback stage: link mode, link and speed checks, the receive filter
+// bits, three runs, and the filter bits cleared again.
+#include "net/loopback_flow.h"
+
+#include "driver/driver_operations.h"
+#include "net/network_test.h"
+#include "net/ping_flow.h"
+#include "phy/phy_registers.h"
+
+namespace {
+
+constexpr int32_t kMode100Full = 4;
+constexpr int32_t kMode1000Full = 5;
+
+constexpr uint32_t kPhyLinked100Full = 16;
+constexpr uint32_t kPhyLinked1000Full = 17;
+constexpr uint32_t kLinkedBit = 0x1000;
+// The gigabit loopback needs these two PHY settings.
+constexpr uint32_t kPhyGigabitSetup = 18;
+constexpr uint32_t kGigabitSetupBit = 0x0020;
+constexpr uint32_t kPhyGigabitLoop = 24;
+constexpr uint32_t kGigabitLoopValue = 0x0401;
+
+constexpr uint32_t kSettleMilliseconds = 2000;
+constexpr int kLinkPolls = 10;
+constexpr uint32_t kLinkPollMilliseconds = 1000;
+
+constexpr uint32_t kEthRfeCtl = 0x508;
+constexpr uint32_t kRfeLoopbackBits = 0x700;
+
+constexpr int kRuns = 3;
+constexpr uint32_t kRunPauseMilliseconds = 500;
+
+// Polls PHY_BMS_REG for the link; a failed read keeps the previous value.
+bool WaitForLoopbackLink(Driver& driver, Clock& clock) {
+  uint32_t status = 0;
+  clock.Sleep(kSettleMilliseconds);
+  READ_PHY(driver, kPhyBmsReg, &status);  // clears a latched drop
+  for (int poll = 0; poll < kLinkPolls; ++poll) {
+    READ_PHY(driver, kPhyBmsReg, &status);
+    if (status & kStatusLinkUp) return true;
+    clock.Sleep(kLinkPollMilliseconds);
+  }
+  return false;
+}
+
+// Sets or clears the receive filter bits of the test, keeping the others.
+bool UpdateReceiveFilter(Driver& driver, bool set) {
+  uint32_t value = 0;
+  if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
+    driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
+    return false;
+  }
+  value = set ? value | kRfeLoopbackBits : value & ~kRfeLoopbackBits;
+  if (!WRITE_REGISTER(driver, kEthRfeCtl, value)) {
+    driver.console().Error("Failed to write  ETH_RFE_CTL register\n");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
+                    AdapterAddress* source) {
+  Console& console = run.console;
+  if (job.link_mode_given && job.link_mode != kMode100Full && job.link_mode != kMode1000Full) {
+    console.Error("Please set the loopback link to 100fd or 1000fd\n");
+    return kExitLoopbackFailed;
+  }
+  const int32_t mode = job.link_mode_given ? job.link_mode : kMode1000Full;
+  uint8_t reply = 0;
+  if (!SET_LINK_MODE(driver, static_cast<uint32_t>(mode), &reply)) {
+    console.Error("Set link mode 100fd failed\n");
+    return kExitLoopbackFailed;
+  }
+  if (mode == kMode1000Full) {
+    uint32_t setup = 0;
+    READ_PHY(driver, kPhyGigabitSetup, &setup);
+    WRITE_PHY(driver, kPhyGigabitSetup, setup | kGigabitSetupBit);
+    WRITE_PHY(driver, kPhyGigabitLoop, kGigabitLoopValue);
+  }
+  if (!WaitForLoopbackLink(driver, run.clock)) {
+    console.Print("Unable to link, please check the loopback connector\n");
+    return kExitLoopbackFailed;
+  }
+  uint32_t linked = 0;
+  READ_PHY(driver, mode == kMode100Full ? kPhyLinked100Full : kPhyLinked1000Full, &linked);
+  if (!(linked & kLinkedBit)) {
+    console.Print(mode == kMode100Full
+                      ? "Unable to link to 100fd, check the loopback connector\n"
+                      : "Unable to link to 1000fd, check the loopback connector\n");
+    return kExitLoopbackFailed;
+  }
+
+  Sockets& sockets = run.services.sockets;
+  if (const int error = sockets.Startup(kWinsockVersion)) {
+    console.Error("WSAStartup failed with error: %d\n", error);
+    return kExitLoopbackFailed;
+  }
+  if (!WaitForAdapterAddress(run, source)) {
+    console.Error("Src IP not enabled\n");
+    sockets.Cleanup();
+    return kExitLoopbackFailed;
+  }
+  run.clock.Sleep(SettleMilliseconds(reply));
+  if (!UpdateReceiveFilter(driver, true)) return kExitLoopbackFailed;
+
+  bool passed = false;
+  for (int count = 0; count < kRuns; ++count) {
+    run.clock.Sleep(kRunPauseMilliseconds);
+    passed = RunNetworkTest(run, source->text, source->interface_index, NetworkTestMode::kLoopback);
+    if (passed) {
+      console.Print("Loopback Test Passed\n");
+    } else {
+      console.Error("Loopback Test Failed\n");
+    }
+  }
+  if (!UpdateReceiveFilter(driver, false)) return kExitLoopbackFailed;
+  sockets.Cleanup();
+  return passed ? 0 : kExitLoopbackFailed;
+}

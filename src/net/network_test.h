@@ -1,0 +1,14 @@
+// network_test.h - one run of a network test: a CPing for the ping's five tries or the loopback
+// test's three exchanges.
+#pragma once
+
+#include <cstdint>
+
+#include "net/net_run.h"
+
+enum class NetworkTestMode { kPing = 0, kLoopback = 1 };
+
+// Mode kPing pings |address| and prints the outcome; mode kLoopback runs loopback exchanges from
+// the adapter |address| on interface |interface_index| and prints nothing. True on success.
+bool RunNetworkTest(const NetRun& run, const char* address, int32_t interface_index,
+                    NetworkTestMode mode);

@@ -1,0 +1,67 @@
+// ping_flow.cpp - the ping stage: link check, Windows Sockets, the adapter's address, three runs.
+#include "net/ping_flow.h"
+
+#include "net/adapter_address.h"
+#include "net/network_test.h"
+#include "phy/link_state.h"
+
+namespace {
+
+constexpr int kLinkChecks = 3;
+constexpr uint32_t kLinkCheckMilliseconds = 500;
+constexpr int kAddressLookups = 20;
+constexpr uint32_t kAddressLookupMilliseconds = 1000;
+constexpr uint8_t kReplySlowSettle = 1;
+constexpr uint32_t kSlowSettleMilliseconds = 5000;
+constexpr uint32_t kSettleMilliseconds = 3000;
+constexpr int kRuns = 3;
+constexpr uint32_t kRunPauseMilliseconds = 500;
+
+bool LinkIsUp(Driver& driver, Clock& clock, int link_state) {
+  if (link_state > 0) return true;
+  for (int check = 0; check < kLinkChecks; ++check) {
+    if (LanPhyGetLinkState(driver) > 0) return true;
+    clock.Sleep(kLinkCheckMilliseconds);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool WaitForAdapterAddress(const NetRun& run, AdapterAddress* source) {
+  for (int lookup = 0; lookup < kAddressLookups; ++lookup) {
+    if (FindAdapterAddress(run, source)) return true;
+    run.clock.Sleep(kAddressLookupMilliseconds);
+  }
+  return false;
+}
+
+uint32_t SettleMilliseconds(uint8_t link_reply) {
+  return link_reply == kReplySlowSettle ? kSlowSettleMilliseconds : kSettleMilliseconds;
+}
+
+int RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source) {
+  if (!LinkIsUp(driver, run.clock, job.link_state)) {
+    run.console.Print("Link is down\n");
+    return kExitPingFailed;
+  }
+  Sockets& sockets = run.services.sockets;
+  if (const int error = sockets.Startup(kWinsockVersion)) {
+    run.console.Error("WSAStartup failed with error: %d\n", error);
+    return kExitPingFailed;
+  }
+  if (!WaitForAdapterAddress(run, source)) {
+    run.console.Error("Src IP not enabled\n");
+    sockets.Cleanup();
+    return kExitPingFailed;
+  }
+  run.clock.Sleep(SettleMilliseconds(job.link_reply));
+
+  bool passed = false;
+  for (int count = 0; count < kRuns; ++count) {
+    run.clock.Sleep(kRunPauseMilliseconds);
+    passed = RunNetworkTest(run, job.destination, source->interface_index, NetworkTestMode::kPing);
+  }
+  sockets.Cleanup();
+  return passed ? 0 : kExitPingFailed;
+}

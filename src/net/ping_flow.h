@@ -1,0 +1,31 @@
+// ping_flow.h - the ping stage of a run (-p): wait for the link and the adapter's address, then
+// three runs of up to five echo tries.
+#pragma once
+
+#include <cstdint>
+
+#include "driver/driver.h"
+#include "net/net_run.h"
+
+// Exit code of a failed ping.
+constexpr int kExitPingFailed = 7;
+
+struct PingJob {
+  const char* destination;  // the text given with -p
+  int link_state;           // left by the link-mode stage; -1 when it did not run or failed
+  uint8_t link_reply;       // the SET_LINK_MODE reply byte of that stage, 0 without it
+};
+
+// Returns 0 when the third run got its reply, else kExitPingFailed. |*source| gets the adapter
+// address the lookup found.
+int RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source);
+
+// Windows Sockets 2.2, as both network stages start it.
+constexpr uint16_t kWinsockVersion = 0x0202;
+
+// Asks for the controller's adapter address up to 20 times, a second apart. Shared with the
+// loopback stage.
+bool WaitForAdapterAddress(const NetRun& run, AdapterAddress* source);
+
+// How long the link settles before the first run: longer when the link-mode reply byte is 1.
+uint32_t SettleMilliseconds(uint8_t link_reply);
