@@ -126,7 +126,7 @@ std::vector<Arrival> CaptureSent(AdapterState& state, const Ip4& host, const Ip4
                                    std::vector<uint8_t>(payload.size() + 8, 0x11)));
   }
   if (filter_open && HasArpEntry(state, to)) {
-    arrivals.push_back(MakeArrival(now_ms + 1, host, to, protocol, payload));
+    arrivals.push_back(MakeArrival(now_ms, host, to, protocol, payload));
   }
   return arrivals;
 }
