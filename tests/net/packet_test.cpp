@@ -46,9 +46,9 @@ TEST(InternetChecksum, Rfc1071Vectors) {
   // A final odd byte counts as its own value.
   const uint8_t odd[] = {0x01, 0x02, 0x03};
   EXPECT_EQ(ping.InternetChecksum(odd, 3), static_cast<uint16_t>(~(0x0201 + 0x03)));
-  // Carries folded in twice: ffff + ffff + 0002 = 0x20000 -> 0x0002 after folding.
-  const uint8_t carries[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x00};
-  EXPECT_EQ(ping.InternetChecksum(carries, 6), static_cast<uint16_t>(~0x0002));
+  // Carries folded in twice: ffff + ffff + 0001 = 0x1ffff, 0xffff + 1 = 0x10000, then 0x0001.
+  const uint8_t carries[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00};
+  EXPECT_EQ(ping.InternetChecksum(carries, 6), 0xFFFE);
   EXPECT_EQ(ping.InternetChecksum(rfc, 0), 0xFFFF);
 }
 
