@@ -8,19 +8,21 @@
 
 int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
                     const LinkModeOutcome& link) {
-  const NetRun run{platform.network, platform.clock, platform.console};
+  const bool ping = options.NetworkTest == kNetworkTestPing && options.PingAddressGiven;
+  const bool loopback = options.NetworkTest == kNetworkTestLoopback;
+  if (!ping && !loopback) return -1;
+  if (platform.network == nullptr) return ping ? kExitPingFailed : kExitLoopbackFailed;
+  const NetRun run{*platform.network, platform.clock, platform.console};
   AdapterAddress source;
   int exit_code = -1;
-  if (options.NetworkTest == kNetworkTestPing && options.PingAddressGiven) {
+  if (ping) {
     const PingJob job{.destination = options.DestinationAddress,
                       .link_state = link.link_state,
                       .link_reply = link.reply};
     exit_code = RunPingFlow(driver, run, job, &source);
-  } else if (options.NetworkTest == kNetworkTestLoopback) {
+  } else {
     const LoopbackJob job{.link_mode_given = options.LinkModeGiven, .link_mode = options.LinkMode};
     exit_code = RunLoopbackFlow(driver, run, job, &source);
-  } else {
-    return -1;
   }
   std::memcpy(options.SourceAddress, source.text, sizeof options.SourceAddress);
   options.SourceInterfaceIndex = source.interface_index;

@@ -55,7 +55,5 @@ EmuPlatform::EmuPlatform(std::string directory, Console& console)
       sockets_(net_state_),
       ip_helper_(net_state_),
       process_(net_state_),
-      services_{.console = console,
-                .device = device_,
-                .clock = clock_,
-                .network = {sockets_, names_, ip_helper_, process_}} {}
+      network_{sockets_, names_, ip_helper_, process_},
+      services_{.console = console, .device = device_, .clock = clock_, .network = &network_} {}

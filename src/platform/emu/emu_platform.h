@@ -50,5 +50,6 @@ class EmuPlatform : public SystemPlatform {
   EmuNames names_;
   EmuIpHelper ip_helper_;
   EmuProcess process_;
+  NetworkServices network_;
   Platform services_;
 };

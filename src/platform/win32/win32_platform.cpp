@@ -19,7 +19,8 @@ class Win32Platform : public SystemPlatform {
   Win32Names names_;
   Win32IpHelper ip_helper_;
   Win32Process process_;
-  Platform services_{console_, device_, clock_, {sockets_, names_, ip_helper_, process_}};
+  NetworkServices network_{sockets_, names_, ip_helper_, process_};
+  Platform services_{console_, device_, clock_, &network_};
 };
 
 }  // namespace
