@@ -1,0 +1,19 @@
+# The Windows test build: 5200WinCmd-emu.exe, whose device service is the emulated controller and
+# driver (the emulator library cross-compiled) while console, clock, sockets, names, IP Helper and
+# process are the real Win32 ones. tests/wine/network.sh runs it under Wine in network namespaces.
+file(GLOB_RECURSE qnt_emu_win_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/emu/lib/*.cpp)
+list(REMOVE_ITEM qnt_emu_win_sources ${PROJECT_SOURCE_DIR}/emu/lib/emu/atomic_file.cpp)
+add_library(qnt_emu_win STATIC ${qnt_emu_win_sources}
+                               ${PROJECT_SOURCE_DIR}/emu/portable/atomic_file.cpp)
+target_include_directories(qnt_emu_win PUBLIC ${PROJECT_SOURCE_DIR}/emu/lib)
+# Real-clock sleeps come from the POSIX threads library of MinGW.
+target_link_libraries(qnt_emu_win PUBLIC pthread)
+
+# Its own platform factory is linked before the product's, which is then never pulled in.
+add_executable(5200WinCmd-emu
+  ${PROJECT_SOURCE_DIR}/src/app/main.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/win32_emu/win32_emu_platform.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_platform.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_sockets.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_ip_helper.cpp)
+target_link_libraries(5200WinCmd-emu PRIVATE qnt_app qnt_emu_win)
