@@ -26,6 +26,9 @@ git ls-files 'src/*.cpp' 'emu/*.cpp' | grep -v '^src/platform/win32/' |
 echo "== Windows build under Wine"
 tests/wine/smoke.sh build/windows/src/5200WinCmd.exe build/asan/src/5200WinCmd
 
+echo "== Windows test build's ping under Wine, in network namespaces (root only)"
+tests/wine/network.sh build/windows/5200WinCmd-emu.exe build/asan/emu/qnt5200-emu
+
 echo "== fuzzing the INI loader and the image patch"
 if [ -x fuzz/run_fuzz.sh ]; then fuzz/run_fuzz.sh; fi
 

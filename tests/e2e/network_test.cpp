@@ -44,9 +44,10 @@ TEST_F(NetworkRun, PingAfterSettingTheLinkMode) {
 
   run = Run("-p 192.168.7.2");
   EXPECT_EQ(run.exit_code, 7);
-  EXPECT_EQ(run.output, kBanner + "ERROR: There was no reply to pings \n"
-                                  "ERROR: There was no reply to pings \n"
-                                  "ERROR: There was no reply to pings \n");
+  EXPECT_EQ(run.output, kBanner +
+                            "ERROR: There was no reply to pings \n"
+                            "ERROR: There was no reply to pings \n"
+                            "ERROR: There was no reply to pings \n");
 }
 
 TEST_F(NetworkRun, LoopbackLeavesNoArpEntry) {

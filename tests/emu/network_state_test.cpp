@@ -35,9 +35,9 @@ TEST(NetworkState, StateFileLines) {
   ASSERT_TRUE(emu::ParseAdapterState(text, &parsed, &error)) << error;
   EXPECT_EQ(parsed.network, state.network);
 
-  for (const char* bad : {"net_address 192.168.1.256", "net_address 01.2.3.4", "plug 10",
-                          "peer 10.0.0.1 loud", "peer 10.0.0.1 type=256",
-                          "arp 23 192.168.1.21 00-aa-bb-cc-dd 4", "net_interface -1"}) {
+  for (const char* bad :
+       {"net_address 192.168.1.256", "net_address 01.2.3.4", "plug 10", "peer 10.0.0.1 loud",
+        "peer 10.0.0.1 type=256", "arp 23 192.168.1.21 00-aa-bb-cc-dd 4", "net_interface -1"}) {
     EXPECT_FALSE(emu::ParseAdapterState(plain + bad + "\n", &parsed, &error)) << bad;
   }
 }

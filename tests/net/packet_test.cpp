@@ -18,9 +18,9 @@ TEST(IsValidIpAddress, AcceptsAndRejects) {
   for (const char* good : {"10.0.0.1", "255.255.255.255", "1.0.0.1", "192.168.001.5"}) {
     EXPECT_TRUE(IsValidIpAddress(good)) << good;
   }
-  for (const char* bad : {"10.0.0.0", "0.1.2.3", "1.2.3.", "1..2.3", ".1.2.3", "1.2.3.256",
-                          "1.2.3.4.5", "1.2.3.1234", "1.2.3.a", "", "10.100.100.1001",
-                          "100.100.100.100.", "1.2.3.4 "}) {
+  for (const char* bad :
+       {"10.0.0.0", "0.1.2.3", "1.2.3.", "1..2.3", ".1.2.3", "1.2.3.256", "1.2.3.4.5", "1.2.3.1234",
+        "1.2.3.a", "", "10.100.100.1001", "100.100.100.100.", "1.2.3.4 "}) {
     EXPECT_FALSE(IsValidIpAddress(bad)) << bad;
   }
   EXPECT_FALSE(IsValidIpAddress("100.100.100.1000"));  // 16 characters
@@ -59,8 +59,8 @@ TEST(BuildEchoRequest, FieldsOfThe44ByteRequest) {
   std::vector<uint8_t> request(44, 0xAA);
   const uint16_t checksum = ping.BuildEchoRequest(request.data(), 44, 0x0102, 0x12345678);
 
-  const std::vector<uint8_t> head = {8, 0, request[2], request[3], 0x78, 0x56, 0x02, 0x01,
-                                     0x04, 0x03, 0x02, 0x01};
+  const std::vector<uint8_t> head = {8,    0,    request[2], request[3], 0x78, 0x56,
+                                     0x02, 0x01, 0x04,       0x03,       0x02, 0x01};
   EXPECT_EQ(std::vector<uint8_t>(request.begin(), request.begin() + 12), head);
   EXPECT_EQ(std::vector<uint8_t>(request.begin() + 12, request.end()),
             std::vector<uint8_t>(32, 0x45));
@@ -91,9 +91,9 @@ TEST(CheckEchoReply, MatchForeignWrongTypeShort) {
   const Ip4Address from;
 
   std::vector<uint8_t> packet = Reply(5, 0, own, 0);
-  EXPECT_EQ(ping.CheckEchoReply(packet.data(), static_cast<int>(packet.size()), from, 0,
-                                &keep_waiting),
-            1);
+  EXPECT_EQ(
+      ping.CheckEchoReply(packet.data(), static_cast<int>(packet.size()), from, 0, &keep_waiting),
+      1);
   EXPECT_EQ(keep_waiting, 0);
 
   packet = Reply(6, 0, own, 0);  // options in the IP header move the ICMP message
@@ -138,8 +138,10 @@ TEST(ComparePayload, BytesAfterTheHeader) {
 TEST(GetLoopbackPeerAddress, NeighbourOfTheOwnAddress) {
   char peer[kPeerAddressSize];
   const std::pair<const char*, const char*> cases[] = {
-      {"192.168.1.22", "192.168.1.21"}, {"192.168.1.5", "192.168.1.22"},
-      {"10.0.0.221", "10.0.0.22"},      {"10.0.0.2", "10.0.0.22"},
+      {"192.168.1.22", "192.168.1.21"},
+      {"192.168.1.5", "192.168.1.22"},
+      {"10.0.0.221", "10.0.0.22"},
+      {"10.0.0.2", "10.0.0.22"},
       {"1234567890.1.1.", "1234567890.1.1.22"},
   };
   for (const auto& [own, expected] : cases) {
