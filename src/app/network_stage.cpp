@@ -3,8 +3,11 @@
 
 #include <cstring>
 
+#include "common/exit_codes.h"
+
 #include "net/loopback_flow.h"
 #include "net/ping_flow.h"
+#include "phy/link_state.h"
 
 int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
                     const LinkModeOutcome& link) {
@@ -18,11 +21,12 @@ int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
   if (ping) {
     const PingJob job{.destination = options.DestinationAddress,
                       .link_state = link.link_state,
+                      .read_link_state = LanPhyGetLinkState,
                       .link_reply = link.reply};
-    exit_code = RunPingFlow(driver, run, job, &source);
+    exit_code = RunPingFlow(driver, run, job, &source) ? kExitSuccess : kExitPingFailed;
   } else {
     const LoopbackJob job{.link_mode_given = options.LinkModeGiven, .link_mode = options.LinkMode};
-    exit_code = RunLoopbackFlow(driver, run, job, &source);
+    exit_code = RunLoopbackFlow(driver, run, job, &source) ? kExitSuccess : kExitLoopbackFailed;
   }
   std::memcpy(options.SourceAddress, source.text, sizeof options.SourceAddress);
   options.SourceInterfaceIndex = source.interface_index;

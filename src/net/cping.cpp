@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "common/little_endian.h"
 #include "net/packet_bytes.h"
 
 namespace {
@@ -68,14 +69,14 @@ uint16_t CPing::BuildEchoRequest(uint8_t* buffer, int size, uint16_t sequence,
                                  uint32_t identifier) {
   buffer[0] = kEchoRequest;
   buffer[1] = 0;
-  StoreLe16(buffer + 2, 0);
-  StoreLe16(buffer + 4, static_cast<uint16_t>(identifier));
-  StoreLe16(buffer + 6, sequence);
-  StoreLe32(buffer + 8, run_.clock.GetTickCount());
+  PutLe16(buffer, 2, 0);
+  PutLe16(buffer, 4, identifier & 0xFFFF);
+  PutLe16(buffer, 6, sequence);
+  PutLe32(buffer, 8, run_.clock.GetTickCount());
   if (size > kEchoHeaderSize)
     std::memset(buffer + kEchoHeaderSize, kPayloadByte, size - kEchoHeaderSize);
   const uint16_t checksum = InternetChecksum(buffer, size);
-  StoreLe16(buffer + 2, checksum);
+  PutLe16(buffer, 2, checksum);
   return checksum;
 }
 
@@ -89,7 +90,7 @@ int CPing::CheckEchoReply(const uint8_t* packet, int length, const Ip4Address& /
   }
   const uint8_t* icmp = packet + header_length;
   const uint16_t own_identifier = static_cast<uint16_t>(run_.services.process.Id());
-  if (LoadLe16(icmp + 4) != own_identifier || LoadLe16(icmp + 6) != sequence) return 0;
+  if (GetLe16(icmp, 4) != own_identifier || GetLe16(icmp, 6) != sequence) return 0;
   *keep_waiting = 0;
   if (icmp[0] != kEchoReply) {
     run_.services.process.SetLastError(kErrorUnexpectedNetwork);
@@ -110,7 +111,7 @@ int CPing::ComparePayload(const uint8_t* packet, int length, const uint8_t* sent
 uint16_t CPing::InternetChecksum(const uint8_t* data, int length) {
   uint32_t sum = 0;
   int position = 0;
-  for (; position + 1 < length; position += 2) sum += LoadLe16(data + position);
+  for (; position + 1 < length; position += 2) sum += GetLe16(data, position);
   if (position < length) sum += data[position];
   sum = (sum >> 16) + (sum & 0xFFFF);
   sum += sum >> 16;

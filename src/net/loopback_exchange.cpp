@@ -25,7 +25,8 @@ int CPing::loopbackTest(int32_t interface_index, const char* address) {
 
   CreateArpEntry(services, peer, interface_index);
   const auto remove_arp = [&] { DeleteArpEntry(services, peer, interface_index); };
-  if (run_.clock.QueryPerformanceFrequency() <= 0) {
+  int64_t frequency = 0;
+  if (!run_.clock.QueryPerformanceFrequency(&frequency)) {
     run_.console.Error(
         "CPing::loopbackTest, Failed to get the high performance counter frequency\n");
     remove_arp();

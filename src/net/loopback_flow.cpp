@@ -5,7 +5,6 @@
 #include "driver/driver_operations.h"
 #include "net/network_test.h"
 #include "net/ping_flow.h"
-#include "phy/phy_registers.h"
 
 namespace {
 
@@ -15,6 +14,8 @@ constexpr int32_t kMode1000Full = 5;
 constexpr uint32_t kPhyLinked100Full = 16;
 constexpr uint32_t kPhyLinked1000Full = 17;
 constexpr uint32_t kLinkedBit = 0x1000;
+constexpr uint32_t kPhyBmsReg = 1;
+constexpr uint32_t kStatusLinkUp = 0x0004;
 // The gigabit loopback needs these two PHY settings.
 constexpr uint32_t kPhyGigabitSetup = 18;
 constexpr uint32_t kGigabitSetupBit = 0x0020;
@@ -61,18 +62,18 @@ bool UpdateReceiveFilter(Driver& driver, bool set) {
 
 }  // namespace
 
-int RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
-                    AdapterAddress* source) {
+bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
+                     AdapterAddress* source) {
   Console& console = run.console;
   if (job.link_mode_given && job.link_mode != kMode100Full && job.link_mode != kMode1000Full) {
     console.Error("Please set the loopback link to 100fd or 1000fd\n");
-    return kExitLoopbackFailed;
+    return false;
   }
   const int32_t mode = job.link_mode_given ? job.link_mode : kMode1000Full;
   uint8_t reply = 0;
   if (!SET_LINK_MODE(driver, static_cast<uint32_t>(mode), &reply)) {
     console.Error("Set link mode 100fd failed\n");
-    return kExitLoopbackFailed;
+    return false;
   }
   if (mode == kMode1000Full) {
     uint32_t setup = 0;
@@ -82,7 +83,7 @@ int RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
   }
   if (!WaitForLoopbackLink(driver, run.clock)) {
     console.Print("Unable to link, please check the loopback connector\n");
-    return kExitLoopbackFailed;
+    return false;
   }
   uint32_t linked = 0;
   READ_PHY(driver, mode == kMode100Full ? kPhyLinked100Full : kPhyLinked1000Full, &linked);
@@ -90,21 +91,21 @@ int RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     console.Print(mode == kMode100Full
                       ? "Unable to link to 100fd, check the loopback connector\n"
                       : "Unable to link to 1000fd, check the loopback connector\n");
-    return kExitLoopbackFailed;
+    return false;
   }
 
   Sockets& sockets = run.services.sockets;
   if (const int error = sockets.Startup(kWinsockVersion)) {
     console.Error("WSAStartup failed with error: %d\n", error);
-    return kExitLoopbackFailed;
+    return false;
   }
   if (!WaitForAdapterAddress(run, source)) {
     console.Error("Src IP not enabled\n");
     sockets.Cleanup();
-    return kExitLoopbackFailed;
+    return false;
   }
   run.clock.Sleep(SettleMilliseconds(reply));
-  if (!UpdateReceiveFilter(driver, true)) return kExitLoopbackFailed;
+  if (!UpdateReceiveFilter(driver, true)) return false;
 
   bool passed = false;
   for (int count = 0; count < kRuns; ++count) {
@@ -116,7 +117,7 @@ int RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
       console.Error("Loopback Test Failed\n");
     }
   }
-  if (!UpdateReceiveFilter(driver, false)) return kExitLoopbackFailed;
+  if (!UpdateReceiveFilter(driver, false)) return false;
   sockets.Cleanup();
-  return passed ? 0 : kExitLoopbackFailed;
+  return passed;
 }

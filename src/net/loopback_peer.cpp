@@ -4,18 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/hex_digit.h"
+
 namespace {
 
 constexpr int kMaxAddressLength = 15;
 constexpr char kAddressCharacters[] = "1234567890.";
 constexpr char kPeerPhysicalAddress[] = "00-aa-bb-cc-dd-ee";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The interface the entry for |interface_index| lives on: the given one, or the first row of the
 // address table. False when there is none.
@@ -49,8 +44,8 @@ bool GetLoopbackPeerAddress(const char* own, char peer[kPeerAddressSize]) {
 bool ParsePhysicalAddress(const char* text, uint8_t physical[6]) {
   for (int i = 0; i < 6; ++i) {
     const char* pair = text + 3 * i;
-    const int high = HexValue(pair[0]);
-    const int low = high < 0 ? -1 : HexValue(pair[1]);
+    const int high = HexDigitValue(pair[0]);
+    const int low = high < 0 ? -1 : HexDigitValue(pair[1]);
     if (low < 0) return false;
     physical[i] = static_cast<uint8_t>(high << 4 | low);
     if (i < 5 && pair[2] == '\0') return false;

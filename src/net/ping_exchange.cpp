@@ -19,7 +19,8 @@ constexpr uint32_t kTryDeadlineMilliseconds = 4000;
 int CPing::PingUsingWinsock(const char* host, uint32_t identifier) {
   Sockets& sockets = run_.services.sockets;
   Process& process = run_.services.process;
-  if (run_.clock.QueryPerformanceFrequency() <= 0) {
+  int64_t frequency = 0;
+  if (!run_.clock.QueryPerformanceFrequency(&frequency)) {
     run_.console.Error(
         "CPing::PingUsingWinsock, Failed to get the high performance counter frequency\n");
     return 0;

@@ -3,7 +3,6 @@
 
 #include "net/adapter_address.h"
 #include "net/network_test.h"
-#include "phy/link_state.h"
 
 namespace {
 
@@ -17,10 +16,10 @@ constexpr uint32_t kSettleMilliseconds = 3000;
 constexpr int kRuns = 3;
 constexpr uint32_t kRunPauseMilliseconds = 500;
 
-bool LinkIsUp(Driver& driver, Clock& clock, int link_state) {
-  if (link_state > 0) return true;
+bool LinkIsUp(Driver& driver, Clock& clock, const PingJob& job) {
+  if (job.link_state > 0) return true;
   for (int check = 0; check < kLinkChecks; ++check) {
-    if (LanPhyGetLinkState(driver) > 0) return true;
+    if (job.read_link_state(driver) > 0) return true;
     clock.Sleep(kLinkCheckMilliseconds);
   }
   return false;
@@ -40,20 +39,20 @@ uint32_t SettleMilliseconds(uint8_t link_reply) {
   return link_reply == kReplySlowSettle ? kSlowSettleMilliseconds : kSettleMilliseconds;
 }
 
-int RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source) {
-  if (!LinkIsUp(driver, run.clock, job.link_state)) {
+bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source) {
+  if (!LinkIsUp(driver, run.clock, job)) {
     run.console.Print("Link is down\n");
-    return kExitPingFailed;
+    return false;
   }
   Sockets& sockets = run.services.sockets;
   if (const int error = sockets.Startup(kWinsockVersion)) {
     run.console.Error("WSAStartup failed with error: %d\n", error);
-    return kExitPingFailed;
+    return false;
   }
   if (!WaitForAdapterAddress(run, source)) {
     run.console.Error("Src IP not enabled\n");
     sockets.Cleanup();
-    return kExitPingFailed;
+    return false;
   }
   run.clock.Sleep(SettleMilliseconds(job.link_reply));
 
@@ -63,5 +62,5 @@ int RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAd
     passed = RunNetworkTest(run, job.destination, source->interface_index, NetworkTestMode::kPing);
   }
   sockets.Cleanup();
-  return passed ? 0 : kExitPingFailed;
+  return passed;
 }

@@ -7,18 +7,16 @@
 #include "driver/driver.h"
 #include "net/net_run.h"
 
-// Exit code of a failed ping.
-constexpr int kExitPingFailed = 7;
-
 struct PingJob {
   const char* destination;  // the text given with -p
   int link_state;           // left by the link-mode stage; -1 when it did not run or failed
-  uint8_t link_reply;       // the SET_LINK_MODE reply byte of that stage, 0 without it
+  // Reads the PHY's link-state code afresh (above 0: up), as the PHY layer decodes it.
+  int (*read_link_state)(Driver& driver);
+  uint8_t link_reply;  // the SET_LINK_MODE reply byte of that stage, 0 without it
 };
 
-// Returns 0 when the third run got its reply, else kExitPingFailed. |*source| gets the adapter
-// address the lookup found.
-int RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source);
+// True when the third run got its reply. |*source| gets the adapter address the lookup found.
+bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source);
 
 // Windows Sockets 2.2, as both network stages start it.
 constexpr uint16_t kWinsockVersion = 0x0202;
