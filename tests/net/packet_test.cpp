@@ -202,4 +202,23 @@ TEST(CPingConstruction, LibraryMessages) {
   EXPECT_EQ(net.process.loaded, 0);
 }
 
+// A machine without a performance counter: every ping try fails with its message.
+TEST(PingUsingWinsock, NoPerformanceCounter) {
+  class NoCounterClock : public VirtualClock {
+   public:
+    bool QueryPerformanceFrequency(int64_t*) override { return false; }
+  };
+  FakeNet net;
+  NoCounterClock clock;
+  const NetRun run{net.services, clock, net.console};
+  CPing ping(run);
+  EXPECT_EQ(ping.PingUsingWinsock("10.0.0.1", 1), 0);
+  EXPECT_EQ(net.console.TakeOutput(),
+            "ERROR: CPing::PingUsingWinsock, Failed to get the high performance counter "
+            "frequency\n");
+  EXPECT_EQ(ping.loopbackTest(12, "10.0.0.5"), 0);
+  EXPECT_EQ(net.console.TakeOutput(),
+            "ERROR: CPing::loopbackTest, Failed to get the high performance counter frequency\n");
+}
+
 }  // namespace

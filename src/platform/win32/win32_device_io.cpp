@@ -1,11 +1,21 @@
 // win32_device_io.cpp - CreateFileA, DeviceIoControl and CloseHandle on the control device.
 #include "platform/win32/win32_device_io.h"
 
+#include <windows.h>
+
+namespace {
+
+HANDLE Native(uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+}  // namespace
+
 bool Win32DeviceIo::Open(const char* path, uint32_t* error) {
   Close();
-  handle_ = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) {
+  const HANDLE handle =
+      CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_ = reinterpret_cast<uintptr_t>(handle);
+  if (handle == INVALID_HANDLE_VALUE) {
     *error = GetLastError();
     return false;
   }
@@ -17,8 +27,8 @@ bool Win32DeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, v
   DWORD count = 0;
   // The driver takes the same buffer as input and output; its input is never written through
   // this pointer by the system.
-  if (!DeviceIoControl(handle_, code, const_cast<void*>(in), in_length, out, out_length, &count,
-                       nullptr)) {
+  if (!DeviceIoControl(Native(handle_), code, const_cast<void*>(in), in_length, out, out_length,
+                       &count, nullptr)) {
     *error = GetLastError();
     return false;
   }
@@ -27,8 +37,8 @@ bool Win32DeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, v
 }
 
 void Win32DeviceIo::Close() {
-  if (handle_ != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+  if (Native(handle_) != INVALID_HANDLE_VALUE) {
+    CloseHandle(Native(handle_));
+    handle_ = reinterpret_cast<uintptr_t>(INVALID_HANDLE_VALUE);
   }
 }

@@ -1,7 +1,7 @@
 // win32_device_io.h - the controller driver's control device through kernel32.
 #pragma once
 
-#include <windows.h>
+#include <cstdint>
 
 #include "platform/device_io.h"
 
@@ -14,5 +14,7 @@ class Win32DeviceIo : public DeviceIo {
   void Close() override;
 
  private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  // The system's handle, held opaquely so that no header brings in <windows.h>; all ones (the
+  // system's invalid handle value) while closed.
+  uintptr_t handle_ = ~uintptr_t{0};
 };
