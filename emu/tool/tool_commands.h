@@ -27,15 +27,15 @@ int CableCommand(const std::string& dir, ToolArgs& args);
 int StatsCommand(const std::string& dir, ToolArgs& args);
 int InfoCommand(const std::string& dir, ToolArgs& args);
 int McuCommand(const std::string& dir, ToolArgs& args);
+int NetCommand(const std::string& dir, ToolArgs& args);
+int PeerCommand(const std::string& dir, ToolArgs& args);
+int PlugCommand(const std::string& dir, ToolArgs& args);
+int ArpCommand(const std::string& dir, ToolArgs& args);
 
 // The PHY microcontroller's memories by name: xdata, sfr, and prog (the first 16 KiB of program
 // memory as the microcontroller sees it). McuMemory returns false for another name.
 bool IsMcuMemory(const std::string& name);
 bool McuMemory(const emu::AdapterState& s, const std::string& name, std::vector<uint8_t>* bytes);
-int NetCommand(const std::string& dir, ToolArgs& args);
-int PeerCommand(const std::string& dir, ToolArgs& args);
-int PlugCommand(const std::string& dir, ToolArgs& args);
-int ArpCommand(const std::string& dir, ToolArgs& args);
 
 // Loads adapter |index|, runs |change| on it and, when it returns kExitOk and |save| is set,
 // saves it atomically. Reports a missing or unreadable adapter and returns kExitFailed.
