@@ -6,6 +6,9 @@ list(REMOVE_ITEM qnt_emu_win_sources ${PROJECT_SOURCE_DIR}/emu/lib/emu/atomic_fi
 add_library(qnt_emu_win STATIC ${qnt_emu_win_sources}
                                ${PROJECT_SOURCE_DIR}/emu/portable/atomic_file.cpp)
 target_include_directories(qnt_emu_win PUBLIC ${PROJECT_SOURCE_DIR}/emu/lib)
+# Windows has no close-on-exec flag for open(); its place takes the binary mode, so the request
+# log's lines end in a line feed as on Linux.
+target_compile_definitions(qnt_emu_win PRIVATE O_CLOEXEC=O_BINARY)
 # Real-clock sleeps come from the POSIX threads library of MinGW.
 target_link_libraries(qnt_emu_win PUBLIC pthread)
 
