@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace emu {
 
@@ -25,16 +24,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents) {
   std::filesystem::rename(temporary, path, error);
   if (error) std::filesystem::remove(temporary, error);
   return !error;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* contents) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return false;
-  *contents = text.str();
-  return true;
 }
 
 }  // namespace emu

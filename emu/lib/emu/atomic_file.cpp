@@ -3,8 +3,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,16 +44,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents) {
   ok = std::rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) unlink(temporary.c_str());
   return ok;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* contents) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return false;
-  *contents = text.str();
-  return true;
 }
 
 }  // namespace emu
