@@ -41,3 +41,16 @@ class Win32Process : public Process {
   uint64_t EntryPoint(LibraryHandle library, const char* name) override;
   void Release(LibraryHandle library) override;
 };
+
+// The four network services on the real APIs, as every Windows build wires them.
+class Win32Network {
+ public:
+  NetworkServices& services() { return services_; }
+
+ private:
+  Win32Sockets sockets_;
+  Win32Names names_;
+  Win32IpHelper ip_helper_;
+  Win32Process process_;
+  NetworkServices services_{sockets_, names_, ip_helper_, process_};
+};

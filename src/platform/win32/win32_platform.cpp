@@ -15,12 +15,8 @@ class Win32Platform : public SystemPlatform {
   StdioConsole console_;
   Win32DeviceIo device_;
   Win32Clock clock_;
-  Win32Sockets sockets_;
-  Win32Names names_;
-  Win32IpHelper ip_helper_;
-  Win32Process process_;
-  NetworkServices network_{sockets_, names_, ip_helper_, process_};
-  Platform services_{console_, device_, clock_, &network_};
+  Win32Network network_;
+  Platform services_{console_, device_, clock_, &network_.services()};
 };
 
 }  // namespace
