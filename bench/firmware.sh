@@ -6,16 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-20}
-scripts/install-deps.sh --build-only
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQNT_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
-
-tool=$PWD/build/release/src/5200WinCmd
-emu=$PWD/build/release/emu/qnt5200-emu
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QNT5200_EMU_DIR=$work/adapters
-"$emu" create --chip QNT5230 >/dev/null
+source bench/setup.sh
 head -c 16384 /dev/urandom >"$work/fw.bin"
 
 # One run first: it checks the image landed and counts the requests.

@@ -10,17 +10,8 @@
 # run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh --build-only
 command -v hyperfine >/dev/null || scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQNT_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
-
-tool=$PWD/build/release/src/5200WinCmd
-emu=$PWD/build/release/emu/qnt5200-emu
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QNT5200_EMU_DIR=$work/adapters
-"$emu" create --chip QNT5230 >/dev/null
+source bench/setup.sh
 "$tool" -r -b "$work/image.bin" >/dev/null
 
 # A second directory whose adapter holds 16 KiB of firmware at XDATA 0x5000, as a download

@@ -1,0 +1,12 @@
+# setup.sh - sourced by the benches: a Release build of the utility and the emulator tool, and a
+# temporary emulator directory holding one QNT5230, removed on exit. Sets $tool, $emu and $work.
+scripts/install-deps.sh --build-only
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQNT_BUILD_TESTS=OFF >/dev/null
+cmake --build build/release -j"$(nproc)" >/dev/null
+
+tool=$PWD/build/release/src/5200WinCmd
+emu=$PWD/build/release/emu/qnt5200-emu
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QNT5200_EMU_DIR=$work/adapters
+"$emu" create --chip QNT5230 >/dev/null
