@@ -1,13 +1,13 @@
 // board_record.cpp - formatting and reading the CSV lines of the per-board record.
 #include "app/board_record.h"
 
+#include <cctype>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
-constexpr size_t kMacColumn = 4;
-constexpr size_t kColumns = 10;
+enum Column : size_t { kMacColumn = 4, kSerialColumn = 5, kResultColumn = 9, kWrittenColumn = 10 };
+constexpr size_t kOldColumns = 10;
 
 std::string CsvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -19,34 +19,83 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-// The fields of one CSV line (quotes undone); |*next| is where the following line starts.
-std::vector<std::string> ParseCsvLine(const std::string& text, size_t start, size_t* next) {
-  std::vector<std::string> fields(1);
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The fields of one physical line (quotes undone, blanks around them dropped); false when a
+// quote is left open, so a stray quote never swallows the lines after it.
+bool SplitCsvLine(const std::string& line, std::vector<std::string>* fields) {
+  fields->assign(1, "");
   bool quoted = false;
-  size_t i = start;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        fields.back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        fields.back() += c;
-      }
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+      fields->back() += '"';
+      ++i;
     } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      fields.emplace_back();
-    } else if (c == '\n') {
-      break;
-    } else if (c != '\r') {
-      fields.back() += c;
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      fields->emplace_back();
+    } else {
+      fields->back() += c;
     }
   }
-  *next = i + 1;
-  return fields;
+  for (std::string& field : *fields) field = Trimmed(field);
+  return !quoted;
+}
+
+bool ParseResult(const std::string& text, int* result) {
+  if (text.empty()) return false;
+  size_t i = text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return false;
+  for (; i < text.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(text[i])) == 0) return false;
+  }
+  *result = std::atoi(text.c_str());
+  return true;
+}
+
+bool EqualsIgnoringCase(const std::string& text, const char* word) {
+  size_t i = 0;
+  for (; i < text.size() && word[i] != '\0'; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != word[i]) return false;
+  }
+  return i == text.size() && word[i] == '\0';
+}
+
+// The use one line gives its identity, or false for a malformed line. kFree: the line changes
+// nothing (a run that failed before writing, an older line of a failed run).
+bool UseOfLine(const std::vector<std::string>& fields, IdentityUse* use) {
+  if (fields.size() < kOldColumns) return false;
+  const std::string& result_text = fields[kResultColumn];
+  const bool old_form = fields.size() == kOldColumns;
+  bool written = false;
+  if (!old_form) {
+    const std::string& w = fields[kWrittenColumn];
+    if (!EqualsIgnoringCase(w, "yes") && !EqualsIgnoringCase(w, "no")) return false;
+    written = EqualsIgnoringCase(w, "yes");
+  }
+  if (!old_form && EqualsIgnoringCase(result_text, kRecordReserved)) {
+    *use = IdentityUse::kUnfinished;
+    return true;
+  }
+  int result = 0;
+  if (!ParseResult(result_text, &result)) return false;
+  if (old_form) written = result == 0;  // the older form could not tell a failed write apart
+  if (!written) {
+    *use = IdentityUse::kFree;
+  } else {
+    *use = result == 0 ? IdentityUse::kProgrammed : IdentityUse::kFailed;
+  }
+  return true;
+}
+
+void Note(std::map<std::string, IdentityEntry>& entries, const std::string& key,
+          const IdentityEntry& entry) {
+  if (!key.empty()) entries[key] = entry;
 }
 
 }  // namespace
@@ -55,21 +104,67 @@ std::string FormatBoardRecordLine(const BoardRecordLine& line) {
   char numbers[64];
   std::snprintf(numbers, sizeof numbers, "%d,%08X", static_cast<int>(line.image_length),
                 static_cast<unsigned>(line.crc32));
+  const std::string result = line.reserved ? kRecordReserved : std::to_string(line.result);
   return CsvField(line.time) + "," + std::to_string(line.adapter) + "," + CsvField(line.chip) +
          "," + line.memory + "," + line.mac_address + "," + CsvField(line.serial_number) + "," +
-         numbers + "," + CsvField(line.file) + "," + std::to_string(line.result) + "\n";
+         numbers + "," + CsvField(line.file) + "," + result + "," + (line.written ? "yes" : "no") +
+         "\n";
 }
 
-int FindProgrammedMacAddress(const std::string& record, const std::string& mac_address) {
-  int number = 0;
-  for (size_t start = 0; start < record.size();) {
-    ++number;
-    const std::vector<std::string> fields = ParseCsvLine(record, start, &start);
-    if (fields.size() == kColumns && fields[kMacColumn] == mac_address && fields.back() == "0") {
-      return number;
+bool RecordIdentities::HasOpenIdentities() const {
+  for (const auto* entries : {&by_mac, &by_serial}) {
+    for (const auto& [key, entry] : *entries) {
+      if (entry.use == IdentityUse::kUnfinished || entry.use == IdentityUse::kFailed) return true;
     }
   }
-  return 0;
+  return false;
+}
+
+RecordIdentities ReadRecordIdentities(const std::string& record) {
+  RecordIdentities identities;
+  std::vector<std::string> fields;
+  int number = 0;
+  for (size_t start = 0; start < record.size();) {
+    size_t end = record.find('\n', start);
+    if (end == std::string::npos) end = record.size();
+    std::string line = record.substr(start, end - start);
+    start = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (Trimmed(line).empty() || (number == 1 && line.rfind("time,", 0) == 0)) continue;
+
+    IdentityUse use = IdentityUse::kFree;
+    const bool read = SplitCsvLine(line, &fields) && UseOfLine(fields, &use);
+    const std::string mac = read ? CanonicalMacAddress(fields[kMacColumn]) : "";
+    if (!read || (mac.empty() && !fields[kMacColumn].empty())) {
+      identities.malformed_lines.push_back(number);
+      continue;
+    }
+    if (use == IdentityUse::kFree) continue;
+    const IdentityEntry entry{
+        .use = use, .line = number, .mac_address = mac, .serial_number = fields[kSerialColumn]};
+    Note(identities.by_mac, mac, entry);
+    Note(identities.by_serial, entry.serial_number, entry);
+  }
+  return identities;
+}
+
+std::string CanonicalMacAddress(const std::string& text) {
+  std::string digits;
+  for (const char c : Trimmed(text)) {
+    if (std::isxdigit(static_cast<unsigned char>(c)) != 0) {
+      digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    } else if (c != ':' && c != '-' && c != '.') {
+      return "";
+    }
+  }
+  if (digits.size() != 2 * kMacAddressBytes) return "";
+  std::string canonical;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    if (i > 0) canonical += ':';
+    canonical += digits.substr(i, 2);
+  }
+  return canonical;
 }
 
 std::string MacAddressText(const MacAddress& mac) {

@@ -1,15 +1,22 @@
-// board_record.h - the per-board record kept with -t: one CSV line per board written, and the
-// search that keeps a MAC address from being programmed into a second board.
+// board_record.h - the per-board record kept with -t: one CSV line when a run reserves a board's
+// identity, one when its outcome is known, and the reading that tells which MAC addresses and
+// serial numbers a board may still be given.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "config/device_settings.h"
 
 constexpr char kBoardRecordHeader[] =
-    "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result\n";
+    "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written\n";
+
+// The result column of the line a run appends right before the first write request: from that
+// line on, the identity is taken whatever becomes of the run.
+constexpr char kRecordReserved[] = "reserved";
 
 struct BoardRecordLine {
   std::string time;  // UTC, ISO 8601
@@ -21,15 +28,46 @@ struct BoardRecordLine {
   int32_t image_length = 0;
   uint32_t crc32 = 0;
   std::string file;
-  int result = 0;  // the run's exit code
+  bool reserved = false;  // the reservation line; |result| then does not count
+  int result = 0;         // the run's exit code
+  bool written = false;   // a write request carrying the identity was sent to the board
 };
 
 // The line as CSV, ending in "\n"; fields holding a comma, a quote or a line end are quoted.
 std::string FormatBoardRecordLine(const BoardRecordLine& line);
 
-// The 1-based line number of the first line of |record| that shows |mac_address| programmed with
-// result 0, or 0 when there is none.
-int FindProgrammedMacAddress(const std::string& record, const std::string& mac_address);
+// What the record says of one MAC address or serial number.
+enum class IdentityUse {
+  kFree,        // never sent to a board
+  kProgrammed,  // on a board whose run succeeded
+  kUnfinished,  // reserved by a run that never told its outcome (it died, or is still running)
+  kFailed,      // sent to a board whose run then failed
+};
+
+struct IdentityEntry {
+  IdentityUse use = IdentityUse::kFree;
+  int line = 0;  // 1-based line of the record that says so
+  std::string mac_address;
+  std::string serial_number;
+};
+
+struct RecordIdentities {
+  std::map<std::string, IdentityEntry> by_mac;  // keyed by the canonical "XX:XX:XX:XX:XX:XX"
+  std::map<std::string, IdentityEntry> by_serial;
+  std::vector<int> malformed_lines;
+  // True when some identity was sent to a board that may be programmed again to keep it.
+  bool HasOpenIdentities() const;
+};
+
+// Reads every line of |record| on its own: a line that cannot be read is listed and passed over,
+// and never hides the lines after it. MAC addresses are understood in either case and with ':',
+// '-' or no separator; blanks around fields do not count. A line of the older ten-column form
+// counts as programmed when its result is 0.
+RecordIdentities ReadRecordIdentities(const std::string& record);
+
+// The canonical form "XX:XX:XX:XX:XX:XX" of a MAC address written with ':', '-', '.' or no
+// separators in either case; empty when |text| is no MAC address.
+std::string CanonicalMacAddress(const std::string& text);
 
 // "00:11:22:33:44:55"
 std::string MacAddressText(const MacAddress& mac);

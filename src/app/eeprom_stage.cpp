@@ -1,12 +1,11 @@
 // eeprom_stage.cpp - the EEPROM stage of a programming run: the size settled, then -r or -w with
 // the image taken from a binary file (the board's MAC address and serial number patched in) or
-// built from the INI file, and after a good -w the stepping of the board identity with its
-// write-back.
+// built from the INI file, written once the board's identity is set aside.
 #include "app/eeprom_stage.h"
 
 #include <cstring>
 
-#include "app/stepping_save.h"
+#include "app/identity_reservation.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/image/image_layout.h"
@@ -18,11 +17,12 @@
 
 namespace {
 
-EepromJob JobOf(const CommandOptions& options, const uint8_t* image) {
+EepromJob JobOf(const CommandOptions& options, const uint8_t* image, WriteGate* gate = nullptr) {
   return {.eeprom_size = options.EepromSize,
           .file_name = options.BinaryFileName.get(),
           .image = image,
-          .image_length = options.ImageLength};
+          .image_length = options.ImageLength,
+          .gate = gate};
 }
 
 StepResult SaveEeprom(Driver& driver, const CommandOptions& options, char* file_base) {
@@ -70,7 +70,8 @@ int BuildImageFromIni(CommandOptions& options, const IniState& ini, uint8_t* ima
 
 // Obtains the image into |image| (kImageBufferSize bytes), writes |options.EepromSize| bytes of it
 // and verifies |options.ImageLength| bytes. Returns the exit code: 0, 9 or 10.
-int WriteEeprom(Driver& driver, CommandOptions& options, const IniState& ini, uint8_t* image) {
+int WriteEeprom(Driver& driver, CommandOptions& options, const IniState& ini, uint8_t* image,
+                IdentityReservation* reservation) {
   Console& console = driver.console();
   std::memset(image, 0, kImageBufferSize);
   int result = 0;
@@ -80,7 +81,8 @@ int WriteEeprom(Driver& driver, CommandOptions& options, const IniState& ini, ui
     result = BuildImageFromIni(options, ini, image, console);
   }
   if (result != 0) return result;
-  return ProgramEeprom(driver, JobOf(options, image)) ? 0 : kExitProgramFailed;
+  if (ProgramEeprom(driver, JobOf(options, image, reservation))) return 0;
+  return reservation != nullptr && reservation->refused() ? kExitModifyFailed : kExitProgramFailed;
 }
 
 }  // namespace
@@ -95,20 +97,17 @@ int SettleEepromSize(Driver& driver, CommandOptions& options) {
 }
 
 StepResult RunEepromStage(Driver& driver, CommandOptions& options, IniState& ini,
-                          char file_base[kFileBaseSize], ProgrammedImage* programmed) {
+                          char file_base[kFileBaseSize], ProgrammedImage* programmed,
+                          IdentityReservation* reservation) {
   if (options.Operation == kOpRead) return SaveEeprom(driver, options, file_base);
   if (options.Operation != kOpWrite) return {};
 
   uint8_t image[kImageBufferSize] = {};
-  const int written = WriteEeprom(driver, options, ini, image);
+  const int written = WriteEeprom(driver, options, ini, image, reservation);
   if (programmed != nullptr) {
     std::memcpy(programmed->bytes, image, sizeof image);
     programmed->length = options.ImageLength;
   }
   if (written != 0) return {.exit_code = written, .stop = true};
-  if (options.SteppingEnabled) {
-    const int saved = SaveSteppedIdentity(options, image, driver.console());
-    if (saved != 0) return {.exit_code = saved, .stop = true};
-  }
   return {.exit_code = 0, .stop = false};
 }

@@ -1,5 +1,5 @@
 // eeprom_stage.h - the EEPROM stages of a run: settling the EEPROM size, reading and saving it
-// (-r), programming and verifying it (-w) with the stepping that follows (-s).
+// (-r), programming and verifying it (-w).
 #pragma once
 
 #include <cstdint>
@@ -21,8 +21,12 @@ struct ProgrammedImage {
 
 // Settles |options.EepromSize|. Returns 0, or the exit code when the size probe failed.
 int SettleEepromSize(Driver& driver, CommandOptions& options);
+class IdentityReservation;
+
 // Reads or programs the EEPROM as |options.Operation| says. |file_base| is the default file-name
 // base (the chip name) into which a save writes its suffix. A write copies its image into
-// |*programmed| when that is given.
+// |*programmed| when that is given, and passes |reservation| (when given) right before the image
+// goes out.
 StepResult RunEepromStage(Driver& driver, CommandOptions& options, IniState& ini,
-                          char file_base[kFileBaseSize], ProgrammedImage* programmed = nullptr);
+                          char file_base[kFileBaseSize], ProgrammedImage* programmed = nullptr,
+                          IdentityReservation* reservation = nullptr);

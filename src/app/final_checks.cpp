@@ -76,7 +76,8 @@ int CheckOptionCombinations(ParseContext& context) {
 }
 
 // Two stations stepping from one INI file must not both read the same values: the second waits
-// until the first has written the next ones back.
+// until the first has written the next ones back. A file the run may not write is refused
+// before the board is touched: its values would go to every board.
 int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
   UserFileLock::Result locked = lock.Acquire(name, false);
   if (locked == UserFileLock::Result::kBusy) {
@@ -84,6 +85,13 @@ int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
     locked = lock.Acquire(name, true);
   }
   if (locked == UserFileLock::Result::kLocked) return 0;
+  if (locked == UserFileLock::Result::kNotWritable) {
+    console.Error(
+        "The file %s cannot be written, so the next board's values could not be saved in it: "
+        "make it writable; nothing was programmed\n",
+        name);
+    return kExitModifyFailed;
+  }
   console.Printf("The file %s is not found\n", name);
   return kExitBadParameters;
 }

@@ -34,7 +34,7 @@ bool OpenControlDevice(DeviceIo& device, Console& console) {
 
 // Runs the one operation of a run whose chip is known. Returns the exit code.
 int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
-             char file_base[kFileBaseSize]) {
+             UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
   const uint32_t operation = options.Operation;
   if (operation == kOpGetInfo) {
     GetAdapterInformation(driver, options.GetSelector);
@@ -50,27 +50,27 @@ int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniSta
                              .address = options.Address,
                              .value = options.Value});
   } else {
-    return RunProgrammingSequence(platform, driver, options, ini, file_base);
+    return RunProgrammingSequence(platform, driver, options, ini, ini_lock, file_base);
   }
   return kExitSuccess;
 }
 
 // Everything after parsing. The device, once opened, is closed on every path.
-int RunOperation(Platform& platform, CommandOptions& options, IniState& ini,
+int RunOperation(Platform& platform, CommandOptions& options, IniState& ini, UserFileLock& ini_lock,
                  const RequestWords& words) {
   Driver driver(platform.device, platform.console, words);
   char file_base[kFileBaseSize] = {};
 
   if (options.ImageFileName.IsSet()) {
     if (IdentifyChipModel(options, platform.console) != 0) return kExitNoDevice;
-    return Dispatch(platform, driver, options, ini, file_base);
+    return Dispatch(platform, driver, options, ini, ini_lock, file_base);
   }
 
   if (!OpenControlDevice(platform.device, platform.console)) return kExitNoDevice;
   int exit_code = IdentifyChip(driver, options);
   if (exit_code == 0) {
     std::memcpy(file_base, options.ChipName, std::strlen(options.ChipName));
-    exit_code = Dispatch(platform, driver, options, ini, file_base);
+    exit_code = Dispatch(platform, driver, options, ini, ini_lock, file_base);
   }
   platform.device.Close();
   return exit_code;
@@ -84,13 +84,14 @@ int RunMain(int argc, char** argv, Platform& platform) {
 
   RequestWords words;
   IniState ini;
-  UserFileLock ini_lock;  // held to the end of the run
+  UserFileLock ini_lock;  // held until the next board's values are written back
   ParseTarget target{*options, words, ini, platform.console, &ini_lock};
   const int parsed = ParseCommandLine(argc, argv, target);
   if (parsed == kParseUsageShown) return kExitSuccess;
-  if (parsed != 0) {
+  // An INI file the run may not step is refused as such, not as a command-line error.
+  if (parsed != 0 && parsed != kExitModifyFailed) {
     platform.console.Error("Parameter Error (use -h for help)\n");
-    return parsed;
   }
-  return RunOperation(platform, *options, ini, words);
+  if (parsed != 0) return parsed;
+  return RunOperation(platform, *options, ini, ini_lock, words);
 }

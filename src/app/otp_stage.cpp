@@ -1,11 +1,11 @@
 // otp_stage.cpp - one OTP job: the OTP's state judged first, then the image obtained (from a
 // file in either form with the board's identity patched in, or built from the INI file), the
-// operator's answer, the write and its read-back, and the board's next identity saved.
+// operator's answer, the board's identity set aside, the write and its read-back.
 #include "app/otp_stage.h"
 
 #include <cstring>
 
-#include "app/stepping_save.h"
+#include "app/identity_reservation.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
@@ -94,12 +94,13 @@ int ImageFromIni(CommandOptions& options, const IniState& ini, OtpJob& job, uint
 }
 
 StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& ini,
-                      ProgrammedImage* programmed) {
+                      ProgrammedImage* programmed, IdentityReservation* reservation) {
   Console& console = driver.console();
   const bool from_file = options.BinaryFileName.IsSet();
   OtpJob job{.signature = options.Settings.OtpSignature,
              .confirmed = options.OtpWriteConfirmed == 1,
-             .size = options.EepromSize};
+             .size = options.EepromSize,
+             .gate = reservation};
   // Switching off belongs to the INI image alone: a file image is judged as the write it is, so
   // that it never lands on an OTP already in use.
   if (from_file && job.signature == kOtpSwitchOff) job.signature = 0;
@@ -120,18 +121,19 @@ StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& i
     std::memcpy(programmed->bytes, image, sizeof image);
     programmed->length = options.ImageLength;
   }
+  if (reservation != nullptr && reservation->refused()) return Stop(kExitModifyFailed);
   if (written != OtpResult::kOk) return Stop(ExitCodeOf(written));
-  if (options.SteppingEnabled) {
-    if (const int saved = SaveSteppedIdentity(options, image, console)) return Stop(saved);
-  }
   return {.exit_code = 0, .stop = false};
 }
 
 }  // namespace
 
 StepResult RunOtpStage(Driver& driver, CommandOptions& options, const IniState& ini,
-                       char file_base[kFileBaseSize], ProgrammedImage* programmed) {
+                       char file_base[kFileBaseSize], ProgrammedImage* programmed,
+                       IdentityReservation* reservation) {
   if (options.Operation == kOpRead) return SaveOtp(driver, options, file_base);
-  if (options.Operation == kOpWrite) return ProgramOtp(driver, options, ini, programmed);
+  if (options.Operation == kOpWrite) {
+    return ProgramOtp(driver, options, ini, programmed, reservation);
+  }
   return {};
 }

@@ -11,6 +11,8 @@
 
 // Reads or programs the OTP as |options.Operation| says. |file_base| is the default file-name
 // base (the chip name) into which a save writes its suffix. A write copies its image into
-// |*programmed| when that is given.
+// |*programmed| when that is given, and passes |reservation| (when given) right before the image
+// goes out.
 StepResult RunOtpStage(Driver& driver, CommandOptions& options, const IniState& ini,
-                       char file_base[kFileBaseSize], ProgrammedImage* programmed = nullptr);
+                       char file_base[kFileBaseSize], ProgrammedImage* programmed = nullptr,
+                       IdentityReservation* reservation = nullptr);

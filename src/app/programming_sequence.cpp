@@ -1,11 +1,11 @@
 // programming_sequence.cpp - the stages of a programming run, each of which may end it.
 #include "app/programming_sequence.h"
 
+#include "app/identity_reservation.h"
 #include "app/image_file.h"
 #include "app/network_stage.h"
 #include "app/otp_image_output.h"
 #include "app/otp_stage.h"
-#include "app/record_stage.h"
 #include "common/exit_codes.h"
 #include "phy/link_mode.h"
 
@@ -13,12 +13,12 @@ namespace {
 
 // The EEPROM or OTP stage, or offline generation of an EEPROM or OTP image file.
 StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& options,
-                          IniState& ini, char file_base[kFileBaseSize],
-                          ProgrammedImage* programmed) {
+                          IniState& ini, char file_base[kFileBaseSize], ProgrammedImage* programmed,
+                          IdentityReservation* reservation) {
   const bool otp = options.OtpMode == 1;
   if (options.Operation == kOpRead || options.Operation == kOpWrite) {
-    return otp ? RunOtpStage(driver, options, ini, file_base, programmed)
-               : RunEepromStage(driver, options, ini, file_base, programmed);
+    return otp ? RunOtpStage(driver, options, ini, file_base, programmed, reservation)
+               : RunEepromStage(driver, options, ini, file_base, programmed, reservation);
   }
   if (options.ImageFileName.IsSet() && options.IniFileName.IsSet()) {
     const int generated = otp ? GenerateOtpImageFile(options, ini, platform.console)
@@ -29,13 +29,19 @@ StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& op
 }
 
 int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
-              char file_base[kFileBaseSize], ProgrammedImage* programmed) {
+              char file_base[kFileBaseSize], ProgrammedImage* programmed,
+              IdentityReservation* reservation) {
   if (!options.ImageFileName.IsSet()) {
     if (const int size_error = SettleEepromSize(driver, options)) return size_error;
   }
 
   int exit_code = 0;
-  const StepResult memory = RunMemoryStage(platform, driver, options, ini, file_base, programmed);
+  const StepResult memory =
+      RunMemoryStage(platform, driver, options, ini, file_base, programmed, reservation);
+  if (reservation != nullptr) {
+    const StepResult told = reservation->AfterWrite(memory.exit_code == 0 && !memory.stop);
+    if (told.stop && !memory.stop) return told.exit_code;
+  }
   if (memory.stop) return memory.exit_code;
   if (memory.exit_code != 0) exit_code = memory.exit_code;
 
@@ -55,17 +61,15 @@ int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniSt
 }  // namespace
 
 int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
-                           IniState& ini, char file_base[kFileBaseSize]) {
-  if (!options.RecordFileName.IsSet()) {
-    return RunStages(platform, driver, options, ini, file_base, nullptr);
+                           IniState& ini, UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
+  if (options.Operation != kOpWrite) {
+    return RunStages(platform, driver, options, ini, file_base, nullptr, nullptr);
   }
-  BoardIdentity identity;
-  UserFileLock record_lock;  // held until the line is appended
-  if (const int refused = CheckBoardRecord(options, platform.console, &identity, &record_lock)) {
-    return refused;
-  }
+  IdentityReservation reservation(options, ini_lock, driver.words().adapter_index,
+                                  platform.console);
+  if (const int refused = reservation.Prepare(driver, options)) return refused;
   ProgrammedImage programmed;
-  const int exit_code = RunStages(platform, driver, options, ini, file_base, &programmed);
-  return RecordBoard(options, identity, programmed, driver.words().adapter_index, exit_code,
-                     platform.console);
+  const int exit_code =
+      RunStages(platform, driver, options, ini, file_base, &programmed, &reservation);
+  return reservation.Close(programmed.bytes, programmed.length, exit_code);
 }

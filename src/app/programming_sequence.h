@@ -7,8 +7,10 @@
 #include "config/ini_state.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/user_file.h"
 
 // Returns the run's exit code: that of the stage that ended the run, else that of the last
-// stage that set one.
+// stage that set one. |ini_lock| holds the INI file of a stepping run; a write lets it go once
+// the next board's values are in the file.
 int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
-                           IniState& ini, char file_base[kFileBaseSize]);
+                           IniState& ini, UserFileLock& ini_lock, char file_base[kFileBaseSize]);

@@ -3,33 +3,54 @@
 #include "app/record_stage.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <vector>
 
-#include "app/board_record.h"
 #include "common/exit_codes.h"
+#include "common/image_buffer.h"
 #include "config/image/image_decode.h"
 #include "platform/record_append.h"
-#include "platform/user_file.h"
 
 namespace {
 
 // An image file holds at most 512 bytes, 0x101 more in the upper-half OTP form.
 constexpr size_t kMaxImageFileBytes = 0x101 + kImageBufferSize;
+// Far beyond the lines of any production run; a longer "record" is not one.
+constexpr size_t kMaxRecordBytes = 256u << 20;
 
-// Reads the whole record; false when it cannot be read (a missing record is an empty one).
-bool ReadRecord(const char* path, std::string* text) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return true;
-  char chunk[4096];
-  size_t count = 0;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text->append(chunk, count);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return !failed;
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  char text[32] = "";
+  if (const std::tm* utc = std::gmtime(&now))
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", utc);
+  return text;
 }
+
+// Waits for another station's turn to end, saying so once.
+bool LockRecord(const char* path, UserFileLock* lock, Console& console) {
+  UserFileLock::Result locked = lock->Acquire(path, false);
+  if (locked == UserFileLock::Result::kBusy) {
+    console.Printf("The record file %s is in use by another run; waiting for it\n", path);
+    locked = lock->Acquire(path, true);
+  }
+  return locked == UserFileLock::Result::kLocked;
+}
+
+int Refuse(const char* what, const char* text, const IdentityEntry& entry, const char* record_name,
+           Console& console) {
+  if (entry.use == IdentityUse::kProgrammed) {
+    console.Error("%s %s was programmed already: line %d of the record file %s\n", what, text,
+                  entry.line, record_name);
+  } else {
+    console.Error(
+        "%s %s was sent to a board already by a run that did not succeed: line %d of the record "
+        "file %s; only that board may be programmed with it again\n",
+        what, text, entry.line, record_name);
+  }
+  return kExitModifyFailed;
+}
+
+}  // namespace
 
 BoardIdentity IdentityOf(const CommandOptions& options) {
   BoardIdentity identity;
@@ -56,18 +77,8 @@ BoardIdentity IdentityOf(const CommandOptions& options) {
   return identity;
 }
 
-std::string UtcNow() {
-  const std::time_t now = std::time(nullptr);
-  char text[32] = "";
-  if (const std::tm* utc = std::gmtime(&now))
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", utc);
-  return text;
-}
-
-}  // namespace
-
-int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdentity* identity,
-                     UserFileLock* lock) {
+int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLock* lock,
+                    RecordIdentities* identities) {
   const char* path = options.RecordFileName.get();
   for (const OwnedText* input : {&options.IniFileName, &options.BinaryFileName}) {
     if (input->IsSet() && SameUserFile(path, input->get())) {
@@ -80,45 +91,53 @@ int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdent
     console.Error("Couldn't write the record file %s\n", path);
     return kExitModifyFailed;
   }
-  UserFileLock::Result locked = lock->Acquire(path, false);
-  if (locked == UserFileLock::Result::kBusy) {
-    console.Printf("The record file %s is in use by another run; waiting for it\n", path);
-    locked = lock->Acquire(path, true);
-  }
   std::string record;
-  if (locked != UserFileLock::Result::kLocked || !ReadRecord(path, &record)) {
+  if (!LockRecord(path, lock, console) || !ReadWholeUserFile(path, kMaxRecordBytes, &record)) {
     console.Error("Couldn't read the record file %s\n", path);
     return kExitModifyFailed;
   }
-  *identity = IdentityOf(options);
-  if (identity->mac_address.empty()) return 0;
-  const int line = FindProgrammedMacAddress(record, identity->mac_address);
-  if (line == 0) return 0;
-  console.Error("MAC address %s was programmed already: line %d of the record file %s\n",
-                identity->mac_address.c_str(), line, path);
-  return kExitModifyFailed;
+  *identities = ReadRecordIdentities(record);
+  for (const int line : identities->malformed_lines) {
+    console.Warning("Line %d of the record file %s cannot be read; it is passed over\n", line,
+                    path);
+  }
+  return 0;
 }
 
-int RecordBoard(const CommandOptions& options, const BoardIdentity& identity,
-                const ProgrammedImage& programmed, uint32_t adapter_index, int exit_code,
-                Console& console) {
+int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& identity,
+                  bool serial_counts, const char* record_name, Console& console) {
+  const auto mac = identities.by_mac.find(identity.mac_address);
+  if (mac != identities.by_mac.end()) {
+    return Refuse("MAC address", identity.mac_address.c_str(), mac->second, record_name, console);
+  }
+  const auto serial = identities.by_serial.find(identity.serial_number);
+  if (serial_counts && serial != identities.by_serial.end()) {
+    return Refuse("Serial number", identity.serial_number.c_str(), serial->second, record_name,
+                  console);
+  }
+  return 0;
+}
+
+BoardRecordLine RecordLineOf(const CommandOptions& options, const BoardIdentity& identity,
+                             uint32_t adapter, const uint8_t* image, int32_t length) {
   BoardRecordLine line;
   line.time = UtcNow();
-  line.adapter = adapter_index;
+  line.adapter = adapter;
   line.chip = options.ChipName;
   line.memory = options.OtpMode != 0 ? "otp" : "eeprom";
   line.mac_address = identity.mac_address;
   line.serial_number = identity.serial_number;
-  line.image_length = programmed.length;
-  const int32_t crc_length =
-      programmed.length < 0 ? 0 : std::min<int32_t>(programmed.length, kImageBufferSize);
-  line.crc32 = Crc32(programmed.bytes, static_cast<size_t>(crc_length));
+  line.image_length = length;
+  const int32_t crc_length = std::clamp<int32_t>(length, 0, kImageBufferSize);
+  line.crc32 = Crc32(image, static_cast<size_t>(crc_length));
   const OwnedText& file =
       options.BinaryFileName.IsSet() ? options.BinaryFileName : options.IniFileName;
   line.file = file.IsSet() ? file.get() : "";
-  line.result = exit_code;
-  const char* path = options.RecordFileName.get();
-  if (AppendLineFlushed(path, kBoardRecordHeader, FormatBoardRecordLine(line))) return exit_code;
-  console.Error("Couldn't write the record file %s\n", path);
-  return exit_code != 0 ? exit_code : kExitModifyFailed;
+  return line;
+}
+
+bool AppendRecordLine(const char* record_name, const BoardRecordLine& line, Console& console) {
+  if (AppendLineFlushed(record_name, kBoardRecordHeader, FormatBoardRecordLine(line))) return true;
+  console.Error("Couldn't write the record file %s\n", record_name);
+  return false;
 }

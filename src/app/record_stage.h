@@ -1,28 +1,40 @@
-// record_stage.h - the per-board record around a -w run with -t: the duplicate MAC address guard
-// before anything is written, and the record line once the run's outcome is known.
+// record_stage.h - the per-board record of a -w run with -t: opening and reading it before the
+// board is touched, the guard that keeps an identity on one board, and the lines a run appends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "app/board_record.h"
 #include "app/command_options.h"
-#include "app/eeprom_stage.h"
 #include "platform/console.h"
 #include "platform/user_file.h"
 
 // The identity a run is about to program, settled before the board is touched.
 struct BoardIdentity {
-  std::string mac_address;  // empty when the image file cannot tell
+  std::string mac_address;  // canonical; empty when neither the INI file nor the image tells
   std::string serial_number;
 };
 
-// Settles |*identity|, locks the record into |*lock| (held until the line is appended, so that two
-// stations cannot both find a MAC address free) and refuses a MAC address that the record shows
-// programmed already. Returns 0 to go on, or the exit code (10) after its message; nothing has
-// been written to the board then.
-int CheckBoardRecord(const CommandOptions& options, Console& console, BoardIdentity* identity,
-                     UserFileLock* lock);
+// The INI file's values when it gives them (they are patched into a -b image too), else the
+// image file's own.
+BoardIdentity IdentityOf(const CommandOptions& options);
 
-// Appends the run's line. Returns |exit_code|, or 10 when a successful run could not be recorded.
-int RecordBoard(const CommandOptions& options, const BoardIdentity& identity,
-                const ProgrammedImage& programmed, uint32_t adapter_index, int exit_code,
-                Console& console);
+// Refuses a record that is the file the board is programmed from or cannot take a line, then
+// locks it into |*lock| (so that two stations cannot both find an identity free) and reads it.
+// Returns 0, or kExitModifyFailed after its message; nothing has touched the board then.
+int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLock* lock,
+                    RecordIdentities* identities);
+
+// Refuses |identity| when the record shows it sent to a board already; the serial number counts
+// only when |serial_counts| (the INI file steps it: a fixed serial number is meant for every
+// board). Returns 0 or kExitModifyFailed after its message.
+int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& identity,
+                  bool serial_counts, const char* record_name, Console& console);
+
+// The line of this run, for |image| of |length| bytes (none: length 0).
+BoardRecordLine RecordLineOf(const CommandOptions& options, const BoardIdentity& identity,
+                             uint32_t adapter, const uint8_t* image, int32_t length);
+
+// Appends |line| in one flushed write. False after "Couldn't write the record file".
+bool AppendRecordLine(const char* record_name, const BoardRecordLine& line, Console& console);

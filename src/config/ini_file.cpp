@@ -1,9 +1,6 @@
 // ini_file.cpp - the walk over the INI file's lines.
 #include "config/ini_file.h"
 
-IniFile::IniFile(std::FILE* file, const char* file_name, Console& console)
-    : source_{.file = file, .offset = 0}, file_name_(file_name), console_(console) {}
-
 IniFile::IniFile(const char* bytes, size_t size, const char* file_name, Console& console)
     : source_{.file = nullptr, .offset = 0, .bytes = bytes, .size = size},
       file_name_(file_name),

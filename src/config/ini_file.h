@@ -4,14 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 #include "config/user/ini_line.h"
 #include "platform/console.h"
 
 class IniFile {
  public:
-  IniFile(std::FILE* file, const char* file_name, Console& console);
   // INI text of |size| bytes already in memory, named |file_name| in messages.
   IniFile(const char* bytes, size_t size, const char* file_name, Console& console);
 

@@ -2,11 +2,12 @@
 // its handler, stop at the first failing section.
 #include "config/ini_loader.h"
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "config/ini_file.h"
 #include "config/ini_section.h"
+#include "platform/user_file.h"
 
 namespace {
 
@@ -42,16 +43,12 @@ int WalkSections(IniFile& file, IniSectionContext& context) {
 
 int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state,
                 Console& console) {
-  std::FILE* stream = std::fopen(file_name, "rb");
-  if (stream == nullptr) {
+  std::string text;
+  if (!ReadWholeUserFile(file_name, kMaxIniFileBytes, &text)) {
     console.Printf("The file %s is not found\n", file_name);
     return -1;
   }
-  IniFile file(stream, file_name, console);
-  IniSectionContext context{.file = file, .settings = settings, .state = state, .console = console};
-  const int result = WalkSections(file, context);
-  std::fclose(stream);
-  return result;
+  return LoadIniText(file_name, text.data(), text.size(), settings, state, console);
 }
 
 int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,

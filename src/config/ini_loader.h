@@ -8,6 +8,9 @@
 #include "config/ini_state.h"
 #include "platform/console.h"
 
+// No configuration file comes near this; a longer "file" is not one.
+constexpr size_t kMaxIniFileBytes = 16u << 20;
+
 // Reads the whole file into |settings|, recording key states and section-present flags in
 // |state| (which the caller clears once per run). Prints its own messages. Returns 0 on success,
 // -1 when the file cannot be opened or read or a section fails; values stored before a failure

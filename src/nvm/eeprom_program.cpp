@@ -26,6 +26,7 @@ bool EepromImageFits(const EepromJob& job, Console& console) {
 bool ProgramEeprom(Driver& driver, const EepromJob& job) {
   Console& console = driver.console();
   if (!EepromImageFits(job, console)) return false;
+  if (job.gate != nullptr && !job.gate->Pass(job.image, job.image_length)) return false;
   if (!E2P_WRITE_BLOCK(driver, static_cast<uint16_t>(job.eeprom_size), job.image)) {
     console.Print("Failed to program device eeprom\n");
     return false;

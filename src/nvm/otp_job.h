@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "nvm/write_gate.h"
+
 // OTP signatures (byte 0 of the OTP and of an OTP image) and the settings value that asks for
 // the OTP to be switched off.
 constexpr uint8_t kOtpBlank = 0x00;
@@ -35,4 +37,5 @@ struct OtpJob {
   // Set by CheckOtpSpace: 0 when the next image goes to the lower half (or the OTP is being
   // switched off), 256 when it goes to the upper half.
   int32_t used_bytes = 0;
+  WriteGate* gate = nullptr;  // passed before the image goes out, when given
 };

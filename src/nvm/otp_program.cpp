@@ -34,6 +34,7 @@ OtpResult WriteOtpImage(Driver& driver, const OtpJob& job, const uint8_t* image,
     console.Print("Exiting.\n");
     return OtpResult::kFailed;
   }
+  if (job.gate != nullptr && !job.gate->Pass(image, length)) return OtpResult::kFailed;
   if (!OTP_WRITE_BLOCK(driver, 0, 1, image)) {
     console.Print("Failed to program device OTP offset 0 (Signature byte)\n");
     return OtpResult::kFailed;

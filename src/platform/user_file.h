@@ -5,11 +5,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Reads the file from its start into |buffer|, at most |capacity| bytes, and sets |*count|.
-// False when the file cannot be opened or cannot be read (a directory, a read error); nothing
-// read then counts.
+// False when the file cannot be opened or cannot be read; only a regular file is read, so a
+// directory, a device or a pipe never passes as a file (nor blocks the run). Nothing read then
+// counts.
 bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count);
+
+// Reads the whole regular file into |*contents|; false as ReadUserFile, or when it holds more than
+// |limit| bytes.
+bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents);
+
+// True when ReplaceUserFile may put a file at |name|: nothing is there yet (links followed), or a
+// regular file is. Lets a save path be refused before the board is read.
+bool CanReplaceUserFile(const char* name);
 
 enum class ReplaceResult {
   kReplaced,
@@ -20,18 +30,21 @@ enum class ReplaceResult {
 // Replaces the contents of |name| with |size| bytes. A link is followed: the new contents go to a
 // uniquely named file created beside the link's target, with the target's permissions, are
 // flushed to disk and renamed over the target; the temporary file is removed on every failure.
-// Where the directory takes no new file, the target itself is truncated and written. A file with
-// other hard links thus gets a new identity of its own, and the other names keep the old contents.
+// A file with other hard links thus gets a new identity of its own, and the other names keep the
+// old contents. Where the directory takes no new file, contents of the old length are written
+// over the old ones in one write; any other length is refused there (kNotCreated), since
+// truncating first would leave the file cut if the run died in between.
 ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size);
 
 // True when both names exist and are the same file, whatever their spelling.
 bool SameUserFile(const char* first, const char* second);
 
 // An exclusive lock on a file, shared with every other run of the utility on this machine.
-// Reading and writing the file stay open to the holder and to others.
+// Reading and writing the file stay open to the holder and to others. Only a regular file that
+// can be opened for writing is locked: the holder is about to change it.
 class UserFileLock {
  public:
-  enum class Result { kLocked, kBusy, kFailed };
+  enum class Result { kLocked, kBusy, kNotWritable, kFailed };
 
   UserFileLock() = default;
   ~UserFileLock() { Release(); }
@@ -40,7 +53,8 @@ class UserFileLock {
 
   // Locks |name|. With |wait| false returns kBusy at once while another holder has it; with
   // |wait| true blocks until it is free. When the file was replaced while waiting, the file that
-  // now has the name is locked. kFailed: the file cannot be opened or locked.
+  // now has the name is locked. kNotWritable: the file is there but may not be written;
+  // kFailed: it is missing, not a regular file, or cannot be locked.
   Result Acquire(const char* name, bool wait);
   void Release();
   bool held() const { return handle_ != kNoHandle; }

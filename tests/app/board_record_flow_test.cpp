@@ -1,6 +1,6 @@
 // board_record_flow_test.cpp - whole -w runs with -t on emulated boards: they fill the record,
-// a MAC address it shows programmed is refused before anything is written, failures are
-// recorded without using up their MAC address.
+// an identity it shows sent to a board is refused for any other before anything is written, and
+// a board that a failed run wrote keeps its identity.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,15 +30,23 @@ class BoardRecordRun : public EepromFlow {
     }
     return text;
   }
-  std::string Line(int adapter, const std::string& mac, const std::string& serial, int result) {
+  // A line of the record; |result| -1 for the reservation line, written before the first write.
+  std::string Line(int adapter, const std::string& mac, const std::string& serial, int result,
+                   bool written = true) {
     int32_t length = 0;
     std::string text = ExampleIniWith("00:11:22:33:44:55", mac);
     text.replace(text.find("CurrentSerialNumber = 000000000001") + 22, 12, serial);
     const std::vector<uint8_t> image = ImageOf(text, &length);
     char crc[16];
     std::snprintf(crc, sizeof crc, "%08X", Crc32(image.data(), static_cast<size_t>(length)));
+    const std::string outcome = result < 0 ? std::string("reserved,no")
+                                           : std::to_string(result) + (written ? ",yes" : ",no");
     return "T," + std::to_string(adapter) + ",qnt5231,eeprom," + mac + "," + serial + "," +
-           std::to_string(length) + "," + crc + "," + ini_ + "," + std::to_string(result) + "\n";
+           std::to_string(length) + "," + crc + "," + ini_ + "," + outcome + "\n";
+  }
+  // The two lines of a run that wrote its board.
+  std::string Lines(int adapter, const std::string& mac, const std::string& serial, int result) {
+    return Line(adapter, mac, serial, -1) + Line(adapter, mac, serial, result);
   }
 
   const std::string ini_ = File("board.ini");
@@ -48,9 +56,9 @@ class BoardRecordRun : public EepromFlow {
 TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefused) {
   for (int adapter = 0; adapter < 3; ++adapter) ASSERT_EQ(Program(adapter), 0) << Output();
   const std::string three = std::string(kBoardRecordHeader) +
-                            Line(0, "00:11:22:33:44:55", "000000000001", 0) +
-                            Line(1, "00:11:22:33:44:56", "000000000002", 0) +
-                            Line(2, "00:11:22:33:44:57", "000000000003", 0);
+                            Lines(0, "00:11:22:33:44:55", "000000000001", 0) +
+                            Lines(1, "00:11:22:33:44:56", "000000000002", 0) +
+                            Lines(2, "00:11:22:33:44:57", "000000000003", 0);
   EXPECT_EQ(Record(), three);
 
   // The INI file set back to the first board's MAC address: refused before anything is written.
@@ -61,7 +69,7 @@ TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefus
   bench_.ClearLog();
   EXPECT_EQ(Program(1), 10);
   EXPECT_EQ(Output(),
-            "ERROR: MAC address 00:11:22:33:44:55 was programmed already: line 2 of "
+            "ERROR: MAC address 00:11:22:33:44:55 was programmed already: line 3 of "
             "the record file " +
                 record_ + "\n");
   EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
@@ -70,13 +78,36 @@ TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefus
   EXPECT_EQ(Record(), three);
 }
 
-TEST_F(BoardRecordRun, AFailedWriteIsRecordedAndLeavesItsMacAddressFree) {
+TEST_F(BoardRecordRun, AWriteThatFailedUsesUpItsIdentity) {
   bench_.FailStatus(kCmdE2pWriteBlock, 1);
   EXPECT_EQ(Program(0), 9);
+  // The board was left blank: it is a new board to the next run, which takes the next identity.
   EXPECT_EQ(Program(0), 0);
   EXPECT_EQ(Record(), std::string(kBoardRecordHeader) +
-                          Line(0, "00:11:22:33:44:55", "000000000001", 9) +
-                          Line(0, "00:11:22:33:44:55", "000000000001", 0));
+                          Lines(0, "00:11:22:33:44:55", "000000000001", 9) +
+                          Lines(0, "00:11:22:33:44:56", "000000000002", 0));
+}
+
+TEST_F(BoardRecordRun, ABoardAFailedRunWroteKeepsItsIdentityWhenProgrammedAgain) {
+  bench_.FailStatus(kCmdE2pReadBlock, 1);  // the verify read: the board holds the image
+  EXPECT_EQ(Program(0), 9);
+  bench_.ClearLog();
+  EXPECT_EQ(Program(0), 0);
+  EXPECT_EQ(Output().rfind("The board holds MAC address 00:11:22:33:44:55, which a run that did "
+                           "not succeed gave it (line 3 of",
+                           0),
+            0u);
+  EXPECT_EQ(bench_.LogOf(kCmdE2pReadBlock).size(), 2u);  // the one read before, the verify
+  EXPECT_EQ(bench_.Eeprom(0), ImageOf(ExampleIniText()));
+  // It took no new identity: the next board gets the one the INI file holds.
+  EXPECT_EQ(Program(1), 0);
+  EXPECT_EQ(Record(), std::string(kBoardRecordHeader) +
+                          Lines(0, "00:11:22:33:44:55", "000000000001", 9) +
+                          Lines(0, "00:11:22:33:44:55", "000000000001", 0) +
+                          Lines(1, "00:11:22:33:44:56", "000000000002", 0));
+  // Another board is never given it, even with the INI file set back.
+  WriteFileText(ini_, ExampleIniText());
+  EXPECT_EQ(Program(2), 10);
 }
 
 TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
@@ -87,22 +118,28 @@ TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
   WriteFileText(file, std::string(image.begin(), image.end()));
   EXPECT_EQ(Run({"-w", "-b", file, "-t", record_}), 0);
   EXPECT_EQ(Run({"-X", "1", "-w", "-b", file, "-t", record_}), 10);
-  std::string line = Line(0, "00:11:22:33:44:55", "000000000001", 0);
-  line.replace(line.find(ini_), ini_.size(), file);
-  EXPECT_EQ(Record(), kBoardRecordHeader + line);
+  std::string lines = Lines(0, "00:11:22:33:44:55", "000000000001", 0);
+  for (size_t at = lines.find(ini_); at != std::string::npos; at = lines.find(ini_)) {
+    lines.replace(at, ini_.size(), file);
+  }
+  EXPECT_EQ(Record(), kBoardRecordHeader + lines);
 }
 
 TEST_F(BoardRecordRun, AnOtpWriteIsRecordedAsOtp) {
   EXPECT_EQ(Run({"-O", "-w", "-i", ini_, "-C", "YES", "-t", record_}), 0) << Output();
-  std::string line = Line(0, "00:11:22:33:44:55", "000000000001", 0);
-  line.replace(line.find("eeprom"), 6, "otp");
   // The OTP image differs from the EEPROM one in its signature byte alone.
   std::vector<uint8_t> image = bench_.Otp();
   image.resize(302);
   char crc[16];
   std::snprintf(crc, sizeof crc, "%08X", Crc32(image.data(), image.size()));
-  line.replace(line.find(",302,") + 5, 8, crc);
-  EXPECT_EQ(Record(), kBoardRecordHeader + line);
+  std::string lines;
+  for (const int result : {-1, 0}) {
+    std::string line = Line(0, "00:11:22:33:44:55", "000000000001", result);
+    line.replace(line.find("eeprom"), 6, "otp");
+    line.replace(line.find(",302,") + 5, 8, crc);
+    lines += line;
+  }
+  EXPECT_EQ(Record(), kBoardRecordHeader + lines);
 }
 
 TEST_F(BoardRecordRun, CommandLineAndUnwritableRecord) {

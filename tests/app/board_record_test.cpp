@@ -1,5 +1,5 @@
-// board_record_test.cpp - the per-board record (-t): its CSV lines, the search for a programmed
-// MAC address, and the CRC-32 of the images it records.
+// board_record_test.cpp - the per-board record (-t): its CSV lines, what its lines say of each
+// MAC address and serial number, and the CRC-32 of the images it records.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,29 +8,83 @@
 
 namespace {
 
-TEST(BoardRecord, LinesAreCsvAndOnlySuccessfulLinesHoldAMacAddress) {
-  const BoardRecordLine line{.time = "2026-01-02T03:04:05Z",
-                             .adapter = 2,
-                             .chip = "qnt5230",
-                             .memory = "eeprom",
-                             .mac_address = "00:11:22:33:44:55",
-                             .serial_number = "S,1\"",
-                             .image_length = 302,
-                             .crc32 = 0xCBF43926,
-                             .file = "board.ini",
-                             .result = 0};
-  const std::string text = FormatBoardRecordLine(line);
-  EXPECT_EQ(text,
-            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\",302,CBF43926,"
-            "board.ini,0\n");
+const BoardRecordLine kLine{.time = "2026-01-02T03:04:05Z",
+                            .adapter = 2,
+                            .chip = "qnt5230",
+                            .memory = "eeprom",
+                            .mac_address = "00:11:22:33:44:55",
+                            .serial_number = "S,1\"",
+                            .image_length = 302,
+                            .crc32 = 0xCBF43926,
+                            .file = "board.ini",
+                            .result = 0,
+                            .written = true};
 
-  BoardRecordLine failed = line;
-  failed.mac_address = "00:11:22:33:44:56";
-  failed.result = 9;
-  const std::string record = kBoardRecordHeader + FormatBoardRecordLine(failed) + text;
-  EXPECT_EQ(FindProgrammedMacAddress(record, "00:11:22:33:44:55"), 3);
-  EXPECT_EQ(FindProgrammedMacAddress(record, "00:11:22:33:44:56"), 0);  // its run failed
-  EXPECT_EQ(FindProgrammedMacAddress("a,b\n", "a"), 0);
+TEST(BoardRecord, ReservationAndOutcomeLinesAreCsv) {
+  EXPECT_EQ(FormatBoardRecordLine(kLine),
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\",302,CBF43926,"
+            "board.ini,0,yes\n");
+  BoardRecordLine reserved = kLine;
+  reserved.reserved = true;
+  reserved.written = false;
+  EXPECT_EQ(FormatBoardRecordLine(reserved),
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\",302,CBF43926,"
+            "board.ini,reserved,no\n");
+}
+
+IdentityUse UseOf(const RecordIdentities& identities, const std::string& mac) {
+  const auto found = identities.by_mac.find(mac);
+  return found == identities.by_mac.end() ? IdentityUse::kFree : found->second.use;
+}
+
+TEST(BoardRecord, EachLineTellsWhatBecameOfItsIdentity) {
+  const std::string record = std::string(kBoardRecordHeader) +
+                             "t,0,c,eeprom,00:00:00:00:00:01,1,1,0,f,reserved,no\n"  // died
+                             "t,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,reserved,no\n"
+                             "t,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,9,yes\n"  // verify failed
+                             "t,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,reserved,no\n"
+                             "t,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,0,yes\n"
+                             "t,0,c,eeprom,00:00:00:00:00:04,4,1,0,f,12,no\n"  // refused early
+                             "t,0,c,eeprom,00:00:00:00:00:05,5,1,0,f,0\n"      // older form
+                             "t,0,c,eeprom,00:00:00:00:00:06,6,1,0,f,9\n";
+  const RecordIdentities identities = ReadRecordIdentities(record);
+  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:01"), IdentityUse::kUnfinished);
+  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:02"), IdentityUse::kFailed);
+  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:03"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:04"), IdentityUse::kFree);
+  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:05"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:06"), IdentityUse::kFree);
+  EXPECT_EQ(identities.by_mac.at("00:00:00:00:00:03").line, 6);
+  EXPECT_EQ(identities.by_serial.at("2").use, IdentityUse::kFailed);
+  EXPECT_TRUE(identities.HasOpenIdentities());
+  EXPECT_TRUE(identities.malformed_lines.empty());
+}
+
+TEST(BoardRecord, NoLineHidesAProgrammedIdentity) {
+  // Spellings of a hand-edited or foreign record; each line on its own, whatever came before.
+  const std::string record = std::string(kBoardRecordHeader) +
+                             "t,0,c,eeprom,\"00:00:00:00:00:09,9,1,0,f,0,yes\n"  // stray quote
+                             "t,0,c,eeprom,00-11-22-33-44-5a,1,1,0,f,0,yes\n"
+                             " t , 0 ,c,eeprom, 00:11:22:33:44:5B ,2,1,0,f, 0 ,yes, extra\n"
+                             "t,0,c,eeprom,001122334455,3,1,0,f,0,YES\r\n"
+                             "t,0,c,eeprom,not a mac,4,1,0,f,0,yes\n"
+                             "t,0,c,eeprom,00:11:22:33:44:56,5,1,0,f,0,maybe\n"
+                             "t,0,c,eeprom,00:11:22:33:44:57,6,1,0,f,0,yes";  // no line end
+  const RecordIdentities identities = ReadRecordIdentities(record);
+  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:5A"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:5B"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:55"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:57"), IdentityUse::kProgrammed);
+  EXPECT_EQ(identities.by_serial.at("2").line, 4);
+  EXPECT_EQ(identities.malformed_lines, (std::vector<int>{2, 6, 7}));
+}
+
+TEST(BoardRecord, MacAddressesAreReadInAnySpelling) {
+  EXPECT_EQ(CanonicalMacAddress("0a-1B:2c.3D4e5F"), "0A:1B:2C:3D:4E:5F");
+  EXPECT_EQ(CanonicalMacAddress(" 00:11:22:33:44:55 "), "00:11:22:33:44:55");
+  EXPECT_EQ(CanonicalMacAddress("00:11:22:33:44"), "");
+  EXPECT_EQ(CanonicalMacAddress("00:11:22:33:44:55:66"), "");
+  EXPECT_EQ(CanonicalMacAddress("00:11:22:33:44:5G"), "");
 }
 
 TEST(BoardRecord, Crc32OfTheCheckString) {

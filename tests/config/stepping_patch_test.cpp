@@ -166,10 +166,33 @@ TEST(PatchImageIdentity, DescriptorInTheHeadIsRefusedAndTheHeadStaysAsItWas) {
     const std::vector<uint8_t> before = image.bytes;
     const Patched patched = Patch(image, &kMac, c.serial);
     EXPECT_EQ(patched.result, kPatchDoesNotFit) << c.serial;
-    EXPECT_EQ(patched.output, kOutsideStrings);
+    EXPECT_EQ(patched.output,
+              "ERROR: The string table of the image points outside its string "
+              "area (bytes 192 to " +
+                  std::to_string(image.length - 1) + ")\n");
     EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin() + 7, image.bytes.end()),
               std::vector<uint8_t>(before.begin() + 7, before.end()));
   }
+}
+
+TEST(PatchImageIdentity, NothingIsPatchedPastTheImagesEnd) {
+  // A file cut inside its serial descriptor: in place and through a rebuild.
+  for (const char* serial : {"0002", "02"}) {
+    Image image = BuiltImage("0001", false);
+    const int32_t length = image.length;
+    image.length = 2 * (image.bytes[0x2A] + 1) + 7;  // the last character's high byte is cut
+    const std::vector<uint8_t> before = image.bytes;
+    const Patched patched = Patch(image, &kMac, serial);
+    EXPECT_EQ(patched.result, kPatchDoesNotFit) << serial;
+    EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin() + 7, image.bytes.end()),
+              std::vector<uint8_t>(before.begin() + 7, before.end()));
+    image.length = length;
+    EXPECT_EQ(Patch(image, &kMac, serial).result, 0) << serial;
+  }
+  Image tiny;
+  tiny.length = 6;
+  EXPECT_EQ(Patch(tiny, &kMac, std::nullopt).output,
+            "ERROR: The image of 6 bytes is too short to hold a MAC address\n");
 }
 
 TEST(PatchImageIdentity, StringPairPointingBeyondTheImageIsRefusedOnRebuild) {

@@ -1,6 +1,6 @@
 // production_run_e2e_test.cpp - a production line: one INI file programs board after board with -s,
 // each board getting the next MAC address and serial number, and the file changing in those two
-// values only. A board whose programming fails leaves the file for the next attempt.
+// values only. An identity sent to a board that then failed stays with that board.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,37 +65,46 @@ TEST_F(ProductionRun, ThreeBoardsGetConsecutiveIdentities) {
   }
 }
 
-TEST_F(ProductionRun, FailedBoardLeavesTheFileForTheNextAttempt) {
-  // The flow tests fail every request in turn; here the tool injects one into the verify read.
+TEST_F(ProductionRun, IdentityWrittenToAFailedBoardIsNeverGivenToAnother) {
+  // The flow tests fail every request in turn; here the tool injects one after the write began.
   struct Fault {
     const char* arguments;
-    int exit_code;
     std::string output;
+    const char* next_mac;
+    const char* next_serial;
   };
+  const std::string kept =
+      "which now belongs to it: no other board is given it, the INI file "
+      "holds the next values\n";
   const Fault faults[] = {
-      {"--command 3 --status 1", 9,
+      {"--command 3 --status 1",
        "ERROR: E2P_READ_BLOCK failed!    status:Access failed\nFailed to read eeprom\n"
-       "ERROR: Failed to verify device eeprom\n"},
-      {"--command 4 --error 1167", 9,
+       "ERROR: Failed to verify device eeprom\nThe board was written with MAC address "
+       "00:11:22:33:44:55 and serial number 000000000001, " +
+           kept,
+       "00:11:22:33:44:56", "000000000002"},
+      {"--command 4 --error 1167",
        "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 1167\n"
-       "Failed to program device eeprom\n"},
+       "Failed to program device eeprom\nThe board was written with MAC address "
+       "00:11:22:33:44:56 and serial number 000000000002, " +
+           kept,
+       "00:11:22:33:44:57", "000000000003"},
   };
-  const std::string original = ReadFileText(ini_);
   TempDir board;
   const std::string dir = NewBoard(board);
   for (const Fault& fault : faults) {
     ASSERT_EQ(RunEmuTool(dir, std::string("fault ") + fault.arguments).exit_code, 0);
     const ProgramRun run = Program(dir);
-    EXPECT_EQ(run.exit_code, fault.exit_code) << fault.arguments;
+    EXPECT_EQ(run.exit_code, 9) << fault.arguments;
     EXPECT_EQ(run.output, banner_ + fault.output) << fault.arguments;
-    EXPECT_EQ(ReadFileText(ini_), original) << fault.arguments;
+    EXPECT_EQ(ReadFileText(ini_), IniWith(fault.next_mac, fault.next_serial)) << fault.arguments;
   }
-  // The repaired board then takes the identity the failed attempts did not use up.
+  // Without a record nothing tells the repaired board apart: it takes the next identity.
   const ProgramRun run = Program(dir);
   EXPECT_EQ(run.exit_code, 0) << run.output;
   EXPECT_EQ(RunEmuTool(dir, "dump eeprom").output.substr(1, 6),
-            std::string("\x00\x11\x22\x33\x44\x55", 6));
-  EXPECT_EQ(ReadFileText(ini_), IniWith("00:11:22:33:44:56", "000000000002"));
+            std::string("\x00\x11\x22\x33\x44\x57", 6));
+  EXPECT_EQ(ReadFileText(ini_), IniWith("00:11:22:33:44:58", "000000000004"));
 }
 
 TEST_F(ProductionRun, LastAllowedBoardStopsTheLine) {
@@ -105,15 +114,27 @@ TEST_F(ProductionRun, LastAllowedBoardStopsTheLine) {
   WriteFileText(ini_, text);
   TempDir first;
   ASSERT_EQ(Program(NewBoard(first)).exit_code, 0);
-  const std::string after_first = ReadFileText(ini_);
   TempDir second;
-  const ProgramRun run = Program(NewBoard(second));
+  ProgramRun run = Program(NewBoard(second));
   EXPECT_EQ(run.exit_code, 10);
   EXPECT_EQ(run.output, banner_ +
                             "The current device EEPROM was programmed with 302 bytes\n"
                             "Reach maximum serial number\n"
-                            "ERROR: Couldn't increase any Mac or serial number.\n");
-  EXPECT_EQ(ReadFileText(ini_), after_first);
+                            "ERROR: Couldn't increase any Mac or serial number.\n"
+                            "This board was programmed with MAC address 00:11:22:33:44:56 and "
+                            "serial number 000000000002, the last of the range in board.ini; the "
+                            "next run is refused until the file is given a new range\n");
+  const std::string after_last = ReadFileText(ini_);
+  TempDir third;
+  const std::string dir = NewBoard(third);
+  run = Program(dir);
+  EXPECT_EQ(run.exit_code, 10);
+  EXPECT_EQ(run.output, banner_ +
+                            "ERROR: The serial number range of board.ini is used up "
+                            "(CurrentSerialNumber 000000000003 is above MaximumSerialNumber "
+                            "000000000002): give it a new range; nothing was programmed\n");
+  EXPECT_EQ(ReadFileText(ini_), after_last);
+  EXPECT_EQ(RunEmuTool(dir, "dump eeprom").output, std::string(512, '\xFF'));
 }
 
 }  // namespace

@@ -132,32 +132,33 @@ TEST(ReplaceUserFile, FailedWriteLeavesTheFileAndNoTemporaryFile) {
   EXPECT_EQ(EntryCount(dir), 1u);
 }
 
-TEST(ReplaceUserFile, DirectoryThatTakesNoNewFileIsWrittenThroughTheFile) {
+TEST(ReplaceUserFile, DirectoryThatTakesNoNewFileTakesOnlyContentsOfTheOldLength) {
   TempDir dir;
   fs::create_directory(dir.File("locked"));
-  const std::string path = dir.File("locked/board.bin");
-  WriteFileText(path, "old contents");
+  const std::string path = dir.File("locked/board.ini");
+  WriteFileText(path, "mac = 55, serial = 01");
   ASSERT_EQ(chmod(path.c_str(), 0666), 0);
-  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0555), 0);
-  ReplaceResult result;
-  {
-    const OrdinaryFileUser user;
-    result = Replace(path, "new");
-  }
-  chmod(dir.File("locked").c_str(), 0755);
-  EXPECT_EQ(result, ReplaceResult::kReplaced);
-  EXPECT_EQ(ReadFileText(path), "new");
+  const auto replace_locked = [&](const std::string& text) {
+    chmod(dir.File("locked").c_str(), 0555);
+    ReplaceResult result;
+    {
+      const OrdinaryFileUser user;
+      result = Replace(path, text);
+    }
+    chmod(dir.File("locked").c_str(), 0755);
+    return result;
+  };
+  // The bytes that differ go over the old ones in one write: never a cut file.
+  EXPECT_EQ(replace_locked("mac = 56, serial = 02"), ReplaceResult::kReplaced);
+  EXPECT_EQ(ReadFileText(path), "mac = 56, serial = 02");
+  // Another length would need the file cut first.
+  EXPECT_EQ(replace_locked("mac = 57, serial = 003"), ReplaceResult::kNotCreated);
+  EXPECT_EQ(ReadFileText(path), "mac = 56, serial = 02");
 
   // A file that is read-only too cannot be written at all.
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0555), 0);
-  {
-    const OrdinaryFileUser user;
-    result = Replace(path, "newer");
-  }
-  chmod(dir.File("locked").c_str(), 0755);
-  EXPECT_EQ(result, ReplaceResult::kNotCreated);
-  EXPECT_EQ(ReadFileText(path), "new");
+  EXPECT_EQ(replace_locked("mac = 57, serial = 03"), ReplaceResult::kNotCreated);
+  EXPECT_EQ(ReadFileText(path), "mac = 56, serial = 02");
 }
 
 TEST(SameUserFile, OneFileWhateverItsSpelling) {

@@ -88,7 +88,7 @@ TEST_F(EepromFlow, BinaryFileTakesTheMacAddressAndSerialNumberOfTheIniFile) {
   WriteBytes(path, image);
   const std::string ini = File("board.ini");
   WriteFileText(ini, ExampleIniWith("CurrentMacAddress = 00:11:22:33:44:55",
-                                    "CurrentMacAddress = 02:AA:BB:CC:DD:EE"));
+                                    "CurrentMacAddress = 00:11:22:33:BB:EE"));
   std::string text = ReadFileText(ini);
   text.replace(text.find("CurrentSerialNumber = 000000000001"), 34,
                "CurrentSerialNumber = 00000000ABCD");
@@ -97,7 +97,7 @@ TEST_F(EepromFlow, BinaryFileTakesTheMacAddressAndSerialNumberOfTheIniFile) {
   EXPECT_EQ(Run({"-w", "-b", path, "-i", ini}), 0);
   EXPECT_EQ(Output(), "The current device EEPROM was programmed with 512 bytes\n");
   // The serial number keeps its length, so only its characters change in place.
-  const uint8_t mac[] = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
+  const uint8_t mac[] = {0x00, 0x11, 0x22, 0x33, 0xBB, 0xEE};
   std::copy(std::begin(mac), std::end(mac), image.begin() + 1);
   const int first = 2 * (image[0x2A] + 1);
   ASSERT_EQ(image[0x29], 2 * 12 + 2);

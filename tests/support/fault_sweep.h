@@ -1,7 +1,8 @@
 // fault_sweep.h - every driver request of a flow, failed in each way a driver can fail it: a
 // failed status, a failed control call, and a success that does nothing (status 0, no data, no
-// effect). Each faulted run must either end exactly as the clean run did or fail with a message
-// and leave every file as it was and the board as it was or as the clean run left it.
+// effect). Each faulted run must either end exactly as the clean run did or fail with a message,
+// leaving the board as it was or as the clean run left it; a board that was changed leaves the
+// files as the clean run does (its identity used up), any other leaves them either way.
 #pragma once
 
 #include <cstdint>

@@ -76,12 +76,14 @@ bool ReadBlocks(const uint8_t* image, int limit, uint8_t bias, int32_t image_len
   return true;
 }
 
-int RebuildStringArea(uint8_t* image, int32_t* image_length, const std::string& serial, int limit,
-                      int32_t eeprom_size, Console& console) {
+// |held| bytes of the image are its own: what its tables say must lie within them. The new
+// layout may take up to |limit|.
+int RebuildStringArea(uint8_t* image, int32_t* image_length, const std::string& serial, int held,
+                      int limit, int32_t eeprom_size, Console& console) {
   const uint8_t bias = StoredOffsetBias(image);
   OldLayout old;
-  if (!ReadStrings(image, limit, bias, old, console)) return kPatchDoesNotFit;
-  if (!ReadBlocks(image, limit, bias, *image_length, old, console)) return kPatchDoesNotFit;
+  if (!ReadStrings(image, held, bias, old, console)) return kPatchDoesNotFit;
+  if (!ReadBlocks(image, held, bias, *image_length, old, console)) return kPatchDoesNotFit;
   old.strings.text[kSerialNumberSlot] = serial;
   old.strings.present[kSerialNumberSlot] = true;
 
@@ -126,6 +128,13 @@ int PatchImageIdentity(uint8_t* image, int32_t* image_length, const MacAddress* 
                        const std::optional<std::string>& serial, int32_t eeprom_size,
                        Console& console) {
   const int limit = std::clamp<int32_t>(eeprom_size, kStringAreaStart, kMaxImageBytes);
+  // Bytes past the image's end are never programmed (an OTP takes the image's length), so an
+  // identity patched there would not reach the board.
+  const int held = std::clamp<int32_t>(*image_length, 0, limit);
+  if (mac != nullptr && held < static_cast<int>(kMacAddressOffset + kMacAddressBytes)) {
+    console.Error("The image of %d bytes is too short to hold a MAC address\n", held);
+    return kPatchDoesNotFit;
+  }
   if (mac != nullptr) std::memcpy(image + kMacAddressOffset, mac->data(), kMacAddressBytes);
   if (!serial) {
     image[kSerialPairOffset] = 0;
@@ -135,10 +144,10 @@ int PatchImageIdentity(uint8_t* image, int32_t* image_length, const MacAddress* 
 
   const int n = static_cast<int>(serial->size());
   if (image[kSerialPairOffset] / 2 - 1 != n) {
-    return RebuildStringArea(image, image_length, *serial, limit, eeprom_size, console);
+    return RebuildStringArea(image, image_length, *serial, held, limit, eeprom_size, console);
   }
   const int word = StoredWord(image[kSerialPairOffset + 1], StoredOffsetBias(image));
-  if (!InStringArea(word, n, limit, console)) return kPatchDoesNotFit;
+  if (!InStringArea(word, n, held, console)) return kPatchDoesNotFit;
   const int first = 2 * (word + 1);
   for (int j = 0; j < n; ++j) PutLe16(image, first + 2 * j, StringCharacterUnit((*serial)[j]));
   return 0;

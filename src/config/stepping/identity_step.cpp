@@ -85,18 +85,20 @@ int IncrementSerial(std::string& text, int32_t step, Console& console) {
   return CarryInto(text, n - 3, console);
 }
 
-int StepIdentity(DeviceSettings& settings, Console& console) {
-  if (settings.MacAddressIncrement == 0 && settings.SerialNumberIncrement == 0) return 0;
+StepOutcome StepIdentityOutcome(DeviceSettings& settings, Console& console) {
+  if (settings.MacAddressIncrement == 0 && settings.SerialNumberIncrement == 0) {
+    return StepOutcome::kFailed;
+  }
   bool within_limits = true;
   if (settings.MacAddressIncrement != 0) {
     if (!StepInRange(settings.MacAddressIncrement)) {
       // Refused with its message; the board after this one would get the same address.
       IncrementMac(settings.CurrentMacAddress.data(), settings.MacAddressIncrement, console);
-      return 0;
+      return StepOutcome::kFailed;
     }
     if (IncrementMac(settings.CurrentMacAddress.data(), settings.MacAddressIncrement, console)) {
       console.Print("MAC address overflow\n");
-      return 0;
+      return StepOutcome::kFailed;
     }
     if (settings.CurrentMacAddress > settings.MaximumMacAddress) {
       console.Print("Reach maximum MAC address\n");
@@ -107,18 +109,22 @@ int StepIdentity(DeviceSettings& settings, Console& console) {
     std::string& serial = *settings.CurrentSerialNumber;
     if (!StepInRange(settings.SerialNumberIncrement)) {
       IncrementSerial(serial, settings.SerialNumberIncrement, console);
-      return 0;
+      return StepOutcome::kFailed;
     }
     const int result = IncrementSerial(serial, settings.SerialNumberIncrement, console);
-    if (result == 2) return 0;
+    if (result == 2) return StepOutcome::kFailed;
     if (result == 1) {
       console.Print("Serial number overflow\n");
-      return 0;
+      return StepOutcome::kFailed;
     }
     if (settings.MaximumSerialNumber && serial > *settings.MaximumSerialNumber) {
       console.Print("Reach maximum serial number\n");
-      return 0;
+      return StepOutcome::kRangeEnd;
     }
   }
-  return within_limits ? 1 : 0;
+  return within_limits ? StepOutcome::kStepped : StepOutcome::kRangeEnd;
+}
+
+int StepIdentity(DeviceSettings& settings, Console& console) {
+  return StepIdentityOutcome(settings, console) == StepOutcome::kStepped ? 1 : 0;
 }

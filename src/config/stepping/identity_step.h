@@ -14,6 +14,17 @@ constexpr int kMaxIdentityIncrement = 255;
 // are stepped even when 0 is returned.
 int StepIdentity(DeviceSettings& settings, Console& console);
 
+enum class StepOutcome {
+  kStepped,   // every value has a next one within its range
+  kRangeEnd,  // stepped, but past a maximum: the values in hand were the last of their range
+  kFailed,    // no next value could be made (overflow, a character that cannot be stepped, no
+              // increment at all)
+};
+
+// StepIdentity, telling a step that only went past a maximum from one that could not be made.
+// Prints the same messages.
+StepOutcome StepIdentityOutcome(DeviceSettings& settings, Console& console);
+
 // Adds |step| to the 48-bit address (first octet most significant). Returns 1 when it went past
 // FF:FF:FF:FF:FF:FF (and wrapped), else 0; a step above 255 is refused with a message, leaving the
 // address unchanged, and also returns 0.

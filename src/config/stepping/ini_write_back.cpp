@@ -1,151 +1,140 @@
-// ini_write_back.cpp - rewriting the two stepped values of the INI file and nothing else: every
-// other byte (keys, comments, line ends) stays as it was.
+// ini_write_back.cpp - rewriting the two stepped values of the INI file: a plan of the edits on
+// the text in memory, then one replace of the whole file.
 #include "config/stepping/ini_write_back.h"
 
-#include "platform/user_file.h"
-
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+
+#include "config/ini_loader.h"
+#include "platform/user_file.h"
 
 namespace {
 
 constexpr int kMacTextLength = 17;
 
-// One value of the file to replace: the old text at |offset| of |old_length| characters.
-struct Edit {
-  long offset;
-  long old_length;
-  const char* text;
-  long length;
-};
-
-bool InsideFile(const Edit& edit, long size) {
-  return edit.offset >= 0 && edit.old_length >= 0 && edit.offset + edit.old_length <= size;
+std::string MacText(const MacAddress& mac) {
+  char text[kMacTextLength + 1];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
+                mac[4], mac[5]);
+  return text;
 }
 
-bool WriteAt(std::FILE* file, const Edit& edit) {
-  return std::fseek(file, edit.offset, SEEK_SET) == 0 &&
-         std::fwrite(edit.text, 1, static_cast<size_t>(edit.length), file) ==
-             static_cast<size_t>(edit.length);
+bool AddEdit(const std::string& text, int64_t offset, int64_t length, std::string value,
+             std::vector<IniValueEdit>* edits) {
+  if (offset < 0 || length < 0 || offset + length > static_cast<int64_t>(text.size())) return false;
+  edits->push_back(
+      {.offset = offset,
+       .old_text = text.substr(static_cast<size_t>(offset), static_cast<size_t>(length)),
+       .new_text = std::move(value)});
+  return true;
 }
 
-// The file's bytes with |edits| (sorted, not overlapping) applied; null when memory runs out.
-char* Splice(const char* old_bytes, long old_size, const Edit* edits, int count, long* new_size) {
-  long size = old_size;
-  for (int i = 0; i < count; ++i) size += edits[i].length - edits[i].old_length;
-  char* bytes = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
-  if (bytes == nullptr) return nullptr;
-  long from = 0;
-  long to = 0;
-  for (int i = 0; i < count; ++i) {
-    std::memcpy(bytes + to, old_bytes + from, static_cast<size_t>(edits[i].offset - from));
-    to += edits[i].offset - from;
-    std::memcpy(bytes + to, edits[i].text, static_cast<size_t>(edits[i].length));
-    to += edits[i].length;
-    from = edits[i].offset + edits[i].old_length;
-  }
-  std::memcpy(bytes + to, old_bytes + from, static_cast<size_t>(old_size - from));
-  *new_size = size;
-  return bytes;
+bool WriteWhole(const char* file_name, const std::string& text) {
+  return ReplaceUserFile(file_name, text.data(), text.size()) == ReplaceResult::kReplaced;
 }
 
 }  // namespace
 
-int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& console) {
-  char mac_text[kMacTextLength + 1];
-  const MacAddress& mac = settings.CurrentMacAddress;
-  std::snprintf(mac_text, sizeof mac_text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
-                mac[3], mac[4], mac[5]);
-  Edit edits[2] = {};
-  int count = 0;
+bool PlanIniWriteBack(const std::string& text, const DeviceSettings& settings,
+                      std::vector<IniValueEdit>* edits) {
+  edits->clear();
   // A file with no CurrentMacAddress (an image's identity may be a serial number alone) has no
   // place for one.
-  const bool has_mac = settings.CurrentMacAddressPresent != 0;
-  if (has_mac) {
-    edits[count++] = {.offset = settings.CurrentMacAddressOffset,
-                      .old_length = settings.CurrentMacAddressLength,
-                      .text = mac_text,
-                      .length = kMacTextLength};
+  if (settings.CurrentMacAddressPresent != 0 &&
+      !AddEdit(text, settings.CurrentMacAddressOffset, settings.CurrentMacAddressLength,
+               MacText(settings.CurrentMacAddress), edits)) {
+    return false;
   }
-  const bool has_serial = settings.CurrentSerialNumber.has_value();
-  if (has_serial) {
-    edits[count++] = {.offset = settings.CurrentSerialNumberOffset,
-                      .old_length = settings.CurrentSerialNumberLength,
-                      .text = settings.CurrentSerialNumber->c_str(),
-                      .length = static_cast<long>(settings.CurrentSerialNumber->size())};
+  if (settings.CurrentSerialNumber &&
+      !AddEdit(text, settings.CurrentSerialNumberOffset, settings.CurrentSerialNumberLength,
+               *settings.CurrentSerialNumber, edits)) {
+    return false;
   }
+  std::sort(edits->begin(), edits->end(),
+            [](const IniValueEdit& a, const IniValueEdit& b) { return a.offset < b.offset; });
+  for (size_t i = 1; i < edits->size(); ++i) {
+    const IniValueEdit& before = (*edits)[i - 1];
+    if (before.offset + static_cast<int64_t>(before.old_text.size()) > (*edits)[i].offset) {
+      return false;
+    }
+  }
+  return true;
+}
 
-  std::FILE* file = std::fopen(file_name, "r+b");
-  if (file == nullptr) {
+bool ApplyIniEdits(const std::string& text, const std::vector<IniValueEdit>& edits,
+                   std::string* result) {
+  std::string out;
+  size_t from = 0;
+  for (const IniValueEdit& edit : edits) {
+    const auto offset = static_cast<size_t>(edit.offset);
+    if (edit.offset < 0 || offset < from ||
+        text.compare(offset, edit.old_text.size(), edit.old_text) != 0) {
+      return false;
+    }
+    out.append(text, from, offset - from);
+    out += edit.new_text;
+    from = offset + edit.old_text.size();
+  }
+  out.append(text, from, std::string::npos);
+  *result = std::move(out);
+  return true;
+}
+
+std::vector<IniValueEdit> InverseIniEdits(const std::vector<IniValueEdit>& edits) {
+  std::vector<IniValueEdit> inverse;
+  int64_t moved = 0;
+  for (const IniValueEdit& edit : edits) {
+    inverse.push_back(
+        {.offset = edit.offset + moved, .old_text = edit.new_text, .new_text = edit.old_text});
+    moved +=
+        static_cast<int64_t>(edit.new_text.size()) - static_cast<int64_t>(edit.old_text.size());
+  }
+  return inverse;
+}
+
+int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& console,
+                  std::vector<IniValueEdit>* applied) {
+  std::string text;
+  if (!ReadWholeUserFile(file_name, kMaxIniFileBytes, &text)) {
     console.Error("The file %s is not found\n", file_name);
     return kUpdateFileFailed;
   }
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  bool usable = size >= 0;
-  for (int i = 0; i < count; ++i) usable = usable && InsideFile(edits[i], size);
-  if (count == 2 && edits[1].offset < edits[0].offset) std::swap(edits[0], edits[1]);
-  if (count == 2 && edits[0].offset + edits[0].old_length > edits[1].offset) usable = false;
-  if (!usable) {
-    std::fclose(file);
+  std::vector<IniValueEdit> edits;
+  std::string stepped;
+  if (!PlanIniWriteBack(text, settings, &edits) || !ApplyIniEdits(text, edits, &stepped)) {
     console.Error("The file %s no longer holds the values read from it\n", file_name);
     return kUpdateFileFailed;
   }
-
-  bool same_lengths = true;
-  for (int i = 0; i < count; ++i)
-    same_lengths = same_lengths && edits[i].length == edits[i].old_length;
-  if (same_lengths) {
-    bool written = true;
-    for (int i = 0; i < count; ++i) written = written && WriteAt(file, edits[i]);
-    if (std::fclose(file) != 0 || !written) {
-      console.Error("The file %s is not found\n", file_name);
-      return kUpdateFileFailed;
-    }
-    return 0;
-  }
-
-  char* old_bytes = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
-  const bool read =
-      old_bytes != nullptr && std::fseek(file, 0, SEEK_SET) == 0 &&
-      std::fread(old_bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
-  std::fclose(file);
-  if (old_bytes == nullptr) {
-    console.Error("No enough memory\n");
-    return kUpdateOutOfMemory;
-  }
-  long new_size = 0;
-  char* new_bytes = read ? Splice(old_bytes, size, edits, count, &new_size) : nullptr;
-  std::free(old_bytes);
-  if (!read) {
+  if (!WriteWhole(file_name, stepped)) {
     console.Error("The file %s is not found\n", file_name);
     return kUpdateFileFailed;
   }
-  if (new_bytes == nullptr) {
-    console.Error("No enough memory\n");
-    return kUpdateOutOfMemory;
-  }
-  const ReplaceResult replaced =
-      ReplaceUserFile(file_name, new_bytes, static_cast<size_t>(new_size));
-  std::free(new_bytes);
-  if (replaced != ReplaceResult::kReplaced) {
-    console.Error("The file %s is not found\n", file_name);
-    return kUpdateFileFailed;
-  }
-
-  // The value later in the file moved by the change in length of the earlier one.
-  const auto moved = static_cast<int32_t>(edits[0].length - edits[0].old_length);
-  if (has_mac && has_serial) {
-    if (settings.CurrentMacAddressOffset < settings.CurrentSerialNumberOffset) {
-      settings.CurrentSerialNumberOffset += moved;
-    } else {
-      settings.CurrentMacAddressOffset += moved;
+  // Each value now stands where the values before it have moved it.
+  const auto moved_before = [&edits](int64_t offset) {
+    int64_t moved = 0;
+    for (const IniValueEdit& edit : edits) {
+      if (edit.offset < offset) {
+        moved += static_cast<int64_t>(edit.new_text.size() - edit.old_text.size());
+      }
     }
+    return static_cast<int32_t>(moved);
+  };
+  if (settings.CurrentMacAddressPresent != 0) {
+    settings.CurrentMacAddressOffset += moved_before(settings.CurrentMacAddressOffset);
+    settings.CurrentMacAddressLength = kMacTextLength;
   }
-  if (has_serial) {
+  if (settings.CurrentSerialNumber) {
+    settings.CurrentSerialNumberOffset += moved_before(settings.CurrentSerialNumberOffset);
     settings.CurrentSerialNumberLength = static_cast<int32_t>(settings.CurrentSerialNumber->size());
   }
-  if (has_mac) settings.CurrentMacAddressLength = kMacTextLength;
+  if (applied != nullptr) *applied = std::move(edits);
   return 0;
+}
+
+bool RestoreIniFile(const char* file_name, const std::vector<IniValueEdit>& applied) {
+  std::string text;
+  std::string restored;
+  return ReadWholeUserFile(file_name, kMaxIniFileBytes, &text) &&
+         ApplyIniEdits(text, InverseIniEdits(applied), &restored) &&
+         WriteWhole(file_name, restored);
 }

@@ -57,11 +57,29 @@ bool WriteAll(int fd, const void* bytes, size_t size) {
   return true;
 }
 
-// The old way, for a directory that takes no new file: truncate the file and write it.
+// For a directory that takes no new file: contents of the old length go over the old ones, only
+// the bytes that differ and in one write, so that a run dying at any moment leaves either the old
+// or the new contents. Another length would need the file cut first, and is refused.
 ReplaceResult WriteThrough(const std::string& target, const void* bytes, size_t size) {
-  const int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  const int fd = open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return ReplaceResult::kNotCreated;
-  bool done = WriteAll(fd, bytes, size) && fsync(fd) == 0;
+  struct stat status {};
+  std::string old(size, '\0');
+  const bool same_size = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                         static_cast<size_t>(status.st_size) == size &&
+                         pread(fd, old.data(), size, 0) == static_cast<ssize_t>(size);
+  if (!same_size) {
+    close(fd);
+    return ReplaceResult::kNotCreated;
+  }
+  const auto* next = static_cast<const char*>(bytes);
+  size_t first = 0;
+  while (first < size && old[first] == next[first]) ++first;
+  size_t end = size;
+  while (end > first && old[end - 1] == next[end - 1]) --end;
+  const auto span = static_cast<ssize_t>(end - first);
+  bool done = span == 0 || pwrite(fd, next + first, end - first, static_cast<off_t>(first)) == span;
+  done = done && fsync(fd) == 0;
   done = close(fd) == 0 && done;
   return done ? ReplaceResult::kReplaced : ReplaceResult::kNotWritten;
 }
@@ -118,6 +136,14 @@ ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) 
   return ReplaceResult::kReplaced;
 }
 
+bool CanReplaceUserFile(const char* name) {
+  const std::string target = ResolvedTarget(name);
+  if (target.empty()) return false;
+  struct stat status {};
+  if (stat(target.c_str(), &status) != 0) return errno == ENOENT;
+  return S_ISREG(status.st_mode);
+}
+
 bool SameUserFile(const char* first, const char* second) {
   struct stat a {};
   struct stat b {};
@@ -127,17 +153,26 @@ bool SameUserFile(const char* first, const char* second) {
 UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
   Release();
   for (;;) {
-    const int fd = open(name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Result::kFailed;
+    // Opened for writing, so that a file the run may not change is found out before the board
+    // is touched; without waiting, so that a pipe cannot hold the run.
+    const int fd = open(name, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      const bool exists = errno == EACCES || errno == EPERM || errno == EROFS;
+      return exists ? Result::kNotWritable : Result::kFailed;
+    }
+    struct stat held {};
+    if (fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+      close(fd);
+      return Result::kFailed;
+    }
     if (flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
       const int error = errno;
       close(fd);
       if (error == EINTR) continue;
       return error == EWOULDBLOCK ? Result::kBusy : Result::kFailed;
     }
-    struct stat held {};
     struct stat named {};
-    if (fstat(fd, &held) == 0 && stat(name, &named) == 0 && SameIdentity(held, named)) {
+    if (stat(name, &named) == 0 && SameIdentity(held, named)) {
       handle_ = fd;
       return Result::kLocked;
     }

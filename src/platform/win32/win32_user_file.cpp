@@ -43,12 +43,36 @@ bool WriteAll(HANDLE file, const void* bytes, size_t size) {
   return true;
 }
 
-// The old way, for a directory that takes no new file: truncate the file and write it.
+// For a directory that takes no new file: contents of the old length go over the old ones, only
+// the bytes that differ and in one write, so that a run dying at any moment leaves either the old
+// or the new contents. Another length would need the file cut first, and is refused.
 ReplaceResult WriteThrough(const std::string& target, const void* bytes, size_t size) {
-  const HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return ReplaceResult::kNotCreated;
-  bool done = WriteAll(file, bytes, size) && FlushFileBuffers(file);
+  LARGE_INTEGER old_size{};
+  std::string old(size, '\0');
+  DWORD got = 0;
+  const bool same_size = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &old_size) &&
+                         static_cast<size_t>(old_size.QuadPart) == size &&
+                         ReadFile(file, old.data(), static_cast<DWORD>(size), &got, nullptr) &&
+                         got == size;
+  if (!same_size) {
+    CloseHandle(file);
+    return ReplaceResult::kNotCreated;
+  }
+  const auto* next = static_cast<const char*>(bytes);
+  size_t first = 0;
+  while (first < size && old[first] == next[first]) ++first;
+  size_t end = size;
+  while (end > first && old[end - 1] == next[end - 1]) --end;
+  OVERLAPPED place{};
+  place.Offset = static_cast<DWORD>(first);
+  DWORD written = 0;
+  bool done = end == first ||
+              (WriteFile(file, next + first, static_cast<DWORD>(end - first), &written, &place) &&
+               written == end - first);
+  done = done && FlushFileBuffers(file);
   done = CloseHandle(file) && done;
   return done ? ReplaceResult::kReplaced : ReplaceResult::kNotWritten;
 }
@@ -119,6 +143,21 @@ ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) 
   return ReplaceResult::kReplaced;
 }
 
+bool CanReplaceUserFile(const char* name) {
+  const std::string target = ResolvedTarget(name);
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  const HANDLE file = OpenExisting(target.c_str(), 0);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool disk = GetFileType(file) == FILE_TYPE_DISK;
+  CloseHandle(file);
+  return disk;
+}
+
 bool SameUserFile(const char* first, const char* second) {
   BY_HANDLE_FILE_INFORMATION a{};
   BY_HANDLE_FILE_INFORMATION b{};
@@ -128,9 +167,17 @@ bool SameUserFile(const char* first, const char* second) {
 UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
   Release();
   for (;;) {
-    const HANDLE file = CreateFileA(name, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Result::kFailed;
+    // Opened for writing, so that a file the run may not change is found out before the board
+    // is touched.
+    const HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      return GetLastError() == ERROR_ACCESS_DENIED ? Result::kNotWritable : Result::kFailed;
+    }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+      CloseHandle(file);
+      return Result::kFailed;
+    }
     // One byte far beyond any data: Windows locks are mandatory, and the file's own bytes must
     // stay readable and writable through other handles.
     OVERLAPPED place{};

@@ -1,0 +1,182 @@
+// identity_reservation.cpp - the checks before the board, the reservation at the write gate and
+// the account of the identity after the write.
+#include "app/identity_reservation.h"
+
+#include "app/identity_checks.h"
+#include "app/text_console.h"
+#include "common/exit_codes.h"
+#include "nvm/board_identity.h"
+
+namespace {
+
+const char* NameOf(const OwnedText& text) { return text.IsSet() ? text.get() : nullptr; }
+
+}  // namespace
+
+IdentityReservation::IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock,
+                                         uint32_t adapter, Console& console)
+    : options_(options),
+      ini_lock_(ini_lock),
+      adapter_(adapter),
+      console_(console),
+      ini_name_(NameOf(options.IniFileName)),
+      record_name_(NameOf(options.RecordFileName)),
+      stepping_(options.SteppingEnabled) {}
+
+int IdentityReservation::Prepare(Driver& driver, CommandOptions& options) {
+  if (record_name_ != nullptr) {
+    if (const int refused = OpenBoardRecord(options, console_, &record_lock_, &record_)) {
+      return refused;
+    }
+    if (record_.HasOpenIdentities()) {
+      if (const int refused = FindRework(driver, options)) return refused;
+    }
+  }
+  identity_ = IdentityOf(options);
+  // A reworked board keeps what it holds: no new identity is checked, stepped or guarded.
+  if (rework_line_ != 0) return 0;
+  if (ini_name_ != nullptr) {
+    if (const int refused = CheckIniIdentity(options.Settings, ini_name_, console_)) return refused;
+  }
+  if (stepping_) {
+    if (const int refused = TryStep(options)) return refused;
+  }
+  if (record_name_ == nullptr) return 0;
+  // A serial number that does not step is the same on every board by design.
+  const bool serial_counts = options.Settings.SerialNumberIncrement != 0;
+  return GuardIdentity(record_, identity_, serial_counts, record_name_, console_);
+}
+
+// One read of the board tells whether it is a board that a run which did not succeed wrote.
+int IdentityReservation::FindRework(Driver& driver, CommandOptions& options) {
+  const bool otp = options.OtpMode != 0;
+  std::vector<BoardMacAddress> held;
+  if (!ReadBoardMacAddresses(driver, otp, options.EepromSize, &held)) {
+    console_.Error(
+        "The board's MAC address could not be read, so it is not known whether it holds an "
+        "identity of the record file %s; nothing was programmed\n",
+        record_name_);
+    return otp ? kExitOtpReadFailed : kExitEepromReadFailed;
+  }
+  for (const BoardMacAddress& bytes : held) {
+    MacAddress mac{};
+    std::copy(bytes.begin(), bytes.end(), mac.begin());
+    const auto found = record_.by_mac.find(MacAddressText(mac));
+    if (found == record_.by_mac.end()) continue;
+    const IdentityEntry& entry = found->second;
+    if (entry.use != IdentityUse::kUnfinished && entry.use != IdentityUse::kFailed) continue;
+    DeviceSettings& settings = options.Settings;
+    settings.CurrentMacAddress = mac;
+    settings.CurrentMacAddressPresent = 1;
+    if (!entry.serial_number.empty()) settings.CurrentSerialNumber = entry.serial_number;
+    rework_line_ = entry.line;
+    console_.Printf(
+        "The board holds MAC address %s, which a run that did not succeed gave it (line %d of "
+        "the record file %s): it is programmed with that identity again\n",
+        entry.mac_address.c_str(), entry.line, record_name_);
+    return 0;
+  }
+  return 0;
+}
+
+// The step is made before the board is touched: a run whose INI file has no next value for the
+// board after this one would hand this board's identity to the next.
+int IdentityReservation::TryStep(const CommandOptions& options) {
+  next_ = options.Settings;
+  TextConsole messages;
+  step_ = StepIdentityOutcome(next_, messages);
+  step_messages_ = messages.text();
+  if (step_ != StepOutcome::kFailed) return 0;
+  console_.Write(step_messages_.data(), step_messages_.size());
+  console_.Error("Couldn't increase any Mac or serial number.\n");
+  console_.Printf(
+      "Nothing was programmed: %s holds no next value to step to; correct its [MacAddress] and "
+      "[SerialNumber] sections\n",
+      ini_name_);
+  return kExitModifyFailed;
+}
+
+bool IdentityReservation::Pass(const uint8_t* image, int32_t length) {
+  if (passed_) return true;
+  if (stepping_ && rework_line_ == 0) {
+    DeviceSettings stepped = next_;
+    if (UpdateIniFile(ini_name_, stepped, console_, &ini_edits_) != 0) {
+      console_.Error("Failed to update ini file\n");
+      refused_ = true;
+      return false;
+    }
+  }
+  if (record_name_ != nullptr) {
+    BoardRecordLine line = RecordLineOf(options_, identity_, adapter_, image, length);
+    line.reserved = true;
+    if (!AppendRecordLine(record_name_, line, console_)) {
+      record_lock_.Release();
+      GiveBackIniValues();
+      refused_ = true;
+      return false;
+    }
+  }
+  // Set aside: the next station may take its turn while this board is written.
+  ini_lock_.Release();
+  record_lock_.Release();
+  passed_ = true;
+  return true;
+}
+
+// Nothing reached the board, so its values go back to the INI file, unless another station has
+// stepped past them in the meantime (then they are simply never used).
+void IdentityReservation::GiveBackIniValues() {
+  if (ini_edits_.empty()) return;
+  ini_lock_.Release();
+  UserFileLock lock;
+  if (lock.Acquire(ini_name_, true) == UserFileLock::Result::kLocked) {
+    RestoreIniFile(ini_name_, ini_edits_);
+  }
+  ini_edits_.clear();
+}
+
+StepResult IdentityReservation::AfterWrite(bool programmed) {
+  if (!passed_ || (!stepping_ && record_name_ == nullptr)) return {};
+  const std::string identity = IdentityText();
+  if (!programmed) {
+    if (rework_line_ == 0) {
+      console_.Printf("The board was written with %s, which now belongs to it: %s\n",
+                      identity.c_str(),
+                      record_name_ != nullptr
+                          ? "no other board is given it, and programming this board again with "
+                            "the record file keeps it"
+                          : "no other board is given it, the INI file holds the next values");
+    }
+    return {};
+  }
+  if (!stepping_ || rework_line_ != 0) return {};
+  if (step_ == StepOutcome::kStepped) {
+    console_.Print("Updated ini file\n");
+    return {};
+  }
+  console_.Write(step_messages_.data(), step_messages_.size());
+  console_.Error("Couldn't increase any Mac or serial number.\n");
+  console_.Printf(
+      "This board was programmed with %s, the last of the range in %s; the next run is refused "
+      "until the file is given a new range\n",
+      identity.c_str(), ini_name_);
+  return {.exit_code = kExitModifyFailed, .stop = true};
+}
+
+int IdentityReservation::Close(const uint8_t* image, int32_t length, int exit_code) {
+  if (record_name_ == nullptr) return exit_code;
+  BoardRecordLine line = RecordLineOf(options_, identity_, adapter_, image, length);
+  line.result = exit_code;
+  line.written = passed_;
+  if (AppendRecordLine(record_name_, line, console_)) return exit_code;
+  return exit_code != 0 ? exit_code : kExitModifyFailed;
+}
+
+std::string IdentityReservation::IdentityText() const {
+  std::string text;
+  if (!identity_.mac_address.empty()) text = "MAC address " + identity_.mac_address;
+  if (!identity_.serial_number.empty()) {
+    text += (text.empty() ? "serial number " : " and serial number ") + identity_.serial_number;
+  }
+  return text.empty() ? "its identity" : text;
+}

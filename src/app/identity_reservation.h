@@ -1,0 +1,74 @@
+// identity_reservation.h - one identity, one board. A -w run's MAC address and serial number are
+// checked before the board is touched, and set aside durably right before the first write
+// request that carries them: the INI file is stepped past them (-s) and the record says they are
+// taken (-t). From then on they belong to this board, whatever becomes of the run; a board that
+// holds an identity a failed run gave it is programmed with that identity again.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/board_record.h"
+#include "app/command_options.h"
+#include "app/record_stage.h"
+#include "common/step_result.h"
+#include "config/stepping/identity_step.h"
+#include "config/stepping/ini_write_back.h"
+#include "driver/driver.h"
+#include "nvm/write_gate.h"
+#include "platform/user_file.h"
+
+class IdentityReservation : public WriteGate {
+ public:
+  // |ini_lock| holds the INI file of a stepping run from its load on; it is let go once the
+  // next values are written back, so that the next station need not wait for this board.
+  IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock, uint32_t adapter,
+                      Console& console);
+
+  // Everything that can be known before the board is written: the record read, the board's own
+  // identity read when the record shows one sent to a board by a run that did not succeed (the
+  // settings then carry that identity), the INI identity checked and its step tried, the
+  // record's guard. Returns 0, or the exit code after its message.
+  int Prepare(Driver& driver, CommandOptions& options);
+
+  bool Pass(const uint8_t* image, int32_t length) override;
+  // A write request carrying the identity may have reached the board.
+  bool passed() const { return passed_; }
+  // The gate stopped the write: the identity could not be set aside.
+  bool refused() const { return refused_; }
+
+  // After the memory stage, with whether the image was written and verified: the lines that
+  // tell what became of the identity. Stops the run with 10 when the board took the last
+  // identity of the range.
+  StepResult AfterWrite(bool programmed);
+
+  // Appends the run's outcome line. Returns |exit_code|, or 10 when a successful run could not
+  // be recorded.
+  int Close(const uint8_t* image, int32_t length, int exit_code);
+
+ private:
+  int FindRework(Driver& driver, CommandOptions& options);
+  int TryStep(const CommandOptions& options);
+  std::string IdentityText() const;
+  void GiveBackIniValues();
+
+  const CommandOptions& options_;
+  UserFileLock& ini_lock_;
+  UserFileLock record_lock_;
+  uint32_t adapter_;
+  Console& console_;
+  const char* ini_name_;
+  const char* record_name_;
+  bool stepping_;
+
+  BoardIdentity identity_;
+  RecordIdentities record_;
+  int rework_line_ = 0;  // the record line of the identity the board holds, when reworked
+  DeviceSettings next_;  // the INI values the next board gets
+  StepOutcome step_ = StepOutcome::kStepped;
+  std::string step_messages_;
+  std::vector<IniValueEdit> ini_edits_;
+  bool passed_ = false;
+  bool refused_ = false;
+};
