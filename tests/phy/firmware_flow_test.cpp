@@ -91,7 +91,7 @@ class FirmwareFlow : public ::testing::Test {
   FirmwareFlow() { bench_.CreateAdapter(); }
 
   std::string WriteFile(const std::vector<uint8_t>& bytes) {
-    const std::string path = work_.File("fw" + std::to_string(files_++) + ".bin");
+    std::string path = work_.File("fw" + std::to_string(files_++) + ".bin");
     WriteFileText(path, std::string(bytes.begin(), bytes.end()));
     return path;
   }
