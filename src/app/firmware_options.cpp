@@ -77,12 +77,14 @@ int CheckFirmwareOptions(ParseContext& context) {
   return 0;
 }
 
-void RunFirmwareStage(Driver& driver, const CommandOptions& options) {
+bool RunFirmwareStage(Driver& driver, const CommandOptions& options) {
   FirmwareMode mode = FirmwareMode::kLoad;
   for (const FirmwareModeWord& entry : kFirmwareModes) {
     if (entry.operation == options.Operation) mode = entry.mode;
   }
   FirmwareFile file;
-  if (!ReadFirmwareFile(options.FirmwareFileName.get(), mode, driver.console(), &file)) return;
-  DownloadFirmware(driver, mode, file.bytes.get(), file.length);
+  if (!ReadFirmwareFile(options.FirmwareFileName.get(), mode, driver.console(), &file)) {
+    return false;
+  }
+  return DownloadFirmware(driver, mode, file.bytes.get(), file.length);
 }

@@ -10,6 +10,6 @@ ParseStep OnFirmwareMode(ParseContext& context, const char* argument);
 // The final check of the firmware options: a mode needs a file. Returns 0 or the parser's code.
 int CheckFirmwareOptions(ParseContext& context);
 
-// Runs the download that the options chose (operation 12 to 15) with the file of -f. Everything
-// is reported on the console; the run's exit code does not depend on it.
-void RunFirmwareStage(Driver& driver, const CommandOptions& options);
+// Runs the download that the options chose (operation 12 to 15) with the file of -f. Returns
+// false when the file could not be used or the download, a check or a read-back failed.
+bool RunFirmwareStage(Driver& driver, const CommandOptions& options);

@@ -32,27 +32,29 @@ bool OpenControlDevice(DeviceIo& device, Console& console) {
   return false;
 }
 
-// Runs the one operation of a run whose chip is known. Returns the exit code.
+// Runs the one operation of a run whose chip is known. Returns the exit code. A station reads
+// nothing else, so an operation that did not do its work never ends with 0; its messages say why.
 int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
              UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
   const uint32_t operation = options.Operation;
+  bool done = false;
   if (operation == kOpGetInfo) {
-    GetAdapterInformation(driver, options.GetSelector);
+    done = GetAdapterInformation(driver, options.GetSelector);
   } else if (operation == kOpSetLinkState) {
-    SetDriverLinkState(driver, options.LinkStateUp != 0);
+    done = SetDriverLinkState(driver, options.LinkStateUp != 0);
   } else if (operation == kOpCableDiagnostics) {
-    RunCableDiagnostics(driver, platform.clock);
+    done = RunCableDiagnostics(driver, platform.clock);
   } else if (operation >= kOpFirmwareFirst && operation <= kOpFirmwareLast) {
-    RunFirmwareStage(driver, options);
+    done = RunFirmwareStage(driver, options);
   } else if (const DirectAccessOperation* access = FindDirectAccess(operation)) {
-    RunDirectAccess(driver, {.target = access->target,
-                             .write = access->write,
-                             .address = options.Address,
-                             .value = options.Value});
+    done = RunDirectAccess(driver, {.target = access->target,
+                                    .write = access->write,
+                                    .address = options.Address,
+                                    .value = options.Value});
   } else {
     return RunProgrammingSequence(platform, driver, options, ini, ini_lock, file_base);
   }
-  return kExitSuccess;
+  return done ? kExitSuccess : kExitOperationFailed;
 }
 
 // Everything after parsing. The device, once opened, is closed on every path.

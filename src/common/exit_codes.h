@@ -16,6 +16,10 @@ constexpr int kExitLinkModeFailed = 4;
 // The EEPROM not read or not saved, or its size probe failed; also the save file named for an
 // OTP read not created.
 constexpr int kExitEepromReadFailed = 5;
+// A register, PHY, information, link-state, cable-test or firmware operation did not do its work:
+// a request failed, its file is missing or unusable, a read-back differs, the cable test aborted
+// or could not test a pair, or the board was not put back as it was found.
+constexpr int kExitOperationFailed = 6;
 constexpr int kExitPingFailed = 7;
 constexpr int kExitLoopbackFailed = 8;
 // EEPROM programming or verification failed, the input file missing, the configuration file

@@ -13,60 +13,67 @@ constexpr size_t kResultAreaSize = 256;
 
 using TextRequest = bool (*)(Driver&, uint8_t*, size_t, size_t*);
 
-void PrintText(Driver& driver, TextRequest request, const char* label) {
+bool PrintText(Driver& driver, TextRequest request, const char* label) {
   uint8_t area[kResultAreaSize] = {};
   size_t length = 0;
-  if (!request(driver, area, sizeof area, &length)) return;
+  if (!request(driver, area, sizeof area, &length)) return false;
   driver.console().Printf("%s%s\n", label, WideTextToConsole(area, length).c_str());
+  return true;
 }
 
-void QueryDriverVersion(Driver& driver) {
+bool QueryDriverVersion(Driver& driver) {
   uint32_t version[4] = {};
-  if (!GET_DRIVER_VERSION(driver, version)) return;
+  if (!GET_DRIVER_VERSION(driver, version)) return false;
   Console& console = driver.console();
   console.Printf("Driver Major Version %d\n", static_cast<int>(version[0]));
   console.Printf("Driver Minor Version %d\n", static_cast<int>(version[1]));
   console.Printf("Driver Build Version %d\n", static_cast<int>(version[2]));
   console.Printf("Driver QFE Version %d\n", static_cast<int>(version[3]));
+  return true;
 }
 
-void QueryAdapterBits(Driver& driver) {
+bool QueryAdapterBits(Driver& driver) {
   uint32_t bits[3] = {};
-  if (!GET_ADAPTER_BITS(driver, bits)) return;
+  if (!GET_ADAPTER_BITS(driver, bits)) return false;
   Console& console = driver.console();
   console.Printf("Adapter Bits 00 to 31 %X\n", static_cast<unsigned>(bits[0]));
   console.Printf("Adapter Bits 32 to 63 %X\n", static_cast<unsigned>(bits[1]));
   console.Printf("Adapter Bits 64 to 95 %X\n", static_cast<unsigned>(bits[2]));
+  return true;
 }
 
-void QueryLocation(Driver& driver) {
-  PrintText(driver, GET_ADAPTER_LOCATION, "Adapter location: ");
+bool QueryLocation(Driver& driver) {
+  return PrintText(driver, GET_ADAPTER_LOCATION, "Adapter location: ");
 }
 
-void QueryRegistryKey(Driver& driver) {
-  PrintText(driver, GET_ADAPTER_REGISTRY_KEY, "Adapter registry key: ");
+bool QueryRegistryKey(Driver& driver) {
+  return PrintText(driver, GET_ADAPTER_REGISTRY_KEY, "Adapter registry key: ");
 }
 
-void QueryPdoName(Driver& driver) { PrintText(driver, GET_ADAPTER_PDO_NAME, "Adapter PDO: "); }
+bool QueryPdoName(Driver& driver) {
+  return PrintText(driver, GET_ADAPTER_PDO_NAME, "Adapter PDO: ");
+}
 
-void QueryPort(Driver& driver) {
+bool QueryPort(Driver& driver) {
   uint32_t port = 0;
-  if (!GET_ADAPTER_PORT(driver, &port)) return;
+  if (!GET_ADAPTER_PORT(driver, &port)) return false;
   driver.console().Printf("Adapter port: %d\n", static_cast<int>(port));
+  return true;
 }
 
-void QueryStatistics(Driver& driver) {
+bool QueryStatistics(Driver& driver) {
   uint8_t record[kTxRxStatsSize] = {};
-  if (!READ_TXRX_STATS(driver, record)) return;
+  if (!READ_TXRX_STATS(driver, record)) return false;
   PrintTxRxStatistics(driver.console(), record);
+  return true;
 }
 
 // -G u is accepted on the command line but has no query behind it.
-void QueryNothing(Driver&) {}
+bool QueryNothing(Driver&) { return true; }
 
 struct InfoQuery {
   char selector;
-  void (*run)(Driver&);
+  bool (*run)(Driver&);
 };
 
 constexpr InfoQuery kInfoQueries[] = {
@@ -78,16 +85,15 @@ constexpr InfoQuery kInfoQueries[] = {
 
 }  // namespace
 
-void GetAdapterInformation(Driver& driver, int32_t selector) {
+bool GetAdapterInformation(Driver& driver, int32_t selector) {
   for (const InfoQuery& query : kInfoQueries) {
-    if (selector == query.selector) {
-      query.run(driver);
-      return;
-    }
+    if (selector == query.selector) return query.run(driver);
   }
+  return false;
 }
 
-void SetDriverLinkState(Driver& driver, bool up) {
-  if (!SET_LINK_STATE(driver, up ? 1 : 0)) return;
+bool SetDriverLinkState(Driver& driver, bool up) {
+  if (!SET_LINK_STATE(driver, up ? 1 : 0)) return false;
   driver.console().Printf("Driver Link State set to %s successfully\n", up ? "UP" : "DOWN");
+  return true;
 }

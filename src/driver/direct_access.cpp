@@ -1,46 +1,51 @@
-// direct_access.cpp - the eight direct accesses. The read-back after a write goes out whether
-// or not the write succeeded, and the result line is printed either way, showing 0 for a value
-// that could not be read.
+// direct_access.cpp - the eight direct accesses. The read-back after a write goes out whether or
+// not the write succeeded; a value that could not be read is never shown, since a line with a
+// made-up value would pass for a reading.
 #include "driver/direct_access.h"
 
 #include "driver/driver_operations.h"
 
 namespace {
 
-void RegisterAccess(Driver& driver, const DirectAccessRequest& request) {
+bool RegisterAccess(Driver& driver, const DirectAccessRequest& request) {
+  const bool written = !request.write || WRITE_REGISTER(driver, request.address, request.value);
   uint32_t value = 0;
-  if (request.write) WRITE_REGISTER(driver, request.address, request.value);
-  READ_REGISTER(driver, request.address, &value);
+  if (!READ_REGISTER(driver, request.address, &value)) return false;
   driver.console().Printf("Register 0x%x : 0x%x\n", request.address, value);
+  return written;
 }
 
-void PhyAccess(Driver& driver, const DirectAccessRequest& request) {
+bool PhyAccess(Driver& driver, const DirectAccessRequest& request) {
+  const bool written = !request.write || WRITE_PHY(driver, request.address, request.value);
   uint32_t value = 0;
-  if (request.write) WRITE_PHY(driver, request.address, request.value);
-  READ_PHY(driver, request.address, &value);
+  if (!READ_PHY(driver, request.address, &value)) return false;
   driver.console().Printf("PHY Register 0x%x : 0x%x\n", request.address, value);
+  return written;
 }
 
-void PciConfigAccess(Driver& driver, const DirectAccessRequest& request) {
+bool PciConfigAccess(Driver& driver, const DirectAccessRequest& request) {
   const auto offset = static_cast<uint16_t>(request.address);
+  const bool written = !request.write || WRITE_PCICFG(driver, offset, request.value);
   uint32_t value = 0;
-  if (request.write) WRITE_PCICFG(driver, offset, request.value);
-  READ_PCICFG(driver, offset, &value);
+  if (!READ_PCICFG(driver, offset, &value)) return false;
   driver.console().Printf("PCI Cfg Offset 0x%x : 0x%x\n", request.address, value);
+  return written;
 }
 
-void PciePhyAccess(Driver& driver, const DirectAccessRequest& request) {
+bool PciePhyAccess(Driver& driver, const DirectAccessRequest& request) {
   const auto address = static_cast<uint16_t>(request.address);
+  const bool written =
+      !request.write || WRITE_PCIEPHY(driver, address, static_cast<uint16_t>(request.value));
   uint16_t value = 0;
-  if (request.write) WRITE_PCIEPHY(driver, address, static_cast<uint16_t>(request.value));
-  READ_PCIEPHY(driver, address, &value);
+  if (!READ_PCIEPHY(driver, address, &value)) return false;
   driver.console().Printf("PCIe Phy Register 0x%x : 0x%x\n", static_cast<unsigned>(address),
                           static_cast<unsigned>(value));
+  return written;
 }
 
 struct AccessRow {
   DirectAccessTarget target;
-  void (*access)(Driver&, const DirectAccessRequest&);
+  bool (*access)(Driver&, const DirectAccessRequest&);
 };
 
 constexpr AccessRow kAccessTable[] = {
@@ -52,11 +57,9 @@ constexpr AccessRow kAccessTable[] = {
 
 }  // namespace
 
-void RunDirectAccess(Driver& driver, const DirectAccessRequest& request) {
+bool RunDirectAccess(Driver& driver, const DirectAccessRequest& request) {
   for (const AccessRow& row : kAccessTable) {
-    if (row.target == request.target) {
-      row.access(driver, request);
-      return;
-    }
+    if (row.target == request.target) return row.access(driver, request);
   }
+  return false;
 }

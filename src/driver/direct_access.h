@@ -16,5 +16,6 @@ struct DirectAccessRequest {
 };
 
 // Runs |request| and prints its one result line; a write is followed by a read-back of the same
-// location. Failures show only in what is printed.
-void RunDirectAccess(Driver& driver, const DirectAccessRequest& request);
+// location, sent whether or not the write succeeded. A read that fails prints its driver line and
+// no result line. Returns whether every request succeeded.
+bool RunDirectAccess(Driver& driver, const DirectAccessRequest& request);

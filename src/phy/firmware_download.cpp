@@ -1,10 +1,13 @@
 // firmware_download.cpp - the download sequence: access enable, reset, ROM maps, overlay table A,
 // the byte download with progress, read-back from XDATA or program memory, overlay table B and
-// the release that starts the MCU.
+// the release that starts the MCU. A write can answer success and do nothing, so what no
+// verification reads is checked where it is cheap: each preset byte, the overlay tables, where
+// the auto-increment stopped after the download, and the control register after the release.
 #include "phy/firmware_download.h"
 
 #include "driver/driver_operations.h"
 #include "phy/mcu_access.h"
+#include "phy/overlay_table.h"
 
 namespace {
 
@@ -34,38 +37,31 @@ ModeSteps StepsOf(FirmwareMode mode) {
       .reset = false, .download = true, .base = kMcuParametersBase, .read_back = ReadBack::kXdata};
 }
 
-// The MCU single writes before a download, each with the message of its step.
+// The MCU single writes before a download, each with the message of its step, which also
+// reports a write that does not read back.
 struct PresetWrite {
   uint16_t address;
   uint32_t data;
   uint32_t control;
+  bool reads_back;  // the reset bit clears itself, so only where it went can be checked
   const char* failure;
 };
 
-constexpr PresetWrite kResetWrite{kMcuXdataDevCtrl, 1, kMcuXdataSingle,
+constexpr PresetWrite kResetWrite{kMcuXdataDevCtrl, 1, kMcuXdataSingle, false,
                                   "Failed Restting the MCU via MCU_XDATA_DEV_CTRL_MCU_RESET_\n"};
 constexpr PresetWrite kPreamble[] = {
-    {kMcuXdataDevCfg, 0, kMcuXdataSingle, "Failed setting MCU_XDATA_DEV_CFG to 0\n"},
-    {kMcuSfrRomMap1, 0x10, kMcuSfrSingle, "Failed setting MCU_SFR_ROM_MAP_1 to 0x10\n"},
-    {kMcuSfrRomMap2, 0x23, kMcuSfrSingle, "Failed setting MCU_SFR_ROM_MAP_2 to 0x23\n"},
+    {kMcuXdataDevCfg, 0, kMcuXdataSingle, true, "Failed setting MCU_XDATA_DEV_CFG to 0\n"},
+    {kMcuSfrRomMap1, 0x10, kMcuSfrSingle, true, "Failed setting MCU_SFR_ROM_MAP_1 to 0x10\n"},
+    {kMcuSfrRomMap2, 0x23, kMcuSfrSingle, true, "Failed setting MCU_SFR_ROM_MAP_2 to 0x23\n"},
 };
 
 bool Preset(Driver& driver, const PresetWrite& write) {
-  if (McuSingleWrite(driver, write.address, write.data, write.control)) return true;
+  if (McuSingleWrite(driver, write.address, write.data, write.control) &&
+      McuSingleWriteHolds(driver, write.address, write.data, write.control, write.reads_back)) {
+    return true;
+  }
   driver.console().Error("%s", write.failure);
   return false;
-}
-
-// Writes a whole overlay table; a failed entry is reported and the next one follows.
-// |failure_format| takes the entry, its number and its address.
-void WriteOverlayTable(Driver& driver, const uint16_t (&table)[kOverlayEntries],
-                       const char* failure_format) {
-  for (int entry = 0; entry < kOverlayEntries; ++entry) {
-    const auto address = static_cast<uint16_t>(kMcuOverlayTableBase + 2 * entry);
-    if (!McuWrite16(driver, address, table[entry])) {
-      driver.console().Error(failure_format, unsigned{table[entry]}, entry, unsigned{address});
-    }
-  }
 }
 
 // The progress line of byte |index|: the count and share of the bytes before it.
@@ -77,23 +73,23 @@ void Progress(Console& console, const char* format, size_t index, size_t length)
                  static_cast<int>(100 * index / length), '%');
 }
 
-bool WriteControl(Driver& driver, uint32_t control, const char* failure) {
-  if (WRITE_PHY(driver, kMcuControlReg, control)) return true;
-  driver.console().Error("%s", failure);
-  return false;
-}
-
-bool WriteAddress(Driver& driver, uint16_t address, const char* failure_format) {
-  if (WRITE_PHY(driver, kMcuAddressReg, address)) return true;
-  driver.console().Error(failure_format, unsigned{address});
+// Every byte written in auto-increment mode moves the address on by one: where it stopped tells
+// whether each write of the download took effect.
+bool DownloadLanded(Driver& driver, uint16_t base, size_t length) {
+  if (McuRegisterHolds(driver, kMcuControlReg, kMcuXdataAutoinc) &&
+      McuRegisterHolds(driver, kMcuAddressReg, static_cast<uint32_t>(base + length) & 0xFFFF)) {
+    return true;
+  }
+  driver.console().Error("\nFailed confirming %d bytes written from ORAM address %04x\n",
+                         static_cast<int>(length), unsigned{base});
   return false;
 }
 
 bool Download(Driver& driver, uint16_t base, const uint8_t* bytes, size_t length) {
   Console& console = driver.console();
-  if (!WriteControl(driver, kMcuXdataAutoinc,
-                    "Failed setting SMI_KSTR_VPM_BT_CTL_REG for Autoinc access to Xdata\n") ||
-      !WriteAddress(driver, base, "Failed setting KSTR_VPM_BT_ADDR_REG for ORAM address %04x\n")) {
+  if (!McuSetControl(driver, kMcuXdataAutoinc,
+                     "Failed setting SMI_KSTR_VPM_BT_CTL_REG for Autoinc access to Xdata\n") ||
+      !McuSetAddress(driver, base, "Failed setting KSTR_VPM_BT_ADDR_REG for ORAM address %04x\n")) {
     return false;
   }
   for (size_t i = 0; i < length; ++i) {
@@ -104,6 +100,7 @@ bool Download(Driver& driver, uint16_t base, const uint8_t* bytes, size_t length
     }
     Progress(console, kWroteFormat, i, length);
   }
+  if (!DownloadLanded(driver, base, length)) return false;
   console.Print("\nCOMPLETED!\n");
   return true;
 }
@@ -143,17 +140,26 @@ bool Compare(Driver& driver, const ReadBackMessages& messages, const uint8_t* by
 }
 
 bool VerifyParameters(Driver& driver, const uint8_t* bytes, size_t length) {
-  return WriteAddress(driver, kMcuParametersBase,
-                      "\nFailed setting KSTR_VPM_BT_ADDR_REG for ORAM address %04x\n") &&
+  return McuSetAddress(driver, kMcuParametersBase,
+                       "\nFailed setting KSTR_VPM_BT_ADDR_REG for ORAM address %04x\n") &&
          Compare(driver, kXdataMessages, bytes, length);
 }
 
 bool VerifyProgram(Driver& driver, const uint8_t* bytes, size_t length) {
-  return WriteControl(driver, kMcuProgAutoinc,
-                      "\nFailed setting SMI_KSTR_VPM_BT_CTL_REG for Autoinc access to Prog\n") &&
-         WriteAddress(driver, 0,
-                      "\nFailed setting KSTR_VPM_BT_ADDR_REG for IROM address 0x%04x\n") &&
+  return McuSetControl(driver, kMcuProgAutoinc,
+                       "\nFailed setting SMI_KSTR_VPM_BT_CTL_REG for Autoinc access to Prog\n") &&
+         McuSetAddress(driver, 0,
+                       "\nFailed setting KSTR_VPM_BT_ADDR_REG for IROM address 0x%04x\n") &&
          Compare(driver, kProgMessages, bytes, length);
+}
+
+// Clearing the access enable starts the MCU; one that stays held runs nothing.
+bool Release(Driver& driver) {
+  constexpr char kFailure[] = "Failed clearing KSTR_VPM_BT_CTL_REG_ACCESS_EN_ to start execution\n";
+  if (!McuSetControl(driver, kMcuRelease, kFailure)) return false;
+  if (McuRegisterHolds(driver, kMcuControlReg, kMcuRelease)) return true;
+  driver.console().Error("%s", kFailure);
+  return false;
 }
 
 }  // namespace
@@ -162,25 +168,30 @@ bool DownloadFirmware(Driver& driver, FirmwareMode mode, const uint8_t* bytes, s
   const ModeSteps steps = StepsOf(mode);
   driver.console().Print("\n\n");
 
+  // A table that is not in place is reported and does not stop the sequence, but the download
+  // has failed.
+  bool tables_in_place = true;
   if (steps.download) {
-    if (!WriteControl(driver, kMcuXdataSingle, "Failed setting KSTR_VPM_BT_CTL_REG_ACCESS_EN_\n")) {
+    if (!McuSetControl(driver, kMcuXdataSingle,
+                       "Failed setting KSTR_VPM_BT_CTL_REG_ACCESS_EN_\n")) {
       return false;
     }
     if (steps.reset && !Preset(driver, kResetWrite)) return false;
     for (const PresetWrite& write : kPreamble) {
       if (!Preset(driver, write)) return false;
     }
-    WriteOverlayTable(driver, kOverlayTableA,
-                      "Failed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n");
+    tables_in_place =
+        WriteOverlayTable(driver, kOverlayTableA,
+                          "Failed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n");
     if (!Download(driver, steps.base, bytes, length)) return false;
     if (steps.read_back == ReadBack::kXdata && !VerifyParameters(driver, bytes, length)) {
       return false;
     }
-    WriteOverlayTable(driver, kOverlayTableB,
-                      "\nFailed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n");
+    tables_in_place =
+        WriteOverlayTable(driver, kOverlayTableB,
+                          "\nFailed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n") &&
+        tables_in_place;
   }
   if (steps.read_back == ReadBack::kProg && !VerifyProgram(driver, bytes, length)) return false;
-
-  return WriteControl(driver, kMcuRelease,
-                      "Failed clearing KSTR_VPM_BT_CTL_REG_ACCESS_EN_ to start execution\n");
+  return Release(driver) && tables_in_place;
 }

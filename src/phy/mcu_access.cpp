@@ -1,7 +1,24 @@
-// mcu_access.cpp - single and 16-bit writes into the PHY microcontroller, and the overlay tables.
+// mcu_access.cpp - single and 16-bit writes into the PHY microcontroller, reading back what they
+// set, and the overlay tables.
 #include "phy/mcu_access.h"
 
 #include "driver/driver_operations.h"
+
+namespace {
+
+struct AccessRegister {
+  uint32_t index;
+  const char* name;  // as the messages name it
+  uint32_t mask;     // the bits the register holds
+};
+
+constexpr AccessRegister kReadableRegisters[] = {
+    {.index = kMcuControlReg, .name = "SMI_KSTR_VPM_BT_CTL_REG", .mask = 0xFF},
+    {.index = kMcuAddressReg, .name = "SMI_KSTR_VPM_BT_ADDR_REG", .mask = 0xFFFF},
+    {.index = kMcuReadDataReg, .name = "KSTR_VPM_BT_WDAT_REG", .mask = 0xFF},
+};
+
+}  // namespace
 
 // Slots 0 to 3 map the same pages in both tables; table B moves slots 4 to 19 onto the SRAM the
 // firmware image was loaded into.
@@ -39,4 +56,37 @@ bool McuWrite16(Driver& driver, uint16_t address, uint16_t value) {
     return false;
   }
   return true;
+}
+
+bool McuRegisterHolds(Driver& driver, uint32_t index, uint32_t expected) {
+  AccessRegister reg{.index = index, .name = "", .mask = 0xFFFF};
+  for (const AccessRegister& row : kReadableRegisters) {
+    if (row.index == index) reg = row;
+  }
+  uint32_t value = 0;
+  if (!READ_PHY(driver, index, &value)) return false;
+  if ((value & reg.mask) == (expected & reg.mask)) return true;
+  driver.console().Error("%s reads 0x%04x instead of 0x%04x\n", reg.name, value & reg.mask,
+                         expected & reg.mask);
+  return false;
+}
+
+bool McuSingleWriteHolds(Driver& driver, uint16_t address, uint32_t data, uint32_t control,
+                         bool data_reads_back) {
+  // Single access does not advance the address, so the data register still shows the byte.
+  return McuRegisterHolds(driver, kMcuControlReg, control) &&
+         McuRegisterHolds(driver, kMcuAddressReg, address) &&
+         (!data_reads_back || McuRegisterHolds(driver, kMcuReadDataReg, data));
+}
+
+bool McuSetControl(Driver& driver, uint32_t control, const char* failure) {
+  if (WRITE_PHY(driver, kMcuControlReg, control)) return true;
+  driver.console().Error("%s", failure);
+  return false;
+}
+
+bool McuSetAddress(Driver& driver, uint16_t address, const char* failure_format) {
+  if (WRITE_PHY(driver, kMcuAddressReg, address)) return true;
+  driver.console().Error(failure_format, unsigned{address});
+  return false;
 }

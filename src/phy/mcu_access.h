@@ -37,6 +37,19 @@ extern const uint16_t kOverlayTableB[kOverlayEntries];
 // Writes |data| to MCU |address| with access control |control|: the address, the control value,
 // then the data. Prints the failing register's message and returns false at the first failure.
 bool McuSingleWrite(Driver& driver, uint16_t address, uint32_t data, uint32_t control);
+// Reads back what a single write set: the control value, the address and, when |data_reads_back|,
+// the byte now at that address. A write can answer success and do nothing; this is how the
+// download knows that one did. Returns false after printing what differs.
+bool McuSingleWriteHolds(Driver& driver, uint16_t address, uint32_t data, uint32_t control,
+                         bool data_reads_back);
+// Reads access register |index| (control, address or read data) and compares the bits it holds
+// with |expected|. A difference is printed with the register's name; a failed read has printed
+// its driver line.
+bool McuRegisterHolds(Driver& driver, uint32_t index, uint32_t expected);
+// Write the control or the address register; a failure prints |failure|, which for the address
+// takes the address.
+bool McuSetControl(Driver& driver, uint32_t control, const char* failure);
+bool McuSetAddress(Driver& driver, uint16_t address, const char* failure_format);
 // Writes |value| high byte first to XDATA |address| and the next address, the second byte
 // through auto-increment. Returns false after printing the failure.
 bool McuWrite16(Driver& driver, uint16_t address, uint16_t value);

@@ -1,5 +1,5 @@
 // adapter_info_flow_test.cpp - whole runs of -G and -k against the emulated driver: the lines of
-// every selector, the requests sent, failures that still end with 0.
+// every selector, the requests sent, failures that end with 6.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,7 +109,7 @@ TEST_F(AdapterInfoFlow, TextBeyondLatinIsPrintedAsUtf8) {
   EXPECT_EQ(Run({"-G", "o"}), "Adapter PDO: \\Device\\Gerät-Ω\n");
 }
 
-TEST_F(AdapterInfoFlow, FailedQueriesPrintTheDriverLineAndEndWithZero) {
+TEST_F(AdapterInfoFlow, FailedQueriesPrintTheDriverLineAndEndWithSix) {
   const struct {
     const char* selector;
     uint32_t command;
@@ -127,10 +127,11 @@ TEST_F(AdapterInfoFlow, FailedQueriesPrintTheDriverLineAndEndWithZero) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.selector);
     bench_.FailStatus(c.command, c.command == kCmdGetAdapterLocation ? 1 : 2);
-    EXPECT_EQ(Run({"-G", c.selector}), c.line);
+    EXPECT_EQ(Run({"-G", c.selector}, 6), c.line);
   }
   bench_.FailCall(kCmdGetAdapterPort, 1167);
-  EXPECT_EQ(Run({"-G", "p"}), "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 1167\n");
+  EXPECT_EQ(Run({"-G", "p"}, 6),
+            "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 1167\n");
 }
 
 TEST_F(AdapterInfoFlow, LinkStateSwitchDownAndUp) {
@@ -153,7 +154,7 @@ TEST_F(AdapterInfoFlow, LinkStateSwitchDownTakesTheLinkDown) {
 
 TEST_F(AdapterInfoFlow, FailedLinkStateSwitchPrintsOnlyTheDriverLine) {
   bench_.FailStatus(kCmdSetLinkState, 2);
-  EXPECT_EQ(Run({"-k", "u"}), "ERROR: SET_LINK_STATE failed !    status:Other Error\n");
+  EXPECT_EQ(Run({"-k", "u"}, 6), "ERROR: SET_LINK_STATE failed !    status:Other Error\n");
 }
 
 }  // namespace

@@ -95,14 +95,12 @@ TEST_F(CommandLine, RequestLogShowsSignatureAdapterAndLengths) {
   }
 }
 
-TEST_F(CommandLine, DriverFailureOfAnAccessStillEndsWithZero) {
+TEST_F(CommandLine, DriverFailureOfAnAccessEndsWithSixAndNoValue) {
   CreateAdapter();
   Tool("fault --command 8 --skip 1 --status 1");
   const ProgramRun run = Run("-R 4");
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(
-      run.output,
-      kBanner + "ERROR: READ_REGISTER failed !    status:Access failed\nRegister 0x4 : 0x0\n");
+  EXPECT_EQ(run.exit_code, 6);
+  EXPECT_EQ(run.output, kBanner + "ERROR: READ_REGISTER failed !    status:Access failed\n");
 }
 
 }  // namespace

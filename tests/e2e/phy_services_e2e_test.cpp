@@ -24,8 +24,9 @@ TEST_F(PhyServicesRun, CableTestOfFourPairs) {
   Tool("cable --pair B --status open --data 100");
   Tool("cable --pair C --stuck");
   Tool("cable --pair D --status failed --data 0x5a");
+  // Pair C never finishes: the test could not do its work on every pair.
   const ProgramRun run = Run("-V");
-  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.exit_code, 6);
   EXPECT_EQ(
       run.output,
       banner_ +

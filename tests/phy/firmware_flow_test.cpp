@@ -1,6 +1,6 @@
 // firmware_flow_test.cpp - whole runs of the PHY microcontroller download against the emulated
 // MCU: each mode's transcript and memory contents, the file-size limits, read-back mismatches,
-// and failed writes in the middle of the sequence.
+// failed writes in the middle of the sequence, and exit code 6 for every failure.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,11 +19,18 @@
 namespace {
 
 constexpr uint32_t kControlReg = 0x40010;
+constexpr uint32_t kAddressReg = 0x40011;
+constexpr uint32_t kReadDataReg = 0x40013;
 constexpr uint32_t kImageBase = 0x5000;
 constexpr uint32_t kParametersBase = 0x4C00;
-// Requests of the steps around a download: access enable, three preset writes of three requests,
-// two tables of twenty 16-bit writes of four requests, control and address before the download.
-constexpr size_t kAroundDownload = 1 + 3 * 3 + 2 * 20 * 4 + 2;
+// Writes of the steps around a download: access enable, three preset writes of three requests,
+// two tables of twenty 16-bit writes of four requests, each table read back from its start
+// (control and address), control and address before the download, the release.
+constexpr size_t kWritesAroundDownload = 1 + 3 * 3 + 2 * (20 * 4 + 2) + 2 + 1;
+// Reads of the checks: control, address and byte of each preset, the two tables, control and
+// address after the download, control after the release.
+constexpr size_t kChecksAroundDownload = 3 * 3 + 2 * 40 + 2 + 1;
+constexpr size_t kAroundDownload = kWritesAroundDownload + kChecksAroundDownload;
 
 // The SRAM overlay tables, written before (A) and after (B) a download.
 constexpr uint16_t kTableA[20] = {0x8800, 0x8881, 0x8902, 0x8983, 0x8A04, 0x8A85, 0x8B06,
@@ -49,17 +56,28 @@ void PrintTo(const PhyRequest& request, std::ostream* out) {
 // The requests of an MCU single write: the address, the control value, then the data.
 void AddSingleWrite(std::vector<PhyRequest>& requests, uint32_t address, uint32_t data,
                     uint32_t control) {
-  requests.push_back({true, 0x40011, address});
+  requests.push_back({true, kAddressReg, address});
   requests.push_back({true, kControlReg, control});
   requests.push_back({true, 0x40012, data});
 }
 
-// A table, each entry high byte first with auto-increment, then the whole entry.
+// A preset single write and its check: the control, the address and the byte read back.
+void AddCheckedPreset(std::vector<PhyRequest>& requests, uint32_t address, uint32_t data,
+                      uint32_t control) {
+  AddSingleWrite(requests, address, data, control);
+  requests.insert(requests.end(),
+                  {{false, kControlReg, 0}, {false, kAddressReg, 0}, {false, kReadDataReg, 0}});
+}
+
+// A table, each entry high byte first with auto-increment, then the whole entry; then read back
+// from its first byte.
 void AddTable(std::vector<PhyRequest>& requests, const uint16_t (&table)[20]) {
   for (uint32_t j = 0; j < 20; ++j) {
     AddSingleWrite(requests, 0x0840 + 2 * j, table[j] >> 8, 0x84);
     requests.push_back({true, 0x40012, table[j]});
   }
+  requests.insert(requests.end(), {{true, kControlReg, 0x84}, {true, kAddressReg, 0x0840}});
+  requests.insert(requests.end(), 40, {false, kReadDataReg, 0});
 }
 
 std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
@@ -73,18 +91,20 @@ class FirmwareFlow : public ::testing::Test {
   FirmwareFlow() { bench_.CreateAdapter(); }
 
   std::string WriteFile(const std::vector<uint8_t>& bytes) {
-    const std::string path = work_.File("fw" + std::to_string(files_++) + ".bin");
+    std::string path = work_.File("fw" + std::to_string(files_++) + ".bin");
     WriteFileText(path, std::string(bytes.begin(), bytes.end()));
     return path;
   }
-  // Runs the download in |mode| with |bytes| as the file; the exit code is always 0.
-  std::string Download(const std::string& mode, const std::vector<uint8_t>& bytes) {
-    return DownloadFile(mode, WriteFile(bytes));
+  // Runs the download in |mode| with |bytes| as the file; returns the output after the banner.
+  std::string Download(const std::string& mode, const std::vector<uint8_t>& bytes,
+                       int expected_exit = 0) {
+    return DownloadFile(mode, WriteFile(bytes), expected_exit);
   }
-  std::string DownloadFile(const std::string& mode, const std::string& path) {
+  std::string DownloadFile(const std::string& mode, const std::string& path,
+                           int expected_exit = 0) {
     bench_.ClearLog();
     bench_.TakeOutput();
-    EXPECT_EQ(bench_.Run({"-f", path, "-m", mode}), 0);
+    EXPECT_EQ(bench_.Run({"-f", path, "-m", mode}), expected_exit);
     return AfterBanner(bench_.TakeOutput());
   }
   std::vector<uint8_t> Xdata(uint32_t base, size_t length) {
@@ -120,7 +140,8 @@ TEST_F(FirmwareFlow, ParametersAreLoadedAndReadBackFromXdata) {
             "Verified 00000 of 00003 (000%)\rVerified 00001 of 00003 (033%)\r"
             "Verified 00002 of 00003 (066%)\r\nCOMPLETED!\n");
   EXPECT_EQ(Xdata(kParametersBase, 3), bytes);
-  EXPECT_EQ(PhyRequests(), kAroundDownload + 3 + 1 + 3 + 1);
+  // The bytes, address and bytes read back.
+  EXPECT_EQ(PhyRequests(), kAroundDownload + 3 + 1 + 3);
   // Overlay table B, high byte first.
   EXPECT_EQ(Xdata(0x0840, 40),
             (std::vector<uint8_t>{0x88, 0x00, 0x88, 0x81, 0x89, 0x02, 0x89, 0x83, 0x00, 0x04,
@@ -142,21 +163,25 @@ TEST_F(FirmwareFlow, ResetLoadSendsEveryStepInOrder) {
     }
   }
   std::vector<PhyRequest> expected = {{true, kControlReg, 0x80}};
-  AddSingleWrite(expected, 0xFFFF, 1, 0x80);  // the MCU reset
-  AddSingleWrite(expected, 0x0802, 0, 0x80);
-  AddSingleWrite(expected, 0xF9, 0x10, 0x81);
-  AddSingleWrite(expected, 0xFA, 0x23, 0x81);
+  AddSingleWrite(expected, 0xFFFF, 1, 0x80);  // the MCU reset; its bit clears itself
+  expected.insert(expected.end(), {{false, kControlReg, 0}, {false, kAddressReg, 0}});
+  AddCheckedPreset(expected, 0x0802, 0, 0x80);
+  AddCheckedPreset(expected, 0xF9, 0x10, 0x81);
+  AddCheckedPreset(expected, 0xFA, 0x23, 0x81);
   AddTable(expected, kTableA);
   expected.insert(expected.end(), {{true, kControlReg, 0x84},
-                                   {true, 0x40011, kImageBase},
+                                   {true, kAddressReg, kImageBase},
                                    {true, 0x40012, 0xAB},
-                                   {true, 0x40012, 0x5C}});
+                                   {true, 0x40012, 0x5C},
+                                   {false, kControlReg, 0},
+                                   {false, kAddressReg, 0}});
   AddTable(expected, kTableB);
   expected.insert(expected.end(), {{true, kControlReg, 0x86},
-                                   {true, 0x40011, 0},
-                                   {false, 0x40013, 0},
-                                   {false, 0x40013, 0},
-                                   {true, kControlReg, 0}});
+                                   {true, kAddressReg, 0},
+                                   {false, kReadDataReg, 0},
+                                   {false, kReadDataReg, 0},
+                                   {true, kControlReg, 0},
+                                   {false, kControlReg, 0}});
   EXPECT_EQ(sent, expected);
 }
 
@@ -171,7 +196,8 @@ TEST_F(FirmwareFlow, ResetLoadVerifiesTheLargestImageInProgramMemory) {
   EXPECT_EQ(output.find("ERROR"), std::string::npos);
   EXPECT_EQ(Xdata(kImageBase, image.size()), image);
   EXPECT_EQ(Prog(image.size()), image);
-  EXPECT_EQ(PhyRequests(), 3 + kAroundDownload + 16384 + 2 + 16384 + 1);
+  // The reset and its check, the bytes, the Prog mode and address, the bytes read back.
+  EXPECT_EQ(PhyRequests(), 3 + 2 + kAroundDownload + 16384 + 2 + 16384);
   EXPECT_TRUE(Running());
 }
 
@@ -186,11 +212,12 @@ TEST_F(FirmwareFlow, LoadThenVerifyAndVerifyTouchesNothingElse) {
   const std::string head = "\n\nVerified 00000 of 00300 (000%)\r";
   EXPECT_EQ(verified.substr(0, head.size()), head);
   EXPECT_EQ(verified.substr(verified.size() - 12), "\nCOMPLETED!\n");
-  // The Prog mode, the address, the bytes, the release: no access enable, reset, maps or tables.
+  // The Prog mode, the address, the bytes, the release and its check: no access enable, reset,
+  // maps or tables.
   const auto writes = bench_.LogOf(kCmdWritePhy);
   ASSERT_EQ(writes.size(), 3u);
   EXPECT_EQ(writes[0].parameter, kControlReg);
-  EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 300u);
+  EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 300u + 1);
   EXPECT_EQ(Xdata(0, 0x10000), xdata_before);
   EXPECT_TRUE(Running());
 }
@@ -198,7 +225,7 @@ TEST_F(FirmwareFlow, LoadThenVerifyAndVerifyTouchesNothingElse) {
 TEST_F(FirmwareFlow, VerifyNoticesOneDifferingByteAnywhere) {
   const std::vector<uint8_t> image = Pattern(301, 4);
   const std::string path = WriteFile(image);
-  // 0 when the verify released the MCU, -1 when it stopped at a mismatch.
+  // 0 when the verify succeeded and released the MCU, -1 when it stopped at a mismatch.
   ExpectOneByteDifferencesCaught(image, 0, -1, [&](const std::vector<uint8_t>& program) {
     bench_.Update([&](emu::AdapterState& s) {
       std::vector<uint8_t>& xdata = s.mcu.Xdata();
@@ -209,8 +236,10 @@ TEST_F(FirmwareFlow, VerifyNoticesOneDifferingByteAnywhere) {
       std::copy(program.begin(), program.end(), xdata.begin() + kImageBase);
       s.mcu.control = 0;
     });
-    DownloadFile("verify", path);
-    return Running() ? 0 : -1;
+    const int exit_code = bench_.Run({"-f", path, "-m", "verify"});
+    bench_.TakeOutput();
+    EXPECT_EQ(Running(), exit_code == 0);
+    return exit_code == 0 ? 0 : -1;
   });
 }
 
@@ -222,14 +251,15 @@ TEST_F(FirmwareFlow, MismatchAtTheFirstByteLeavesTheMcuHeld) {
                 "\n\nERROR: \nData mismatch on byte #0. Wrote = 0x%02x, Read (@ iProg base 0)= "
                 "0x%02x\n",
                 image[0], Prog(1)[0]);
-  EXPECT_EQ(Download("verify", image), expected);
+  EXPECT_EQ(Download("verify", image, 6), expected);
   EXPECT_FALSE(Running());
   EXPECT_EQ(bench_.LogOf(kCmdWritePhy).size(), 2u);  // no release
 }
 
 TEST_F(FirmwareFlow, UnreadableParameterByteNamesXdata) {
-  bench_.FailStatus(kCmdReadPhy, 2, 1);
-  EXPECT_EQ(Download("param", {1, 2}),
+  // The preset checks, table A read back, the download checked, then byte 0.
+  bench_.FailStatus(kCmdReadPhy, 2, 3 * 3 + 40 + 2 + 1);
+  EXPECT_EQ(Download("param", {1, 2}, 6),
             "\n\nWrote 00000 of 00002 (000%)\rWrote 00001 of 00002 (050%)\r\nCOMPLETED!\n"
             "Verified 00000 of 00002 (000%)\r"
             "ERROR: READ_PHY failed !    status:Other Error\n"
@@ -240,22 +270,22 @@ TEST_F(FirmwareFlow, UnreadableParameterByteNamesXdata) {
 
 TEST_F(FirmwareFlow, FileLimitsAreCheckedBeforeAnyPhyAccess) {
   const std::string empty = WriteFile({});
-  EXPECT_EQ(DownloadFile("load", empty), "ERROR: Not enough bytes in file " + empty + "\n");
+  EXPECT_EQ(DownloadFile("load", empty, 6), "ERROR: Not enough bytes in file " + empty + "\n");
   EXPECT_EQ(PhyRequests(), 0u);
 
   const std::string missing = work_.File("missing.bin");
-  EXPECT_EQ(DownloadFile("load", missing), "ERROR: No file " + missing + " is found\n");
+  EXPECT_EQ(DownloadFile("load", missing, 6), "ERROR: No file " + missing + " is found\n");
   // A directory opens on some systems but cannot be read: it is no firmware file either.
-  EXPECT_EQ(DownloadFile("load", work_.path().string()),
+  EXPECT_EQ(DownloadFile("load", work_.path().string(), 6),
             "ERROR: No file " + work_.path().string() + " is found\n");
 
   const std::string large = WriteFile(Pattern(16385, 1));
-  EXPECT_EQ(DownloadFile("reset", large),
+  EXPECT_EQ(DownloadFile("reset", large, 6),
             "ERROR: Firmware image file " + large + " size must be <= 16384 bytes\n");
   EXPECT_EQ(PhyRequests(), 0u);
 
   const std::string params = WriteFile(Pattern(1025, 1));
-  EXPECT_EQ(DownloadFile("param", params),
+  EXPECT_EQ(DownloadFile("param", params, 6),
             "ERROR: Firmware Parameters file " + params + " size must be <= 1024 bytes\n");
   EXPECT_EQ(PhyRequests(), 0u);
 
@@ -266,9 +296,9 @@ TEST_F(FirmwareFlow, FileLimitsAreCheckedBeforeAnyPhyAccess) {
 }
 
 TEST_F(FirmwareFlow, FailedByteEndsTheDownloadWithTheMcuHeld) {
-  // Access enable, presets, table A, control and address, then bytes 0 to 4.
-  bench_.FailStatus(kCmdWritePhy, 2, 1 + 9 + 80 + 2 + 5);
-  EXPECT_EQ(Download("load", {1, 2, 3, 4, 5, 0x66, 7}),
+  // Access enable, presets, table A and its read-back, control and address, then bytes 0 to 4.
+  bench_.FailStatus(kCmdWritePhy, 2, 1 + 9 + 80 + 2 + 2 + 5);
+  EXPECT_EQ(Download("load", {1, 2, 3, 4, 5, 0x66, 7}, 6),
             "\n\nWrote 00000 of 00007 (000%)\rWrote 00001 of 00007 (014%)\r"
             "Wrote 00002 of 00007 (028%)\rWrote 00003 of 00007 (042%)\r"
             "Wrote 00004 of 00007 (057%)\r"
@@ -281,21 +311,35 @@ TEST_F(FirmwareFlow, FailedByteEndsTheDownloadWithTheMcuHeld) {
 TEST_F(FirmwareFlow, FailedOverlayEntryIsReportedAndALaterVerifyFails) {
   // Entry 7 of table B: its second request, the control value, fails.
   const std::vector<uint8_t> image = {1, 2, 3, 4};
-  bench_.FailStatus(kCmdWritePhy, 2, 1 + 9 + 80 + 2 + 4 + 7 * 4 + 1);
+  bench_.FailStatus(kCmdWritePhy, 2, 1 + 9 + 80 + 2 + 2 + 4 + 7 * 4 + 1);
   const std::string path = WriteFile(image);
-  EXPECT_EQ(DownloadFile("load", path),
+  EXPECT_EQ(DownloadFile("load", path, 6),
             "\n\nWrote 00000 of 00004 (000%)\rWrote 00001 of 00004 (025%)\r"
             "Wrote 00002 of 00004 (050%)\rWrote 00003 of 00004 (075%)\r\nCOMPLETED!\n"
             "ERROR: WRITE_PHY failed !    status:Other Error\n"
             "ERROR: Failed writing SMI_KSTR_VPM_BT_CTL_REG to 0x0084\n"
             "ERROR: \nFailed writing 0x0187 to MCU_XDATA_SRAM_OVRLAY_TABLE(7)-0x084e\n");
-  // The other entries and the release followed.
-  EXPECT_EQ(bench_.LogOf(kCmdWritePhy).size(), 1 + 9 + 80 + 2 + 4 + 80 - 2 + 1);
+  // The other entries, the read-back and the release followed.
+  EXPECT_EQ(bench_.LogOf(kCmdWritePhy).size(), kWritesAroundDownload + 4 - 2);
   EXPECT_TRUE(Running());
   EXPECT_EQ(emu::OverlayInPlace(bench_.State().mcu), emu::OverlayTable::kOther);
 
-  const std::string verified = DownloadFile("verify", path);
+  const std::string verified = DownloadFile("verify", path, 6);
   EXPECT_NE(verified.find("Data mismatch on byte #0."), std::string::npos) << verified;
+}
+
+// A load reads nothing back, so where the auto-increment stopped must show that every byte
+// landed before "COMPLETED!" is printed.
+TEST_F(FirmwareFlow, LoadWithAByteThatDidNothingIsNotCompleted) {
+  // Access enable, presets, table A and its read-back, control and address, then bytes 0 to 2.
+  bench_.FailStatus(kCmdWritePhy, 0, 1 + 9 + 80 + 2 + 2 + 3);
+  EXPECT_EQ(Download("load", {1, 2, 3, 4, 5}, 6),
+            "\n\nWrote 00000 of 00005 (000%)\rWrote 00001 of 00005 (020%)\r"
+            "Wrote 00002 of 00005 (040%)\rWrote 00003 of 00005 (060%)\r"
+            "Wrote 00004 of 00005 (080%)\r"
+            "ERROR: SMI_KSTR_VPM_BT_ADDR_REG reads 0x5004 instead of 0x5005\n"
+            "ERROR: \nFailed confirming 5 bytes written from ORAM address 5000\n");
+  EXPECT_FALSE(Running());
 }
 
 }  // namespace
