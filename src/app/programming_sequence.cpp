@@ -28,6 +28,16 @@ StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& op
   return {};
 }
 
+// A save path that is not a regular file (a device would swallow the contents, a pipe hold the
+// run) is refused before the memory is read, with the message of a save that failed.
+int CheckSavePath(const CommandOptions& options, Console& console) {
+  if (options.Operation != kOpRead || !options.BinaryFileName.IsSet()) return 0;
+  const char* name = options.BinaryFileName.get();
+  if (CanReplaceUserFile(name)) return 0;
+  console.Error("ERROR::Failed to create/open %s\n", name);
+  return kExitEepromReadFailed;
+}
+
 int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
               char file_base[kFileBaseSize], ProgrammedImage* programmed,
               IdentityReservation* reservation) {
@@ -63,6 +73,7 @@ int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniSt
 int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
                            IniState& ini, UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
   if (options.Operation != kOpWrite) {
+    if (const int refused = CheckSavePath(options, platform.console)) return refused;
     return RunStages(platform, driver, options, ini, file_base, nullptr, nullptr);
   }
   IdentityReservation reservation(options, ini_lock, driver.words().adapter_index,

@@ -1,0 +1,87 @@
+// user_files_flow_test.cpp - files the user names that are no regular files (a pipe, a device, a
+// directory): each is refused with its usual message before the board is touched, and none
+// holds the run.
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "app/board_record.h"
+#include "nvm/eeprom_flow_support.h"
+#include "support/file_faults.h"
+
+namespace {
+
+class UserFiles : public EepromFlow {
+ protected:
+  void SetUp() override {
+    EepromFlow::SetUp();
+    WriteFileText(ini_, ExampleIniText());
+    ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
+  }
+
+  const std::string ini_ = File("board.ini");
+  const std::string fifo_ = File("pipe");
+};
+
+TEST_F(UserFiles, NoneIsReadFromOrWrittenToBeforeTheBoardIsTouched) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string output;
+  };
+  const Case cases[] = {
+      {{"-w", "-i", fifo_}, 3,
+       "The file " + fifo_ + " is not found\nERROR: Parameter Error (use -h for help)\n"},
+      {{"-w", "-i", fifo_, "-s"}, 3,
+       "The file " + fifo_ + " is not found\nERROR: Parameter Error (use -h for help)\n"},
+      {{"-w", "-b", fifo_}, 9, "ERROR: No file " + fifo_ + " was found\n"},
+      {{"-w", "-i", ini_, "-s", "-t", fifo_}, 10,
+       "ERROR: Couldn't write the record file " + fifo_ + "\n"},
+      {{"-w", "-i", ini_, "-s", "-t", "/dev/zero"}, 10,
+       "ERROR: Couldn't write the record file /dev/zero\n"},
+      {{"-w", "-i", ini_, "-s", "-t", "/dev/null"}, 10,
+       "ERROR: Couldn't write the record file /dev/null\n"},
+      {{"-w", "-i", ini_, "-s", "-t", work_.path().string()}, 10,
+       "ERROR: Couldn't write the record file " + work_.path().string() + "\n"},
+      {{"-r", "-b", "/dev/null"}, 5, "ERROR: ERROR::Failed to create/open /dev/null\n"},
+      {{"-r", "-b", fifo_}, 5, "ERROR: ERROR::Failed to create/open " + fifo_ + "\n"},
+      {{"-f", fifo_}, 6, "ERROR: No file " + fifo_ + " is found\n"},
+  };
+  const std::string ini_text = ReadFileText(ini_);
+  for (const Case& c : cases) {
+    bench_.ClearLog();
+    EXPECT_EQ(Run(c.arguments), c.exit_code) << c.arguments.back();
+    EXPECT_EQ(Output(), c.output);
+    for (const uint32_t command : {kCmdE2pWriteBlock, kCmdE2pReadBlock}) {
+      EXPECT_TRUE(bench_.LogOf(command).empty()) << c.arguments.back();
+    }
+    EXPECT_EQ(ReadFileText(ini_), ini_text);
+  }
+}
+
+TEST_F(UserFiles, AnIniFileTheRunMayNotWriteIsRefusedBeforeTheBoardIsTouched) {
+  ASSERT_EQ(chmod(ini_.c_str(), 0444), 0);
+  int exit_code = 0;
+  {
+    const OrdinaryFileUser user;
+    exit_code = Run({"-w", "-i", ini_, "-s"});
+  }
+  EXPECT_EQ(exit_code, 10);
+  EXPECT_EQ(Output(), "ERROR: The file " + ini_ +
+                          " cannot be written, so the next board's values could not be saved in "
+                          "it: make it writable; nothing was programmed\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+}
+
+TEST_F(UserFiles, ARecordWhoseLastLineHasNoLineEndKeepsItsLinesApart) {
+  const std::string record = File("record.csv");
+  WriteFileText(record, std::string(kBoardRecordHeader).substr(0, 40));  // cut by a crash
+  ASSERT_EQ(Run({"-w", "-i", ini_, "-s", "-t", record}), 0);
+  WriteFileText(ini_, ExampleIniText());  // set back: the board's MAC address is found
+  ASSERT_EQ(Run({"-w", "-i", ini_, "-t", record}), 10);
+  const std::string text = ReadFileText(record);
+  EXPECT_EQ(text.substr(0, 41), std::string(kBoardRecordHeader).substr(0, 40) + "\n");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+}
+
+}  // namespace
