@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "support/file_faults.h"
 #include "support/run_program.h"
@@ -24,6 +28,19 @@ unsigned Mode(const std::string& path) {
   struct stat info {};
   EXPECT_EQ(stat(path.c_str(), &info), 0);
   return info.st_mode & 07777;
+}
+
+// Waits until the thread |id| (once known) sleeps in the kernel, as one blocked on a lock does.
+bool Sleeping(const std::atomic<pid_t>& id) {
+  for (int attempt = 0; attempt < 1000000; ++attempt) {
+    if (id != 0) {
+      const std::string stat = ReadFileText("/proc/self/task/" + std::to_string(id) + "/stat");
+      const size_t state = stat.rfind(')') + 2;
+      if (state < stat.size() && stat[state] == 'S') return true;
+    }
+    std::this_thread::yield();
+  }
+  return false;
 }
 
 size_t EntryCount(const TempDir& dir) {
@@ -187,6 +204,42 @@ TEST(UserFileLock, SecondHolderIsBusyUntilTheFirstLetsGo) {
   first.Release();
   EXPECT_EQ(second.Acquire(path.c_str(), false), UserFileLock::Result::kLocked);
   EXPECT_EQ(first.Acquire(dir.File("missing").c_str(), false), UserFileLock::Result::kFailed);
+}
+
+TEST(UserFileLock, AWaiterGetsTheFileThatReplacedTheOneItWaitedFor) {
+  // The holder writes the next values back by replacing the file; a waiter that woke holding the
+  // old file would let a third run lock the new one beside it.
+  TempDir dir;
+  const std::string path = dir.File("board.ini");
+  WriteFileText(path, "old");
+  UserFileLock first;
+  ASSERT_EQ(first.Acquire(path.c_str(), false), UserFileLock::Result::kLocked);
+  UserFileLock second;
+  std::atomic<pid_t> waiter_id{0};
+  std::thread waiter([&] {
+    waiter_id = static_cast<pid_t>(syscall(SYS_gettid));
+    EXPECT_EQ(second.Acquire(path.c_str(), true), UserFileLock::Result::kLocked);
+  });
+  ASSERT_TRUE(Sleeping(waiter_id));  // blocked on the old file's lock
+  ASSERT_EQ(Replace(path, "new"), ReplaceResult::kReplaced);
+  first.Release();
+  waiter.join();
+  UserFileLock third;
+  EXPECT_EQ(third.Acquire(path.c_str(), false), UserFileLock::Result::kBusy);
+}
+
+TEST(UserFileLock, OnlyARegularFileThatMayBeWrittenIsLocked) {
+  TempDir dir;
+  const std::string path = dir.File("board.ini");
+  WriteFileText(path, "x");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  UserFileLock lock;
+  {
+    const OrdinaryFileUser user;
+    EXPECT_EQ(lock.Acquire(path.c_str(), false), UserFileLock::Result::kNotWritable);
+  }
+  EXPECT_EQ(lock.Acquire(dir.path().c_str(), false), UserFileLock::Result::kFailed);
+  EXPECT_EQ(lock.Acquire("/dev/null", false), UserFileLock::Result::kFailed);
 }
 
 }  // namespace
