@@ -12,6 +12,8 @@
 #include "app/board_record.h"
 #include "app/command_options.h"
 #include "app/record_stage.h"
+#include "app/run_state.h"
+#include "common/image_buffer.h"
 #include "common/step_result.h"
 #include "config/stepping/identity_step.h"
 #include "config/stepping/ini_write_back.h"
@@ -29,8 +31,9 @@ class IdentityReservation : public WriteGate {
   // Everything that can be known before the board is written: the record read, the board's own
   // identity read when the record shows one sent to a board by a run that did not succeed (the
   // settings then carry that identity), the INI identity checked and its step tried, the
-  // record's guard. Returns 0, or the exit code after its message.
-  int Prepare(Driver& driver, CommandOptions& options);
+  // record's guard. Returns 0, or the exit code after its message. |run| outlives the
+  // reservation.
+  int Prepare(Driver& driver, RunState& run);
 
   bool Pass(const uint8_t* image, int32_t length) override;
   // A write request carrying the identity may have reached the board.
@@ -45,15 +48,17 @@ class IdentityReservation : public WriteGate {
 
   // Appends the run's outcome line. Returns |exit_code|, or 10 when a successful run could not
   // be recorded.
-  int Close(const uint8_t* image, int32_t length, int exit_code);
+  int Close(const ImageBuffer& image, int exit_code);
 
  private:
-  int FindRework(Driver& driver, CommandOptions& options);
-  int TryStep(const CommandOptions& options);
+  int FindRework(Driver& driver, RunState& run);
+  int TryStep(const DeviceSettings& settings);
+  BoardRecordLine LineOf(const ImageBuffer& image) const;
   std::string IdentityText() const;
   void GiveBackIniValues();
 
   const CommandOptions& options_;
+  const RunState* run_ = nullptr;
   UserFileLock& ini_lock_;
   UserFileLock record_lock_;
   uint32_t adapter_;

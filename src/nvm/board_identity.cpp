@@ -25,8 +25,8 @@ bool ReadBoardMacAddresses(Driver& driver, bool otp, int32_t size,
   macs->clear();
   uint8_t memory[kImageBufferSize] = {};
   const auto length = static_cast<uint16_t>(size > kMaxImageBytes ? kMaxImageBytes : size);
-  const bool read = otp ? OTP_READ_BLOCK(driver, 0, length, memory)
-                        : E2P_READ_BLOCK(driver, length, memory);
+  const bool read =
+      otp ? OTP_READ_BLOCK(driver, 0, length, memory) : E2P_READ_BLOCK(driver, length, memory);
   if (!read) return false;
   macs->push_back(MacAt(memory, kMacOffset));
   // Image byte 1 of the upper image lies at the upper half's body offset.
