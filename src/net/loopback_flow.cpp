@@ -105,7 +105,10 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     return false;
   }
   run.clock.Sleep(SettleMilliseconds(reply));
-  if (!UpdateReceiveFilter(driver, true)) return false;
+  if (!UpdateReceiveFilter(driver, true)) {
+    sockets.Cleanup();
+    return false;
+  }
 
   bool passed = false;
   for (int count = 0; count < kRuns; ++count) {
@@ -117,7 +120,7 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
       console.Error("Loopback Test Failed\n");
     }
   }
-  if (!UpdateReceiveFilter(driver, false)) return false;
+  const bool restored = UpdateReceiveFilter(driver, false);
   sockets.Cleanup();
-  return passed;
+  return passed && restored;
 }
