@@ -99,8 +99,7 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     console.Error("WSAStartup failed with error: %d\n", error);
     return false;
   }
-  if (!WaitForAdapterAddress(run, source)) {
-    console.Error("Src IP not enabled\n");
+  if (!WaitForAdapterAddress(driver, run, source)) {
     sockets.Cleanup();
     return false;
   }
@@ -113,7 +112,8 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
   bool passed = false;
   for (int count = 0; count < kRuns; ++count) {
     run.clock.Sleep(kRunPauseMilliseconds);
-    passed = RunNetworkTest(run, source->text, source->interface_index, NetworkTestMode::kLoopback);
+    passed =
+        RunNetworkTest(run, source->text, source->interface_index, NetworkTestMode::kLoopback, "");
     if (passed) {
       console.Print("Loopback Test Passed\n");
     } else {
