@@ -45,8 +45,9 @@ bool WaitForLoopbackLink(Driver& driver, Clock& clock) {
   return false;
 }
 
-// Sets or clears the receive filter bits of the test, keeping the others.
-bool UpdateReceiveFilter(Driver& driver, bool set) {
+// Sets or clears the receive filter bits of the test, keeping the others; |*written| gets the value
+// written.
+bool UpdateReceiveFilter(Driver& driver, bool set, uint32_t* written) {
   uint32_t value = 0;
   if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
     driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
@@ -55,6 +56,26 @@ bool UpdateReceiveFilter(Driver& driver, bool set) {
   value = set ? value | kRfeLoopbackBits : value & ~kRfeLoopbackBits;
   if (!WRITE_REGISTER(driver, kEthRfeCtl, value)) {
     driver.console().Error("Failed to write  ETH_RFE_CTL register\n");
+    return false;
+  }
+  *written = value;
+  return true;
+}
+
+// Clears the test's bits and reads the register back: a write that answered success without
+// taking would leave the port receiving everything, and a later test of another board passing
+// through this one's connector.
+bool RestoreReceiveFilter(Driver& driver) {
+  uint32_t written = 0;
+  if (!UpdateReceiveFilter(driver, false, &written)) return false;
+  uint32_t value = 0;
+  if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
+    driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
+    return false;
+  }
+  if (value & kRfeLoopbackBits) {
+    driver.console().Error("ETH_RFE_CTL reads 0x%x after 0x%x was written to clear bits 0x%x\n",
+                           value, written, kRfeLoopbackBits);
     return false;
   }
   return true;
@@ -104,7 +125,8 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     return false;
   }
   run.clock.Sleep(SettleMilliseconds(reply));
-  if (!UpdateReceiveFilter(driver, true)) {
+  uint32_t opened = 0;
+  if (!UpdateReceiveFilter(driver, true, &opened)) {
     sockets.Cleanup();
     return false;
   }
@@ -120,7 +142,7 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
       console.Error("Loopback Test Failed\n");
     }
   }
-  const bool restored = UpdateReceiveFilter(driver, false);
+  const bool restored = RestoreReceiveFilter(driver);
   sockets.Cleanup();
   return passed && restored;
 }
