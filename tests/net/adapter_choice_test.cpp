@@ -12,7 +12,7 @@ namespace {
 const MacAddressBytes kBoardMac = {0x00, 0x11, 0x22, 0x33, 0x44, 0x51};
 
 HostAdapter Adapter(const std::string& description, uint32_t interface_index,
-                    std::vector<uint8_t> physical) {
+                    const std::vector<uint8_t>& physical) {
   return {.description = description, .interface_index = interface_index, .physical = physical};
 }
 
