@@ -2,6 +2,8 @@
 // bits, three runs, and the filter bits cleared again.
 #include "net/loopback_flow.h"
 
+#include <optional>
+
 #include "driver/driver_operations.h"
 #include "net/network_test.h"
 #include "net/ping_flow.h"
@@ -45,29 +47,28 @@ bool WaitForLoopbackLink(Driver& driver, Clock& clock) {
   return false;
 }
 
-// Sets or clears the receive filter bits of the test, keeping the others; |*written| gets the value
-// written.
-bool UpdateReceiveFilter(Driver& driver, bool set, uint32_t* written) {
+// Sets or clears the receive filter bits of the test, keeping the others. Returns the value
+// written, or nothing after printing why.
+std::optional<uint32_t> UpdateReceiveFilter(Driver& driver, bool set) {
   uint32_t value = 0;
   if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
     driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
-    return false;
+    return std::nullopt;
   }
   value = set ? value | kRfeLoopbackBits : value & ~kRfeLoopbackBits;
   if (!WRITE_REGISTER(driver, kEthRfeCtl, value)) {
     driver.console().Error("Failed to write  ETH_RFE_CTL register\n");
-    return false;
+    return std::nullopt;
   }
-  *written = value;
-  return true;
+  return value;
 }
 
 // Clears the test's bits and reads the register back: a write that answered success without
 // taking would leave the port receiving everything, and a later test of another board passing
 // through this one's connector.
 bool RestoreReceiveFilter(Driver& driver) {
-  uint32_t written = 0;
-  if (!UpdateReceiveFilter(driver, false, &written)) return false;
+  const std::optional<uint32_t> written = UpdateReceiveFilter(driver, false);
+  if (!written) return false;
   uint32_t value = 0;
   if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
     driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
@@ -75,7 +76,7 @@ bool RestoreReceiveFilter(Driver& driver) {
   }
   if (value & kRfeLoopbackBits) {
     driver.console().Error("ETH_RFE_CTL reads 0x%x after 0x%x was written to clear bits 0x%x\n",
-                           value, written, kRfeLoopbackBits);
+                           value, *written, kRfeLoopbackBits);
     return false;
   }
   return true;
@@ -125,8 +126,7 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     return false;
   }
   run.clock.Sleep(SettleMilliseconds(reply));
-  uint32_t opened = 0;
-  if (!UpdateReceiveFilter(driver, true, &opened)) {
+  if (!UpdateReceiveFilter(driver, true)) {
     sockets.Cleanup();
     return false;
   }
