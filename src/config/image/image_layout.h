@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/configuration_image.h"
 #include "common/image_buffer.h"
 #include "common/little_endian.h"
 
@@ -13,13 +14,9 @@ constexpr int kStringAreaStart = kImageHeadSize;
 
 enum ImageKind : int { kImageKindEeprom = 1, kImageKindOtp = 2 };
 
-constexpr uint8_t kEepromImageSignature = 0xA5;
-constexpr uint8_t kOtpLowerHalfSignature = 0xF3;
-constexpr uint8_t kOtpUpperHalfSignature = 0xF7;
 // Added to every stored word offset of an image meant for the upper half of the OTP.
 constexpr uint8_t kUpperHalfBias = 0x80;
 
-constexpr int kMacAddressOffset = 0x01;
 // Offset tables: (length, word offset + bias) byte pairs.
 constexpr int kStringTableOffset = 0x25;
 constexpr int kStringCount = 5;
