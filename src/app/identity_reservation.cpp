@@ -8,6 +8,7 @@
 #include "app/text_console.h"
 #include "common/exit_codes.h"
 #include "nvm/board_identity.h"
+#include "platform/station.h"
 
 namespace {
 
@@ -16,11 +17,12 @@ const char* NameOf(const OwnedText& text) { return text.IsSet() ? text.get() : n
 }  // namespace
 
 IdentityReservation::IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock,
-                                         uint32_t adapter, Console& console)
+                                         uint32_t adapter, ErrorWatchConsole& console, Clock& clock)
     : options_(options),
       ini_lock_(ini_lock),
       adapter_(adapter),
       console_(console),
+      clock_(clock),
       ini_name_(NameOf(options.IniFileName)),
       record_name_(NameOf(options.RecordFileName)),
       stepping_(options.SteppingEnabled) {}
@@ -32,22 +34,34 @@ int IdentityReservation::Prepare(Driver& driver, RunState& run) {
       return refused;
     }
     if (record_.HasOpenIdentities()) {
-      if (const int refused = FindRework(driver, run)) return refused;
+      if (const int refused = FindRework(driver, run)) return Refuse(refused);
     }
   }
   identity_ = IdentityOf(options_, run.settings);
   // A reworked board keeps what it holds: no new identity is checked, stepped or guarded.
   if (rework_line_ != 0) return 0;
   if (ini_name_ != nullptr) {
-    if (const int refused = CheckIniIdentity(run.settings, ini_name_, console_)) return refused;
+    if (const int refused = CheckIniIdentity(run.settings, ini_name_, console_)) {
+      return Refuse(refused);
+    }
   }
   if (stepping_) {
-    if (const int refused = TryStep(run.settings)) return refused;
+    if (const int refused = TryStep(run.settings)) return Refuse(refused);
   }
   if (record_name_ == nullptr) return 0;
   // A serial number that does not step is the same on every board by design.
   const bool serial_counts = run.settings.SerialNumberIncrement != 0;
-  return GuardIdentity(record_, identity_, serial_counts, record_name_, console_);
+  return Refuse(GuardIdentity(record_, identity_, serial_counts, record_name_, console_));
+}
+
+// A run refused before the board was touched is recorded as such, when the record is open.
+int IdentityReservation::Refuse(int exit_code) {
+  if (exit_code == 0 || record_name_ == nullptr) return exit_code;
+  BoardRecordLine line = LineOf(ImageBuffer{});
+  line.result = exit_code;
+  line.refused = true;
+  AppendRecordLine(record_name_, line, console_);
+  return exit_code;
 }
 
 // One read of the board tells whether it is a board that a run which did not succeed wrote.
@@ -179,7 +193,11 @@ int IdentityReservation::Close(const ImageBuffer& image, int exit_code) {
 }
 
 BoardRecordLine IdentityReservation::LineOf(const ImageBuffer& image) const {
-  return RecordLineOf(options_, run_->chip, identity_, adapter_, image);
+  BoardRecordLine line = RecordLineOf(options_, run_->chip, identity_, adapter_, image);
+  line.station = StationName();
+  line.duration_ms = clock_.GetTickCount() - run_->started_ms;
+  line.error = console_.first_error();
+  return line;
 }
 
 std::string IdentityReservation::IdentityText() const {

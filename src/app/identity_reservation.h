@@ -11,6 +11,7 @@
 
 #include "app/board_record.h"
 #include "app/command_options.h"
+#include "app/error_watch_console.h"
 #include "app/record_stage.h"
 #include "app/run_state.h"
 #include "common/image_buffer.h"
@@ -19,14 +20,16 @@
 #include "config/stepping/ini_write_back.h"
 #include "driver/driver.h"
 #include "nvm/write_gate.h"
+#include "platform/clock.h"
 #include "platform/user_file.h"
 
 class IdentityReservation : public WriteGate {
  public:
   // |ini_lock| holds the INI file of a stepping run from its load on; it is let go once the
   // next values are written back, so that the next station need not wait for this board.
+  // |console| tells the record the run's first error; |clock| its duration.
   IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock, uint32_t adapter,
-                      Console& console);
+                      ErrorWatchConsole& console, Clock& clock);
 
   // Everything that can be known before the board is written: the record read, the board's own
   // identity read when the record shows one sent to a board by a run that did not succeed (the
@@ -54,6 +57,7 @@ class IdentityReservation : public WriteGate {
   int FindRework(Driver& driver, RunState& run);
   int TryStep(const DeviceSettings& settings);
   BoardRecordLine LineOf(const ImageBuffer& image) const;
+  int Refuse(int exit_code);
   std::string IdentityText() const;
   void GiveBackIniValues();
 
@@ -62,7 +66,8 @@ class IdentityReservation : public WriteGate {
   UserFileLock& ini_lock_;
   UserFileLock record_lock_;
   uint32_t adapter_;
-  Console& console_;
+  ErrorWatchConsole& console_;
+  Clock& clock_;
   const char* ini_name_;
   const char* record_name_;
   bool stepping_;

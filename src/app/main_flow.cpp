@@ -89,6 +89,7 @@ int ParameterError(int code, Console& console) {
 }  // namespace
 
 int RunMain(int argc, char** argv, Platform& platform) {
+  const uint32_t started_ms = platform.clock.GetTickCount();
   auto options = std::make_unique<CommandOptions>();
   PrintBanner(platform.console);
 
@@ -99,6 +100,7 @@ int RunMain(int argc, char** argv, Platform& platform) {
   if (parsed != 0) return ParameterError(parsed, platform.console);
 
   auto run = std::make_unique<RunState>();
+  run->started_ms = started_ms;
   UserFileLock ini_lock;  // held until the next board's values are written back
   if (const int loaded = LoadConfiguration(*options, *run, ini_lock, platform.console)) {
     return ParameterError(loaded, platform.console);

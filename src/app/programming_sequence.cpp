@@ -1,6 +1,7 @@
 // programming_sequence.cpp - the stages of a programming run, each of which may end it.
 #include "app/programming_sequence.h"
 
+#include "app/error_watch_console.h"
 #include "app/identity_reservation.h"
 #include "app/image_file.h"
 #include "app/network_stage.h"
@@ -78,11 +79,15 @@ int RunProgrammingSequence(Platform& platform, Driver& driver, const CommandOpti
     if (const int refused = CheckSavePath(options, platform.console)) return refused;
     return RunStages(platform, driver, options, run, file_base, nullptr, nullptr);
   }
-  IdentityReservation reservation(options, ini_lock, driver.words().adapter_index,
-                                  platform.console);
-  if (const int refused = reservation.Prepare(driver, run)) return refused;
+  // The record keeps the first error of a run that did not succeed.
+  ErrorWatchConsole console(platform.console);
+  Platform watched{console, platform.device, platform.clock, platform.network};
+  Driver watched_driver(platform.device, console, driver.words());
+  IdentityReservation reservation(options, ini_lock, watched_driver.words().adapter_index, console,
+                                  platform.clock);
+  if (const int refused = reservation.Prepare(watched_driver, run)) return refused;
   ImageBuffer programmed;
   const int exit_code =
-      RunStages(platform, driver, options, run, file_base, &programmed, &reservation);
+      RunStages(watched, watched_driver, options, run, file_base, &programmed, &reservation);
   return reservation.Close(programmed, exit_code);
 }

@@ -20,4 +20,5 @@ struct RunState {
   IniState ini;
   ChipIdentity chip;
   int32_t eeprom_size = kDefaultEepromSize;
+  uint32_t started_ms = 0;  // the clock's tick count when the run began
 };

@@ -87,7 +87,7 @@ TEST_F(UserFiles, ARecordWhoseLastLineHasNoLineEndKeepsItsLinesApart) {
   ASSERT_EQ(Run({"-w", "-i", ini_, "-t", record}), 10);
   const std::string text = ReadFileText(record);
   EXPECT_EQ(text.substr(0, 41), std::string(kBoardRecordHeader).substr(0, 40) + "\n");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);  // two lines, then the refusal
 }
 
 }  // namespace
