@@ -26,7 +26,7 @@ class BoardRecordRun : public EepromFlow {
   std::string Record() {
     std::string text = ReadFileText(record_);
     for (size_t line = text.find('\n') + 1; line < text.size(); line = text.find('\n', line) + 1) {
-      text.replace(line, text.find(',', line) - line, "T");
+      text.replace(line, text.find(',', line) - line, 1, 'T');
     }
     return text;
   }
