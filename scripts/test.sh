@@ -8,37 +8,40 @@ jobs=$(nproc)
 # The README's commands name no job counts; these give them one.
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$jobs}
 export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$jobs}
+# Each heading says when its section started, so a log shows where CI's time goes.
+section() { printf '== %s (at %dm%02ds)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
 
 scripts/install-deps.sh
 
-echo "== formatting"
+section "formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
-echo "== the README's build commands are the ones run below"
+section "the README's build commands are the ones run below"
 scripts/check-readme-commands.sh
 
-echo "== sanitizer build (address, undefined) and its tests"
+section "sanitizer build (address, undefined) and its tests"
 cmake --preset asan && cmake --build --preset asan && ctest --preset asan
 
-echo "== release build: the programs and the tests, optimised, and the tests again"
+section "release build: the programs and the tests, optimised, and the tests again"
 cmake --preset release && cmake --build --preset release
 ctest --preset release
 
-echo "== the demo, on the release build"
+section "the demo, on the release build"
 scripts/demo.sh >build/demo.log || { cat build/demo.log; exit 1; }
 
-echo "== Windows build"
+section "Windows build"
 cmake --preset windows && cmake --build --preset windows
 
-echo "== clang-tidy"
+section "clang-tidy"
 git ls-files 'src/*.cpp' 'emu/*.cpp' | grep -v '^src/platform/win32/' |
   xargs -P "$jobs" -n 4 clang-tidy -p build/asan --quiet 2>/dev/null
 
-echo "== Windows build under Wine"
+section "Windows build under Wine"
 tests/wine/smoke.sh build/windows/src/5200WinCmd.exe build/asan/src/5200WinCmd
 
-echo "== Windows test build's ping under Wine, in network namespaces (root only)"
+section "Windows test build's ping under Wine, in network namespaces (root only)"
 tests/wine/network.sh build/windows/5200WinCmd-emu.exe build/asan/emu/qnt5200-emu
 
-echo "== fuzzing the INI loader and the image patch"
+section "fuzzing the INI loader and the image patch"
 if [ -x fuzz/run_fuzz.sh ]; then fuzz/run_fuzz.sh; fi
+section "done"
