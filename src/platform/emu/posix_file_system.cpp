@@ -18,24 +18,22 @@ constexpr mode_t kNewFileMode = 0666;
 constexpr mode_t kRecordMode = 0644;
 constexpr int kMaxLinkHops = 40;  // as the system itself allows
 
+struct ErrorKind {
+  int code;
+  FileError kind;
+};
+constexpr ErrorKind kErrorKinds[] = {
+    {ENOENT, FileError::kMissing},    {EEXIST, FileError::kExists},
+    {EACCES, FileError::kDenied},     {EPERM, FileError::kDenied},
+    {EROFS, FileError::kReadOnly},    {EWOULDBLOCK, FileError::kBusy},
+    {EINTR, FileError::kInterrupted},
+};
+
 FileError ErrorOf(int error) {
-  switch (error) {
-    case ENOENT:
-      return FileError::kMissing;
-    case EEXIST:
-      return FileError::kExists;
-    case EACCES:
-    case EPERM:
-      return FileError::kDenied;
-    case EROFS:
-      return FileError::kReadOnly;
-    case EWOULDBLOCK:
-      return FileError::kBusy;
-    case EINTR:
-      return FileError::kInterrupted;
-    default:
-      return FileError::kOther;
+  for (const ErrorKind& known : kErrorKinds) {
+    if (known.code == error) return known.kind;
   }
+  return FileError::kOther;
 }
 
 FileError Done(bool success) { return success ? FileError::kNone : ErrorOf(errno); }

@@ -1,6 +1,6 @@
-// posix_user_file.cpp - the user-file and record services on the system's own file system.
-#include "platform/record_append.h"
+// user_file.cpp - the user-file and record services on the system's own file system.
 #include "platform/user_file.h"
+#include "platform/record_append.h"
 #include "platform/user_file_logic.h"
 
 bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count) {
