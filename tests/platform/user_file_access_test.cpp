@@ -65,6 +65,24 @@ TEST(LockUserFileOn, OnlyARegularFileThatMayBeWrittenIsLocked) {
   ExpectClean(files);
 }
 
+TEST(LockUserFileOn, AWaiterGetsTheFileThatReplacedTheOneItWaitedFor) {
+  // The holder writes the next values back by replacing the file; a waiter that woke holding the
+  // old file would let a third run lock the new one beside it.
+  MemoryFileSystem files;
+  files.AddFile("/board.ini", "old");
+  files.BeforeNextLock([&] {
+    const std::string text = "new";
+    ASSERT_EQ(ReplaceUserFileOn(files, "/board.ini", text.data(), text.size()),
+              ReplaceResult::kReplaced);
+  });
+  FileSystem::Handle held = FileSystem::kNoHandle;
+  ASSERT_EQ(LockUserFileOn(files, "/board.ini", true, &held), UserFileLock::Result::kLocked);
+  FileSystem::Handle third = FileSystem::kNoHandle;
+  EXPECT_EQ(LockUserFileOn(files, "/board.ini", false, &third), UserFileLock::Result::kBusy);
+  files.Close(held);
+  ExpectClean(files);
+}
+
 TEST(SameUserFileOn, OneFileWhateverItsName) {
   MemoryFileSystem files;
   files.AddFile("/board.ini", "x");

@@ -123,6 +123,19 @@ TEST(ReplaceUserFileOn, ARewriteInPlaceOnAFullDiskIsReported) {
   ExpectClean(files);
 }
 
+TEST(ReplaceUserFileOn, AReplaceThatLostTheOldFileKeepsTheNewContents) {
+  Board board;
+  board.files.LoseTargetInNextReplace();
+  EXPECT_EQ(Replace(board.files, "/d/board.ini", kNew), ReplaceResult::kNotWritten);
+  ASSERT_EQ(Temporaries(board.files), 1u);  // the only copy left
+  for (const std::string& name : board.files.Names()) {
+    if (name.rfind("/d/.", 0) == 0) {
+      EXPECT_EQ(board.files.Contents(name), kNew);
+    }
+  }
+  ExpectClean(board.files);
+}
+
 // A run that dies between any two calls leaves the old or the new contents, never a mix, and at
 // most one temporary file, which the next replace does not mind.
 TEST(ReplaceUserFileOn, ARunDyingBetweenAnyTwoCallsLeavesOneWholeFile) {

@@ -278,6 +278,11 @@ FileError MemoryFileSystem::ReplaceWith(const std::string& temporary, const std:
   if (old != nullptr && old->kind == Kind::kDirectory) return FileError::kOther;
   const FileError allowed = MayAddTo(target);
   if (allowed != FileError::kNone) return allowed;
+  if (lose_target_) {
+    lose_target_ = false;
+    entries_.erase(target);
+    return FileError::kOther;
+  }
   entries_[target] = moved;
   entries_.erase(temporary);
   return FileError::kNone;
@@ -295,6 +300,11 @@ FileError MemoryFileSystem::Remove(const std::string& name) {
 FileError MemoryFileSystem::Lock(Handle handle, bool wait) {
   OpenFile* file = Crashed() ? nullptr : Opened(handle, "Lock");
   if (file == nullptr) return FileError::kOther;
+  if (before_lock_) {
+    const auto action = std::move(before_lock_);
+    before_lock_ = nullptr;
+    action();
+  }
   Node& node = *file->node;
   if (node.locked_by == kNoHandle || node.locked_by == handle) {
     node.locked_by = handle;

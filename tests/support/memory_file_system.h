@@ -5,6 +5,7 @@
 // what was misused and what was left open.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +29,10 @@ class MemoryFileSystem : public FileSystem {
   void SetSpace(size_t bytes) { space_ = bytes; }       // what the disk still takes
   void SetShortWrites(bool on) { short_writes_ = on; }  // a write takes half, at least a byte
   void SetNewFileMode(uint32_t mode) { new_file_mode_ = mode; }
+  // The next replace takes the old file away and then fails, as a Windows replace can.
+  void LoseTargetInNextReplace() { lose_target_ = true; }
+  // Runs once before the next lock is granted: another run's doings while this one waits.
+  void BeforeNextLock(std::function<void()> action) { before_lock_ = std::move(action); }
   // After |calls| more calls every call fails and changes nothing, as for a run that died.
   void CrashAfter(int calls) { crash_at_ = calls_ + calls; }
   // The run that died is gone: its files are closed, and calls work again.
@@ -89,6 +94,8 @@ class MemoryFileSystem : public FileSystem {
   int temporaries_ = 0;
   size_t space_ = static_cast<size_t>(-1);
   bool short_writes_ = false;
+  bool lose_target_ = false;
+  std::function<void()> before_lock_;
   uint32_t new_file_mode_ = 0644;
   int calls_ = 0;
   int crash_at_ = -1;
