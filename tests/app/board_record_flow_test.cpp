@@ -27,7 +27,8 @@ class BoardRecordRun : public EepromFlow {
     const std::string text = ReadFileText(record_);
     std::string masked = text.substr(0, text.find('\n') + 1);
     for (size_t line = masked.size(); line < text.size();) {
-      const size_t end = text.find('\n', line) + 1;
+      const size_t newline = text.find('\n', line);
+      const size_t end = newline == std::string::npos ? text.size() + 1 : newline + 1;
       std::vector<std::string> fields(1);
       for (size_t i = line; i + 1 < end; ++i) {
         if (text[i] == ',') fields.emplace_back();
