@@ -1,14 +1,22 @@
-// memory_runs.cpp - writing the non-blank runs of a memory.
+// memory_runs.cpp - writing and reading the memory lines of the state file.
 #include "emu/memory_runs.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <string>
+
+#include "emu/state_checks.h"
+#include "emu/text_codec.h"
 
 namespace emu {
 namespace {
 
+constexpr size_t kBytesPerLine = 32;
 constexpr char kHexDigits[] = "0123456789abcdef";
+
+void AppendHex(std::string& line, uint8_t byte) {
+  line += kHexDigits[byte >> 4];
+  line += kHexDigits[byte & 0xF];
+}
 
 // The end of the run that starts at |start| (a non-blank byte): the first of kRunGap blank bytes
 // in a row, the end of the memory, or the line limit, whichever comes first.
@@ -29,8 +37,27 @@ size_t RunEnd(const uint8_t* bytes, size_t size, size_t start) {
 
 }  // namespace
 
-void FormatRuns(std::ostringstream& out, const char* key, const uint8_t* bytes, size_t size) {
-  std::string line;
+// Written digit by digit: these lines are most of the file, and every run reads and writes it.
+void FormatByteLines(std::string& out, const char* key, const uint8_t* bytes, size_t size,
+                     bool skip_blank) {
+  for (size_t offset = 0; offset < size; offset += kBytesPerLine) {
+    const size_t count = std::min(kBytesPerLine, size - offset);
+    if (skip_blank &&
+        std::all_of(bytes + offset, bytes + offset + count, [](uint8_t b) { return b == 0; })) {
+      continue;
+    }
+    char head[32];
+    std::snprintf(head, sizeof head, " 0x%03zx", offset);
+    out.append(key).append(head);
+    for (size_t i = 0; i < count; ++i) {
+      out += ' ';
+      AppendHex(out, bytes[offset + i]);
+    }
+    out += '\n';
+  }
+}
+
+void FormatRuns(std::string& out, const char* key, const uint8_t* bytes, size_t size) {
   size_t offset = 0;
   while (offset < size) {
     if (bytes[offset] == 0) {
@@ -40,14 +67,24 @@ void FormatRuns(std::ostringstream& out, const char* key, const uint8_t* bytes, 
     const size_t end = RunEnd(bytes, size, offset);
     char head[32];
     std::snprintf(head, sizeof head, " 0x%04zx ", offset);
-    line.assign(key).append(head);
-    for (; offset < end; ++offset) {
-      line += kHexDigits[bytes[offset] >> 4];
-      line += kHexDigits[bytes[offset] & 0xF];
-    }
-    line += '\n';
-    out << line;
+    out.append(key).append(head);
+    for (; offset < end; ++offset) AppendHex(out, bytes[offset]);
+    out += '\n';
   }
+}
+
+bool ParseMemoryLine(const std::vector<std::string>& words, uint8_t* bytes, size_t size) {
+  uint64_t offset = 0;
+  if (words.size() < 2 || !ParseUnsigned(words[0], size, &offset)) return false;
+  for (size_t i = 1; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word.empty() || word.size() % 2 != 0 || word.size() / 2 > size - offset ||
+        !DecodeHexPairs(word.data(), word.size(), bytes + offset)) {
+      return false;
+    }
+    offset += word.size() / 2;
+  }
+  return true;
 }
 
 }  // namespace emu

@@ -1,11 +1,13 @@
-// memory_runs.h - a large, mostly blank memory in the state file: only its runs of non-blank
-// bytes, each as "<key> 0x<offset> <hex digits>" lines, so that a loaded firmware image costs
-// two characters a byte and the blank rest nothing.
+// memory_runs.h - the memories in the state file: lines of "<key> 0x<offset> <hex bytes>". A small
+// memory is written as lines of 32 bytes, a byte a word; a large, mostly blank one as its runs of
+// non-blank bytes only, a run a word, so that a loaded firmware image costs two characters a byte
+// and the blank rest nothing.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <sstream>
+#include <string>
+#include <vector>
 
 namespace emu {
 
@@ -14,6 +16,13 @@ namespace emu {
 constexpr size_t kRunGap = 8;
 constexpr size_t kRunLineBytes = 1024;
 
-void FormatRuns(std::ostringstream& out, const char* key, const uint8_t* bytes, size_t size);
+// Appends the lines of 32 bytes; with |skip_blank|, lines of blank bytes are left out.
+void FormatByteLines(std::string& out, const char* key, const uint8_t* bytes, size_t size,
+                     bool skip_blank);
+// Appends the lines of the runs.
+void FormatRuns(std::string& out, const char* key, const uint8_t* bytes, size_t size);
+// Reads the words after a memory line's key, its offset and then its bytes in hex (a word per
+// byte, or runs of bytes in one word), into |bytes|; false when they do not fit or are not hex.
+bool ParseMemoryLine(const std::vector<std::string>& words, uint8_t* bytes, size_t size);
 
 }  // namespace emu

@@ -1,4 +1,4 @@
-// state_checks.cpp - range of the time fields and completeness of the whole memories.
+// state_checks.cpp - range of the numbers and times, and completeness of the whole memories.
 #include "emu/state_checks.h"
 
 #include <cerrno>
@@ -6,9 +6,18 @@
 #include <cstdlib>
 
 #include "emu/emu_clock.h"
-#include "emu/wire_format.h"
 
 namespace emu {
+
+bool ParseUnsigned(const std::string& text, uint64_t limit, uint64_t* value) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long parsed = std::strtoull(text.c_str(), &end, 0);
+  if (*end != '\0' || errno != 0 || parsed > limit) return false;
+  *value = parsed;
+  return true;
+}
 
 bool ParseTimeMs(const std::string& text, int64_t* value) {
   if (text.empty()) return false;
@@ -20,9 +29,9 @@ bool ParseTimeMs(const std::string& text, int64_t* value) {
   return true;
 }
 
-WholeMemories::WholeMemories()
-    : memories_{{.key = "eeprom", .given = std::vector<bool>(kEepromCapacity)},
-                {.key = "otp", .given = std::vector<bool>(kOtpSize)}} {}
+void WholeMemories::Expect(const char* key, size_t size) {
+  memories_.push_back({.key = key, .given = std::vector<bool>(size)});
+}
 
 void WholeMemories::Note(const std::string& key, const std::vector<std::string>& words) {
   for (Memory& memory : memories_) {

@@ -1,25 +1,30 @@
 // state_checks.h - what makes a hand-edited or damaged state file invalid instead of loading it
-// half right: times the clock arithmetic can hold, and memories that must be there whole.
+// half right: numbers beyond their field, times the clock arithmetic cannot hold, and memories
+// that must be there whole.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace emu {
 
+// A number in any base strtoull reads (0x hexadecimal, 0 octal, decimal), no sign, up to |limit|.
+bool ParseUnsigned(const std::string& text, uint64_t limit, uint64_t* value);
 // A time field: a decimal number of milliseconds within kMaxTimeMs either way.
 bool ParseTimeMs(const std::string& text, int64_t* value);
 
-// The bytes that the lines of the memories a state file holds whole ("eeprom", "otp") gave, so
-// that a file cut short (or missing a line) is found out rather than read as blank memory.
+// The bytes that the lines of the memories a state file holds whole gave, so that a file cut
+// short (or missing a line) is found out rather than read as blank memory.
 class WholeMemories {
  public:
-  WholeMemories();
-  // Notes a valid memory line: |words| are its offset, then its bytes in hex. Other keys are
-  // ignored.
+  // The memory of |key| must be given, all |size| bytes of it.
+  void Expect(const char* key, size_t size);
+  // Notes a valid memory line: |words| are its offset, then its bytes in hex. Keys not expected
+  // are ignored.
   void Note(const std::string& key, const std::vector<std::string>& words);
-  // False with |*why| naming the first byte no line gave.
+  // False with |*why| naming the first byte no line gave, of the memories in the order expected.
   bool Complete(std::string* why) const;
 
  private:
