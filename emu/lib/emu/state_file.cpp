@@ -29,6 +29,7 @@ std::vector<std::string> SplitWords(const std::string& rest) {
 
 enum class LineFate { kParsed, kUnknown, kBad };
 
+// Through the row of |key|; the network's row asks network_lines.h, which knows its own keys.
 LineFate ParseLine(const std::string& key, const StateLine& line, AdapterState& state) {
   for (const StateKey& row : StateKeys()) {
     if (row.key == nullptr) {

@@ -174,41 +174,33 @@ struct Words : Shape {
   }
 };
 
-// An array of which only the elements that are not 0 are written, a line each: INDEX VALUE.
-template <typename Form>
-struct Sparse : Shape {
-  static constexpr size_t kWords = 2;
-  static bool Parse(const StateLine& line, auto& values) {
-    uint64_t index = 0;
-    return ParseUnsigned(line.words[0], values.size() - 1, &index) &&
-           Form::Parse(line.words[1], &values[index]);
-  }
-  static void Format(const char* key, const auto& values, std::string& out) {
-    for (size_t i = 0; i < values.size(); ++i) {
-      if (values[i] != 0) PutLine(out, key, Dec::Format(i) + " " + Form::Format(values[i]));
-    }
-  }
-};
-
 bool AnyEntry(uint32_t /*index*/, uint32_t /*value*/) { return true; }
 
-// A map, a line an entry that |Valid|(index, value) lets a file hold: INDEX VALUE.
+// A line an entry, INDEX VALUE: of a map, each entry, one that |Valid|(index, value) lets a file
+// hold; of an array, each element that is not 0.
 template <typename IndexForm, typename ValueForm, auto Valid = AnyEntry>
-struct Map : Shape {
+struct Entries : Shape {
   static constexpr size_t kWords = 2;
-  static bool Parse(const StateLine& line, auto& map) {
-    typename std::remove_reference_t<decltype(map)>::key_type index{};
-    typename std::remove_reference_t<decltype(map)>::mapped_type value{};
+  static bool Parse(const StateLine& line, auto& entries) {
+    uint32_t index = 0;
+    std::remove_reference_t<decltype(entries[index])> value{};
     if (!IndexForm::Parse(line.words[0], &index) || !ValueForm::Parse(line.words[1], &value) ||
         !Valid(index, value)) {
       return false;
     }
-    map[index] = value;
+    entries[index] = value;
     return true;
   }
-  static void Format(const char* key, const auto& map, std::string& out) {
-    for (const auto& [index, value] : map) {
+  static void Format(const char* key, const auto& entries, std::string& out) {
+    const auto put = [&](auto index, auto value) {
       PutLine(out, key, IndexForm::Format(index) + " " + ValueForm::Format(value));
+    };
+    if constexpr (requires { entries.begin()->second; }) {
+      for (const auto& [index, value] : entries) put(index, value);
+    } else {
+      for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] != 0) put(i, entries[i]);
+      }
     }
   }
 };
@@ -330,11 +322,11 @@ constexpr StateKey kStateKeys[] = {
     Row<One<Num<2, 0xFF>>>("mcu_control", [](auto& s) { return &s.mcu.control; }),
     Row<One<Num<4, 0xFFFF>>>("mcu_address", [](auto& s) { return &s.mcu.address; }),
     Row<Each<FaultText>>("fault", [](auto& s) { return &s.faults; }),
-    Row<Sparse<Num<8>>>("stat", [](auto& s) { return &s.stats; }),
-    Row<Map<Num<8>, Num<8>, RegisterEntry>>("register", [](auto& s) { return &s.registers; }),
-    Row<Map<Num<8>, Num<4>, PhyEntry>>("phy", [](auto& s) { return &s.phy; }),
-    Row<Map<Num<8>, Num<4>, PhyEntry>>("phy_pin", [](auto& s) { return &s.phy_pins; }),
-    Row<Map<Num<4, 0xFFFF>, Num<4>>>("pcie_phy", [](auto& s) { return &s.pcie_phy; }),
+    Row<Entries<Num<0, kStatCount - 1>, Num<8>>>("stat", [](auto& s) { return &s.stats; }),
+    Row<Entries<Num<8>, Num<8>, RegisterEntry>>("register", [](auto& s) { return &s.registers; }),
+    Row<Entries<Num<8>, Num<4>, PhyEntry>>("phy", [](auto& s) { return &s.phy; }),
+    Row<Entries<Num<8>, Num<4>, PhyEntry>>("phy_pin", [](auto& s) { return &s.phy_pins; }),
+    Row<Entries<Num<4, 0xFFFF>, Num<4>>>("pcie_phy", [](auto& s) { return &s.pcie_phy; }),
     Row<Memory<Layout::kLines>>("pci_config", [](auto& s) { return &s.pci_config; }),
     Row<Memory<Layout::kRuns>>("mcu_xdata", [](auto& s) { return XdataOf(s.mcu); }),
     Row<Memory<Layout::kRuns>>("mcu_sfr", [](auto& s) { return &s.mcu.sfr; }),
