@@ -168,8 +168,8 @@ struct Words : Shape {
     return true;
   }
   static void Format(const char* key, const auto& values, std::string& out) {
-    std::string text;
-    for (const auto& value : values) text += (text.empty() ? "" : " ") + Form::Format(value);
+    std::string text = Form::Format(values[0]);
+    for (size_t i = 1; i < values.size(); ++i) text.append(" ").append(Form::Format(values[i]));
     PutLine(out, key, text);
   }
 };
