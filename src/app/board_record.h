@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/device_settings.h"
+#include "format/mac_text.h"
 
 constexpr char kBoardRecordHeader[] =
     "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written\n";
@@ -64,13 +64,6 @@ struct RecordIdentities {
 // '-' or no separator; blanks around fields do not count. A line of the older ten-column form
 // counts as programmed when its result is 0.
 RecordIdentities ReadRecordIdentities(const std::string& record);
-
-// The canonical form "XX:XX:XX:XX:XX:XX" of a MAC address written with ':', '-', '.' or no
-// separators in either case; empty when |text| is no MAC address.
-std::string CanonicalMacAddress(const std::string& text);
-
-// "00:11:22:33:44:55"
-std::string MacAddressText(const MacAddress& mac);
 
 // The CRC-32 of IEEE 802.3 (reflected, polynomial 0xEDB88320, start and final inversion).
 uint32_t Crc32(const uint8_t* data, size_t length);

@@ -8,7 +8,6 @@
 #include "app/identity_reservation.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
-#include "config/image/image_layout.h"
 #include "config/ini_loader.h"
 #include "config/stepping/identity_patch.h"
 #include "driver/driver_operations.h"

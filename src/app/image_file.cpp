@@ -5,6 +5,7 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
+#include "format/otp_form.h"
 #include "platform/user_file.h"
 
 int CheckGenerationSource(const CommandOptions& options, const IniState& ini, Console& console) {
@@ -26,7 +27,7 @@ int GenerateImageFile(CommandOptions& options, const IniState& ini, Console& con
   if (checked != 0) return checked;
   uint8_t image[kImageBufferSize] = {};
   DeviceSettings& settings = options.Settings;
-  if (settings.OtpSignature == 0) settings.OtpSignature = kOtpLowerHalfSignature;
+  if (settings.OtpSignature == 0) settings.OtpSignature = kOtpSignatureLower;
   const ImageTarget target{.chip_id = options.ChipId(), .size = options.EepromSize};
   if (BuildEepromImage(settings, target, image, &options.ImageLength, console) != 0) {
     console.Error("Generating EEPROM image failed\n");

@@ -7,8 +7,7 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
-#include "nvm/otp_image_file.h"
-#include "nvm/otp_job.h"
+#include "format/otp_form.h"
 #include "platform/user_file.h"
 
 int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& console) {
@@ -34,14 +33,13 @@ int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& 
     return kExitProgramFailed;
   }
 
-  const bool upper = image[0] == kOtpSignatureUpper;
-  const int32_t file_size = upper ? options.ImageLength + kOtpHalf : options.ImageLength;
+  const int32_t file_size = OtpFileSize(image[0], options.ImageLength);
   if (file_size > kOtpSize) {
     console.Print("Binary OTP image file size is greater than Max OTP (512 bytes) size\n");
     return kExitModifyFailed;
   }
   uint8_t file[kOtpSize];
-  OtpImageFileBytes(image, options.ImageLength, file);
+  OtpFileOfImage(image, options.ImageLength, file);
   const char* name = options.ImageFileName.get();
   if (ReplaceUserFile(name, file, static_cast<size_t>(file_size)) != ReplaceResult::kReplaced) {
     console.Error("Couldn't create file %s\n", name);

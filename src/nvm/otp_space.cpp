@@ -9,22 +9,9 @@
 
 namespace {
 
-// (length, word offset) pairs in the order they are judged; a later pair wins only with a
-// strictly greater offset.
-constexpr int kEndPairs[] = {0x46, 0x3F, 0x41, 0x3D, 0x2D, 0x2B, 0x29, 0x27,
-                             0x25, 0x3B, 0x39, 0x37, 0x35, 0x33, 0x31, 0x2F};
-
 constexpr int kUpperHalfNeedsF7 = 12;
 
 }  // namespace
-
-int32_t StoredImageEnd(const uint8_t* otp) {
-  int best = kEndPairs[0];
-  for (int pair : kEndPairs) {
-    if (otp[pair + 1] > otp[best + 1]) best = pair;
-  }
-  return 2 * otp[best + 1] + otp[best];
-}
 
 OtpResult CheckOtpSpace(Driver& driver, OtpJob& job) {
   Console& console = driver.console();

@@ -8,10 +8,6 @@
 #include "nvm/otp_job.h"
 #include "platform/console.h"
 
-// The end, in bytes, of the lower-half image in |otp| as its offset tables give it: the table
-// pair with the greatest word offset (the first of equals), times two, plus its length.
-int32_t StoredImageEnd(const uint8_t* otp);
-
 // Reads the whole OTP and judges its signature against |job.signature|; sets |job.used_bytes|.
 // Returns kOk, or another result after its message.
 OtpResult CheckOtpSpace(Driver& driver, OtpJob& job);

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+#include "common/image_buffer.h"
 #include "config/device_settings.h"
-#include "config/image/image_layout.h"
 #include "platform/console.h"
+
+enum ImageKind : int { kImageKindEeprom = 1, kImageKindOtp = 2 };
 
 // The chip an image is built for and the bytes it may take.
 struct ImageTarget {
