@@ -1,5 +1,5 @@
-// otp_image_output.cpp - the OTP image built from the configuration file and written in the
-// 0xF3 form (the image as it is) or the 0xF7 form (signature, gap, body from 0x101).
+// otp_image_output.cpp - the OTP image built from the configuration file and written in the file
+// form of its signature.
 #include "app/otp_image_output.h"
 
 #include "app/image_file.h"

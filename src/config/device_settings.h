@@ -24,7 +24,7 @@ struct DeviceSettings {
   int32_t CurrentSerialNumberLength = 0;  // characters of the value, cut at its first blank
   int32_t CurrentSerialNumberOffset = 0;  // byte offset in the file of the value's first char
   int32_t CurrentMacAddressPresent = 0;   // 1 once CurrentMacAddress was read successfully
-  uint32_t OtpSignature = 0;              // [OtpConfig]: 0 (not given), 0xF3, 0xF7 or 0xDEAD
+  uint32_t OtpSignature = 0;              // [OtpConfig]: 0 (not given), a signature or switch-off
 
   // [MacAddress]
   MacAddress CurrentMacAddress{};   // address for the next board

@@ -1,5 +1,4 @@
-// otp_image_file.h - reading an OTP image from a file of either form (0xF3: the image as it is;
-// 0xF7: the signature, then image byte 1 onwards from the upper half's body offset).
+// otp_image_file.h - reading an OTP image from a file of either form, refusing any other file.
 #pragma once
 
 #include <cstdint>

@@ -16,8 +16,8 @@ enum class OtpResult {
 };
 
 struct OtpJob {
-  // OtpSignature of the settings: 0 (the tool chooses), 0xF3, 0xF7 or kOtpSwitchOff. The INI
-  // check may settle it.
+  // OtpSignature of the settings: 0 (the tool chooses), one of the two image signatures or
+  // kOtpSwitchOff. The INI check may settle it.
   uint32_t signature = 0;
   bool confirmed = false;   // -C YES: no prompt before a normal write
   int32_t size = kOtpSize;  // bytes read for the fit check (EepromSize)

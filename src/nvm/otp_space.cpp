@@ -1,6 +1,6 @@
 // otp_space.cpp - the OTP's state before a write. The signature byte says which image is in use;
-// for a lower-half image the offset tables say where it ends, and so whether the upper half
-// (from 0x101) is still free for a second one.
+// for a lower-half image the offset tables say where it ends, and so whether the upper half is
+// still free for a second one.
 #include "nvm/otp_space.h"
 
 #include "common/image_buffer.h"
