@@ -20,7 +20,8 @@ void PrintHost(uint32_t index, const emu::AdapterState& s) {
   if (n.has_address && n.address_after != 0) {
     std::printf(" after %" PRIu32 " lookups", n.address_after);
   }
-  std::printf("\n");
+  std::printf(", physical %s%s\n", emu::FormatPhysical(emu::HostPhysicalAddress(s)).c_str(),
+              n.has_physical ? " (set)" : "");
 }
 
 bool ParseCountOption(ToolArgs& args, const char* name, uint32_t* value) {
@@ -47,6 +48,13 @@ int NetCommand(const std::string& dir, ToolArgs& args) {
       !ParseCountOption(args, "address-after", &after)) {
     return kExitUsage;
   }
+  emu::Physical physical{};
+  const std::string& physical_text = args.Value("physical");
+  if (args.Has("physical") && physical_text != "board" &&
+      !emu::ParsePhysical(physical_text, &physical)) {
+    args.Fail("bad --physical \"" + physical_text + "\" (aa-bb-cc-dd-ee-ff or board)");
+    return kExitUsage;
+  }
   return WithAdapter(dir, index, true, [&](emu::AdapterState& s) {
     emu::NetworkState& n = s.network;
     if (args.Has("description")) n.description = args.Value("description");
@@ -56,6 +64,10 @@ int NetCommand(const std::string& dir, ToolArgs& args) {
       n.address = n.has_address ? address : emu::Ip4{};
     }
     if (args.Has("address-after")) n.address_after = after;
+    if (args.Has("physical")) {
+      n.has_physical = physical_text != "board";
+      n.physical = physical;
+    }
     PrintHost(index, s);
     return kExitOk;
   });

@@ -3,10 +3,14 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
 enum Column : size_t { kMacColumn = 4, kSerialColumn = 5, kResultColumn = 9, kWrittenColumn = 10 };
+constexpr char kWrittenYes[] = "yes";
+constexpr char kWrittenNo[] = "no";
+constexpr char kWrittenRefused[] = "refused";
 constexpr size_t kOldColumns = 10;
 
 std::string CsvField(const std::string& text) {
@@ -75,8 +79,11 @@ bool UseOfLine(const std::vector<std::string>& fields, IdentityUse* use) {
   bool written = false;
   if (!old_form) {
     const std::string& w = fields[kWrittenColumn];
-    if (!EqualsIgnoringCase(w, "yes") && !EqualsIgnoringCase(w, "no")) return false;
-    written = EqualsIgnoringCase(w, "yes");
+    if (!EqualsIgnoringCase(w, kWrittenYes) && !EqualsIgnoringCase(w, kWrittenNo) &&
+        !EqualsIgnoringCase(w, kWrittenRefused)) {
+      return false;
+    }
+    written = EqualsIgnoringCase(w, kWrittenYes);
   }
   if (!old_form && EqualsIgnoringCase(result_text, kRecordReserved)) {
     *use = IdentityUse::kUnfinished;
@@ -93,6 +100,24 @@ bool UseOfLine(const std::vector<std::string>& fields, IdentityUse* use) {
   return true;
 }
 
+// ="0001": a formula whose value is the text, quotes doubled inside it.
+std::string SerialFormula(const std::string& serial) {
+  std::string formula = "=\"";
+  for (const char c : serial) formula += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return formula + "\"";
+}
+
+// A serial number written as a formula is the text inside it.
+std::string SerialText(const std::string& field) {
+  if (field.size() < 3 || field.compare(0, 2, "=\"") != 0 || field.back() != '"') return field;
+  std::string text;
+  for (size_t i = 2; i + 1 < field.size(); ++i) {
+    text += field[i];
+    if (field[i] == '"' && field[i + 1] == '"') ++i;
+  }
+  return text;
+}
+
 void Note(std::map<std::string, IdentityEntry>& entries, const std::string& key,
           const IdentityEntry& entry) {
   if (!key.empty()) entries[key] = entry;
@@ -105,10 +130,14 @@ std::string FormatBoardRecordLine(const BoardRecordLine& line) {
   std::snprintf(numbers, sizeof numbers, "%d,%08X", static_cast<int>(line.image_length),
                 static_cast<unsigned>(line.crc32));
   const std::string result = line.reserved ? kRecordReserved : std::to_string(line.result);
+  const char* written = line.written ? kWrittenYes : line.refused ? kWrittenRefused : kWrittenNo;
+  const std::string serial =
+      line.serial_number.empty() ? "" : CsvField(SerialFormula(line.serial_number));
   return CsvField(line.time) + "," + std::to_string(line.adapter) + "," + CsvField(line.chip) +
-         "," + line.memory + "," + line.mac_address + "," + CsvField(line.serial_number) + "," +
-         numbers + "," + CsvField(line.file) + "," + result + "," + (line.written ? "yes" : "no") +
-         "\n";
+         "," + line.memory + "," + line.mac_address + "," + serial + "," + numbers + "," +
+         CsvField(line.file) + "," + result + "," + written + "," + CsvField(line.station) + "," +
+         std::to_string(line.duration_ms) + "," + CsvField(line.error) + "," +
+         std::to_string(kBoardRecordFormat) + "\n";
 }
 
 bool RecordIdentities::HasOpenIdentities() const {
@@ -141,8 +170,10 @@ RecordIdentities ReadRecordIdentities(const std::string& record) {
       continue;
     }
     if (use == IdentityUse::kFree) continue;
-    const IdentityEntry entry{
-        .use = use, .line = number, .mac_address = mac, .serial_number = fields[kSerialColumn]};
+    const IdentityEntry entry{.use = use,
+                              .line = number,
+                              .mac_address = mac,
+                              .serial_number = SerialText(fields[kSerialColumn])};
     Note(identities.by_mac, mac, entry);
     Note(identities.by_serial, entry.serial_number, entry);
   }

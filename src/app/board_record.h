@@ -11,8 +11,12 @@
 
 #include "format/mac_text.h"
 
+// The columns of the first form come first, so that what reads those still reads these; the last
+// column names the form and every line carries it.
 constexpr char kBoardRecordHeader[] =
-    "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written\n";
+    "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written,"
+    "station,duration_ms,error,record_format\n";
+constexpr int kBoardRecordFormat = 2;
 
 // The result column of the line a run appends right before the first write request: from that
 // line on, the identity is taken whatever becomes of the run.
@@ -31,9 +35,15 @@ struct BoardRecordLine {
   bool reserved = false;  // the reservation line; |result| then does not count
   int result = 0;         // the run's exit code
   bool written = false;   // a write request carrying the identity was sent to the board
+  bool refused = false;   // refused before the board was touched
+  std::string station;    // the host the run was on
+  uint32_t duration_ms = 0;
+  std::string error;  // the first error message of a run that did not succeed
 };
 
-// The line as CSV, ending in "\n"; fields holding a comma, a quote or a line end are quoted.
+// The line as CSV, ending in "\n"; fields holding a comma, a quote or a line end are quoted, and
+// the serial number is written as a formula giving its text (="0001"), so that a spreadsheet
+// keeps its leading zeros.
 std::string FormatBoardRecordLine(const BoardRecordLine& line);
 
 // What the record says of one MAC address or serial number.
@@ -62,7 +72,8 @@ struct RecordIdentities {
 // Reads every line of |record| on its own: a line that cannot be read is listed and passed over,
 // and never hides the lines after it. MAC addresses are understood in either case and with ':',
 // '-' or no separator; blanks around fields do not count. A line of the older ten-column form
-// counts as programmed when its result is 0.
+// counts as programmed when its result is 0. Serial numbers are read with or without their
+// formula.
 RecordIdentities ReadRecordIdentities(const std::string& record);
 
 // The CRC-32 of IEEE 802.3 (reflected, polynomial 0xEDB88320, start and final inversion).

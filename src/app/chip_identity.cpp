@@ -13,23 +13,23 @@ constexpr size_t kModelNameLength = 7;
 
 }  // namespace
 
-int IdentifyChip(Driver& driver, CommandOptions& options) {
+int IdentifyChip(Driver& driver, ChipIdentity* chip) {
   uint32_t id_register = 0;
   if (!READ_REGISTER(driver, 0, &id_register)) return kExitNoDevice;
-  if (const ChipRow* chip = FindChip(id_register >> 16)) {
-    std::strncpy(options.ChipName, chip->chip_name, sizeof options.ChipName - 1);
-    options.IdRegister = id_register;
+  if (const ChipRow* row = FindChip(id_register >> 16)) {
+    std::strncpy(chip->name, row->chip_name, sizeof chip->name - 1);
+    chip->id_register = id_register;
     return 0;
   }
   driver.console().Error("This is not QNT52xx device\n");
   return kExitNoDevice;
 }
 
-int IdentifyChipModel(CommandOptions& options, Console& console) {
+int IdentifyChipModel(const CommandOptions& options, ChipIdentity* chip, Console& console) {
   const char* model = options.ChipModelName.get();
-  for (const ChipRow& chip : kChipTable) {
-    if (model != nullptr && std::strncmp(model, chip.model_name, kModelNameLength) == 0) {
-      options.IdRegister = chip.chip_id << 16;
+  for (const ChipRow& row : kChipTable) {
+    if (model != nullptr && std::strncmp(model, row.model_name, kModelNameLength) == 0) {
+      chip->id_register = row.chip_id << 16;
       return 0;
     }
   }

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "app/command_options.h"
+#include "app/run_state.h"
 #include "driver/driver.h"
 
-// Reads register 0 and accepts a QNT5200-family chip, setting IdRegister and ChipName.
+// Reads register 0 and accepts a QNT5200-family chip. Returns 0 or kExitNoDevice.
+int IdentifyChip(Driver& driver, ChipIdentity* chip);
+// The chip of |options.ChipModelName|, for offline generation; its name stays empty.
 // Returns 0 or kExitNoDevice.
-int IdentifyChip(Driver& driver, CommandOptions& options);
-// Sets IdRegister from ChipModelName for offline generation; ChipName stays empty.
-// Returns 0 or kExitNoDevice.
-int IdentifyChipModel(CommandOptions& options, Console& console);
+int IdentifyChipModel(const CommandOptions& options, ChipIdentity* chip, Console& console);

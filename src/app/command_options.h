@@ -1,11 +1,10 @@
-// command_options.h - the options record: what the command line chose, the chip identity, the
-// run-time fields of the operations and the configuration-file settings, for one run.
+// command_options.h - the options record: what the command line chose, for one run. The parser
+// fills it; from then on it is read only (what the run learns later is in run_state.h).
 #pragma once
 
 #include <cstdint>
 
 #include "common/owned_text.h"
-#include "config/device_settings.h"
 
 enum OperationCode : uint32_t {
   kOpNone = 0,
@@ -48,11 +47,6 @@ struct CommandOptions {
   uint32_t FirmwareOperation = kOpNone;
   int32_t GetSelector = 0;
   uint32_t LinkStateUp = 0;
-  int32_t EepromSize = kDefaultEepromSize;
-  int32_t ImageLength = 0;
-
-  uint32_t IdRegister = 0;
-  char ChipName[8] = {};
 
   bool LinkModeGiven = false;
   int32_t LinkMode = 0;
@@ -62,20 +56,12 @@ struct CommandOptions {
   uint32_t Value = 0;
   bool ValueGiven = false;
 
-  int32_t OtpMode = 0;
-  int32_t OtpWriteConfirmed = 0;
-  int32_t OtpUsedBytes = 0;
+  bool OtpMode = false;
+  bool OtpWriteConfirmed = false;  // -C YES
 
   bool PingAddressGiven = false;
   bool LoopbackGiven = false;
-  char SourceAddress[100] = {};
   char DestinationAddress[kDestinationAddressSize] = {};
-  int32_t SourceInterfaceIndex = 0;
 
   bool SteppingEnabled = false;
-
-  // Everything the configuration file sets, including the write-back bookkeeping.
-  DeviceSettings Settings;
-
-  uint32_t ChipId() const { return IdRegister >> 16; }
 };

@@ -28,7 +28,6 @@ ParseStep RejectLetter(ParseContext& context, int letter) {
 
 int ParseCommandLine(int argc, char** argv, ParseTarget& target) {
   const char* program_name = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-  target.ini = IniState{};
   ParseContext context{target.options, target.console, program_name};
 
   int32_t adapter_index = kNoAdapterIndex;
@@ -42,5 +41,5 @@ int ParseCommandLine(int argc, char** argv, ParseTarget& target) {
         handler != nullptr ? handler(context, argument) : RejectLetter(context, letter);
     if (step.has_value()) return *step;
   }
-  return RunFinalChecks(context, target.ini, target.ini_lock);
+  return RunFinalChecks(context);
 }

@@ -1,9 +1,7 @@
-// final_checks.cpp - the checks that run once every argument was read, in their fixed order,
-// and the loading of the configuration file that ends parsing.
+// final_checks.cpp - the checks that run once every argument was read, in their fixed order.
 #include "app/direct_access_operations.h"
 #include "app/firmware_options.h"
 #include "app/parse_context.h"
-#include "config/ini_loader.h"
 
 namespace {
 
@@ -40,7 +38,7 @@ int CheckOptionCombinations(ParseContext& context) {
   Console& console = context.console;
   const bool image_output = options.ImageFileName.IsSet();
 
-  if (options.OtpMode == 1 && options.Operation != kOpWrite && options.Operation != kOpRead &&
+  if (options.OtpMode && options.Operation != kOpWrite && options.Operation != kOpRead &&
       !image_output) {
     console.Error("With -O option -w or -r option must be specified\n");
     return kExitBadParameters;
@@ -75,31 +73,10 @@ int CheckOptionCombinations(ParseContext& context) {
   return 0;
 }
 
-// Two stations stepping from one INI file must not both read the same values: the second waits
-// until the first has written the next ones back. A file the run may not write is refused
-// before the board is touched: its values would go to every board.
-int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
-  UserFileLock::Result locked = lock.Acquire(name, false);
-  if (locked == UserFileLock::Result::kBusy) {
-    console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
-    locked = lock.Acquire(name, true);
-  }
-  if (locked == UserFileLock::Result::kLocked) return 0;
-  if (locked == UserFileLock::Result::kNotWritable) {
-    console.Error(
-        "The file %s cannot be written, so the next board's values could not be saved in it: "
-        "make it writable; nothing was programmed\n",
-        name);
-    return kExitModifyFailed;
-  }
-  console.Printf("The file %s is not found\n", name);
-  return kExitBadParameters;
-}
-
 }  // namespace
 
-int RunFinalChecks(ParseContext& context, IniState& ini, UserFileLock* ini_lock) {
-  CommandOptions& options = context.options;
+int RunFinalChecks(ParseContext& context) {
+  const CommandOptions& options = context.options;
   if (const int image_check = CheckImageOutput(context)) return image_check;
 
   if (IsDirectRead(options.Operation) && options.ValueGiven) {
@@ -113,18 +90,5 @@ int RunFinalChecks(ParseContext& context, IniState& ini, UserFileLock* ini_lock)
   if (IsDirectRead(options.Operation) || IsDirectWrite(options.Operation)) return 0;
 
   if (const int combination = CheckOptionCombinations(context)) return combination;
-  if (const int firmware = CheckFirmwareOptions(context)) return firmware;
-
-  if (options.SteppingEnabled && ini_lock != nullptr) {
-    if (const int locked = LockIniFile(options.IniFileName.get(), *ini_lock, context.console)) {
-      return locked;
-    }
-  }
-  int result = 0;
-  if (options.IniFileName.IsSet() &&
-      LoadIniFile(options.IniFileName.get(), options.Settings, ini, context.console) != 0) {
-    result = kExitBadParameters;
-  }
-  if (CheckGpioWake(options.Settings, context.console) != 0) result = kExitNoOperation;
-  return result;
+  return CheckFirmwareOptions(context);
 }

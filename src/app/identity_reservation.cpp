@@ -2,10 +2,13 @@
 // the account of the identity after the write.
 #include "app/identity_reservation.h"
 
+#include <algorithm>
+
 #include "app/identity_checks.h"
 #include "app/text_console.h"
 #include "common/exit_codes.h"
 #include "nvm/board_identity.h"
+#include "platform/station.h"
 
 namespace {
 
@@ -14,44 +17,58 @@ const char* NameOf(const OwnedText& text) { return text.IsSet() ? text.get() : n
 }  // namespace
 
 IdentityReservation::IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock,
-                                         uint32_t adapter, Console& console)
+                                         uint32_t adapter, ErrorWatchConsole& console, Clock& clock)
     : options_(options),
       ini_lock_(ini_lock),
       adapter_(adapter),
       console_(console),
+      clock_(clock),
       ini_name_(NameOf(options.IniFileName)),
       record_name_(NameOf(options.RecordFileName)),
       stepping_(options.SteppingEnabled) {}
 
-int IdentityReservation::Prepare(Driver& driver, CommandOptions& options) {
+int IdentityReservation::Prepare(Driver& driver, RunState& run) {
+  run_ = &run;
   if (record_name_ != nullptr) {
-    if (const int refused = OpenBoardRecord(options, console_, &record_lock_, &record_)) {
+    if (const int refused = OpenBoardRecord(options_, console_, &record_lock_, &record_)) {
       return refused;
     }
     if (record_.HasOpenIdentities()) {
-      if (const int refused = FindRework(driver, options)) return refused;
+      if (const int refused = FindRework(driver, run)) return Refuse(refused);
     }
   }
-  identity_ = IdentityOf(options);
+  identity_ = IdentityOf(options_, run.settings);
   // A reworked board keeps what it holds: no new identity is checked, stepped or guarded.
   if (rework_line_ != 0) return 0;
   if (ini_name_ != nullptr) {
-    if (const int refused = CheckIniIdentity(options.Settings, ini_name_, console_)) return refused;
+    if (const int refused = CheckIniIdentity(run.settings, ini_name_, console_)) {
+      return Refuse(refused);
+    }
   }
   if (stepping_) {
-    if (const int refused = TryStep(options)) return refused;
+    if (const int refused = TryStep(run.settings)) return Refuse(refused);
   }
   if (record_name_ == nullptr) return 0;
   // A serial number that does not step is the same on every board by design.
-  const bool serial_counts = options.Settings.SerialNumberIncrement != 0;
-  return GuardIdentity(record_, identity_, serial_counts, record_name_, console_);
+  const bool serial_counts = run.settings.SerialNumberIncrement != 0;
+  return Refuse(GuardIdentity(record_, identity_, serial_counts, record_name_, console_));
+}
+
+// A run refused before the board was touched is recorded as such, when the record is open.
+int IdentityReservation::Refuse(int exit_code) {
+  if (exit_code == 0 || record_name_ == nullptr) return exit_code;
+  BoardRecordLine line = LineOf(ImageBuffer{});
+  line.result = exit_code;
+  line.refused = true;
+  AppendRecordLine(record_name_, line, console_);
+  return exit_code;
 }
 
 // One read of the board tells whether it is a board that a run which did not succeed wrote.
-int IdentityReservation::FindRework(Driver& driver, CommandOptions& options) {
-  const bool otp = options.OtpMode != 0;
+int IdentityReservation::FindRework(Driver& driver, RunState& run) {
+  const bool otp = options_.OtpMode;
   std::vector<MacAddress> held;
-  if (!ReadBoardMacAddresses(driver, otp, options.EepromSize, &held)) {
+  if (!ReadBoardMacAddresses(driver, otp, run.eeprom_size, &held)) {
     console_.Error(
         "The board's MAC address could not be read, so it is not known whether it holds an "
         "identity of the record file %s; nothing was programmed\n",
@@ -63,7 +80,7 @@ int IdentityReservation::FindRework(Driver& driver, CommandOptions& options) {
     if (found == record_.by_mac.end()) continue;
     const IdentityEntry& entry = found->second;
     if (entry.use != IdentityUse::kUnfinished && entry.use != IdentityUse::kFailed) continue;
-    DeviceSettings& settings = options.Settings;
+    DeviceSettings& settings = run.settings;
     settings.CurrentMacAddress = mac;
     settings.CurrentMacAddressPresent = 1;
     if (!entry.serial_number.empty()) settings.CurrentSerialNumber = entry.serial_number;
@@ -79,8 +96,8 @@ int IdentityReservation::FindRework(Driver& driver, CommandOptions& options) {
 
 // The step is made before the board is touched: a run whose INI file has no next value for the
 // board after this one would hand this board's identity to the next.
-int IdentityReservation::TryStep(const CommandOptions& options) {
-  next_ = options.Settings;
+int IdentityReservation::TryStep(const DeviceSettings& settings) {
+  next_ = settings;
   TextConsole messages;
   step_ = StepIdentityOutcome(next_, messages);
   step_messages_ = messages.text();
@@ -105,7 +122,10 @@ bool IdentityReservation::Pass(const uint8_t* image, int32_t length) {
     }
   }
   if (record_name_ != nullptr) {
-    BoardRecordLine line = RecordLineOf(options_, identity_, adapter_, image, length);
+    ImageBuffer reserved;
+    std::copy(image, image + std::clamp<int32_t>(length, 0, kImageBufferSize), reserved.bytes);
+    reserved.length = length;
+    BoardRecordLine line = LineOf(reserved);
     line.reserved = true;
     if (!AppendRecordLine(record_name_, line, console_)) {
       record_lock_.Release();
@@ -161,13 +181,21 @@ StepResult IdentityReservation::AfterWrite(bool programmed) {
   return {.exit_code = kExitModifyFailed, .stop = true};
 }
 
-int IdentityReservation::Close(const uint8_t* image, int32_t length, int exit_code) {
+int IdentityReservation::Close(const ImageBuffer& image, int exit_code) {
   if (record_name_ == nullptr) return exit_code;
-  BoardRecordLine line = RecordLineOf(options_, identity_, adapter_, image, length);
+  BoardRecordLine line = LineOf(image);
   line.result = exit_code;
   line.written = passed_;
   if (AppendRecordLine(record_name_, line, console_)) return exit_code;
   return exit_code != 0 ? exit_code : kExitModifyFailed;
+}
+
+BoardRecordLine IdentityReservation::LineOf(const ImageBuffer& image) const {
+  BoardRecordLine line = RecordLineOf(options_, run_->chip, identity_, adapter_, image);
+  line.station = StationName();
+  line.duration_ms = clock_.GetTickCount() - run_->started_ms;
+  line.error = console_.first_error();
+  return line;
 }
 
 std::string IdentityReservation::IdentityText() const {

@@ -11,26 +11,32 @@
 
 #include "app/board_record.h"
 #include "app/command_options.h"
+#include "app/error_watch_console.h"
 #include "app/record_stage.h"
+#include "app/run_state.h"
+#include "common/image_buffer.h"
 #include "common/step_result.h"
 #include "config/stepping/identity_step.h"
 #include "config/stepping/ini_write_back.h"
 #include "driver/driver.h"
 #include "nvm/write_gate.h"
+#include "platform/clock.h"
 #include "platform/user_file.h"
 
 class IdentityReservation : public WriteGate {
  public:
   // |ini_lock| holds the INI file of a stepping run from its load on; it is let go once the
   // next values are written back, so that the next station need not wait for this board.
+  // |console| tells the record the run's first error; |clock| its duration.
   IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock, uint32_t adapter,
-                      Console& console);
+                      ErrorWatchConsole& console, Clock& clock);
 
   // Everything that can be known before the board is written: the record read, the board's own
   // identity read when the record shows one sent to a board by a run that did not succeed (the
   // settings then carry that identity), the INI identity checked and its step tried, the
-  // record's guard. Returns 0, or the exit code after its message.
-  int Prepare(Driver& driver, CommandOptions& options);
+  // record's guard. Returns 0, or the exit code after its message. |run| outlives the
+  // reservation.
+  int Prepare(Driver& driver, RunState& run);
 
   bool Pass(const uint8_t* image, int32_t length) override;
   // A write request carrying the identity may have reached the board.
@@ -45,19 +51,23 @@ class IdentityReservation : public WriteGate {
 
   // Appends the run's outcome line. Returns |exit_code|, or 10 when a successful run could not
   // be recorded.
-  int Close(const uint8_t* image, int32_t length, int exit_code);
+  int Close(const ImageBuffer& image, int exit_code);
 
  private:
-  int FindRework(Driver& driver, CommandOptions& options);
-  int TryStep(const CommandOptions& options);
+  int FindRework(Driver& driver, RunState& run);
+  int TryStep(const DeviceSettings& settings);
+  BoardRecordLine LineOf(const ImageBuffer& image) const;
+  int Refuse(int exit_code);
   std::string IdentityText() const;
   void GiveBackIniValues();
 
   const CommandOptions& options_;
+  const RunState* run_ = nullptr;
   UserFileLock& ini_lock_;
   UserFileLock record_lock_;
   uint32_t adapter_;
-  Console& console_;
+  ErrorWatchConsole& console_;
+  Clock& clock_;
   const char* ini_name_;
   const char* record_name_;
   bool stepping_;

@@ -8,45 +8,44 @@
 #include "format/otp_form.h"
 #include "platform/user_file.h"
 
-int CheckGenerationSource(const CommandOptions& options, const IniState& ini, Console& console) {
+int CheckGenerationSource(const CommandOptions& options, const RunState& run, Console& console) {
   // Writing the image file would replace the configuration it is built from.
   if (SameUserFile(options.ImageFileName.get(), options.IniFileName.get())) {
     console.Error("The image file %s is the ini file %s; nothing was written\n",
                   options.ImageFileName.get(), options.IniFileName.get());
     return kExitModifyFailed;
   }
-  if (ValidateIniSections(options.Settings, ini, console) != 0) {
+  if (ValidateIniSections(run.settings, run.ini, console) != 0) {
     console.Error("Validated ini file failed\n");
     return kExitProgramFailed;
   }
   return 0;
 }
 
-int GenerateImageFile(CommandOptions& options, const IniState& ini, Console& console) {
-  const int checked = CheckGenerationSource(options, ini, console);
+int GenerateImageFile(const CommandOptions& options, const RunState& run, Console& console) {
+  const int checked = CheckGenerationSource(options, run, console);
   if (checked != 0) return checked;
-  uint8_t image[kImageBufferSize] = {};
-  DeviceSettings& settings = options.Settings;
+  ImageBuffer image;
+  DeviceSettings settings = run.settings;
   if (settings.OtpSignature == 0) settings.OtpSignature = kOtpSignatureLower;
-  const ImageTarget target{.chip_id = options.ChipId(), .size = options.EepromSize};
-  if (BuildEepromImage(settings, target, image, &options.ImageLength, console) != 0) {
+  const ImageTarget target{.chip_id = run.chip.ChipId(), .size = run.eeprom_size};
+  if (BuildEepromImage(settings, target, image.bytes, &image.length, console) != 0) {
     console.Error("Generating EEPROM image failed\n");
     return kExitProgramFailed;
   }
 
   const char* name = options.ImageFileName.get();
   // Checked before anything is written: a file that is refused keeps what it held.
-  if (options.ImageLength > kMaxImageBytes) {
+  if (image.length > kMaxImageBytes) {
     console.Print(
         "Binary EEPROM image file generated is greater than Max EEPROM (512 bytes) size\n");
     return kExitModifyFailed;
   }
-  if (ReplaceUserFile(name, image, static_cast<size_t>(options.ImageLength)) !=
+  if (ReplaceUserFile(name, image.bytes, static_cast<size_t>(image.length)) !=
       ReplaceResult::kReplaced) {
     console.Error("Couldn't create file %s\n", name);
     return kExitModifyFailed;
   }
-  console.Printf("Binary eeprom file %s generated, file size: %d bytes\n", name,
-                 options.ImageLength);
+  console.Printf("Binary eeprom file %s generated, file size: %d bytes\n", name, image.length);
   return 0;
 }

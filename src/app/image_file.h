@@ -3,12 +3,12 @@
 #pragma once
 
 #include "app/command_options.h"
-#include "config/ini_state.h"
+#include "app/run_state.h"
 #include "platform/console.h"
 
 // Writes the image for |options| to |options.ImageFileName|. Returns the run's exit code.
-int GenerateImageFile(CommandOptions& options, const IniState& ini, Console& console);
+int GenerateImageFile(const CommandOptions& options, const RunState& run, Console& console);
 
 // The checks every generated image file passes first: the file is not the configuration it is
 // built from, and the configuration is valid. Returns 0 or the run's exit code.
-int CheckGenerationSource(const CommandOptions& options, const IniState& ini, Console& console);
+int CheckGenerationSource(const CommandOptions& options, const RunState& run, Console& console);

@@ -7,6 +7,7 @@
 #include "app/banner.h"
 #include "app/chip_identity.h"
 #include "app/command_parser.h"
+#include "app/configuration_stage.h"
 #include "app/direct_access_operations.h"
 #include "app/firmware_options.h"
 #include "app/programming_sequence.h"
@@ -34,7 +35,7 @@ bool OpenControlDevice(DeviceIo& device, Console& console) {
 
 // Runs the one operation of a run whose chip is known. Returns the exit code. A station reads
 // nothing else, so an operation that did not do its work never ends with 0; its messages say why.
-int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
+int Dispatch(Platform& platform, Driver& driver, const CommandOptions& options, RunState& run,
              UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
   const uint32_t operation = options.Operation;
   bool done = false;
@@ -52,48 +53,57 @@ int Dispatch(Platform& platform, Driver& driver, CommandOptions& options, IniSta
                                     .address = options.Address,
                                     .value = options.Value});
   } else {
-    return RunProgrammingSequence(platform, driver, options, ini, ini_lock, file_base);
+    return RunProgrammingSequence(platform, driver, options, run, ini_lock, file_base);
   }
   return done ? kExitSuccess : kExitOperationFailed;
 }
 
 // Everything after parsing. The device, once opened, is closed on every path.
-int RunOperation(Platform& platform, CommandOptions& options, IniState& ini, UserFileLock& ini_lock,
-                 const RequestWords& words) {
+int RunOperation(Platform& platform, const CommandOptions& options, RunState& run,
+                 UserFileLock& ini_lock, const RequestWords& words) {
   Driver driver(platform.device, platform.console, words);
   char file_base[kFileBaseSize] = {};
 
   if (options.ImageFileName.IsSet()) {
-    if (IdentifyChipModel(options, platform.console) != 0) return kExitNoDevice;
-    return Dispatch(platform, driver, options, ini, ini_lock, file_base);
+    if (IdentifyChipModel(options, &run.chip, platform.console) != 0) return kExitNoDevice;
+    return Dispatch(platform, driver, options, run, ini_lock, file_base);
   }
 
   if (!OpenControlDevice(platform.device, platform.console)) return kExitNoDevice;
-  int exit_code = IdentifyChip(driver, options);
+  int exit_code = IdentifyChip(driver, &run.chip);
   if (exit_code == 0) {
-    std::memcpy(file_base, options.ChipName, std::strlen(options.ChipName));
-    exit_code = Dispatch(platform, driver, options, ini, ini_lock, file_base);
+    std::memcpy(file_base, run.chip.name, std::strlen(run.chip.name));
+    exit_code = Dispatch(platform, driver, options, run, ini_lock, file_base);
   }
   platform.device.Close();
   return exit_code;
 }
 
+// The command line's errors and the configuration file's are told as parameter errors; an INI
+// file the run may not step is refused as such.
+int ParameterError(int code, Console& console) {
+  if (code != kExitModifyFailed) console.Error("Parameter Error (use -h for help)\n");
+  return code;
+}
+
 }  // namespace
 
 int RunMain(int argc, char** argv, Platform& platform) {
+  const uint32_t started_ms = platform.clock.GetTickCount();
   auto options = std::make_unique<CommandOptions>();
   PrintBanner(platform.console);
 
   RequestWords words;
-  IniState ini;
-  UserFileLock ini_lock;  // held until the next board's values are written back
-  ParseTarget target{*options, words, ini, platform.console, &ini_lock};
+  ParseTarget target{*options, words, platform.console};
   const int parsed = ParseCommandLine(argc, argv, target);
   if (parsed == kParseUsageShown) return kExitSuccess;
-  // An INI file the run may not step is refused as such, not as a command-line error.
-  if (parsed != 0 && parsed != kExitModifyFailed) {
-    platform.console.Error("Parameter Error (use -h for help)\n");
+  if (parsed != 0) return ParameterError(parsed, platform.console);
+
+  auto run = std::make_unique<RunState>();
+  run->started_ms = started_ms;
+  UserFileLock ini_lock;  // held until the next board's values are written back
+  if (const int loaded = LoadConfiguration(*options, *run, ini_lock, platform.console)) {
+    return ParameterError(loaded, platform.console);
   }
-  if (parsed != 0) return parsed;
-  return RunOperation(platform, *options, ini, ini_lock, words);
+  return RunOperation(platform, *options, *run, ini_lock, words);
 }

@@ -1,15 +1,13 @@
 // network_stage.cpp - choosing and running the network test of a run.
 #include "app/network_stage.h"
 
-#include <cstring>
-
 #include "common/exit_codes.h"
 
 #include "net/loopback_flow.h"
 #include "net/ping_flow.h"
 #include "phy/link_state.h"
 
-int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
+int RunNetworkStage(Platform& platform, Driver& driver, const CommandOptions& options,
                     const LinkModeOutcome& link) {
   const bool ping = options.NetworkTest == kNetworkTestPing && options.PingAddressGiven;
   const bool loopback = options.NetworkTest == kNetworkTestLoopback;
@@ -28,7 +26,5 @@ int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
     const LoopbackJob job{.link_mode_given = options.LinkModeGiven, .link_mode = options.LinkMode};
     exit_code = RunLoopbackFlow(driver, run, job, &source) ? kExitSuccess : kExitLoopbackFailed;
   }
-  std::memcpy(options.SourceAddress, source.text, sizeof options.SourceAddress);
-  options.SourceInterfaceIndex = source.interface_index;
   return exit_code;
 }

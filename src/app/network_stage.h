@@ -7,7 +7,7 @@
 #include "phy/link_mode.h"
 #include "platform/platform.h"
 
-// Runs the network test the options ask for and stores the adapter address it found. Returns
+// Runs the network test the options ask for. Returns
 // its exit code, or -1 when no network test was asked for.
-int RunNetworkStage(Platform& platform, Driver& driver, CommandOptions& options,
+int RunNetworkStage(Platform& platform, Driver& driver, const CommandOptions& options,
                     const LinkModeOutcome& link);

@@ -147,7 +147,7 @@ ParseStep OnLoopback(ParseContext& context, const char*) {
 }
 
 ParseStep OnOtp(ParseContext& context, const char*) {
-  context.options.OtpMode = 1;
+  context.options.OtpMode = true;
   return kKeepParsing;
 }
 
@@ -155,7 +155,7 @@ ParseStep OnOtpConfirmation(ParseContext& context, const char* argument) {
   if (argument == nullptr) {
     return Fail(context, "-C option needs OTP write confirmation \"YES\"\n");
   }
-  context.options.OtpWriteConfirmed = std::strncmp(argument, "YES", 3) == 0 ? 1 : 0;
+  context.options.OtpWriteConfirmed = std::strncmp(argument, "YES", 3) == 0;
   return kKeepParsing;
 }
 

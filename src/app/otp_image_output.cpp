@@ -10,11 +10,11 @@
 #include "format/otp_form.h"
 #include "platform/user_file.h"
 
-int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& console) {
-  const int checked = CheckGenerationSource(options, ini, console);
+int GenerateOtpImageFile(const CommandOptions& options, const RunState& run, Console& console) {
+  const int checked = CheckGenerationSource(options, run, console);
   if (checked != 0) return checked;
-  uint8_t image[kImageBufferSize] = {};
-  DeviceSettings& settings = options.Settings;
+  ImageBuffer image;
+  DeviceSettings settings = run.settings;
   if (settings.OtpSignature == 0) settings.OtpSignature = kOtpSignatureLower;
   // Switching off is a write to a device; as an image it would carry a signature that no OTP
   // write accepts.
@@ -24,28 +24,28 @@ int GenerateOtpImageFile(CommandOptions& options, const IniState& ini, Console& 
         "image file\n");
     return kExitProgramFailed;
   }
-  const bool known = FindChip(options.ChipId()) != nullptr;
+  const bool known = FindChip(run.chip.ChipId()) != nullptr;
   if (!known) console.Error("Invalid chip\n");
-  const ImageTarget target{.chip_id = options.ChipId(), .size = options.EepromSize};
+  const ImageTarget target{.chip_id = run.chip.ChipId(), .size = run.eeprom_size};
   if (!known ||
-      BuildImage(settings, target, image, kImageKindOtp, &options.ImageLength, console) != 0) {
+      BuildImage(settings, target, image.bytes, kImageKindOtp, &image.length, console) != 0) {
     console.Error("Generating OTP image failed\n");
     return kExitProgramFailed;
   }
 
-  const int32_t file_size = OtpFileSize(image[0], options.ImageLength);
+  const int32_t file_size = OtpFileSize(image.bytes[0], image.length);
   if (file_size > kOtpSize) {
     console.Print("Binary OTP image file size is greater than Max OTP (512 bytes) size\n");
     return kExitModifyFailed;
   }
   uint8_t file[kOtpSize];
-  OtpFileOfImage(image, options.ImageLength, file);
+  OtpFileOfImage(image.bytes, image.length, file);
   const char* name = options.ImageFileName.get();
   if (ReplaceUserFile(name, file, static_cast<size_t>(file_size)) != ReplaceResult::kReplaced) {
     console.Error("Couldn't create file %s\n", name);
     return kExitModifyFailed;
   }
   console.Printf("Binary OTP file %s generated (first byte: 0x%X), file size: %d bytes\n", name,
-                 image[0], file_size);
+                 image.bytes[0], file_size);
   return 0;
 }

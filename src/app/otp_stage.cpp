@@ -3,14 +3,12 @@
 // operator's answer, the board's identity set aside, the write and its read-back.
 #include "app/otp_stage.h"
 
-#include <cstring>
-
 #include "app/identity_reservation.h"
+#include "app/image_identity.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
-#include "config/stepping/identity_patch.h"
 #include "nvm/otp_image_file.h"
 #include "nvm/otp_program.h"
 #include "nvm/otp_read.h"
@@ -36,9 +34,10 @@ int ExitCodeOf(OtpResult result) {
   return kExitOtpProgramFailed;
 }
 
-StepResult SaveOtp(Driver& driver, const CommandOptions& options, char* file_base) {
+StepResult SaveOtp(Driver& driver, const CommandOptions& options, const RunState& run,
+                   char* file_base) {
   const char* name = options.BinaryFileName.IsSet() ? options.BinaryFileName.get() : nullptr;
-  switch (ReadOtp(driver, options.EepromSize, name, file_base)) {
+  switch (ReadOtp(driver, run.eeprom_size, name, file_base)) {
     case OtpSaveResult::kSaved:
       return {};
     case OtpSaveResult::kNamedFileFailed:
@@ -49,31 +48,24 @@ StepResult SaveOtp(Driver& driver, const CommandOptions& options, char* file_bas
   return Stop(kExitOtpReadFailed);
 }
 
-int ImageFromFile(CommandOptions& options, const OtpJob& job, uint8_t* image, Console& console) {
-  if (!ReadOtpImageFile(options.BinaryFileName.get(), image, &options.ImageLength, console)) {
+int ImageFromFile(const CommandOptions& options, const RunState& run, const OtpJob& job,
+                  ImageBuffer& image, Console& console) {
+  if (!ReadOtpImageFile(options.BinaryFileName.get(), image.bytes, &image.length, console)) {
     return kExitOtpProgramFailed;
   }
-  const DeviceSettings& settings = options.Settings;
-  if (settings.CurrentMacAddressPresent != 0 || settings.CurrentSerialNumber) {
-    const MacAddress* mac =
-        settings.CurrentMacAddressPresent != 0 ? &settings.CurrentMacAddress : nullptr;
-    if (PatchImageIdentity(image, &options.ImageLength, mac, settings.CurrentSerialNumber,
-                           options.EepromSize, console) != 0) {
-      console.Error("Modifying OTP image failed.\n");
-      return kExitModifyFailed;
-    }
+  if (PatchSettingsIdentity(run, image, console) != 0) {
+    console.Error("Modifying OTP image failed.\n");
+    return kExitModifyFailed;
   }
-  if (ValidateOtpFileImage(job, image, console) != 0) {
+  if (ValidateOtpFileImage(job, image.bytes, console) != 0) {
     console.Error("OTP Binary image validation failed\n");
     return kExitOtpProgramFailed;
   }
   return 0;
 }
 
-int ImageFromIni(CommandOptions& options, const IniState& ini, OtpJob& job, uint8_t* image,
-                 Console& console) {
-  DeviceSettings& settings = options.Settings;
-  if (ValidateIniSections(settings, ini, console) != 0) {
+int ImageFromIni(const RunState& run, OtpJob& job, ImageBuffer& image, Console& console) {
+  if (ValidateIniSections(run.settings, run.ini, console) != 0) {
     console.Error("Validatition of ini file failed\n");
     return kExitOtpProgramFailed;
   }
@@ -81,46 +73,44 @@ int ImageFromIni(CommandOptions& options, const IniState& ini, OtpJob& job, uint
     console.Error("Validation of OTP settings failed\n");
     return kExitOtpProgramFailed;
   }
+  // The check may have settled the signature the settings left to the tool.
+  DeviceSettings settings = run.settings;
   settings.OtpSignature = job.signature;
-  const bool known = FindChip(options.ChipId()) != nullptr;
+  const bool known = FindChip(run.chip.ChipId()) != nullptr;
   if (!known) console.Error("Invalid chip\n");
-  const ImageTarget target{.chip_id = options.ChipId(), .size = options.EepromSize};
+  const ImageTarget target{.chip_id = run.chip.ChipId(), .size = run.eeprom_size};
   if (!known ||
-      BuildImage(settings, target, image, kImageKindOtp, &options.ImageLength, console) != 0) {
+      BuildImage(settings, target, image.bytes, kImageKindOtp, &image.length, console) != 0) {
     console.Error("Generate OTP image failed\n");
     return kExitOtpProgramFailed;
   }
   return 0;
 }
 
-StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& ini,
-                      ProgrammedImage* programmed, IdentityReservation* reservation) {
+StepResult ProgramOtp(Driver& driver, const CommandOptions& options, const RunState& run,
+                      ImageBuffer* programmed, IdentityReservation* reservation) {
   Console& console = driver.console();
   const bool from_file = options.BinaryFileName.IsSet();
-  OtpJob job{.signature = options.Settings.OtpSignature,
-             .confirmed = options.OtpWriteConfirmed == 1,
-             .size = options.EepromSize,
+  OtpJob job{.signature = run.settings.OtpSignature,
+             .confirmed = options.OtpWriteConfirmed,
+             .size = run.eeprom_size,
              .gate = reservation};
   // Switching off belongs to the INI image alone: a file image is judged as the write it is, so
   // that it never lands on an OTP already in use.
   if (from_file && job.signature == kOtpSwitchOff) job.signature = 0;
 
   const OtpResult space = CheckOtpSpace(driver, job);
-  options.OtpUsedBytes = job.used_bytes;
   if (space != OtpResult::kOk) return Stop(ExitCodeOf(space));
 
-  uint8_t image[kImageBufferSize] = {};
   // Switched off, the run ends at once, whatever else it was asked to do.
   if (!from_file && job.signature == kOtpSwitchOff) return Stop(ExitCodeOf(SwitchOtpOff(driver)));
-  const int obtained = from_file ? ImageFromFile(options, job, image, console)
-                                 : ImageFromIni(options, ini, job, image, console);
+  ImageBuffer image;
+  const int obtained = from_file ? ImageFromFile(options, run, job, image, console)
+                                 : ImageFromIni(run, job, image, console);
   if (obtained != 0) return Stop(obtained);
 
-  const OtpResult written = WriteOtpImage(driver, job, image, options.ImageLength);
-  if (programmed != nullptr) {
-    std::memcpy(programmed->bytes, image, sizeof image);
-    programmed->length = options.ImageLength;
-  }
+  const OtpResult written = WriteOtpImage(driver, job, image.bytes, image.length);
+  if (programmed != nullptr) *programmed = image;
   if (reservation != nullptr && reservation->refused()) return Stop(kExitModifyFailed);
   if (written != OtpResult::kOk) return Stop(ExitCodeOf(written));
   return {.exit_code = 0, .stop = false};
@@ -128,12 +118,12 @@ StepResult ProgramOtp(Driver& driver, CommandOptions& options, const IniState& i
 
 }  // namespace
 
-StepResult RunOtpStage(Driver& driver, CommandOptions& options, const IniState& ini,
-                       char file_base[kFileBaseSize], ProgrammedImage* programmed,
+StepResult RunOtpStage(Driver& driver, const CommandOptions& options, const RunState& run,
+                       char file_base[kFileBaseSize], ImageBuffer* programmed,
                        IdentityReservation* reservation) {
-  if (options.Operation == kOpRead) return SaveOtp(driver, options, file_base);
+  if (options.Operation == kOpRead) return SaveOtp(driver, options, run, file_base);
   if (options.Operation == kOpWrite) {
-    return ProgramOtp(driver, options, ini, programmed, reservation);
+    return ProgramOtp(driver, options, run, programmed, reservation);
   }
   return {};
 }

@@ -25,6 +25,5 @@ struct OptionRow {
 // The option table; letters not in it are invalid parameters.
 OptionHandler FindOptionHandler(int letter);
 
-// The checks that run once the arguments are used up, then the INI file's load (locked first
-// into |ini_lock|, when given, for a run that steps).
-int RunFinalChecks(ParseContext& context, IniState& ini, UserFileLock* ini_lock);
+// The checks that run once the arguments are used up.
+int RunFinalChecks(ParseContext& context);

@@ -1,6 +1,7 @@
 // programming_sequence.cpp - the stages of a programming run, each of which may end it.
 #include "app/programming_sequence.h"
 
+#include "app/error_watch_console.h"
 #include "app/identity_reservation.h"
 #include "app/image_file.h"
 #include "app/network_stage.h"
@@ -12,17 +13,17 @@
 namespace {
 
 // The EEPROM or OTP stage, or offline generation of an EEPROM or OTP image file.
-StepResult RunMemoryStage(Platform& platform, Driver& driver, CommandOptions& options,
-                          IniState& ini, char file_base[kFileBaseSize], ProgrammedImage* programmed,
-                          IdentityReservation* reservation) {
-  const bool otp = options.OtpMode == 1;
+StepResult RunMemoryStage(Platform& platform, Driver& driver, const CommandOptions& options,
+                          const RunState& run, char file_base[kFileBaseSize],
+                          ImageBuffer* programmed, IdentityReservation* reservation) {
+  const bool otp = options.OtpMode;
   if (options.Operation == kOpRead || options.Operation == kOpWrite) {
-    return otp ? RunOtpStage(driver, options, ini, file_base, programmed, reservation)
-               : RunEepromStage(driver, options, ini, file_base, programmed, reservation);
+    return otp ? RunOtpStage(driver, options, run, file_base, programmed, reservation)
+               : RunEepromStage(driver, options, run, file_base, programmed, reservation);
   }
   if (options.ImageFileName.IsSet() && options.IniFileName.IsSet()) {
-    const int generated = otp ? GenerateOtpImageFile(options, ini, platform.console)
-                              : GenerateImageFile(options, ini, platform.console);
+    const int generated = otp ? GenerateOtpImageFile(options, run, platform.console)
+                              : GenerateImageFile(options, run, platform.console);
     return {.exit_code = generated, .stop = true};
   }
   return {};
@@ -38,16 +39,18 @@ int CheckSavePath(const CommandOptions& options, Console& console) {
   return kExitEepromReadFailed;
 }
 
-int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniState& ini,
-              char file_base[kFileBaseSize], ProgrammedImage* programmed,
+int RunStages(Platform& platform, Driver& driver, const CommandOptions& options, RunState& run,
+              char file_base[kFileBaseSize], ImageBuffer* programmed,
               IdentityReservation* reservation) {
   if (!options.ImageFileName.IsSet()) {
-    if (const int size_error = SettleEepromSize(driver, options)) return size_error;
+    if (const int size_error = SettleEepromSize(driver, options, &run.eeprom_size)) {
+      return size_error;
+    }
   }
 
   int exit_code = 0;
   const StepResult memory =
-      RunMemoryStage(platform, driver, options, ini, file_base, programmed, reservation);
+      RunMemoryStage(platform, driver, options, run, file_base, programmed, reservation);
   if (reservation != nullptr) {
     const StepResult told = reservation->AfterWrite(memory.exit_code == 0 && !memory.stop);
     if (told.stop && !memory.stop) return told.exit_code;
@@ -70,17 +73,21 @@ int RunStages(Platform& platform, Driver& driver, CommandOptions& options, IniSt
 
 }  // namespace
 
-int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
-                           IniState& ini, UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
+int RunProgrammingSequence(Platform& platform, Driver& driver, const CommandOptions& options,
+                           RunState& run, UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
   if (options.Operation != kOpWrite) {
     if (const int refused = CheckSavePath(options, platform.console)) return refused;
-    return RunStages(platform, driver, options, ini, file_base, nullptr, nullptr);
+    return RunStages(platform, driver, options, run, file_base, nullptr, nullptr);
   }
-  IdentityReservation reservation(options, ini_lock, driver.words().adapter_index,
-                                  platform.console);
-  if (const int refused = reservation.Prepare(driver, options)) return refused;
-  ProgrammedImage programmed;
+  // The record keeps the first error of a run that did not succeed.
+  ErrorWatchConsole console(platform.console);
+  Platform watched{console, platform.device, platform.clock, platform.network};
+  Driver watched_driver(platform.device, console, driver.words());
+  IdentityReservation reservation(options, ini_lock, watched_driver.words().adapter_index, console,
+                                  platform.clock);
+  if (const int refused = reservation.Prepare(watched_driver, run)) return refused;
+  ImageBuffer programmed;
   const int exit_code =
-      RunStages(platform, driver, options, ini, file_base, &programmed, &reservation);
-  return reservation.Close(programmed.bytes, programmed.length, exit_code);
+      RunStages(watched, watched_driver, options, run, file_base, &programmed, &reservation);
+  return reservation.Close(programmed, exit_code);
 }

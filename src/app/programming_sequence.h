@@ -4,7 +4,7 @@
 
 #include "app/command_options.h"
 #include "app/eeprom_stage.h"
-#include "config/ini_state.h"
+#include "app/run_state.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
 #include "platform/user_file.h"
@@ -12,5 +12,5 @@
 // Returns the run's exit code: that of the stage that ended the run, else that of the last
 // stage that set one. |ini_lock| holds the INI file of a stepping run; a write lets it go once
 // the next board's values are in the file.
-int RunProgrammingSequence(Platform& platform, Driver& driver, CommandOptions& options,
-                           IniState& ini, UserFileLock& ini_lock, char file_base[kFileBaseSize]);
+int RunProgrammingSequence(Platform& platform, Driver& driver, const CommandOptions& options,
+                           RunState& run, UserFileLock& ini_lock, char file_base[kFileBaseSize]);

@@ -51,9 +51,8 @@ int Refuse(const char* what, const char* text, const IdentityEntry& entry, const
 
 }  // namespace
 
-BoardIdentity IdentityOf(const CommandOptions& options) {
+BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& settings) {
   BoardIdentity identity;
-  const DeviceSettings& settings = options.Settings;
   DecodedImage file_image;
   std::vector<uint8_t> bytes(kMaxImageFileBytes);
   size_t count = 0;
@@ -115,18 +114,19 @@ int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& ident
   return 0;
 }
 
-BoardRecordLine RecordLineOf(const CommandOptions& options, const BoardIdentity& identity,
-                             uint32_t adapter, const uint8_t* image, int32_t length) {
+BoardRecordLine RecordLineOf(const CommandOptions& options, const ChipIdentity& chip,
+                             const BoardIdentity& identity, uint32_t adapter,
+                             const ImageBuffer& image) {
   BoardRecordLine line;
   line.time = UtcNow();
   line.adapter = adapter;
-  line.chip = options.ChipName;
-  line.memory = options.OtpMode != 0 ? "otp" : "eeprom";
+  line.chip = chip.name;
+  line.memory = options.OtpMode ? "otp" : "eeprom";
   line.mac_address = identity.mac_address;
   line.serial_number = identity.serial_number;
-  line.image_length = length;
-  const int32_t crc_length = std::clamp<int32_t>(length, 0, kImageBufferSize);
-  line.crc32 = Crc32(image, static_cast<size_t>(crc_length));
+  line.image_length = image.length;
+  const int32_t crc_length = std::clamp<int32_t>(image.length, 0, kImageBufferSize);
+  line.crc32 = Crc32(image.bytes, static_cast<size_t>(crc_length));
   const OwnedText& file =
       options.BinaryFileName.IsSet() ? options.BinaryFileName : options.IniFileName;
   line.file = file.IsSet() ? file.get() : "";

@@ -7,6 +7,8 @@
 
 #include "app/board_record.h"
 #include "app/command_options.h"
+#include "app/run_state.h"
+#include "common/image_buffer.h"
 #include "platform/console.h"
 #include "platform/user_file.h"
 
@@ -18,7 +20,7 @@ struct BoardIdentity {
 
 // The INI file's values when it gives them (they are patched into a -b image too), else the
 // image file's own.
-BoardIdentity IdentityOf(const CommandOptions& options);
+BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& settings);
 
 // Refuses a record that is the file the board is programmed from or cannot take a line, then
 // locks it into |*lock| (so that two stations cannot both find an identity free) and reads it.
@@ -33,8 +35,9 @@ int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& ident
                   bool serial_counts, const char* record_name, Console& console);
 
 // The line of this run, for |image| of |length| bytes (none: length 0).
-BoardRecordLine RecordLineOf(const CommandOptions& options, const BoardIdentity& identity,
-                             uint32_t adapter, const uint8_t* image, int32_t length);
+BoardRecordLine RecordLineOf(const CommandOptions& options, const ChipIdentity& chip,
+                             const BoardIdentity& identity, uint32_t adapter,
+                             const ImageBuffer& image);
 
 // Appends |line| in one flushed write. False after "Couldn't write the record file".
 bool AppendRecordLine(const char* record_name, const BoardRecordLine& line, Console& console);

@@ -22,6 +22,8 @@ constexpr int32_t kOtpHalf = 256;
 // keeps its byte 0 at OTP offset 0 and its byte i at 0x100 + i, in the OTP and in its file.
 constexpr int32_t kOtpLowerBodyOffset = 1;
 constexpr int32_t kOtpUpperBodyOffset = 0x101;
+// Where byte 0 of an upper-half image would lie for its other bytes to lie where they do.
+constexpr int32_t kOtpUpperImageBase = kOtpUpperBodyOffset - 1;
 // Added to every stored word offset of an upper-half image, so that it gives the OTP word.
 constexpr uint8_t kUpperHalfBias = 0x80;
 

@@ -1,36 +1,66 @@
 // adapter_address.cpp - the adapter lookup of the network tests and the destination check.
 #include "net/adapter_address.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "net/adapter_choice.h"
 
 namespace {
 
-constexpr char kControllerMark[] = "QNT52";
 constexpr size_t kHostTextSize = 1025;
+
+std::string MacText(const MacAddressBytes& mac) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3],
+                mac[4], mac[5]);
+  return text;
+}
+
+// Says why the adapter could not be chosen; false when it is simply not there (yet).
+bool Refused(Console& console, AdapterChoice choice, ControllerMac& mac) {
+  switch (choice) {
+    case AdapterChoice::kChosen:
+    case AdapterChoice::kNoController:
+      return false;
+    case AdapterChoice::kMacUnknown:
+      console.Error(
+          "Several QNT52 network adapters are listed and this controller's MAC address is "
+          "unknown\n");
+      return true;
+    case AdapterChoice::kNoMatch:
+      console.Error("No QNT52 network adapter has this controller's MAC address %s\n",
+                    MacText(*mac.Get()).c_str());
+      return true;
+    case AdapterChoice::kSeveralMatch:
+      console.Error("Several QNT52 network adapters have this controller's MAC address %s\n",
+                    MacText(*mac.Get()).c_str());
+      return true;
+  }
+  return false;
+}
 
 }  // namespace
 
-bool FindAdapterAddress(const NetRun& run, AdapterAddress* found) {
+AdapterLookup FindAdapterAddress(const NetRun& run, ControllerMac& mac, AdapterAddress* found) {
   std::vector<HostAdapter> adapters;
   const uint32_t result = run.services.ip_helper.GetAdaptersAddresses(&adapters);
   if (result == kAdapterBufferNotAllocated) {
     run.console.Error("Memory allocation failed for IP_ADAPTER_ADDRESSES struct\n");
-    return false;
+    return AdapterLookup::kNotFound;
   }
   if (result != 0) {
     run.console.Error("Call to GetAdaptersAddresses failed with error: %d\n",
                       static_cast<int>(result));
-    return false;
+    return AdapterLookup::kNotFound;
   }
   const HostAdapter* controller = nullptr;
-  for (const HostAdapter& adapter : adapters) {
-    if (adapter.description.find(kControllerMark) != std::string::npos) {
-      controller = &adapter;
-      break;
-    }
-  }
-  if (controller == nullptr) return false;
+  const AdapterChoice choice = ChooseControllerAdapter(
+      adapters, [&mac] { return mac.Get(); }, &controller);
+  if (Refused(run.console, choice, mac)) return AdapterLookup::kRefused;
+  if (choice != AdapterChoice::kChosen) return AdapterLookup::kNotFound;
 
   char text[kHostTextSize] = {};
   for (const Ip4Address& address : controller->unicast) {
@@ -43,7 +73,7 @@ bool FindAdapterAddress(const NetRun& run, AdapterAddress* found) {
     found->text[sizeof found->text - 1] = '\0';
     found->interface_index = static_cast<int32_t>(controller->interface_index);
   }
-  return text[0] != '\0';
+  return text[0] != '\0' ? AdapterLookup::kFound : AdapterLookup::kNotFound;
 }
 
 bool IsValidIpAddress(const char* text) {

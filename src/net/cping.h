@@ -31,9 +31,10 @@ class CPing {
   // Sets bytes 20 to |size| - 1 to 'E'. Nothing calls it.
   virtual void FillPayload(uint8_t* buffer, int size);
 
-  // One echo exchange with |host|; 1 when the matching reply arrived. Failures are silent and
-  // leave their reason in the last error.
-  int PingUsingWinsock(const char* host, uint32_t identifier);
+  // One echo exchange with |host| from the adapter address |source| (numeric text; empty: where
+  // the system routes it); 1 when the matching reply arrived. Failures are silent and leave their
+  // reason in the last error.
+  int PingUsingWinsock(const char* host, uint32_t identifier, const char* source);
   // One exchange through the loopback connector from the adapter |address| on interface
   // |interface_index|; 1 on a pass. Failures are silent except a missing performance counter.
   int loopbackTest(int32_t interface_index, const char* address);

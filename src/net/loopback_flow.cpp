@@ -2,6 +2,8 @@
 // bits, three runs, and the filter bits cleared again.
 #include "net/loopback_flow.h"
 
+#include <optional>
+
 #include "driver/driver_operations.h"
 #include "net/network_test.h"
 #include "net/ping_flow.h"
@@ -45,16 +47,36 @@ bool WaitForLoopbackLink(Driver& driver, Clock& clock) {
   return false;
 }
 
-// Sets or clears the receive filter bits of the test, keeping the others.
-bool UpdateReceiveFilter(Driver& driver, bool set) {
+// Sets or clears the receive filter bits of the test, keeping the others. Returns the value
+// written, or nothing after printing why.
+std::optional<uint32_t> UpdateReceiveFilter(Driver& driver, bool set) {
+  uint32_t value = 0;
+  if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
+    driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
+    return std::nullopt;
+  }
+  value = set ? value | kRfeLoopbackBits : value & ~kRfeLoopbackBits;
+  if (!WRITE_REGISTER(driver, kEthRfeCtl, value)) {
+    driver.console().Error("Failed to write  ETH_RFE_CTL register\n");
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Clears the test's bits and reads the register back: a write that answered success without
+// taking would leave the port receiving everything, and a later test of another board passing
+// through this one's connector.
+bool RestoreReceiveFilter(Driver& driver) {
+  const std::optional<uint32_t> written = UpdateReceiveFilter(driver, false);
+  if (!written) return false;
   uint32_t value = 0;
   if (!READ_REGISTER(driver, kEthRfeCtl, &value)) {
     driver.console().Error("Failed to read  ETH_RFE_CTL register\n");
     return false;
   }
-  value = set ? value | kRfeLoopbackBits : value & ~kRfeLoopbackBits;
-  if (!WRITE_REGISTER(driver, kEthRfeCtl, value)) {
-    driver.console().Error("Failed to write  ETH_RFE_CTL register\n");
+  if (value & kRfeLoopbackBits) {
+    driver.console().Error("ETH_RFE_CTL reads 0x%x after 0x%x was written to clear bits 0x%x\n",
+                           value, *written, kRfeLoopbackBits);
     return false;
   }
   return true;
@@ -99,25 +121,28 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     console.Error("WSAStartup failed with error: %d\n", error);
     return false;
   }
-  if (!WaitForAdapterAddress(run, source)) {
-    console.Error("Src IP not enabled\n");
+  if (!WaitForAdapterAddress(driver, run, source)) {
     sockets.Cleanup();
     return false;
   }
   run.clock.Sleep(SettleMilliseconds(reply));
-  if (!UpdateReceiveFilter(driver, true)) return false;
+  if (!UpdateReceiveFilter(driver, true)) {
+    sockets.Cleanup();
+    return false;
+  }
 
   bool passed = false;
   for (int count = 0; count < kRuns; ++count) {
     run.clock.Sleep(kRunPauseMilliseconds);
-    passed = RunNetworkTest(run, source->text, source->interface_index, NetworkTestMode::kLoopback);
+    passed =
+        RunNetworkTest(run, source->text, source->interface_index, NetworkTestMode::kLoopback, "");
     if (passed) {
       console.Print("Loopback Test Passed\n");
     } else {
       console.Error("Loopback Test Failed\n");
     }
   }
-  if (!UpdateReceiveFilter(driver, false)) return false;
+  const bool restored = RestoreReceiveFilter(driver);
   sockets.Cleanup();
-  return passed;
+  return passed && restored;
 }

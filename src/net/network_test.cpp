@@ -10,13 +10,13 @@ constexpr int kPingTries = 5;
 constexpr uint32_t kPingRetryMilliseconds = 1000;
 constexpr int kLoopbackTries = 3;
 
-bool RunPing(const NetRun& run, CPing& ping, const char* address) {
+bool RunPing(const NetRun& run, CPing& ping, const char* address, const char* source) {
   if (!IsValidIpAddress(address)) {
     run.console.Error("***Invalid IP address.***");
     return false;
   }
   for (int attempt = 0; attempt < kPingTries; ++attempt) {
-    if (ping.PingUsingWinsock(address, run.services.process.Id()) == 1) {
+    if (ping.PingUsingWinsock(address, run.services.process.Id(), source) == 1) {
       run.console.Printf("Pinged %s successfully.\n", address);
       return true;
     }
@@ -29,9 +29,9 @@ bool RunPing(const NetRun& run, CPing& ping, const char* address) {
 }  // namespace
 
 bool RunNetworkTest(const NetRun& run, const char* address, int32_t interface_index,
-                    NetworkTestMode mode) {
+                    NetworkTestMode mode, const char* source) {
   CPing ping(run);
-  if (mode == NetworkTestMode::kPing) return RunPing(run, ping, address);
+  if (mode == NetworkTestMode::kPing) return RunPing(run, ping, address, source);
   for (int attempt = 0; attempt < kLoopbackTries; ++attempt) {
     if (ping.loopbackTest(interface_index, address) == 1) return true;
   }

@@ -8,7 +8,8 @@
 
 enum class NetworkTestMode { kPing = 0, kLoopback = 1 };
 
-// Mode kPing pings |address| and prints the outcome; mode kLoopback runs loopback exchanges from
-// the adapter |address| on interface |interface_index| and prints nothing. True on success.
+// Mode kPing pings |address| from the adapter address |source| and prints the outcome; mode
+// kLoopback runs loopback exchanges from the adapter |address| on interface |interface_index|,
+// without |source|, and prints nothing. True on success.
 bool RunNetworkTest(const NetRun& run, const char* address, int32_t interface_index,
-                    NetworkTestMode mode);
+                    NetworkTestMode mode, const char* source);

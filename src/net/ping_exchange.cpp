@@ -16,7 +16,7 @@ constexpr uint32_t kTryDeadlineMilliseconds = 4000;
 
 }  // namespace
 
-int CPing::PingUsingWinsock(const char* host, uint32_t identifier) {
+int CPing::PingUsingWinsock(const char* host, uint32_t identifier, const char* source) {
   Sockets& sockets = run_.services.sockets;
   Process& process = run_.services.process;
   int64_t frequency = 0;
@@ -38,6 +38,12 @@ int CPing::PingUsingWinsock(const char* host, uint32_t identifier) {
     sockets.Close(socket);
     process.SetLastError(error);
   };
+  // Bound to the controller's address, the request leaves through the controller's adapter even
+  // when another adapter of the host also reaches the destination.
+  if (source[0] != '\0' && !BindToAddress(socket, source)) {
+    close_keeping_error();
+    return 0;
+  }
   if (!sockets.SetIpOption(socket, IpOption::kTimeToLive, kTimeToLive) ||
       !sockets.SetIpOption(socket, IpOption::kTypeOfService, kTypeOfService)) {
     close_keeping_error();

@@ -27,11 +27,20 @@ bool LinkIsUp(Driver& driver, Clock& clock, const PingJob& job) {
 
 }  // namespace
 
-bool WaitForAdapterAddress(const NetRun& run, AdapterAddress* source) {
+bool WaitForAdapterAddress(Driver& driver, const NetRun& run, AdapterAddress* source) {
+  ControllerMac mac(driver);
   for (int lookup = 0; lookup < kAddressLookups; ++lookup) {
-    if (FindAdapterAddress(run, source)) return true;
+    switch (FindAdapterAddress(run, mac, source)) {
+      case AdapterLookup::kFound:
+        return true;
+      case AdapterLookup::kRefused:
+        return false;
+      case AdapterLookup::kNotFound:
+        break;
+    }
     run.clock.Sleep(kAddressLookupMilliseconds);
   }
+  run.console.Error("Src IP not enabled\n");
   return false;
 }
 
@@ -49,8 +58,7 @@ bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterA
     run.console.Error("WSAStartup failed with error: %d\n", error);
     return false;
   }
-  if (!WaitForAdapterAddress(run, source)) {
-    run.console.Error("Src IP not enabled\n");
+  if (!WaitForAdapterAddress(driver, run, source)) {
     sockets.Cleanup();
     return false;
   }
@@ -59,7 +67,8 @@ bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterA
   bool passed = false;
   for (int count = 0; count < kRuns; ++count) {
     run.clock.Sleep(kRunPauseMilliseconds);
-    passed = RunNetworkTest(run, job.destination, source->interface_index, NetworkTestMode::kPing);
+    passed = RunNetworkTest(run, job.destination, source->interface_index, NetworkTestMode::kPing,
+                            source->text);
   }
   sockets.Cleanup();
   return passed;

@@ -21,9 +21,10 @@ bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterA
 // Windows Sockets 2.2, as both network stages start it.
 constexpr uint16_t kWinsockVersion = 0x0202;
 
-// Asks for the controller's adapter address up to 20 times, a second apart. Shared with the
-// loopback stage.
-bool WaitForAdapterAddress(const NetRun& run, AdapterAddress* source);
+// Asks for the controller's adapter address up to 20 times, a second apart; shared with the
+// loopback stage. False after "Src IP not enabled" when it never came, or at once when the
+// adapter cannot be told among several (the lookup said why).
+bool WaitForAdapterAddress(Driver& driver, const NetRun& run, AdapterAddress* source);
 
 // How long the link settles before the first run: longer when the link-mode reply byte is 1.
 uint32_t SettleMilliseconds(uint8_t link_reply);

@@ -16,7 +16,7 @@ bool ReadBoardMacAddresses(Driver& driver, bool otp, int32_t size, std::vector<M
   if (!read) return false;
   macs->push_back(MacAddressAt(memory + kMacAddressOffset));
   // Image byte 1 of the upper image lies at the upper half's body offset.
-  const int32_t upper_mac = kOtpUpperBodyOffset + kMacAddressOffset - 1;
+  const int32_t upper_mac = kOtpUpperImageBase + kMacAddressOffset;
   if (otp && memory[0] == kOtpSignatureUpper &&
       length >= upper_mac + static_cast<int32_t>(kMacAddressBytes)) {
     macs->push_back(MacAddressAt(memory + upper_mac));

@@ -13,6 +13,7 @@ struct HostAdapter {
   std::string description;  // converted from the system's wide text
   uint32_t interface_index = 0;
   std::vector<Ip4Address> unicast;
+  std::vector<uint8_t> physical;  // the hardware address the system shows, as many bytes as it has
 };
 
 // One row of the IPv4 address table.

@@ -22,17 +22,28 @@ class BoardRecordRun : public EepromFlow {
   int Program(int adapter) {
     return Run({"-X", std::to_string(adapter), "-w", "-i", ini_, "-s", "-t", record_});
   }
-  // The record with each line's time replaced by "T".
+  // The record with each line's time, station and duration replaced by "T", "S" and "D".
   std::string Record() {
-    std::string text = ReadFileText(record_);
-    for (size_t line = text.find('\n') + 1; line < text.size(); line = text.find('\n', line) + 1) {
-      text.replace(line, text.find(',', line) - line, "T");
+    const std::string text = ReadFileText(record_);
+    std::string masked = text.substr(0, text.find('\n') + 1);
+    for (size_t line = masked.size(); line < text.size();) {
+      const size_t end = text.find('\n', line) + 1;
+      std::vector<std::string> fields(1);
+      for (size_t i = line; i + 1 < end; ++i) {
+        if (text[i] == ',') fields.emplace_back();
+        if (text[i] != ',') fields.back() += text[i];
+      }
+      fields[0] = "T";
+      if (fields.size() > 12) fields[11] = "S", fields[12] = "D";
+      for (size_t i = 0; i < fields.size(); ++i) masked += (i > 0 ? "," : "") + fields[i];
+      masked += "\n";
+      line = end;
     }
-    return text;
+    return masked;
   }
   // A line of the record; |result| -1 for the reservation line, written before the first write.
   std::string Line(int adapter, const std::string& mac, const std::string& serial, int result,
-                   bool written = true) {
+                   bool written = true, const std::string& error = "") {
     int32_t length = 0;
     std::string text = ExampleIniWith("00:11:22:33:44:55", mac);
     text.replace(text.find("CurrentSerialNumber = 000000000001") + 22, 12, serial);
@@ -41,12 +52,14 @@ class BoardRecordRun : public EepromFlow {
     std::snprintf(crc, sizeof crc, "%08X", Crc32(image.data(), static_cast<size_t>(length)));
     const std::string outcome = result < 0 ? std::string("reserved,no")
                                            : std::to_string(result) + (written ? ",yes" : ",no");
-    return "T," + std::to_string(adapter) + ",qnt5231,eeprom," + mac + "," + serial + "," +
-           std::to_string(length) + "," + crc + "," + ini_ + "," + outcome + "\n";
+    return "T," + std::to_string(adapter) + ",qnt5231,eeprom," + mac + ",\"=\"\"" + serial +
+           "\"\"\"," + std::to_string(length) + "," + crc + "," + ini_ + "," + outcome + ",S,D," +
+           error + ",2\n";
   }
   // The two lines of a run that wrote its board.
-  std::string Lines(int adapter, const std::string& mac, const std::string& serial, int result) {
-    return Line(adapter, mac, serial, -1) + Line(adapter, mac, serial, result);
+  std::string Lines(int adapter, const std::string& mac, const std::string& serial, int result,
+                    const std::string& error = "") {
+    return Line(adapter, mac, serial, -1) + Line(adapter, mac, serial, result, true, error);
   }
 
   const std::string ini_ = File("board.ini");
@@ -75,7 +88,14 @@ TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefus
   EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
   EXPECT_EQ(bench_.Eeprom(1), eeprom);
   EXPECT_EQ(ReadFileText(ini_), rewound);
-  EXPECT_EQ(Record(), three);
+  // The refusal is recorded, with nothing written and the message that says why.
+  EXPECT_EQ(Record(), three +
+                          "T,1,qnt5231,eeprom,00:11:22:33:44:55,\"=\"\"000000000004\"\"\",0,"
+                          "00000000," +
+                          ini_ +
+                          ",10,refused,S,D,MAC address 00:11:22:33:44:55 was programmed already: "
+                          "line 3 of the record file " +
+                          record_ + ",2\n");
 }
 
 TEST_F(BoardRecordRun, AWriteThatFailedUsesUpItsIdentity) {
@@ -84,7 +104,8 @@ TEST_F(BoardRecordRun, AWriteThatFailedUsesUpItsIdentity) {
   // The board was left blank: it is a new board to the next run, which takes the next identity.
   EXPECT_EQ(Program(0), 0);
   EXPECT_EQ(Record(), std::string(kBoardRecordHeader) +
-                          Lines(0, "00:11:22:33:44:55", "000000000001", 9) +
+                          Lines(0, "00:11:22:33:44:55", "000000000001", 9,
+                                "E2P_WRITE_BLOCK failed!    status:Access failed") +
                           Lines(0, "00:11:22:33:44:56", "000000000002", 0));
 }
 
@@ -102,7 +123,8 @@ TEST_F(BoardRecordRun, ABoardAFailedRunWroteKeepsItsIdentityWhenProgrammedAgain)
   // It took no new identity: the next board gets the one the INI file holds.
   EXPECT_EQ(Program(1), 0);
   EXPECT_EQ(Record(), std::string(kBoardRecordHeader) +
-                          Lines(0, "00:11:22:33:44:55", "000000000001", 9) +
+                          Lines(0, "00:11:22:33:44:55", "000000000001", 9,
+                                "E2P_READ_BLOCK failed!    status:Access failed") +
                           Lines(0, "00:11:22:33:44:55", "000000000001", 0) +
                           Lines(1, "00:11:22:33:44:56", "000000000002", 0));
   // Another board is never given it, even with the INI file set back.
@@ -122,7 +144,14 @@ TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
   for (size_t at = lines.find(ini_); at != std::string::npos; at = lines.find(ini_)) {
     lines.replace(at, ini_.size(), file);
   }
-  EXPECT_EQ(Record(), kBoardRecordHeader + lines);
+  const std::string refused =
+      "T,1,qnt5231,eeprom,00:11:22:33:44:55,\"=\"\"000000000001\"\"\",0,"
+      "00000000," +
+      file +
+      ",10,refused,S,D,MAC address 00:11:22:33:44:55 was programmed "
+      "already: line 3 of the record file " +
+      record_ + ",2\n";
+  EXPECT_EQ(Record(), kBoardRecordHeader + lines + refused);
 }
 
 TEST_F(BoardRecordRun, AnOtpWriteIsRecordedAsOtp) {

@@ -18,18 +18,36 @@ const BoardRecordLine kLine{.time = "2026-01-02T03:04:05Z",
                             .crc32 = 0xCBF43926,
                             .file = "board.ini",
                             .result = 0,
-                            .written = true};
+                            .written = true,
+                            .station = "bench 3",
+                            .duration_ms = 1520};
 
-TEST(BoardRecord, ReservationAndOutcomeLinesAreCsv) {
+TEST(BoardRecord, ReservationOutcomeAndRefusalLinesAreCsv) {
   EXPECT_EQ(FormatBoardRecordLine(kLine),
-            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\",302,CBF43926,"
-            "board.ini,0,yes\n");
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"=\"\"S,1\"\"\"\"\"\"\","
+            "302,CBF43926,board.ini,0,yes,bench 3,1520,,2\n");
   BoardRecordLine reserved = kLine;
   reserved.reserved = true;
   reserved.written = false;
+  reserved.serial_number = "0001";
   EXPECT_EQ(FormatBoardRecordLine(reserved),
-            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\",302,CBF43926,"
-            "board.ini,reserved,no\n");
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"=\"\"0001\"\"\",302,"
+            "CBF43926,board.ini,reserved,no,bench 3,1520,,2\n");
+  BoardRecordLine refused = reserved;
+  refused.reserved = false;
+  refused.refused = true;
+  refused.result = 10;
+  refused.error = "MAC address 00:11:22:33:44:55 was programmed already, line 3";
+  EXPECT_EQ(FormatBoardRecordLine(refused),
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"=\"\"0001\"\"\",302,"
+            "CBF43926,board.ini,10,refused,bench 3,1520,\"MAC address 00:11:22:33:44:55 was "
+            "programmed already, line 3\",2\n");
+  // Read back, the serial numbers are their text again.
+  const RecordIdentities identities =
+      ReadRecordIdentities(std::string(kBoardRecordHeader) + FormatBoardRecordLine(kLine) +
+                           FormatBoardRecordLine(refused));
+  EXPECT_EQ(identities.by_mac.at("00:11:22:33:44:55").serial_number, "S,1\"");
+  EXPECT_TRUE(identities.malformed_lines.empty());
 }
 
 IdentityUse UseOf(const RecordIdentities& identities, const std::string& mac) {

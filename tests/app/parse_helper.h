@@ -13,7 +13,6 @@ struct Parsed {
   std::string output;
   std::unique_ptr<CommandOptions> options = std::make_unique<CommandOptions>();
   RequestWords words;
-  IniState ini;
 };
 
 inline Parsed Parse(std::vector<std::string> words) {
@@ -22,7 +21,7 @@ inline Parsed Parse(std::vector<std::string> words) {
   for (std::string& word : words) argv.push_back(word.data());
   Parsed parsed;
   CaptureConsole console;
-  ParseTarget target{*parsed.options, parsed.words, parsed.ini, console};
+  ParseTarget target{*parsed.options, parsed.words, console};
   parsed.result = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), target);
   parsed.output = console.output();
   return parsed;

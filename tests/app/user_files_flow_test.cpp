@@ -30,18 +30,24 @@ TEST_F(UserFiles, NoneIsReadFromOrWrittenToBeforeTheBoardIsTouched) {
     std::string output;
   };
   const Case cases[] = {
-      {{"-w", "-i", fifo_}, 3,
+      {{"-w", "-i", fifo_},
+       3,
        "The file " + fifo_ + " is not found\nERROR: Parameter Error (use -h for help)\n"},
-      {{"-w", "-i", fifo_, "-s"}, 3,
+      {{"-w", "-i", fifo_, "-s"},
+       3,
        "The file " + fifo_ + " is not found\nERROR: Parameter Error (use -h for help)\n"},
       {{"-w", "-b", fifo_}, 9, "ERROR: No file " + fifo_ + " was found\n"},
-      {{"-w", "-i", ini_, "-s", "-t", fifo_}, 10,
+      {{"-w", "-i", ini_, "-s", "-t", fifo_},
+       10,
        "ERROR: Couldn't write the record file " + fifo_ + "\n"},
-      {{"-w", "-i", ini_, "-s", "-t", "/dev/zero"}, 10,
+      {{"-w", "-i", ini_, "-s", "-t", "/dev/zero"},
+       10,
        "ERROR: Couldn't write the record file /dev/zero\n"},
-      {{"-w", "-i", ini_, "-s", "-t", "/dev/null"}, 10,
+      {{"-w", "-i", ini_, "-s", "-t", "/dev/null"},
+       10,
        "ERROR: Couldn't write the record file /dev/null\n"},
-      {{"-w", "-i", ini_, "-s", "-t", work_.path().string()}, 10,
+      {{"-w", "-i", ini_, "-s", "-t", work_.path().string()},
+       10,
        "ERROR: Couldn't write the record file " + work_.path().string() + "\n"},
       {{"-r", "-b", "/dev/null"}, 5, "ERROR: ERROR::Failed to create/open /dev/null\n"},
       {{"-r", "-b", fifo_}, 5, "ERROR: ERROR::Failed to create/open " + fifo_ + "\n"},
@@ -81,7 +87,7 @@ TEST_F(UserFiles, ARecordWhoseLastLineHasNoLineEndKeepsItsLinesApart) {
   ASSERT_EQ(Run({"-w", "-i", ini_, "-t", record}), 10);
   const std::string text = ReadFileText(record);
   EXPECT_EQ(text.substr(0, 41), std::string(kBoardRecordHeader).substr(0, 40) + "\n");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);  // two lines, then the refusal
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/command_options.h"
 #include "config/image/image_builder.h"
+#include "config/test_board.h"
 #include "support/capture_console.h"
 
 namespace {
 
-CommandOptions& ValidBoard(CommandOptions& options) {
+TestBoard& ValidBoard(TestBoard& options) {
   options.IdRegister = 0x52310007;
   options.Settings.SSPollInterval = 4;
   options.Settings.HSMaxPower = 500;
@@ -24,7 +24,7 @@ struct Outcome {
   std::vector<uint8_t> image;
 };
 
-Outcome BuildEeprom(CommandOptions& options) {
+Outcome BuildEeprom(TestBoard& options) {
   CaptureConsole console;
   std::vector<uint8_t> image(kImageBufferSize, 0);
   const int result =
@@ -46,7 +46,7 @@ TEST(ImageChecks, SsPollIntervalMustBeOneToSixteen) {
       {17, -1, "ERROR: Super speed interrupt polling interval cannot exceed 16.\n"},
   };
   for (const Case& c : cases) {
-    CommandOptions options;
+    TestBoard options;
     ValidBoard(options).Settings.SSPollInterval = c.interval;
     const Outcome outcome = BuildEeprom(options);
     EXPECT_EQ(outcome.result, c.result) << c.interval;
@@ -69,7 +69,7 @@ TEST(ImageChecks, SsMaxPowerIsZeroOrEightTo896) {
       {897, -1, "ERROR: SSMaxPower exceed 896mA\n", 0},
   };
   for (const Case& c : cases) {
-    CommandOptions options;
+    TestBoard options;
     ValidBoard(options).Settings.SSMaxPower = c.power;
     const Outcome outcome = BuildEeprom(options);
     EXPECT_EQ(outcome.result, c.result) << c.power;
@@ -81,7 +81,7 @@ TEST(ImageChecks, SsMaxPowerIsZeroOrEightTo896) {
 }
 
 TEST(ImageChecks, UnknownChipIsRefusedBeforeAnythingIsBuilt) {
-  CommandOptions options;
+  TestBoard options;
   ValidBoard(options).IdRegister = 0x52320000;
   const Outcome outcome = BuildEeprom(options);
   EXPECT_EQ(outcome.result, -1);
@@ -91,14 +91,14 @@ TEST(ImageChecks, UnknownChipIsRefusedBeforeAnythingIsBuilt) {
 
 TEST(ImageChecks, EveryChipOfTheFamilyIsAccepted) {
   for (uint32_t id : {0x52300000u, 0x5231FFFFu, 0x523F0001u}) {
-    CommandOptions options;
+    TestBoard options;
     ValidBoard(options).IdRegister = id;
     EXPECT_EQ(BuildEeprom(options).result, 0) << std::hex << id;
   }
 }
 
 TEST(ImageChecks, BcdDeviceKeepsOnlyItsLowByteShiftedUp) {
-  CommandOptions options;
+  TestBoard options;
   ValidBoard(options).Settings.BcdDevice = 0x0001;
   EXPECT_EQ(BuildEeprom(options).image[0x84], 0x00);
   EXPECT_EQ(BuildEeprom(options).image[0x85], 0x01);
@@ -118,7 +118,7 @@ void FillStringArea(DeviceSettings& s, int extra) {
 }
 
 TEST(ImageChecks, StringAreaOfExactly160WordsFillsTheEeprom) {
-  CommandOptions options;
+  TestBoard options;
   FillStringArea(ValidBoard(options).Settings, 0);
   const Outcome outcome = BuildEeprom(options);
   EXPECT_EQ(outcome.result, 0) << outcome.output;
@@ -127,7 +127,7 @@ TEST(ImageChecks, StringAreaOfExactly160WordsFillsTheEeprom) {
 }
 
 TEST(ImageChecks, OneWordMoreThanTheStringAreaIsRefused) {
-  CommandOptions options;
+  TestBoard options;
   FillStringArea(ValidBoard(options).Settings, 1);
   const Outcome outcome = BuildEeprom(options);
   EXPECT_EQ(outcome.result, -1);
@@ -138,7 +138,7 @@ TEST(ImageChecks, OneWordMoreThanTheStringAreaIsRefused) {
 }
 
 TEST(ImageChecks, FullStringAreaLeavesNoRoomForABlock) {
-  CommandOptions options;
+  TestBoard options;
   FillStringArea(ValidBoard(options).Settings, 0);
   options.Settings.CommonTestBusInPresent = 1;
   const Outcome outcome = BuildEeprom(options);
@@ -149,7 +149,7 @@ TEST(ImageChecks, FullStringAreaLeavesNoRoomForABlock) {
 }
 
 TEST(ImageChecks, ABlockEndingExactlyAtTheEndFits) {
-  CommandOptions options;
+  TestBoard options;
   FillStringArea(ValidBoard(options).Settings, 0);
   options.Settings.InterfaceString = std::string(29, 'x');  // 4 bytes short of full
   options.Settings.CommonTestBusInPresent = 1;
@@ -160,7 +160,7 @@ TEST(ImageChecks, ABlockEndingExactlyAtTheEndFits) {
 }
 
 TEST(ImageChecks, SmallerEepromSizeBoundsTheStrings) {
-  CommandOptions options;
+  TestBoard options;
   ValidBoard(options).EepromSize = 256;
   options.Settings.ManufacturerString = std::string(31, 'm');  // words 96 to 127 fit
   EXPECT_EQ(BuildEeprom(options).result, 0);
@@ -172,7 +172,7 @@ TEST(ImageChecks, SmallerEepromSizeBoundsTheStrings) {
 }
 
 TEST(ImageChecks, StringOf126CharactersFitsItsOneByteLength) {
-  CommandOptions options;
+  TestBoard options;
   ValidBoard(options).Settings.ProductString = std::string(126, 'p');
   const Outcome outcome = BuildEeprom(options);
   EXPECT_EQ(outcome.result, 0) << outcome.output;
@@ -182,7 +182,7 @@ TEST(ImageChecks, StringOf126CharactersFitsItsOneByteLength) {
 }
 
 TEST(ImageChecks, StringOf127CharactersIsRefusedNotWrapped) {
-  CommandOptions options;
+  TestBoard options;
   ValidBoard(options).Settings.ProductString = std::string(127, 'p');
   const Outcome outcome = BuildEeprom(options);
   EXPECT_EQ(outcome.result, -1);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_options.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
 #include "config/ini_state.h"
+#include "config/test_board.h"
 #include "support/capture_console.h"
 
 namespace {
@@ -100,7 +100,7 @@ struct Built {
   std::string output;
 };
 
-Built Build(CommandOptions& options, ImageKind kind = kImageKindEeprom) {
+Built Build(TestBoard& options, ImageKind kind = kImageKindEeprom) {
   CaptureConsole console;
   Built built;
   built.image.assign(kImageBufferSize, 0);
@@ -118,7 +118,7 @@ std::vector<uint8_t> Bytes(const Built& built, int offset, int count) {
 
 TEST(ImageGolden, HeadOfABoardWithoutStringsMatchesTheLayoutByteForByte) {
   ASSERT_EQ(kDistinctBoardHead.size(), 192u);
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   const Built built = Build(options);
   ASSERT_EQ(built.result, 0) << built.output;
@@ -130,7 +130,7 @@ TEST(ImageGolden, HeadOfABoardWithoutStringsMatchesTheLayoutByteForByte) {
 
 TEST(ImageGolden, ExampleBoardIniGivesTheDocumentedImage) {
   CaptureConsole console;
-  CommandOptions options;
+  TestBoard options;
   IniState ini;
   const std::string path = std::string(QNT_SOURCE_DIR) + "/examples/board.ini";
   ASSERT_EQ(LoadIniFile(path.c_str(), options.Settings, ini, console), 0) << console.output();
@@ -171,7 +171,7 @@ TEST(ImageGolden, ExampleBoardIniGivesTheDocumentedImage) {
 }
 
 TEST(ImageGolden, FiveStringsFollowEachOtherFromWord0x60WithTheirIndexes) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   DeviceSettings& s = options.Settings;
   s.ManufacturerString = "AB";
@@ -198,7 +198,7 @@ TEST(ImageGolden, FiveStringsFollowEachOtherFromWord0x60WithTheirIndexes) {
 }
 
 TEST(ImageGolden, ManufacturerAbAloneIsTheDocumentedDescriptor) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   options.Settings.ManufacturerString = "AB";
   const Built built = Build(options);
@@ -209,7 +209,7 @@ TEST(ImageGolden, ManufacturerAbAloneIsTheDocumentedDescriptor) {
 }
 
 TEST(ImageGolden, CharactersAbove0x7FAreSignExtended) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   options.Settings.ProductString = std::string("A\xE9");
   const Built built = Build(options);
@@ -218,7 +218,7 @@ TEST(ImageGolden, CharactersAbove0x7FAreSignExtended) {
 }
 
 TEST(ImageGolden, AllThreeOptionalBlocksFollowTheStringsInOrder) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   DeviceSettings& s = options.Settings;
   s.PMEWUFFEnable = 1;
@@ -252,7 +252,7 @@ TEST(ImageGolden, AllThreeOptionalBlocksFollowTheStringsInOrder) {
 }
 
 TEST(ImageGolden, ZeroFilterPatternGivesCrcDf7fAndEmptyMask) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   options.Settings.PMEWUFFEnable = 1;
   const Built built = Build(options);
@@ -264,7 +264,7 @@ TEST(ImageGolden, ZeroFilterPatternGivesCrcDf7fAndEmptyMask) {
 }
 
 TEST(ImageGolden, OverridesReplaceTheDefaultsAndDriveTheCapabilityBits) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   DeviceSettings& s = options.Settings;
   s.ConfigFlags0OverridePresent = 1;
@@ -314,7 +314,7 @@ TEST(ImageGolden, OverridesReplaceTheDefaultsAndDriveTheCapabilityBits) {
 }
 
 TEST(ImageGolden, SuspendSelectAndPolarityGoIntoByte0x15) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   options.Settings.SWModeSuspendNSelect = 2;
   options.Settings.SWModePolarity = 1;
@@ -328,7 +328,7 @@ TEST(ImageGolden, SuspendSelectAndPolarityGoIntoByte0x15) {
 }
 
 TEST(ImageGolden, UpperHalfOtpImageBiasesEveryStoredWordOffset) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   options.Settings.OtpSignature = 0xF7;
   options.Settings.ManufacturerString = "AB";
@@ -344,7 +344,7 @@ TEST(ImageGolden, UpperHalfOtpImageBiasesEveryStoredWordOffset) {
 }
 
 TEST(ImageGolden, LowerHalfOtpImageCarriesNoBias) {
-  CommandOptions options;
+  TestBoard options;
   FillDistinctBoard(options.Settings);
   options.Settings.OtpSignature = 0xF3;
   const Built built = Build(options, kImageKindOtp);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_options.h"
 #include "config/image/image_builder.h"
 #include "config/stepping/identity_patch.h"
+#include "config/test_board.h"
 #include "support/capture_console.h"
 
 namespace {
@@ -24,7 +24,7 @@ struct Image {
 // An image as the builder makes it, with the given serial and optional blocks.
 Image BuiltImage(const char* serial, bool blocks, const char* product = "Prod",
                  const char* interface = "If") {
-  CommandOptions options;
+  TestBoard options;
   options.IdRegister = 0x52300000;
   DeviceSettings& s = options.Settings;
   s.SSPollInterval = 4;
@@ -237,7 +237,7 @@ TEST(PatchImageIdentity, ArbitraryTablesNeverReachBeyondTheImage) {
 }
 
 TEST(PatchImageIdentity, UpperHalfOtpImageIsPatchedAtItsUnbiasedPositions) {
-  CommandOptions options;
+  TestBoard options;
   options.IdRegister = 0x52300000;
   options.Settings.SSPollInterval = 4;
   options.Settings.OtpSignature = 0xF7;

@@ -135,4 +135,29 @@ TEST_F(LoopbackFlow, FilterRegisterFailures) {
   EXPECT_TRUE(output.ends_with("ERROR: Failed to write  ETH_RFE_CTL register\n")) << output;
 }
 
+// The bits are read back after the clearing write: one that answered success without taking
+// would leave the port open to every later test.
+TEST_F(LoopbackFlow, FilterBitsLeftSetFailTheRun) {
+  bench_.FailStatus(kCmdWriteRegister, 0, 1);  // the clearing write: success, no effect
+  EXPECT_EQ(Run({"-L"}), 8);
+  EXPECT_EQ(AfterBanner(), std::string(kPassed) + kPassed + kPassed +
+                               "ERROR: ETH_RFE_CTL reads 0x700 after 0x0 was written to clear "
+                               "bits 0x700\n");
+
+  bench_.SetRegister(kEthRfeCtl, 0);
+  bench_.FailStatus(kCmdReadRegister, 2, 3);  // after register 0 and the two updates' reads
+  EXPECT_EQ(Run({"-L"}), 8);
+  EXPECT_TRUE(AfterBanner().ends_with(std::string(kPassed) +
+                                      "ERROR: READ_REGISTER failed !    status:Other Error\n"
+                                      "ERROR: Failed to read  ETH_RFE_CTL register\n"));
+}
+
+// Bits that were never set: nothing comes back and every exchange ends in its time-out, which
+// must remove the ARP entry as every other way out does (the bench checks it).
+TEST_F(LoopbackFlow, FilterBitsNeverSetTimeOut) {
+  bench_.FailStatus(kCmdWriteRegister, 0);
+  EXPECT_EQ(Run({"-L"}), 8);
+  EXPECT_EQ(AfterBanner(), std::string(kFailed) + kFailed + kFailed);
+}
+
 }  // namespace

@@ -104,11 +104,13 @@ TEST(CheckEchoReply, MatchForeignWrongTypeShort) {
     EXPECT_EQ(keep_waiting, 1);
   }
 
-  net.process.last_error = 0;
-  packet = Reply(5, 3, own, 0);
-  EXPECT_EQ(ping.CheckEchoReply(packet.data(), 64, from, 0, &keep_waiting), 0);
-  EXPECT_EQ(keep_waiting, 0);
-  EXPECT_EQ(net.process.last_error, kErrorUnexpectedNetwork);
+  for (const uint8_t type : {3, 8}) {  // unreachable, and an echo request coming back
+    net.process.last_error = 0;
+    packet = Reply(5, type, own, 0);
+    EXPECT_EQ(ping.CheckEchoReply(packet.data(), 64, from, 0, &keep_waiting), 0);
+    EXPECT_EQ(keep_waiting, 0);
+    EXPECT_EQ(net.process.last_error, kErrorUnexpectedNetwork);
+  }
 
   net.process.last_error = 0;
   packet = Reply(5, 0, own, 0);
@@ -212,7 +214,7 @@ TEST(PingUsingWinsock, NoPerformanceCounter) {
   NoCounterClock clock;
   const NetRun run{net.services, clock, net.console};
   CPing ping(run);
-  EXPECT_EQ(ping.PingUsingWinsock("10.0.0.1", 1), 0);
+  EXPECT_EQ(ping.PingUsingWinsock("10.0.0.1", 1, ""), 0);
   EXPECT_EQ(net.console.TakeOutput(),
             "ERROR: CPing::PingUsingWinsock, Failed to get the high performance counter "
             "frequency\n");

@@ -99,8 +99,9 @@ TEST_F(PingFlow, ForeignIdentifiersAreSkipped) {
   EXPECT_EQ(Count(bench_.Output(), kPinged), 3u);
 }
 
+// A request of our own coming back (type 8) is no reply.
 TEST_F(PingFlow, WrongTypeFailsEveryTry) {
-  SetPeer({.reply_type = 3});
+  SetPeer({.reply_type = 8});
   EXPECT_EQ(Run({"-p", kPeer}), 7);
   EXPECT_EQ(Count(bench_.Output(), kNoReply), 3u);
   EXPECT_EQ(elapsed_, 3000 + 3 * (500 + 5 * 1000));  // no reply wait: each try ends at once

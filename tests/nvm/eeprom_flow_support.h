@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_options.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
+#include "config/test_board.h"
 #include "driver/request_block.h"
 #include "support/after_banner.h"
 #include "support/capture_console.h"
@@ -33,7 +33,7 @@ inline std::string ExampleIniWith(const std::string& from, const std::string& to
 
 // The image the builder makes from the INI text, as the EEPROM should hold it (512 bytes).
 inline std::vector<uint8_t> ImageOf(const std::string& ini_text, int32_t* length = nullptr) {
-  CommandOptions options;
+  TestBoard options;
   options.IdRegister = 0x52300000;
   IniState state;
   CaptureConsole console;

@@ -199,7 +199,12 @@ Platform& EmuBench::Services() {
 void EmuBench::ClosePlatform() {
   if (live_ == nullptr) return;
   if (!live_->machine().Close()) ADD_FAILURE() << live_->machine().last_error();
+  ExpectNothingLeftOpen(*live_);
   live_.reset();
+}
+
+void EmuBench::ExpectNothingLeftOpen(const EmuPlatform& platform) {
+  for (const std::string& problem : platform.NetworkProblems()) ADD_FAILURE() << problem;
 }
 
 std::vector<emu::LogEntry> EmuBench::Log() const {

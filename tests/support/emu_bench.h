@@ -76,11 +76,14 @@ class EmuBench {
   std::string TakeOutput() { return console_.TakeOutput(); }
 
   // Runs the whole program in-process: argv is "5200WinCmd" then |arguments|. A fresh platform
-  // per run (closing the one of Services() first); the state is saved when the run ends.
+  // per run (closing the one of Services() first); the state is saved when the run ends. A run
+  // that leaves a socket, a Windows Sockets start-up, a library or a static ARP entry behind, or
+  // that makes a call the system refuses as misuse, fails the test.
   int Run(const std::vector<std::string>& arguments);
 
   // The platform for tests that drive the device themselves (e.g. a Driver over
-  // Services().device). It stays open until ClosePlatform or the next Run.
+  // Services().device). It stays open until ClosePlatform or the next Run, which check it as Run
+  // checks its own.
   Platform& Services();
   void ClosePlatform();
 
@@ -94,6 +97,7 @@ class EmuBench {
 
  private:
   emu::AdapterState* Live(uint32_t index);
+  static void ExpectNothingLeftOpen(const EmuPlatform& platform);
   void AddFault(const emu::Fault& fault, uint32_t index);
 
   TempDir temp_;

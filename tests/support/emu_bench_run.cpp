@@ -14,5 +14,6 @@ int EmuBench::Run(const std::vector<std::string>& arguments) {
   EmuPlatform platform(dir_, console_);
   const int code = RunMain(static_cast<int>(words.size()), argv.data(), platform.Services());
   platform.machine().Close();
+  ExpectNothingLeftOpen(platform);
   return code;
 }

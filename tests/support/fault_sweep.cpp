@@ -8,30 +8,12 @@
 #include <map>
 #include <set>
 
+#include "support/request_faults.h"
 #include "support/run_program.h"
 
 namespace {
 
-constexpr uint32_t kSweepError = 31;  // ERROR_GEN_DEVICE_NOT_FUNCTIONING
-
-// kDeadFromHere: this request and every one after it answer success and do nothing, as a driver
-// that lost its device might; two such requests in a row (a write and its read-back) are what
-// lets stale data pass for a good answer.
-enum class SweepKind { kStatus, kError, kNoEffect, kDeadFromHere };
-
-const char* KindName(SweepKind kind) {
-  switch (kind) {
-    case SweepKind::kStatus:
-      return "status 1";
-    case SweepKind::kError:
-      return "control call error";
-    case SweepKind::kNoEffect:
-      return "success that does nothing";
-    case SweepKind::kDeadFromHere:
-      return "successes that do nothing from here on";
-  }
-  return "";
-}
+constexpr uint32_t kSweepError = 31;  // the error PlanRequestFault fails a control call with
 
 // Name, kind of entry, permissions and contents of every entry of the directory.
 using Snapshot = std::map<std::string, std::string>;
@@ -70,44 +52,15 @@ Outcome RunOnce(EmuBench& bench, const SweepFlow& flow) {
   return outcome;
 }
 
-// |position| is the request's index in |requests|, the clean run's commands in order.
-void Inject(EmuBench& bench, const std::vector<uint32_t>& requests, size_t position,
-            SweepKind kind) {
-  const uint32_t command = requests[position];
-  std::map<uint32_t, uint32_t> before;
-  for (size_t i = 0; i < position; ++i) ++before[requests[i]];
-  const uint32_t skip = before[command];
-  std::set<uint32_t> planned;
+std::string ExpectedMessage(uint32_t command, RequestFault kind) {
   switch (kind) {
-    case SweepKind::kStatus:
-      bench.FailStatus(command, 1, skip);
-      break;
-    case SweepKind::kError:
-      bench.FailCall(command, kSweepError, skip);
-      break;
-    case SweepKind::kNoEffect:
-      bench.FailStatus(command, 0, skip);
-      break;
-    case SweepKind::kDeadFromHere:
-      // One fault per command, reaching from its first request at or after |position| on.
-      for (size_t i = position; i < requests.size(); ++i) {
-        if (planned.insert(requests[i]).second) {
-          bench.FailStatus(requests[i], 0, before[requests[i]], -1);
-        }
-      }
-      break;
-  }
-}
-
-std::string ExpectedMessage(uint32_t command, SweepKind kind) {
-  switch (kind) {
-    case SweepKind::kStatus:
+    case RequestFault::kStatus:
       return "ERROR: " + RequestFailureLine(command, "Access failed");
-    case SweepKind::kError:
+    case RequestFault::kError:
       return "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : " +
              std::to_string(kSweepError) + "\n";
-    case SweepKind::kNoEffect:
-    case SweepKind::kDeadFromHere:
+    case RequestFault::kNoEffect:
+    case RequestFault::kDeadFromHere:
       return "ERROR: ";
   }
   return "";
@@ -142,26 +95,24 @@ int SweepRequestFaults(EmuBench& bench, const SweepFlow& flow) {
   bench.ClearLog();
   const Outcome clean = RunOnce(bench, flow);
   EXPECT_EQ(clean.exit_code, 0) << clean.output;
-  std::vector<uint32_t> requests;
-  for (const emu::LogEntry& entry : bench.Log()) requests.push_back(entry.command);
+  const std::vector<uint32_t> requests = LoggedCommands(bench);
   EXPECT_FALSE(requests.empty());
 
   int runs = 0;
   for (size_t position = 0; position < requests.size(); ++position) {
     const uint32_t command = requests[position];
-    for (const SweepKind kind :
-         {SweepKind::kStatus, SweepKind::kError, SweepKind::kNoEffect, SweepKind::kDeadFromHere}) {
+    for (const RequestFault kind : kRequestFaults) {
       SCOPED_TRACE("request " + std::to_string(position) + " (command " + std::to_string(command) +
-                   "), " + KindName(kind));
+                   "), " + RequestFaultName(kind));
       flow.prepare();
       bench.Update([](emu::AdapterState& state) { state.faults.clear(); });
-      Inject(bench, requests, position, kind);
+      PlanRequestFault(bench, requests, position, kind);
       const Outcome run = RunOnce(bench, flow);
       ++runs;
       if (run.exit_code == 0) {
         // A fault the flow may live with: then nothing may differ from the clean run.
-        EXPECT_NE(kind, SweepKind::kStatus) << run.output;
-        EXPECT_NE(kind, SweepKind::kError) << run.output;
+        EXPECT_NE(kind, RequestFault::kStatus) << run.output;
+        EXPECT_NE(kind, RequestFault::kError) << run.output;
         EXPECT_EQ(run.output, clean.output);
         EXPECT_EQ(run.board, clean.board);
         EXPECT_EQ(run.files, clean.files);

@@ -24,6 +24,7 @@ std::string FormatNetworkLines(const NetworkState& n) {
   if (n.interface_index != 0) out += "net_interface " + std::to_string(n.interface_index) + "\n";
   if (n.has_address) out += "net_address " + FormatIp4(n.address) + "\n";
   if (n.address_after != 0) out += "net_address_after " + std::to_string(n.address_after) + "\n";
+  if (n.has_physical) out += "net_physical " + FormatPhysical(n.physical) + "\n";
   for (const Peer& peer : n.peers) out += "peer " + FormatPeer(peer) + "\n";
   if (n.plug_speed != 0) out += "plug " + std::to_string(n.plug_speed) + "\n";
   if (n.plug_noise != 0) out += "plug_noise " + std::to_string(n.plug_noise) + "\n";
@@ -43,6 +44,9 @@ LineResult ParseNetworkLine(const std::string& key, const std::string& rest,
     network->has_address = ok;
   } else if (key == "net_address_after") {
     ok = ParseCount(rest, &network->address_after);
+  } else if (key == "net_physical") {
+    ok = ParsePhysical(rest, &network->physical);
+    network->has_physical = ok;
   } else if (key == "peer") {
     Peer peer;
     ok = ParsePeer(rest, &peer);

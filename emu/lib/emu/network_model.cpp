@@ -2,6 +2,7 @@
 #include "emu/network_model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -20,6 +21,13 @@ constexpr uint32_t kEthRfeCtl = 0x508;
 constexpr uint32_t kRfeLoopbackBits = 0x700;
 constexpr uint32_t kErrorNotFound = 1168;
 constexpr uint32_t kErrorObjectExists = 5010;
+
+// Where a configuration image keeps the MAC address, and how the memories say they hold one.
+constexpr size_t kImageMacOffset = 1;
+constexpr uint8_t kEepromSignature = 0xA5;
+constexpr uint8_t kOtpLowerImage = 0xF3;
+constexpr uint8_t kOtpUpperImage = 0xF7;
+constexpr size_t kOtpUpperImageBase = 0x100;  // image byte i of an upper image at 0x100 + i
 
 uint16_t Checksum(const std::vector<uint8_t>& bytes, size_t start, size_t end) {
   uint32_t sum = 0;
@@ -81,6 +89,21 @@ bool HostAddress(const AdapterState& state, uint32_t lookup, Ip4* address) {
   if (!state.network.has_address || lookup <= state.network.address_after) return false;
   *address = state.network.address;
   return true;
+}
+
+Physical HostPhysicalAddress(const AdapterState& state) {
+  if (state.network.has_physical) return state.network.physical;
+  Physical physical{};
+  const uint8_t* image = nullptr;
+  if (state.otp[0] == kOtpLowerImage) {
+    image = state.otp.data();
+  } else if (state.otp[0] == kOtpUpperImage) {
+    image = state.otp.data() + kOtpUpperImageBase;
+  } else if (state.eeprom[0] == kEepromSignature) {
+    image = state.eeprom.data();
+  }
+  if (image != nullptr) std::copy_n(image + kImageMacOffset, physical.size(), physical.begin());
+  return physical;
 }
 
 bool WireUp(const AdapterState& state, int64_t now_ms) { return ResolveLink(state, now_ms).up; }
@@ -236,13 +259,32 @@ bool ParsePeer(const std::string& text, Peer* peer) {
   return true;
 }
 
+std::string FormatPhysical(const Physical& physical) {
+  char text[18];
+  std::snprintf(text, sizeof text, "%02x-%02x-%02x-%02x-%02x-%02x", physical[0], physical[1],
+                physical[2], physical[3], physical[4], physical[5]);
+  return text;
+}
+
+bool ParsePhysical(const std::string& text, Physical* physical) {
+  constexpr size_t kLength = 17;
+  if (text.size() != kLength) return false;
+  Physical parsed{};
+  for (size_t i = 0; i < parsed.size(); ++i) {
+    const size_t at = 3 * i;
+    if ((i > 0 && text[at - 1] != '-') || !std::isxdigit(static_cast<unsigned char>(text[at])) ||
+        !std::isxdigit(static_cast<unsigned char>(text[at + 1]))) {
+      return false;
+    }
+    parsed[i] = static_cast<uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16));
+  }
+  *physical = parsed;
+  return true;
+}
+
 std::string FormatArp(const ArpRecord& record) {
-  char physical[18];
-  std::snprintf(physical, sizeof physical, "%02x-%02x-%02x-%02x-%02x-%02x", record.physical[0],
-                record.physical[1], record.physical[2], record.physical[3], record.physical[4],
-                record.physical[5]);
-  return std::to_string(record.interface_index) + " " + FormatIp4(record.address) + " " + physical +
-         " " + std::to_string(record.type);
+  return std::to_string(record.interface_index) + " " + FormatIp4(record.address) + " " +
+         FormatPhysical(record.physical) + " " + std::to_string(record.type);
 }
 
 bool ParseArp(const std::string& text, ArpRecord* record) {
@@ -256,16 +298,11 @@ bool ParseArp(const std::string& text, ArpRecord* record) {
   ArpRecord parsed;
   if (index.find_first_not_of("0123456789") != std::string::npos || index.size() > 9 ||
       type.find_first_not_of("0123456789") != std::string::npos || type.size() > 9 ||
-      !ParseIp4(address, &parsed.address) || physical.size() != 17) {
+      !ParseIp4(address, &parsed.address) || !ParsePhysical(physical, &parsed.physical)) {
     return false;
   }
   parsed.interface_index = static_cast<uint32_t>(std::stoul(index));
   parsed.type = static_cast<uint32_t>(std::stoul(type));
-  for (size_t i = 0; i < 6; ++i) {
-    unsigned byte = 0;
-    if (std::sscanf(physical.c_str() + 3 * i, "%2x", &byte) != 1) return false;
-    parsed.physical[i] = static_cast<uint8_t>(byte);
-  }
   *record = parsed;
   return true;
 }

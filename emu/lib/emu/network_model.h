@@ -23,6 +23,10 @@ std::string HostDescription(const AdapterState& state);
 uint32_t HostInterfaceIndex(const AdapterState& state);
 // The adapter's address as the |lookup|th adapter lookup of a run (from 1) sees it.
 bool HostAddress(const AdapterState& state, uint32_t lookup, Ip4* address);
+// The hardware address the system shows for the adapter: the one set for it, else the MAC address
+// of the configuration the controller loads (the OTP image while the OTP holds one, else an
+// EEPROM image), else all zero.
+Physical HostPhysicalAddress(const AdapterState& state);
 
 // The link as a packet sees it: up, and at which speed in full duplex (0 otherwise).
 bool WireUp(const AdapterState& state, int64_t now_ms);
@@ -50,6 +54,9 @@ bool ParseIp4(const std::string& text, Ip4* address);
 // "ADDRESS [silent] [foreign=K] [noise=K] [type=T] [delay=MS]".
 std::string FormatPeer(const Peer& peer);
 bool ParsePeer(const std::string& text, Peer* peer);
+// "aa-bb-cc-dd-ee-ff"; parsing takes either case.
+std::string FormatPhysical(const Physical& physical);
+bool ParsePhysical(const std::string& text, Physical* physical);
 // "INTERFACE ADDRESS aa-bb-cc-dd-ee-ff TYPE".
 std::string FormatArp(const ArpRecord& record);
 bool ParseArp(const std::string& text, ArpRecord* record);

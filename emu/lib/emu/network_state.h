@@ -11,6 +11,7 @@
 namespace emu {
 
 using Ip4 = std::array<uint8_t, 4>;
+using Physical = std::array<uint8_t, 6>;
 
 // A host on the wire, reachable while the PHY link is up. It answers an ICMP echo request after
 // sending |noise| unrelated packets (0.9 s apart) and |foreign| replies carrying another
@@ -29,7 +30,7 @@ struct Peer {
 struct ArpRecord {
   uint32_t interface_index = 0;
   Ip4 address{};
-  std::array<uint8_t, 6> physical{};
+  Physical physical{};
   uint32_t type = 4;  // 4 static
 
   bool operator==(const ArpRecord&) const = default;
@@ -41,6 +42,10 @@ struct NetworkState {
   bool has_address = false;      // the system has given the adapter an IPv4 address
   Ip4 address{};
   uint32_t address_after = 0;  // adapter lookups of a run that still see no address
+  // The hardware address the system shows for the adapter in place of the board's own, as an
+  // address set in the driver's properties would be.
+  bool has_physical = false;
+  Physical physical{};
   std::vector<Peer> peers;
   uint32_t plug_speed = 0;  // an external loopback plug of 100 or 1000 Mb/s; 0 none
   uint32_t plug_noise = 0;  // exchanges that capture an unrelated packet before the looped one

@@ -6,13 +6,16 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "emu/machine.h"
 #include "emu/network_model.h"
 #include "platform/network_services.h"
 
-// The process side: its last error, its sockets with the packets waiting in them, and the adapter
-// lookups of the run.
+// The process side: its last error, its sockets with the packets waiting in them, the adapter
+// lookups of the run, and what the run holds that it must give back (Windows Sockets start-ups,
+// sockets, libraries, ARP entries) with every call a real system would have refused.
 struct EmuNetState {
   struct Socket {
     int protocol = 0;
@@ -24,12 +27,25 @@ struct EmuNetState {
 
   explicit EmuNetState(emu::Machine& machine) : machine(machine) {}
 
+  // A call the system refused because the program misused it: |error| becomes the last error and
+  // |what| is kept for Problems().
+  void Refuse(uint32_t error, std::string what);
+  // Everything the run left open or misused, one line each; empty when it gave back all it took.
+  std::vector<std::string> Problems() const;
+
   emu::Machine& machine;
   uint32_t last_error = 0;
-  int started = 0;
+  int started = 0;  // WSAStartup calls not yet matched by WSACleanup
   SocketHandle next_socket = 0x100;
   std::map<SocketHandle, Socket> sockets;
   uint32_t lookups = 0;  // GetAdaptersAddresses calls so far
+  struct Library {
+    std::string name;
+    int loads = 0;  // LoadLibrary calls not yet matched by FreeLibrary
+  };
+  std::map<LibraryHandle, Library> libraries;
+  std::vector<emu::ArpRecord> added_arp;  // static entries the run added and has not removed
+  std::vector<std::string> refused;       // misuses, in order
 };
 
 class EmuSockets : public Sockets {
@@ -47,7 +63,8 @@ class EmuSockets : public Sockets {
   void Close(SocketHandle socket) override;
 
  private:
-  EmuNetState::Socket* Find(SocketHandle socket);
+  // The open socket |socket| of a started Windows Sockets, else null after refusing the call.
+  EmuNetState::Socket* Find(SocketHandle socket, const char* call);
   void Deliver(const emu::Arrival& arrival, const emu::Ip4& host);
   EmuNetState& state_;
 };

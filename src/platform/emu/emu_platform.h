@@ -40,6 +40,8 @@ class EmuPlatform : public SystemPlatform {
   EmuPlatform(std::string directory, Console& console);
   Platform& Services() override { return services_; }
   emu::Machine& machine() { return machine_; }
+  // What the run's network tests left open or misused, one line each (EmuNetState::Problems).
+  std::vector<std::string> NetworkProblems() const { return net_state_.Problems(); }
 
  private:
   emu::Machine machine_;

@@ -3,6 +3,7 @@
 // its time on the adapters' clock, and a wait moves that clock as a sleep does.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "platform/emu/emu_network.h"
 
@@ -16,6 +17,8 @@ constexpr uint32_t kErrorInvalid = 10022;              // WSAEINVAL
 constexpr uint32_t kErrorMessageSize = 10040;          // WSAEMSGSIZE
 constexpr uint32_t kErrorAddressNotAvailable = 10049;  // WSAEADDRNOTAVAIL
 constexpr uint32_t kErrorNetworkUnreachable = 10051;   // WSAENETUNREACH
+constexpr uint32_t kErrorNoProtocolOption = 10042;     // WSAENOPROTOOPT
+constexpr int kMaxByteOption = 255;                    // time to live and type of service
 
 emu::Ip4 ToEmu(const Ip4Address& address) {
   return {address.octets[0], address.octets[1], address.octets[2], address.octets[3]};
@@ -34,10 +37,15 @@ emu::AdapterState* AdapterWithAddress(EmuNetState& state, const emu::Ip4& addres
 
 }  // namespace
 
-EmuNetState::Socket* EmuSockets::Find(SocketHandle socket) {
+EmuNetState::Socket* EmuSockets::Find(SocketHandle socket, const char* call) {
+  if (state_.started == 0) {
+    state_.Refuse(kErrorNotInitialised, std::string(call) + " without WSAStartup");
+    return nullptr;
+  }
   const auto found = state_.sockets.find(socket);
   if (found == state_.sockets.end()) {
-    state_.last_error = kErrorNotSocket;
+    state_.Refuse(kErrorNotSocket, std::string(call) + " on socket " + std::to_string(socket) +
+                                       ", which is not open");
     return nullptr;
   }
   return &found->second;
@@ -50,12 +58,16 @@ int EmuSockets::Startup(uint16_t version) {
 }
 
 void EmuSockets::Cleanup() {
-  if (state_.started > 0) --state_.started;
+  if (state_.started == 0) {
+    state_.Refuse(kErrorNotInitialised, "WSACleanup without WSAStartup");
+    return;
+  }
+  --state_.started;
 }
 
 SocketHandle EmuSockets::OpenRaw(int protocol) {
   if (state_.started == 0) {
-    state_.last_error = kErrorNotInitialised;
+    state_.Refuse(kErrorNotInitialised, "socket without WSAStartup");
     return kNoSocket;
   }
   const SocketHandle handle = state_.next_socket++;
@@ -63,12 +75,25 @@ SocketHandle EmuSockets::OpenRaw(int protocol) {
   return handle;
 }
 
-bool EmuSockets::SetIpOption(SocketHandle socket, IpOption /*option*/, int /*value*/) {
-  return Find(socket) != nullptr;
+bool EmuSockets::SetIpOption(SocketHandle socket, IpOption option, int value) {
+  if (Find(socket, "setsockopt") == nullptr) return false;
+  switch (option) {
+    case IpOption::kTimeToLive:
+    case IpOption::kTypeOfService:
+      if (value < 0 || value > kMaxByteOption) {
+        state_.last_error = kErrorInvalid;
+        return false;
+      }
+      return true;
+  }
+  state_.Refuse(kErrorNoProtocolOption, "setsockopt of IP option " +
+                                            std::to_string(static_cast<int>(option)) +
+                                            ", which the stack does not know");
+  return false;
 }
 
 bool EmuSockets::Bind(SocketHandle socket, const Ip4Address& address) {
-  EmuNetState::Socket* open = Find(socket);
+  EmuNetState::Socket* open = Find(socket, "bind");
   if (open == nullptr) return false;
   if (AdapterWithAddress(state_, ToEmu(address)) == nullptr) {
     state_.last_error = kErrorAddressNotAvailable;
@@ -92,7 +117,7 @@ void EmuSockets::Deliver(const emu::Arrival& arrival, const emu::Ip4& host) {
 }
 
 int EmuSockets::SendTo(SocketHandle socket, const uint8_t* data, int length, const Ip4Address& to) {
-  EmuNetState::Socket* open = Find(socket);
+  EmuNetState::Socket* open = Find(socket, "sendto");
   if (open == nullptr) return -1;
   const std::vector<uint8_t> payload(data, data + length);
   const int64_t now = state_.machine.NowMs();
@@ -123,7 +148,7 @@ int EmuSockets::SendTo(SocketHandle socket, const uint8_t* data, int length, con
 }
 
 bool EmuSockets::WaitReadable(SocketHandle socket, uint32_t timeout_ms, bool* readable) {
-  EmuNetState::Socket* open = Find(socket);
+  EmuNetState::Socket* open = Find(socket, "select");
   if (open == nullptr) return false;
   const int64_t now = state_.machine.NowMs();
   if (!open->queue.empty() && open->queue.front().due_ms <= now + timeout_ms) {
@@ -138,7 +163,7 @@ bool EmuSockets::WaitReadable(SocketHandle socket, uint32_t timeout_ms, bool* re
 }
 
 int EmuSockets::ReceiveFrom(SocketHandle socket, uint8_t* buffer, int capacity, Ip4Address* from) {
-  EmuNetState::Socket* open = Find(socket);
+  EmuNetState::Socket* open = Find(socket, "recvfrom");
   if (open == nullptr) return -1;
   if (open->queue.empty()) {
     state_.last_error = kErrorInvalid;  // would block for ever: no packet will come
@@ -159,7 +184,7 @@ int EmuSockets::ReceiveFrom(SocketHandle socket, uint8_t* buffer, int capacity, 
 }
 
 bool EmuSockets::ReceiveAll(SocketHandle socket, bool on) {
-  EmuNetState::Socket* open = Find(socket);
+  EmuNetState::Socket* open = Find(socket, "WSAIoctl(SIO_RCVALL)");
   if (open == nullptr) return false;
   if (!open->bound) {
     state_.last_error = kErrorInvalid;
@@ -169,4 +194,6 @@ bool EmuSockets::ReceiveAll(SocketHandle socket, bool on) {
   return true;
 }
 
-void EmuSockets::Close(SocketHandle socket) { state_.sockets.erase(socket); }
+void EmuSockets::Close(SocketHandle socket) {
+  if (Find(socket, "closesocket") != nullptr) state_.sockets.erase(socket);
+}

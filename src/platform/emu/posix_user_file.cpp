@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/changed_span.h"
 #include "platform/user_file.h"
 
 namespace {
@@ -73,12 +74,10 @@ ReplaceResult WriteThrough(const std::string& target, const void* bytes, size_t 
     return ReplaceResult::kNotCreated;
   }
   const auto* next = static_cast<const char*>(bytes);
-  size_t first = 0;
-  while (first < size && old[first] == next[first]) ++first;
-  size_t end = size;
-  while (end > first && old[end - 1] == next[end - 1]) --end;
-  const auto span = static_cast<ssize_t>(end - first);
-  bool done = span == 0 || pwrite(fd, next + first, end - first, static_cast<off_t>(first)) == span;
+  const ChangedSpan span = FindChangedSpan(old.data(), next, size);
+  const size_t count = span.end - span.first;
+  bool done = count == 0 || pwrite(fd, next + span.first, count, static_cast<off_t>(span.first)) ==
+                                static_cast<ssize_t>(count);
   done = done && fsync(fd) == 0;
   done = close(fd) == 0 && done;
   return done ? ReplaceResult::kReplaced : ReplaceResult::kNotWritten;

@@ -53,6 +53,8 @@ uint32_t Win32IpHelper::GetAdaptersAddresses(std::vector<HostAdapter>* adapters)
          adapter = adapter->Next) {
       HostAdapter host{.description = NarrowText(adapter->Description),
                        .interface_index = adapter->IfIndex};
+      host.physical.assign(adapter->PhysicalAddress,
+                           adapter->PhysicalAddress + adapter->PhysicalAddressLength);
       for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress;
            unicast != nullptr; unicast = unicast->Next) {
         host.unicast.push_back(AddressOf(unicast->Address.lpSockaddr));

@@ -36,7 +36,18 @@ SocketHandle Win32Sockets::OpenRaw(int protocol) {
 }
 
 bool Win32Sockets::SetIpOption(SocketHandle socket, IpOption option, int value) {
-  const int name = option == IpOption::kTimeToLive ? IP_TTL : IP_TOS;
+  int name = 0;
+  switch (option) {
+    case IpOption::kTimeToLive:
+      name = IP_TTL;
+      break;
+    case IpOption::kTypeOfService:
+      name = IP_TOS;
+      break;
+    default:
+      WSASetLastError(WSAENOPROTOOPT);
+      return false;
+  }
   return setsockopt(Native(socket), IPPROTO_IP, name, reinterpret_cast<const char*>(&value),
                     sizeof value) != SOCKET_ERROR;
 }

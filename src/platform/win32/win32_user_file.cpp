@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/changed_span.h"
 #include "platform/user_file.h"
 
 namespace {
@@ -62,16 +63,13 @@ ReplaceResult WriteThrough(const std::string& target, const void* bytes, size_t 
     return ReplaceResult::kNotCreated;
   }
   const auto* next = static_cast<const char*>(bytes);
-  size_t first = 0;
-  while (first < size && old[first] == next[first]) ++first;
-  size_t end = size;
-  while (end > first && old[end - 1] == next[end - 1]) --end;
+  const ChangedSpan span = FindChangedSpan(old.data(), next, size);
+  const DWORD count = static_cast<DWORD>(span.end - span.first);
   OVERLAPPED place{};
-  place.Offset = static_cast<DWORD>(first);
+  place.Offset = static_cast<DWORD>(span.first);
   DWORD written = 0;
-  bool done = end == first ||
-              (WriteFile(file, next + first, static_cast<DWORD>(end - first), &written, &place) &&
-               written == end - first);
+  bool done = count == 0 ||
+              (WriteFile(file, next + span.first, count, &written, &place) && written == count);
   done = done && FlushFileBuffers(file);
   done = CloseHandle(file) && done;
   return done ? ReplaceResult::kReplaced : ReplaceResult::kNotWritten;

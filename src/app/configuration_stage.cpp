@@ -1,0 +1,46 @@
+// configuration_stage.cpp - locking and loading the INI file.
+#include "app/configuration_stage.h"
+
+#include "app/direct_access_operations.h"
+#include "common/exit_codes.h"
+#include "config/ini_loader.h"
+
+namespace {
+
+// Two stations stepping from one INI file must not both read the same values: the second waits
+// until the first has written the next ones back. A file the run may not write is refused
+// before the board is touched: its values would go to every board.
+int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
+  UserFileLock::Result locked = lock.Acquire(name, false);
+  if (locked == UserFileLock::Result::kBusy) {
+    console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
+    locked = lock.Acquire(name, true);
+  }
+  if (locked == UserFileLock::Result::kLocked) return 0;
+  if (locked == UserFileLock::Result::kNotWritable) {
+    console.Error(
+        "The file %s cannot be written, so the next board's values could not be saved in it: "
+        "make it writable; nothing was programmed\n",
+        name);
+    return kExitModifyFailed;
+  }
+  console.Printf("The file %s is not found\n", name);
+  return kExitBadParameters;
+}
+
+}  // namespace
+
+int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock& ini_lock,
+                      Console& console) {
+  if (FindDirectAccess(options.Operation) != nullptr) return 0;
+  const char* name = options.IniFileName.get();
+  if (options.SteppingEnabled) {
+    if (const int locked = LockIniFile(name, ini_lock, console)) return locked;
+  }
+  int result = 0;
+  if (options.IniFileName.IsSet() && LoadIniFile(name, run.settings, run.ini, console) != 0) {
+    result = kExitBadParameters;
+  }
+  if (CheckGpioWake(run.settings, console) != 0) result = kExitNoOperation;
+  return result;
+}

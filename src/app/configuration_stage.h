@@ -1,0 +1,16 @@
+// configuration_stage.h - the configuration file of a run: locked first when the run steps it,
+// then loaded into the run's settings and checked.
+#pragma once
+
+#include "app/command_options.h"
+#include "app/run_state.h"
+#include "platform/console.h"
+#include "platform/user_file.h"
+
+// Loads |options.IniFileName| (when named) into |run|, with |ini_lock| held from before the load
+// for a run that steps it, and runs the GPIO wake cross-check. A register access reads no
+// configuration. Returns 0, or the exit code after its message: kExitBadParameters (the file not
+// loaded), kExitNoOperation (the wake check), kExitModifyFailed (a file to step that the run may
+// not write).
+int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock& ini_lock,
+                      Console& console);
