@@ -1,6 +1,7 @@
 // head_fields.cpp - the head's field table and the reading and writing of one field.
 #include "format/head_fields.h"
 
+#include <array>
 #include <iterator>
 
 namespace {
@@ -32,7 +33,8 @@ constexpr HeadFieldRow Power(const char* name, int offset, const char* key, int 
   return {.name = name, .offset = offset, .show = FieldShow::kPower, .key = key, .unit = unit};
 }
 
-constexpr HeadFieldRow kRows[] = {
+// The fields up to the descriptors, in layout order.
+constexpr HeadFieldRow kControllerRows[] = {
     {.name = "CurrentMacAddress",
      .offset = kMacAddressOffset,
      .bytes = 6,
@@ -91,30 +93,42 @@ constexpr HeadFieldRow kRows[] = {
     Hex("FunctionalitySupport", 0x74, 1, "FunctionalitySupport", 0x01, 4),
     Hex("U1DevExitLatency", 0x75, 1, "U1DevExitLatency", 0x0A, 4),
     Hex("U2DevExitLatency", 0x76, 2, "U2DevExitLatency", 0x05DC, 12),
-    Hex("SuperSpeed.VendorID", 0x80, 2, "VendorID"),
-    Hex("SuperSpeed.ProductID", 0x82, 2, "ProductID"),
-    Hex("SuperSpeed.bcdDevice", 0x84, 2, "BcdDevice"),
-    Decimal("SuperSpeed.iManufacturer", 0x86),
-    Decimal("SuperSpeed.iProduct", 0x87),
-    Decimal("SuperSpeed.iSerialNumber", 0x88),
-    Decimal("SuperSpeed.NumConfigurations", 0x89, nullptr, 1),
-    Decimal("SuperSpeed.iConfiguration", 0x90),
-    Hex("SuperSpeed.ConfigurationAttributes", 0x91, 1),
-    Power("SuperSpeed.MaxPower", 0x92, "SSMaxPower", 8),
-    Decimal("SuperSpeed.iInterface", 0x9B),
-    Hex("HighSpeed.VendorID", 0xA4, 2, "VendorID"),
-    Hex("HighSpeed.ProductID", 0xA6, 2, "ProductID"),
-    Hex("HighSpeed.bcdDevice", 0xA8, 2, "BcdDevice"),
-    Decimal("HighSpeed.iManufacturer", 0xAA),
-    Decimal("HighSpeed.iProduct", 0xAB),
-    Decimal("HighSpeed.iSerialNumber", 0xAC),
-    Decimal("HighSpeed.NumConfigurations", 0xAD, nullptr, 1),
-    Decimal("HighSpeed.iConfiguration", 0xB4),
-    Hex("HighSpeed.ConfigurationAttributes", 0xB5, 1),
-    Power("HighSpeed.MaxPower", 0xB6, "HSMaxPower", 2),
-    Decimal("HighSpeed.iInterface", 0xBF),
 };
-static_assert(std::size(kRows) == static_cast<size_t>(HeadField::kCount));
+
+// The fields of one speed's device descriptor and configuration, in SpeedField order.
+constexpr std::array<HeadFieldRow, kSpeedFieldCount> SpeedRows(const SpeedLayout& speed) {
+  const int device = speed.device;
+  const int configuration = speed.configuration;
+  std::array<HeadFieldRow, kSpeedFieldCount> rows{};
+  const auto set = [&rows](SpeedField field, const HeadFieldRow& row) {
+    rows[static_cast<size_t>(field)] = row;
+  };
+  set(SpeedField::kVendorId, Hex("VendorID", device + 8, 2, "VendorID"));
+  set(SpeedField::kProductId, Hex("ProductID", device + 10, 2, "ProductID"));
+  set(SpeedField::kBcdDevice, Hex("bcdDevice", device + 12, 2, "BcdDevice"));
+  set(SpeedField::kManufacturerIndex, Decimal("iManufacturer", device + 14));
+  set(SpeedField::kProductIndex, Decimal("iProduct", device + 15));
+  set(SpeedField::kSerialNumberIndex, Decimal("iSerialNumber", device + 16));
+  set(SpeedField::kConfigurations, Decimal("NumConfigurations", device + 17, nullptr, 1));
+  set(SpeedField::kConfigurationIndex, Decimal("iConfiguration", configuration + 6));
+  set(SpeedField::kAttributes, Hex("ConfigurationAttributes", configuration + 7, 1));
+  set(SpeedField::kMaxPower,
+      Power("MaxPower", configuration + 8, speed.power_key, speed.power_unit));
+  set(SpeedField::kInterfaceIndex, Decimal("iInterface", configuration + 17));
+  for (HeadFieldRow& row : rows) row.prefix = speed.field_prefix;
+  return rows;
+}
+
+constexpr auto kRows = [] {
+  std::array<HeadFieldRow, static_cast<size_t>(HeadField::kCount)> rows{};
+  size_t next = 0;
+  for (const HeadFieldRow& row : kControllerRows) rows[next++] = row;
+  for (const SpeedLayout& speed : kSpeedLayouts) {
+    for (const HeadFieldRow& row : SpeedRows(speed)) rows[next++] = row;
+  }
+  return rows;
+}();
+static_assert(std::size(kControllerRows) == static_cast<size_t>(HeadField::kFirstSpeedField));
 
 uint32_t WidthMask(int bits) { return bits >= 32 ? ~uint32_t{0} : (uint32_t{1} << bits) - 1; }
 
@@ -157,28 +171,12 @@ int KeyDigits(HeadField field) {
   return (bits + 3) / 4;
 }
 
-const SpeedFields kSuperSpeedFields = {
-    .vendor_id = HeadField::kSsVendorId,
-    .product_id = HeadField::kSsProductId,
-    .bcd_device = HeadField::kSsBcdDevice,
-    .configurations = HeadField::kSsConfigurations,
-    .attributes = HeadField::kSsAttributes,
-    .max_power = HeadField::kSsMaxPower,
-    .string_index = {HeadField::kSsManufacturerIndex, HeadField::kSsProductIndex,
-                     HeadField::kSsSerialNumberIndex, HeadField::kSsConfigurationIndex,
-                     HeadField::kSsInterfaceIndex},
-};
-const SpeedFields kHighSpeedFields = {
-    .vendor_id = HeadField::kHsVendorId,
-    .product_id = HeadField::kHsProductId,
-    .bcd_device = HeadField::kHsBcdDevice,
-    .configurations = HeadField::kHsConfigurations,
-    .attributes = HeadField::kHsAttributes,
-    .max_power = HeadField::kHsMaxPower,
-    .string_index = {HeadField::kHsManufacturerIndex, HeadField::kHsProductIndex,
-                     HeadField::kHsSerialNumberIndex, HeadField::kHsConfigurationIndex,
-                     HeadField::kHsInterfaceIndex},
-};
+HeadField StringIndexField(int speed, int slot) {
+  constexpr SpeedField kIndexFields[kStringCount] = {
+      SpeedField::kManufacturerIndex, SpeedField::kProductIndex, SpeedField::kSerialNumberIndex,
+      SpeedField::kConfigurationIndex, SpeedField::kInterfaceIndex};
+  return FieldOfSpeed(speed, kIndexFields[slot]);
+}
 
 uint32_t DerivedConfigFlags0(int32_t suspend_select, int32_t polarity, bool remote_wakeup,
                              bool self_power) {

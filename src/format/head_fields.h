@@ -7,6 +7,24 @@
 
 #include "format/image_layout.h"
 
+// The fields of one speed's device descriptor and configuration, which the head holds for each
+// of its two speeds.
+enum class SpeedField : int {
+  kVendorId,
+  kProductId,
+  kBcdDevice,
+  kManufacturerIndex,
+  kProductIndex,
+  kSerialNumberIndex,
+  kConfigurations,
+  kConfigurationIndex,
+  kAttributes,
+  kMaxPower,
+  kInterfaceIndex,
+  kCount,
+};
+constexpr int kSpeedFieldCount = static_cast<int>(SpeedField::kCount);
+
 // In layout order, as the inspector lists them.
 enum class HeadField : int {
   kCurrentMacAddress,
@@ -57,30 +75,9 @@ enum class HeadField : int {
   kFunctionalitySupport,
   kU1DevExitLatency,
   kU2DevExitLatency,
-  // The SuperSpeed device descriptor and configuration, then the high-speed ones.
-  kSsVendorId,
-  kSsProductId,
-  kSsBcdDevice,
-  kSsManufacturerIndex,
-  kSsProductIndex,
-  kSsSerialNumberIndex,
-  kSsConfigurations,
-  kSsConfigurationIndex,
-  kSsAttributes,
-  kSsMaxPower,
-  kSsInterfaceIndex,
-  kHsVendorId,
-  kHsProductId,
-  kHsBcdDevice,
-  kHsManufacturerIndex,
-  kHsProductIndex,
-  kHsSerialNumberIndex,
-  kHsConfigurations,
-  kHsConfigurationIndex,
-  kHsAttributes,
-  kHsMaxPower,
-  kHsInterfaceIndex,
-  kCount,
+  // Then each speed's fields, in SpeedField order, the SuperSpeed ones first.
+  kFirstSpeedField,
+  kCount = kFirstSpeedField + 2 * kSpeedFieldCount,
 };
 
 enum class FieldShow : uint8_t {
@@ -91,7 +88,7 @@ enum class FieldShow : uint8_t {
 };
 
 struct HeadFieldRow {
-  const char* name;  // as the inspector shows it
+  const char* name;  // as the inspector shows it, after |prefix|
   int offset;
   int bytes = 1;  // little-endian bytes the field spans
   int shift = 0;  // a field within one byte: its lowest bit
@@ -102,6 +99,7 @@ struct HeadFieldRow {
   uint32_t absent = 0;        // the value when the key is absent, or the field has none
   int unit = 1;               // the key's value per stored step
   bool inverted = false;      // stored as its one's complement
+  const char* prefix = "";    // the speed of a descriptor field
 };
 
 const HeadFieldRow& RowOf(HeadField field);
@@ -116,18 +114,13 @@ void PutHeadField(uint8_t* image, HeadField field, uint32_t value);
 uint32_t KeyMask(HeadField field);
 int KeyDigits(HeadField field);
 
-// The fields of one speed's device descriptor and configuration, which the head holds twice.
-struct SpeedFields {
-  HeadField vendor_id;
-  HeadField product_id;
-  HeadField bcd_device;
-  HeadField configurations;
-  HeadField attributes;
-  HeadField max_power;
-  HeadField string_index[kStringCount];  // in slot order
-};
-extern const SpeedFields kSuperSpeedFields;
-extern const SpeedFields kHighSpeedFields;
+// |field| of the speed kSuperSpeed or kHighSpeed.
+constexpr HeadField FieldOfSpeed(int speed, SpeedField field) {
+  return static_cast<HeadField>(static_cast<int>(HeadField::kFirstSpeedField) +
+                                speed * kSpeedFieldCount + static_cast<int>(field));
+}
+// The field of a speed's descriptors that holds the index of the string in |slot|.
+HeadField StringIndexField(int speed, int slot);
 
 // Configuration flags 0 as a 32-bit value, the bits its keys set and those that others follow.
 constexpr uint32_t kFlags0SelfPower = 1u << 0;

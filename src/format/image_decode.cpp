@@ -20,15 +20,20 @@ ImageForm FormOf(uint8_t signature) {
   }
 }
 
+// The entry of a table pair; false for an absent one, (0, 0).
+bool ReadPair(const DecodedImage& d, int pair, int* length, int* offset) {
+  *length = d.At(pair);
+  const uint8_t stored = d.At(pair + 1);
+  if (*length == 0 && stored == 0) return false;
+  *offset = d.PointedOffset(stored);
+  return true;
+}
+
 void DecodeString(DecodedImage& d, int slot) {
   DecodedString& s = d.strings[slot];
-  const uint8_t length = d.At(StringPairOffset(slot));
-  const uint8_t stored = d.At(StringPairOffset(slot) + 1);
-  if (length == 0 && stored == 0) return;
-  s.present = true;
-  s.length = length;
-  s.offset = d.PointedOffset(stored);
-  for (int unit = s.offset + 2; unit + 1 < s.offset + length && d.Holds(unit, 2); unit += 2) {
+  s.present = ReadPair(d, StringPairOffset(slot), &s.length, &s.offset);
+  for (int unit = s.offset + 2; s.present && unit + 1 < s.offset + s.length && d.Holds(unit, 2);
+       unit += 2) {
     const char character = static_cast<char>(d.At(unit));
     s.text.push_back(character);
     if (d.Le(unit, 2) != StringCharacterUnit(character)) s.builder_units = false;
@@ -37,13 +42,8 @@ void DecodeString(DecodedImage& d, int slot) {
 
 void DecodeBlock(DecodedImage& d, int index) {
   DecodedBlock& b = d.blocks[index];
-  const uint8_t length = d.At(BlockPairOffset(index));
-  const uint8_t stored = d.At(BlockPairOffset(index) + 1);
-  if (length == 0 && stored == 0) return;
-  b.present = true;
-  b.length = length;
-  b.offset = d.PointedOffset(stored);
-  b.inside = d.Holds(b.offset, length);
+  b.present = ReadPair(d, BlockPairOffset(index), &b.length, &b.offset);
+  b.inside = b.present && d.Holds(b.offset, b.length);
 }
 
 int ImageEnd(const DecodedImage& d) {

@@ -2,6 +2,8 @@
 // its three offset tables and the bytes it fixes, and the string descriptors after it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 constexpr int kImageHeadSize = 192;
@@ -19,6 +21,29 @@ constexpr int kBlockTableOffset = 0x3D;
 constexpr int kBlockCount = 3;
 // Two bytes the head keeps zero, right after the tables and the test-bus words.
 constexpr int kReservedWordOffset = 0x46;
+
+constexpr int kBosOffset = 0x62;
+
+// The head holds a device descriptor and a configuration, followed by its interface, for each of
+// two speeds; they differ in these values alone.
+struct SpeedLayout {
+  const char* field_prefix;  // of the inspector's names for the fields
+  const char* part_prefix;   // of its names for the fixed bytes
+  int device;                // offset of the device descriptor
+  int configuration;         // offset of the configuration descriptor
+  uint8_t usb_major;         // high byte of the USB release
+  uint8_t max_packet;        // of endpoint 0
+  uint8_t total_length;      // of the configuration, its interface and endpoints
+  const char* power_key;     // the INI key of the maximum power
+  int power_unit;            // milliamperes per stored step
+};
+constexpr int kSuperSpeed = 0;
+constexpr int kHighSpeed = 1;
+inline constexpr SpeedLayout kSpeedLayouts[2] = {
+    {"SuperSpeed.", "SuperSpeed ", 0x78, 0x8A, 0x03, 0x09, 0x39, "SSMaxPower", 8},
+    {"HighSpeed.", "high-speed ", 0x9C, 0xAE, 0x02, 0x40, 0x27, "HSMaxPower", 2},
+};
+constexpr int kConfigurationLength = 9;  // the interface follows it
 
 // String slots, in string-table and string-area order.
 enum StringSlot : int {
@@ -60,27 +85,50 @@ struct DescriptorPointer {
   uint8_t length;
   uint8_t word;
 };
+constexpr DescriptorPointer Pointer(uint8_t length, int offset) {
+  return {.length = length, .word = static_cast<uint8_t>(offset / 2)};
+}
 inline constexpr DescriptorPointer kDescriptorTable[kDescriptorCount] = {
-    {.length = 0x16, .word = 0x31}, {.length = 0x12, .word = 0x3C}, {.length = 0x12, .word = 0x45},
-    {.length = 0x12, .word = 0x4E}, {.length = 0x12, .word = 0x57}, {.length = 0x12, .word = 0x4E},
-    {.length = 0x12, .word = 0x57},
+    Pointer(0x16, kBosOffset),
+    Pointer(0x12, kSpeedLayouts[kSuperSpeed].device),
+    Pointer(0x12, kSpeedLayouts[kSuperSpeed].configuration),
+    Pointer(0x12, kSpeedLayouts[kHighSpeed].device),
+    Pointer(0x12, kSpeedLayouts[kHighSpeed].configuration),
+    Pointer(0x12, kSpeedLayouts[kHighSpeed].device),
+    Pointer(0x12, kSpeedLayouts[kHighSpeed].configuration),
 };
 
 // Descriptor bytes the layout fixes.
 struct FixedPart {
+  const char* prefix;
   const char* name;
   int offset;
   uint8_t bytes[8];
   int count;
 };
-inline constexpr FixedPart kFixedParts[] = {
-    {"BOS descriptor", 0x62, {0x05, 0x0F, 0x16, 0x00, 0x02}, 5},
-    {"USB 2.0 Extension capability", 0x67, {0x07, 0x10, 0x02}, 3},
-    {"SuperSpeed USB Device capability", 0x6E, {0x0A, 0x10, 0x03}, 3},
-    {"SuperSpeed device descriptor", 0x78, {0x12, 0x01, 0x10, 0x03, 0xFF, 0x00, 0xFF, 0x09}, 8},
-    {"SuperSpeed configuration descriptor", 0x8A, {0x09, 0x02, 0x39, 0x00, 0x01, 0x01}, 6},
-    {"SuperSpeed interface descriptor", 0x93, {0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF}, 8},
-    {"high-speed device descriptor", 0x9C, {0x12, 0x01, 0x10, 0x02, 0xFF, 0x00, 0xFF, 0x40}, 8},
-    {"high-speed configuration descriptor", 0xAE, {0x09, 0x02, 0x27, 0x00, 0x01, 0x01}, 6},
-    {"high-speed interface descriptor", 0xB7, {0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF}, 8},
-};
+inline constexpr auto kFixedParts = [] {
+  std::array<FixedPart, 9> parts = {{
+      {"", "BOS descriptor", kBosOffset, {0x05, 0x0F, 0x16, 0x00, 0x02}, 5},
+      {"", "USB 2.0 Extension capability", 0x67, {0x07, 0x10, 0x02}, 3},
+      {"", "SuperSpeed USB Device capability", 0x6E, {0x0A, 0x10, 0x03}, 3},
+  }};
+  size_t next = 3;
+  for (const SpeedLayout& speed : kSpeedLayouts) {
+    parts[next++] = {speed.part_prefix,
+                     "device descriptor",
+                     speed.device,
+                     {0x12, 0x01, 0x10, speed.usb_major, 0xFF, 0x00, 0xFF, speed.max_packet},
+                     8};
+    parts[next++] = {speed.part_prefix,
+                     "configuration descriptor",
+                     speed.configuration,
+                     {0x09, 0x02, speed.total_length, 0x00, 0x01, 0x01},
+                     6};
+    parts[next++] = {speed.part_prefix,
+                     "interface descriptor",
+                     speed.configuration + kConfigurationLength,
+                     {0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF},
+                     8};
+  }
+  return parts;
+}();

@@ -34,6 +34,35 @@ uint32_t Keyed(HeadField field, int32_t present, uint32_t value) {
   return present != 0 ? value & KeyMask(field) : RowOf(field).absent;
 }
 
+// The fields whose keys the INI file may leave out.
+struct OptionalKey {
+  HeadField field;
+  uint32_t DeviceSettings::*value;
+  int32_t DeviceSettings::*present;
+};
+using S = DeviceSettings;
+constexpr OptionalKey kOptionalKeys[] = {
+    {HeadField::kConfigFlags1, &S::ConfigFlags1Override, &S::ConfigFlags1OverridePresent},
+    {HeadField::kConfigFlags2, &S::ConfigFlags2Override, &S::ConfigFlags2OverridePresent},
+    {HeadField::kConfigFlags3, &S::ConfigFlags3Override, &S::ConfigFlags3OverridePresent},
+    {HeadField::kUsb3PllTestBusIn, &S::USB3PllTestBusIn, &S::USB3PllTestBusInPresent},
+    {HeadField::kUsb2AfeTestBusIn, &S::USB2AFETestBusIn, &S::USB2AFETestBusInPresent},
+    {HeadField::kUsb3AfeTestBusIn0, &S::USB3AFETestBusIn0, &S::USB3AFETestBusIn0Present},
+    {HeadField::kUsb3AfeTestBusIn1, &S::USB3AFETestBusIn1, &S::USB3AFETestBusIn1Present},
+    {HeadField::kConfigFlags4, &S::ConfigFlags4Override, &S::ConfigFlags4OverridePresent},
+    {HeadField::kConfigFlags5, &S::ConfigFlags5Override, &S::ConfigFlags5OverridePresent},
+    {HeadField::kSpeedsSupported, &S::SpeedsSupported, &S::SpeedsSupportedPresent},
+    {HeadField::kFunctionalitySupport, &S::FunctionalitySupport, &S::FunctionalitySupportPresent},
+    {HeadField::kU1DevExitLatency, &S::U1DevExitLatency, &S::U1DevExitLatencyPresent},
+    {HeadField::kU2DevExitLatency, &S::U2DevExitLatency, &S::U2DevExitLatencyPresent},
+};
+
+void FillOptionalKeys(const DeviceSettings& s, uint8_t* image) {
+  for (const OptionalKey& key : kOptionalKeys) {
+    PutHeadField(image, key.field, Keyed(key.field, s.*key.present, s.*key.value));
+  }
+}
+
 void FillControllerBytes(const DeviceSettings& s, uint8_t* image) {
   std::memcpy(image + kMacAddressOffset, s.CurrentMacAddress.data(), kMacAddressBytes);
   using F = HeadField;
@@ -69,17 +98,6 @@ uint32_t ConfigFlags0(const DeviceSettings& s) {
                              s.SelfPower != 0);
 }
 
-void FillConfigFlags(const DeviceSettings& s, uint8_t* image) {
-  using F = HeadField;
-  Put(image, {{F::kConfigFlags0, ConfigFlags0(s)},
-              {F::kConfigFlags1,
-               Keyed(F::kConfigFlags1, s.ConfigFlags1OverridePresent, s.ConfigFlags1Override)},
-              {F::kConfigFlags2,
-               Keyed(F::kConfigFlags2, s.ConfigFlags2OverridePresent, s.ConfigFlags2Override)},
-              {F::kConfigFlags3,
-               Keyed(F::kConfigFlags3, s.ConfigFlags3OverridePresent, s.ConfigFlags3Override)}});
-}
-
 // The USB 2.0 Extension and SuperSpeed capabilities follow the LPM and U1/U2 bits of
 // configuration flags 0.
 void FillCapabilities(const DeviceSettings& s, uint8_t* image) {
@@ -92,35 +110,28 @@ void FillCapabilities(const DeviceSettings& s, uint8_t* image) {
   } else {
     usb2_attributes &= ~kUsb2ExtLpmBits;
   }
-  Put(image,
-      {{F::kUsb2ExtAttributes, usb2_attributes},
-       {F::kSuperSpeedAttributes,
-        (flags0 & kFlags0U1U2Enable) != 0 ? kSuperSpeedU1U2Attributes : 0},
-       {F::kSpeedsSupported,
-        Keyed(F::kSpeedsSupported, s.SpeedsSupportedPresent, s.SpeedsSupported)},
-       {F::kFunctionalitySupport,
-        Keyed(F::kFunctionalitySupport, s.FunctionalitySupportPresent, s.FunctionalitySupport)},
-       {F::kU1DevExitLatency,
-        Keyed(F::kU1DevExitLatency, s.U1DevExitLatencyPresent, s.U1DevExitLatency)},
-       {F::kU2DevExitLatency,
-        Keyed(F::kU2DevExitLatency, s.U2DevExitLatencyPresent, s.U2DevExitLatency)}});
+  Put(image, {{F::kUsb2ExtAttributes, usb2_attributes},
+              {F::kSuperSpeedAttributes,
+               (flags0 & kFlags0U1U2Enable) != 0 ? kSuperSpeedU1U2Attributes : 0}});
 }
 
-void FillSpeed(const DeviceSettings& s, const SpeedFields& speed, int32_t max_power,
-               uint8_t* image) {
+void FillSpeed(const DeviceSettings& s, int speed, int32_t max_power, uint8_t* image) {
+  const auto field = [speed](SpeedField f) { return FieldOfSpeed(speed, f); };
   uint8_t attributes = kAttributesFixed;
   if (s.RemoteWakeupEnable != 0) attributes |= kAttributesRemoteWakeup;
   if (s.SelfPower != 0) attributes |= kAttributesSelfPowered;
-  Put(image, {{speed.vendor_id, s.VendorID},
-              {speed.product_id, s.ProductID},
-              {speed.bcd_device, s.BcdDevice << 8},
-              {speed.configurations, RowOf(speed.configurations).absent},
-              {speed.attributes, attributes},
-              {speed.max_power, max_power / RowOf(speed.max_power).unit}});
+  const HeadField configurations = field(SpeedField::kConfigurations);
+  const HeadField power = field(SpeedField::kMaxPower);
+  Put(image, {{field(SpeedField::kVendorId), s.VendorID},
+              {field(SpeedField::kProductId), s.ProductID},
+              {field(SpeedField::kBcdDevice), s.BcdDevice << 8},
+              {configurations, RowOf(configurations).absent},
+              {field(SpeedField::kAttributes), attributes},
+              {power, max_power / RowOf(power).unit}});
   const ImageStrings strings = ImageStringsOf(s);
   for (int slot = 0; slot < kStringCount; ++slot) {
     const bool named = strings.present[slot] || slot == kSerialNumberSlot;
-    PutHeadField(image, speed.string_index[slot], named ? StringIndexOf(slot) : 0);
+    PutHeadField(image, StringIndexField(speed, slot), named ? StringIndexOf(slot) : 0);
   }
 }
 
@@ -133,29 +144,17 @@ void FillDescriptors(const DeviceSettings& s, uint8_t bias, uint8_t* image) {
   for (const FixedPart& part : kFixedParts) {
     std::memcpy(image + part.offset, part.bytes, static_cast<size_t>(part.count));
   }
-  FillSpeed(s, kSuperSpeedFields, s.SSMaxPower, image);
-  FillSpeed(s, kHighSpeedFields, s.HSMaxPower, image);
+  FillSpeed(s, kSuperSpeed, s.SSMaxPower, image);
+  FillSpeed(s, kHighSpeed, s.HSMaxPower, image);
 }
 
-void FillTestBusAndGpio(const DeviceSettings& s, uint8_t* image) {
+void FillGpio(const DeviceSettings& s, uint8_t* image) {
   using F = HeadField;
-  Put(image, {{F::kUsb3PllTestBusIn,
-               Keyed(F::kUsb3PllTestBusIn, s.USB3PllTestBusInPresent, s.USB3PllTestBusIn)},
-              {F::kUsb2AfeTestBusIn,
-               Keyed(F::kUsb2AfeTestBusIn, s.USB2AFETestBusInPresent, s.USB2AFETestBusIn)},
-              {F::kGpioData, s.GPIOData},
+  Put(image, {{F::kGpioData, s.GPIOData},
               {F::kGpioDirection, s.GPIODirection},
               {F::kGpioBuffer, s.GPIOBuffer},
               {F::kGpioEnable, s.GPIOEnable},
-              {F::kUsb3AfeTestBusIn0,
-               Keyed(F::kUsb3AfeTestBusIn0, s.USB3AFETestBusIn0Present, s.USB3AFETestBusIn0)},
-              {F::kUsb3AfeTestBusIn1,
-               Keyed(F::kUsb3AfeTestBusIn1, s.USB3AFETestBusIn1Present, s.USB3AFETestBusIn1)},
-              {F::kLedBehavior, s.LEDBehavior},
-              {F::kConfigFlags4,
-               Keyed(F::kConfigFlags4, s.ConfigFlags4OverridePresent, s.ConfigFlags4Override)},
-              {F::kConfigFlags5,
-               Keyed(F::kConfigFlags5, s.ConfigFlags5OverridePresent, s.ConfigFlags5Override)}});
+              {F::kLedBehavior, s.LEDBehavior}});
 }
 
 int CheckPollInterval(const DeviceSettings& s, Console& console) {
@@ -206,11 +205,12 @@ int BuildImage(const DeviceSettings& settings, const ImageTarget& target, uint8_
   FillControllerBytes(settings, image);
   if (CheckPollInterval(settings, console) != 0) return -1;
   PutHeadField(image, HeadField::kSsPollInterval, static_cast<uint32_t>(settings.SSPollInterval));
-  FillConfigFlags(settings, image);
+  PutHeadField(image, HeadField::kConfigFlags0, ConfigFlags0(settings));
+  FillOptionalKeys(settings, image);
   FillCapabilities(settings, image);
   if (CheckSsMaxPower(settings, console) != 0) return -1;
   FillDescriptors(settings, bias, image);
-  FillTestBusAndGpio(settings, image);
+  FillGpio(settings, image);
   std::memset(image + kBlockTableOffset, 0, 2 * kBlockCount);
 
   int32_t built = 0;

@@ -41,8 +41,9 @@ void AddFields(InspectedImage& d) {
   for (int i = 0; i < static_cast<int>(HeadField::kCount); ++i) {
     const auto field = static_cast<HeadField>(i);
     const HeadFieldRow& row = RowOf(field);
-    d.fields.push_back({row.name, d.Holds(row.offset, row.bytes) ? ValueText(d, field)
-                                                                 : "beyond the end of the image"});
+    d.fields.push_back({std::string(row.prefix) + row.name, d.Holds(row.offset, row.bytes)
+                                                                ? ValueText(d, field)
+                                                                : "beyond the end of the image"});
   }
 }
 
@@ -51,8 +52,8 @@ void CheckFixedParts(InspectedImage& d) {
     if (!d.Holds(part.offset, part.count)) continue;
     if (std::memcmp(d.image.data() + part.offset, part.bytes, static_cast<size_t>(part.count)) !=
         0) {
-      d.problems.push_back(FormatText("%s at byte 0x%02X differs from the layout's fixed bytes",
-                                      part.name, part.offset));
+      d.problems.push_back(FormatText("%s%s at byte 0x%02X differs from the layout's fixed bytes",
+                                      part.prefix, part.name, part.offset));
     }
   }
   for (int i = 0; i < kDescriptorCount; ++i) {
@@ -84,14 +85,14 @@ uint8_t ReservedBits(int offset) {
   return static_cast<uint8_t>(~used);
 }
 
-bool SpeedsDiffer(const InspectedImage& d, HeadField SpeedFields::*field) {
-  return d.Field(kSuperSpeedFields.*field) != d.Field(kHighSpeedFields.*field);
+bool SpeedsDiffer(const InspectedImage& d, SpeedField field) {
+  return d.Field(FieldOfSpeed(kSuperSpeed, field)) != d.Field(FieldOfSpeed(kHighSpeed, field));
 }
 
 bool StringIndexesDiffer(const InspectedImage& d, int first, int end) {
   for (int slot = first; slot < end; ++slot) {
-    if (d.Field(kSuperSpeedFields.string_index[slot]) !=
-        d.Field(kHighSpeedFields.string_index[slot])) {
+    if (d.Field(StringIndexField(kSuperSpeed, slot)) !=
+        d.Field(StringIndexField(kHighSpeed, slot))) {
       return true;
     }
   }
@@ -122,24 +123,25 @@ void CheckDerivedBytes(InspectedImage& d) {
   problem(d.Field(HeadField::kSuperSpeedAttributes) !=
               ((flags0 & kFlags0U1U2Enable) != 0 ? kSuperSpeedU1U2Attributes : 0),
           "SuperSpeed attributes disagree with bit 6 of ConfigFlags0 byte 2");
-  problem(SpeedsDiffer(d, &SpeedFields::vendor_id) || SpeedsDiffer(d, &SpeedFields::product_id) ||
-              SpeedsDiffer(d, &SpeedFields::bcd_device) ||
+  problem(SpeedsDiffer(d, SpeedField::kVendorId) || SpeedsDiffer(d, SpeedField::kProductId) ||
+              SpeedsDiffer(d, SpeedField::kBcdDevice) ||
               StringIndexesDiffer(d, kManufacturerSlot, kConfigurationSlot) ||
-              SpeedsDiffer(d, &SpeedFields::configurations),
+              SpeedsDiffer(d, SpeedField::kConfigurations),
           "the SuperSpeed and high-speed device descriptors differ in their IDs or string indexes");
-  problem(d.Field(kSuperSpeedFields.configurations) != RowOf(HeadField::kSsConfigurations).absent,
+  const HeadField configurations = FieldOfSpeed(kSuperSpeed, SpeedField::kConfigurations);
+  problem(d.Field(configurations) != RowOf(configurations).absent,
           "the device descriptors do not give one configuration");
-  const uint32_t attributes = d.Field(kSuperSpeedFields.attributes);
+  const uint32_t attributes = d.Field(FieldOfSpeed(kSuperSpeed, SpeedField::kAttributes));
   problem((attributes & ~uint32_t{kAttributesRemoteWakeup | kAttributesSelfPowered}) !=
               kAttributesFixed,
           "reserved bits of the configuration attributes are set");
   problem(StringIndexesDiffer(d, kConfigurationSlot, kStringCount) ||
-              SpeedsDiffer(d, &SpeedFields::attributes),
+              SpeedsDiffer(d, SpeedField::kAttributes),
           "the SuperSpeed and high-speed configurations differ in their string indexes or "
           "attributes");
   for (int slot = 0; slot < kStringCount; ++slot) {
     const bool present = d.At(StringPairOffset(slot)) != 0 || d.At(StringPairOffset(slot) + 1) != 0;
-    const uint32_t index = d.Field(kSuperSpeedFields.string_index[slot]);
+    const uint32_t index = d.Field(StringIndexField(kSuperSpeed, slot));
     if (index != (present || slot == kSerialNumberSlot ? StringIndexOf(slot) : 0)) {
       d.problems.push_back(
           FormatText("string index %d of %s does not match its string table "

@@ -103,25 +103,31 @@ void WriteStrings(const DecodedImage& d, IniWriter& w) {
   }
 }
 
+// The SuperSpeed copy of a descriptor field; the inspector's checks compare the high-speed one.
+HeadField Ss(SpeedField field) { return FieldOfSpeed(kSuperSpeed, field); }
+
 void WriteIdAndPower(const DecodedImage& d, IniWriter& w) {
   w.Section("[ID]");
-  w.Obstacle(d.Field(HeadField::kSsVendorId) == 0, "the vendor ID is 0");
-  w.Hex(HeadField::kSsVendorId);
-  w.Hex(HeadField::kSsProductId);
+  w.Obstacle(d.Field(Ss(SpeedField::kVendorId)) == 0, "the vendor ID is 0");
+  w.Hex(Ss(SpeedField::kVendorId));
+  w.Hex(Ss(SpeedField::kProductId));
   // The image keeps the two lowest BcdDevice digits, in the high byte of bcdDevice.
-  const uint32_t bcd = d.Field(HeadField::kSsBcdDevice);
+  const HeadField bcd_device = Ss(SpeedField::kBcdDevice);
+  const uint32_t bcd = d.Field(bcd_device);
   w.Obstacle((bcd & 0xFF) != 0 || (bcd >> 12) > 9 || ((bcd >> 8) & 0xF) > 9,
              FormatText("bcdDevice 0x%04X is no BcdDevice value shifted left by 8", bcd));
-  w.Key(RowOf(HeadField::kSsBcdDevice).key, FormatText("%02X", bcd >> 8));
+  w.Key(RowOf(bcd_device).key, FormatText("%02X", bcd >> 8));
 
   w.Section("[Power]");
   const auto milliamperes = [&d](HeadField field) {
     return static_cast<int>(d.Field(field)) * RowOf(field).unit;
   };
-  w.Obstacle(milliamperes(HeadField::kHsMaxPower) > 500, "HSMaxPower would exceed 500 mA");
-  w.Obstacle(milliamperes(HeadField::kSsMaxPower) > 896, "SSMaxPower would exceed 896 mA");
-  w.Decimal(RowOf(HeadField::kHsMaxPower).key, milliamperes(HeadField::kHsMaxPower));
-  w.Decimal(RowOf(HeadField::kSsMaxPower).key, milliamperes(HeadField::kSsMaxPower));
+  const HeadField hs_power = FieldOfSpeed(kHighSpeed, SpeedField::kMaxPower);
+  const HeadField ss_power = Ss(SpeedField::kMaxPower);
+  w.Obstacle(milliamperes(hs_power) > 500, "HSMaxPower would exceed 500 mA");
+  w.Obstacle(milliamperes(ss_power) > 896, "SSMaxPower would exceed 896 mA");
+  w.Decimal(RowOf(hs_power).key, milliamperes(hs_power));
+  w.Decimal(RowOf(ss_power).key, milliamperes(ss_power));
 }
 
 // The fields from |first| to |last| in table order, each under its own key.
@@ -196,7 +202,7 @@ void WriteWakeFilter(const DecodedImage& d, IniWriter& w) {
 // Configuration flags 0 as its four keys when the word is what they derive, else whole.
 void WriteConfigFlags0(const DecodedImage& d, IniWriter& w) {
   w.Section("[ConfigFlags0]");
-  const uint32_t attributes = d.Field(kSuperSpeedFields.attributes);
+  const uint32_t attributes = d.Field(Ss(SpeedField::kAttributes));
   const int remote_wakeup = (attributes & kAttributesRemoteWakeup) != 0 ? 1 : 0;
   const int self_power = (attributes & kAttributesSelfPowered) != 0 ? 1 : 0;
   const uint32_t flags0 = d.Field(HeadField::kConfigFlags0);
