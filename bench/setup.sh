@@ -1,8 +1,9 @@
-# setup.sh - sourced by the benches: a Release build of the utility and the emulator tool, and a
-# temporary emulator directory holding one QNT5230, removed on exit. Sets $tool, $emu and $work.
+# setup.sh - sourced by the benches: the release preset's build of the utility and the emulator
+# tool, and a temporary emulator directory holding one QNT5230, removed on exit. Sets $tool, $emu
+# and $work.
 scripts/install-deps.sh --build-only
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQNT_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release -j"$(nproc)" >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target 5200WinCmd qnt5200-emu >/dev/null
 
 tool=$PWD/build/release/src/5200WinCmd
 emu=$PWD/build/release/emu/qnt5200-emu

@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh --build-only
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQNT_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release -j"$(nproc)"
+# The README's release build, only the two programs the demo runs.
+cmake --preset release >/dev/null
+cmake --build --preset release --target 5200WinCmd qnt5200-emu
 
 tool=$root/build/release/src/5200WinCmd
 emu=$root/build/release/emu/qnt5200-emu

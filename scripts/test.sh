@@ -1,36 +1,47 @@
 #!/usr/bin/env bash
-# The whole test suite: formatting and lint, the sanitizer build with every test, the Windows
-# build, the Windows build under Wine, and a bounded fuzzing run.
+# The whole test suite: formatting and lint, the builds the README shows (sanitizer, release with
+# its tests, Windows) run exactly as it writes them, every test in the sanitizer and the release
+# build, the demo, the Windows build under Wine, and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+# The README's commands name no job counts; these give them one.
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$jobs}
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$jobs}
+# Each heading says when its section started, so a log shows where CI's time goes.
+section() { printf '== %s (at %dm%02ds)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
 
 scripts/install-deps.sh
 
-echo "== formatting"
+section "formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
-echo "== sanitizer build (address, undefined)"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQNT_SANITIZE=ON >/dev/null
-cmake --build build/asan -j"$jobs"
+section "the README's build commands are the ones run below"
+scripts/check-readme-commands.sh
 
-echo "== Windows build"
-cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build build/windows -j"$jobs"
+section "sanitizer build (address, undefined) and its tests"
+cmake --preset asan && cmake --build --preset asan && ctest --preset asan
 
-echo "== clang-tidy"
+section "release build: the programs and the tests, optimised, and the tests again"
+cmake --preset release && cmake --build --preset release
+ctest --preset release
+
+section "the demo, on the release build"
+scripts/demo.sh >build/demo.log || { cat build/demo.log; exit 1; }
+
+section "Windows build"
+cmake --preset windows && cmake --build --preset windows
+
+section "clang-tidy"
 git ls-files 'src/*.cpp' 'emu/*.cpp' | grep -v '^src/platform/win32/' |
   xargs -P "$jobs" -n 4 clang-tidy -p build/asan --quiet 2>/dev/null
 
-echo "== Windows build under Wine"
+section "Windows build under Wine"
 tests/wine/smoke.sh build/windows/src/5200WinCmd.exe build/asan/src/5200WinCmd
 
-echo "== Windows test build's ping under Wine, in network namespaces (root only)"
+section "Windows test build's ping under Wine, in network namespaces (root only)"
 tests/wine/network.sh build/windows/5200WinCmd-emu.exe build/asan/emu/qnt5200-emu
 
-echo "== fuzzing the INI loader and the image patch"
+section "fuzzing the INI loader and the image patch"
 if [ -x fuzz/run_fuzz.sh ]; then fuzz/run_fuzz.sh; fi
-
-echo "== tests"
-ctest --test-dir build/asan --output-on-failure -j"$jobs"
+section "done"

@@ -5,6 +5,7 @@
 
 #include "app/identity_reservation.h"
 #include "app/image_identity.h"
+#include "app/text_console.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
@@ -87,6 +88,31 @@ int ImageFromIni(const RunState& run, OtpJob& job, ImageBuffer& image, Console& 
   return 0;
 }
 
+// An OTP that holds the beginning of the very image this run would write there (a run died
+// between its writes, or before it told its outcome) gets that image again, which completes it;
+// any other is judged as the next write it is. |job| and |image| are then the completing write's.
+bool CompletesEarlierWrite(const CommandOptions& options, const RunState& run, const uint8_t* otp,
+                           OtpJob& job, ImageBuffer& image, Console& console) {
+  const uint8_t signature = otp[0];
+  const bool from_file = options.BinaryFileName.IsSet();
+  if (signature != kOtpSignatureLower && signature != kOtpSignatureUpper) return false;
+  if (!from_file && job.signature != 0 && job.signature != signature) return false;
+  OtpJob completing = job;
+  if (!from_file) completing.signature = signature;
+  completing.used_bytes = signature == kOtpSignatureUpper ? kOtpHalf : 0;
+  TextConsole quiet;  // an image that cannot be made here is the ordinary path's to report
+  ImageBuffer candidate;
+  const int obtained = from_file ? ImageFromFile(options, run, completing, candidate, quiet)
+                                 : ImageFromIni(run, completing, candidate, quiet);
+  if (obtained != 0 || !OtpHoldsBeginningOf(otp, job.size, candidate.bytes, candidate.length)) {
+    return false;
+  }
+  console.Print("The OTP holds the beginning of this image: it is written again to complete it\n");
+  job = completing;
+  image = candidate;
+  return true;
+}
+
 StepResult ProgramOtp(Driver& driver, const CommandOptions& options, const RunState& run,
                       ImageBuffer* programmed, IdentityReservation* reservation) {
   Console& console = driver.console();
@@ -99,15 +125,20 @@ StepResult ProgramOtp(Driver& driver, const CommandOptions& options, const RunSt
   // that it never lands on an OTP already in use.
   if (from_file && job.signature == kOtpSwitchOff) job.signature = 0;
 
-  const OtpResult space = CheckOtpSpace(driver, job);
-  if (space != OtpResult::kOk) return Stop(ExitCodeOf(space));
-
-  // Switched off, the run ends at once, whatever else it was asked to do.
-  if (!from_file && job.signature == kOtpSwitchOff) return Stop(ExitCodeOf(SwitchOtpOff(driver)));
+  uint8_t otp[kImageBufferSize] = {};
+  if (!ReadOtpContents(driver, job.size, otp)) return Stop(kExitOtpReadFailed);
   ImageBuffer image;
-  const int obtained = from_file ? ImageFromFile(options, run, job, image, console)
-                                 : ImageFromIni(run, job, image, console);
-  if (obtained != 0) return Stop(obtained);
+  if (!CompletesEarlierWrite(options, run, otp, job, image, console)) {
+    const OtpResult space = JudgeOtpSpace(otp, job, console);
+    if (space != OtpResult::kOk) return Stop(ExitCodeOf(space));
+    // Switched off, the run ends at once, whatever else it was asked to do.
+    if (!from_file && job.signature == kOtpSwitchOff) {
+      return Stop(ExitCodeOf(SwitchOtpOff(driver)));
+    }
+    const int obtained = from_file ? ImageFromFile(options, run, job, image, console)
+                                   : ImageFromIni(run, job, image, console);
+    if (obtained != 0) return Stop(obtained);
+  }
 
   const OtpResult written = WriteOtpImage(driver, job, image.bytes, image.length);
   if (programmed != nullptr) *programmed = image;

@@ -13,13 +13,31 @@ constexpr int kUpperHalfNeedsF7 = 12;
 
 }  // namespace
 
+bool ReadOtpContents(Driver& driver, int32_t size, uint8_t* otp) {
+  if (OTP_READ_BLOCK(driver, 0, static_cast<uint16_t>(size), otp)) return true;
+  driver.console().Error("Failed to read OTP\n");
+  return false;
+}
+
 OtpResult CheckOtpSpace(Driver& driver, OtpJob& job) {
-  Console& console = driver.console();
   uint8_t otp[kImageBufferSize] = {};
-  if (!OTP_READ_BLOCK(driver, 0, static_cast<uint16_t>(job.size), otp)) {
-    console.Error("Failed to read OTP\n");
-    return OtpResult::kReadFailed;
+  if (!ReadOtpContents(driver, job.size, otp)) return OtpResult::kReadFailed;
+  return JudgeOtpSpace(otp, job, driver.console());
+}
+
+bool OtpHoldsBeginningOf(const uint8_t* otp, int32_t size, const uint8_t* image, int32_t length) {
+  const bool upper = image[0] == kOtpSignatureUpper;
+  if (length < 1 || otp[0] != image[0] || (!upper && image[0] != kOtpSignatureLower)) return false;
+  const int32_t base = OtpBodyOffset(image[0]);
+  if (base + length - 1 > size) return false;
+  for (int32_t i = 1; i < length; ++i) {
+    const uint8_t held = otp[base + i - 1];
+    if (held != 0 && held != image[i]) return false;
   }
+  return true;
+}
+
+OtpResult JudgeOtpSpace(const uint8_t* otp, OtpJob& job, Console& console) {
   const uint8_t signature = otp[0];
   const bool switching_off = job.signature == kOtpSwitchOff;
   job.used_bytes = 0;

@@ -8,9 +8,21 @@
 #include "nvm/otp_job.h"
 #include "platform/console.h"
 
-// Reads the whole OTP and judges its signature against |job.signature|; sets |job.used_bytes|.
-// Returns kOk, or another result after its message.
+// Reads |size| bytes of the OTP from offset 0 into |otp|; false after "Failed to read OTP".
+bool ReadOtpContents(Driver& driver, int32_t size, uint8_t* otp);
+
+// Judges the signature of the OTP's contents |otp| against |job.signature|; sets
+// |job.used_bytes|. Returns kOk, or another result after its message.
+OtpResult JudgeOtpSpace(const uint8_t* otp, OtpJob& job, Console& console);
+
+// ReadOtpContents, then JudgeOtpSpace.
 OtpResult CheckOtpSpace(Driver& driver, OtpJob& job);
+
+// True when the OTP's contents |otp| (|size| bytes) are the beginning of |image|'s write: its
+// signature is in place and every byte of the body's place is either still blank or already the
+// image's. Writing the image again there completes it (a write only sets bits), so a write that
+// died half way, or one whose outcome was never told, is finished instead of refused.
+bool OtpHoldsBeginningOf(const uint8_t* otp, int32_t size, const uint8_t* image, int32_t length);
 
 // For an image built from the INI file: settles a signature of 0 to the free half's. Returns 0,
 // or -1 when the INI file asks for the lower half of an OTP that already holds an image.

@@ -152,6 +152,25 @@ TEST(PatchImageIdentity, SerialPairPointingBeyondTheImageIsRefusedInPlace) {
             std::vector<uint8_t>(kImageBufferSize - 0x100));
 }
 
+TEST(PatchImageIdentity, SerialEndingAtTheLastByteOfTheEepromIsPatchedInPlace) {
+  // Four characters from word 251 end at byte 512; from word 252 they would end at 514.
+  for (const uint8_t word : {251, 252}) {
+    Image image;
+    image.length = 512;
+    image.bytes[0x29] = 10;
+    image.bytes[0x2A] = word;
+    const Patched patched = Patch(image, &kMac, "ABCD");
+    if (word == 251) {
+      EXPECT_EQ(patched.result, 0);
+      EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin() + 504, image.bytes.begin() + 512),
+                (std::vector<uint8_t>{'A', 0, 'B', 0, 'C', 0, 'D', 0}));
+    } else {
+      EXPECT_EQ(patched.result, kPatchDoesNotFit);
+      EXPECT_EQ(patched.output, kOutsideStrings);
+    }
+  }
+}
+
 TEST(PatchImageIdentity, DescriptorInTheHeadIsRefusedAndTheHeadStaysAsItWas) {
   // A serial pair pointing at word 0x10 (byte 0x20): in place, or through a rebuild when the new
   // serial's length differs; and another string pointing there during a rebuild.

@@ -3,6 +3,7 @@
 // end and with their inconsistencies listed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -223,6 +224,61 @@ TEST(ImageDecode, HostileFilesAreDecodedWithinTheirBytes) {
     std::vector<std::string> obstacles;
     ImageIniText(Decode(file), &obstacles);
     EXPECT_FALSE(obstacles.empty());
+  }
+}
+
+// The first |bytes| bytes of the golden image, as a file of exactly that size on the heap: the
+// sanitizer build sees a read one byte past it.
+InspectedImage DecodeCut(size_t bytes) {
+  return Decode(std::vector<uint8_t>(kGoldenImage.begin(), kGoldenImage.begin() + bytes));
+}
+
+TEST(ImageDecode, WhatEndsOneBytePastTheFileIsOutsideIt) {
+  EXPECT_EQ(Field(DecodeCut(98), "ConfigFlags5"), "0x4F008031");  // bytes 0x5E to 0x61
+  EXPECT_EQ(Field(DecodeCut(97), "ConfigFlags5"), "beyond the end of the image");
+
+  // The BOS descriptor's fixed bytes run from 0x62 to 0x66: one of them is missing.
+  EXPECT_FALSE(HasProblem(DecodeCut(102), "BOS descriptor"));
+
+  const char serial_outside[] = "CurrentSerialNumber: its descriptor at byte 0xC0, 4 bytes, runs";
+  EXPECT_FALSE(HasProblem(DecodeCut(0xC4), serial_outside));
+  EXPECT_TRUE(HasProblem(DecodeCut(0xC3), serial_outside));
+
+  const InspectedImage filter_cut = DecodeCut(kGoldenImage.size() - 1);
+  EXPECT_TRUE(HasProblem(filter_cut, "wake-up filter block at byte 0xC4, 20 bytes, runs past"));
+  EXPECT_EQ(Field(filter_cut, "WakeFilter"), "unreadable");
+}
+
+TEST(ImageDecode, StringTextEndsWithTheLastWholeUnitInsideTheDescriptor) {
+  std::vector<uint8_t> image = kGoldenImage;
+  image[0x29] = 5;  // the serial "7" and half of the next unit
+  const InspectedImage d = Decode(image);
+  EXPECT_EQ(Field(d, "CurrentSerialNumber"), "\"7\"");
+  EXPECT_TRUE(HasProblem(d, "CurrentSerialNumber: descriptor length 5 is not 2n + 2"));
+}
+
+// The golden image with |serial| in place of "7", the wake-up filter block moved behind it.
+std::vector<uint8_t> GoldenWithSerial(const std::string& serial) {
+  std::vector<uint8_t> image(kGoldenImage.begin(), kGoldenImage.begin() + 0xC0);
+  image[0x29] = static_cast<uint8_t>(2 * serial.size() + 2);
+  image.push_back(image[0x29]);
+  image.push_back(0x03);
+  for (const char c : serial) image.insert(image.end(), {static_cast<uint8_t>(c), 0});
+  image[0x3E] = static_cast<uint8_t>(image.size() / 2);
+  image.insert(image.end(), kGoldenImage.begin() + 0xC4, kGoldenImage.end());
+  return image;
+}
+
+TEST(ImageIni, SerialNumberOfUpTo16CharactersIsWrittenBack) {
+  for (const size_t length : {16u, 17u}) {
+    const std::string serial(length, 'A');
+    std::vector<std::string> obstacles;
+    const std::string ini = ImageIniText(Decode(GoldenWithSerial(serial)), &obstacles);
+    EXPECT_NE(ini.find("CurrentSerialNumber = " + serial + "\n"), std::string::npos);
+    const bool refused = std::any_of(obstacles.begin(), obstacles.end(), [](const std::string& o) {
+      return o.find("serial number") != std::string::npos;
+    });
+    EXPECT_EQ(refused, length > 16) << length;
   }
 }
 

@@ -123,7 +123,7 @@ class IniGenerator {
     for (int i = Pick(1, 60); i > 0; --i) {
       char pair[4];
       std::snprintf(pair, sizeof pair, "%02X", Coin() ? 0 : Pick(0, 255));
-      pattern += (pattern.empty() ? "" : " ") + std::string(pair);
+      pattern.append(pattern.empty() ? "" : " ").append(pair);
     }
     Key("FilterMaskPattern", pattern);
   }
