@@ -29,6 +29,10 @@ constexpr HeadFieldRow Hex(const char* name, int offset, int bytes, const char* 
 constexpr HeadFieldRow Gpio(const char* name, int offset) {
   return Hex(name, offset, 2, name, 0, 12);
 }
+constexpr HeadFieldRow Inverted(HeadFieldRow row) {
+  row.inverted = true;
+  return row;
+}
 constexpr HeadFieldRow Power(const char* name, int offset, const char* key, int unit) {
   return {.name = name, .offset = offset, .show = FieldShow::kPower, .key = key, .unit = unit};
 }
@@ -75,13 +79,7 @@ constexpr HeadFieldRow kControllerRows[] = {
     Gpio("GPIOData", 0x48),
     Gpio("GPIODirection", 0x4A),
     Gpio("GPIOBuffer", 0x4C),
-    {.name = "GPIOEnable",
-     .offset = 0x4E,
-     .bytes = 2,
-     .show = FieldShow::kHex,
-     .key = "GPIOEnable",
-     .key_bits = 12,
-     .inverted = true},
+    Inverted(Gpio("GPIOEnable", 0x4E)),
     Hex("USB3AFETestBusIn0", 0x50, 4, "USB3AFETestBusIn0"),
     Hex("USB3AFETestBusIn1", 0x54, 4, "USB3AFETestBusIn1"),
     Hex("LEDBehavior", 0x58, 2, "LEDBehavior"),

@@ -7,10 +7,6 @@
 
 namespace {
 
-TEST(MacAddressText, UpperCaseWithColons) {
-  EXPECT_EQ(MacAddressText({0x00, 0x1b, 0x2c, 0xA0, 0xff, 0x05}), "00:1B:2C:A0:FF:05");
-}
-
 TEST(CanonicalMacAddress, ReadsAnySpelling) {
   EXPECT_EQ(CanonicalMacAddress("0a-1B:2c.3D4e5F"), "0A:1B:2C:3D:4E:5F");
   EXPECT_EQ(CanonicalMacAddress(" 00:11:22:33:44:55 "), "00:11:22:33:44:55");

@@ -47,13 +47,4 @@ TEST(OtpFileForm, UpperHalfImageSkipsTheLowerHalfAndComesBackWhole) {
   EXPECT_EQ(back, image);
 }
 
-TEST(OtpFileForm, LowerHalfImageIsItsOwnFile) {
-  const uint8_t image[] = {0xF3, 0x01, 0x02, 0x03};
-  uint8_t file[512];
-  ASSERT_EQ(OtpFileOfImage(image, 4, file), 4);
-  EXPECT_EQ(std::vector<uint8_t>(file, file + 4), std::vector<uint8_t>(image, image + 4));
-  uint8_t back[2];
-  EXPECT_EQ(ImageOfFile(file, 4, back, sizeof back), 2u);  // no more than the buffer takes
-}
-
 }  // namespace

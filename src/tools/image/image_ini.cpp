@@ -9,6 +9,8 @@
 
 namespace {
 
+using F = HeadField;
+
 // FilterMaskPattern's line holds at most 256 characters: "FilterMaskPattern = " and "XX "
 // pairs leave room for this many bytes.
 constexpr int kMaxPatternBytesOnALine = 78;
@@ -139,32 +141,30 @@ void WriteDecimals(IniWriter& w, const char* section, HeadField first, HeadField
 }
 
 void WriteHardware(const DecodedImage& d, IniWriter& w) {
-  WriteDecimals(w, "[GPIOPME0]", HeadField::kGpioPmeEnable, HeadField::kPmePerfectDaEnable);
-  WriteDecimals(w, "[GPIOPME1]", HeadField::kGpioConnectBufferType, HeadField::kPmeWuffEnable);
-  WriteDecimals(w, "[LEDConfig0]", HeadField::kLed3Enable, HeadField::kLed0Enable);
-  WriteDecimals(w, "[LEDConfig1]", HeadField::kLed1Function, HeadField::kLed0Function);
-  WriteDecimals(w, "[LEDConfig2]", HeadField::kLed3Function, HeadField::kLed2Function);
+  WriteDecimals(w, "[GPIOPME0]", F::kGpioPmeEnable, F::kPmePerfectDaEnable);
+  WriteDecimals(w, "[GPIOPME1]", F::kGpioConnectBufferType, F::kPmeWuffEnable);
+  WriteDecimals(w, "[LEDConfig0]", F::kLed3Enable, F::kLed0Enable);
+  WriteDecimals(w, "[LEDConfig1]", F::kLed1Function, F::kLed0Function);
+  WriteDecimals(w, "[LEDConfig2]", F::kLed3Function, F::kLed2Function);
   w.Section("[LEDBehaviorConfig]");
-  w.Hex(HeadField::kLedBehavior);
+  w.Hex(F::kLedBehavior);
 
   w.Section("[GPIOConfig]");
-  for (const HeadField field :
-       {HeadField::kGpioEnable, HeadField::kGpioBuffer, HeadField::kGpioDirection,
-        HeadField::kGpioData, HeadField::kGpioWake, HeadField::kGpioWakePolarity}) {
+  for (const HeadField field : {F::kGpioEnable, F::kGpioBuffer, F::kGpioDirection, F::kGpioData,
+                                F::kGpioWake, F::kGpioWakePolarity}) {
     w.Gpio(field);
   }
-  const uint32_t inputs = d.Field(HeadField::kGpioEnable) & ~d.Field(HeadField::kGpioDirection);
-  w.Obstacle((d.Field(HeadField::kGpioWake) & KeyMask(HeadField::kGpioWake) & ~inputs) != 0,
+  const uint32_t inputs = d.Field(F::kGpioEnable) & ~d.Field(F::kGpioDirection);
+  w.Obstacle((d.Field(F::kGpioWake) & KeyMask(F::kGpioWake) & ~inputs) != 0,
              "a GPIO may wake but is not an enabled input, which the INI check refuses");
 
-  const uint32_t fs = d.Field(HeadField::kFsPollInterval);
-  const uint32_t hs = d.Field(HeadField::kHsPollInterval);
-  const uint32_t ss = d.Field(HeadField::kSsPollInterval);
+  const uint32_t fs = d.Field(F::kFsPollInterval);
+  const uint32_t hs = d.Field(F::kHsPollInterval);
+  const uint32_t ss = d.Field(F::kSsPollInterval);
   w.Obstacle(fs == 0, "FSPollInterval is 0");
   w.Obstacle(hs == 0 || hs > 16, "HSPollInterval is outside 1 to 16");
   w.Obstacle(ss == 0 || ss > 16, "SSPollInterval is outside 1 to 16");
-  WriteDecimals(w, "[InterruptPollInterval]", HeadField::kFsPollInterval,
-                HeadField::kSsPollInterval);
+  WriteDecimals(w, "[InterruptPollInterval]", F::kFsPollInterval, F::kSsPollInterval);
 }
 
 void WriteWakeFilter(const DecodedImage& d, IniWriter& w) {
@@ -205,7 +205,7 @@ void WriteConfigFlags0(const DecodedImage& d, IniWriter& w) {
   const uint32_t attributes = d.Field(Ss(SpeedField::kAttributes));
   const int remote_wakeup = (attributes & kAttributesRemoteWakeup) != 0 ? 1 : 0;
   const int self_power = (attributes & kAttributesSelfPowered) != 0 ? 1 : 0;
-  const uint32_t flags0 = d.Field(HeadField::kConfigFlags0);
+  const uint32_t flags0 = d.Field(F::kConfigFlags0);
   for (int select = 0; select < 4; ++select) {
     for (int polarity = 0; polarity < 2; ++polarity) {
       if (flags0 != DerivedConfigFlags0(select, polarity, remote_wakeup != 0, self_power != 0)) {
@@ -218,7 +218,7 @@ void WriteConfigFlags0(const DecodedImage& d, IniWriter& w) {
       return;
     }
   }
-  w.Hex(HeadField::kConfigFlags0);
+  w.Hex(F::kConfigFlags0);
   w.Decimal("RemoteWakeupEnable", remote_wakeup);
   w.Decimal("SelfPower", self_power);
 }
@@ -231,8 +231,7 @@ void HexUnlessAbsent(const DecodedImage& d, IniWriter& w, HeadField field) {
 void WriteOptional(const DecodedImage& d, IniWriter& w) {
   int word = 1;
   for (const HeadField field :
-       {HeadField::kConfigFlags1, HeadField::kConfigFlags2, HeadField::kConfigFlags3,
-        HeadField::kConfigFlags4, HeadField::kConfigFlags5}) {
+       {F::kConfigFlags1, F::kConfigFlags2, F::kConfigFlags3, F::kConfigFlags4, F::kConfigFlags5}) {
     w.Section(FormatText("[ConfigFlags%d]", word++).c_str());
     HexUnlessAbsent(d, w, field);
   }
@@ -251,25 +250,25 @@ void WriteOptional(const DecodedImage& d, IniWriter& w) {
     w.Hex("CommonTestBusIn", d.Le(bus.offset, 4), 8);
   }
   w.Section("[USBTestConfig]");
-  for (const HeadField field : {HeadField::kUsb3PllTestBusIn, HeadField::kUsb2AfeTestBusIn,
-                                HeadField::kUsb3AfeTestBusIn0, HeadField::kUsb3AfeTestBusIn1}) {
+  for (const HeadField field :
+       {F::kUsb3PllTestBusIn, F::kUsb2AfeTestBusIn, F::kUsb3AfeTestBusIn0, F::kUsb3AfeTestBusIn1}) {
     HexUnlessAbsent(d, w, field);
   }
 
   // The builder sets the LPM bits itself; only the rest of the default counts.
-  const HeadField usb2 = HeadField::kUsb2ExtAttributes;
+  const HeadField usb2 = F::kUsb2ExtAttributes;
   if ((d.Field(usb2) & ~kUsb2ExtLpmBits) != (RowOf(usb2).absent & ~kUsb2ExtLpmBits)) {
     w.Section("[USB2ExtensionConfig]");
     w.Hex(usb2);
   }
   w.Section("[USB3ExtensionConfig]");
   const auto too_wide = [&d](HeadField field) { return d.Field(field) > KeyMask(field); };
-  w.Obstacle(too_wide(HeadField::kSpeedsSupported), "SpeedsSupported uses more than 4 bits");
-  w.Obstacle(too_wide(HeadField::kFunctionalitySupport) || too_wide(HeadField::kU1DevExitLatency),
+  w.Obstacle(too_wide(F::kSpeedsSupported), "SpeedsSupported uses more than 4 bits");
+  w.Obstacle(too_wide(F::kFunctionalitySupport) || too_wide(F::kU1DevExitLatency),
              "FunctionalitySupport or U1DevExitLatency uses more than 4 bits");
-  w.Obstacle(too_wide(HeadField::kU2DevExitLatency), "U2DevExitLatency uses more than 12 bits");
-  for (const HeadField field : {HeadField::kSpeedsSupported, HeadField::kFunctionalitySupport,
-                                HeadField::kU1DevExitLatency, HeadField::kU2DevExitLatency}) {
+  w.Obstacle(too_wide(F::kU2DevExitLatency), "U2DevExitLatency uses more than 12 bits");
+  for (const HeadField field : {F::kSpeedsSupported, F::kFunctionalitySupport, F::kU1DevExitLatency,
+                                F::kU2DevExitLatency}) {
     HexUnlessAbsent(d, w, field);
   }
 }
