@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/record_append.h"
 #include "support/file_faults.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -137,19 +138,7 @@ TEST(ReplaceUserFile, HardLinkedFileGetsANewIdentity) {
   EXPECT_FALSE(SameUserFile(path.c_str(), dir.File("other.bin").c_str()));
 }
 
-TEST(ReplaceUserFile, FailedWriteLeavesTheFileAndNoTemporaryFile) {
-  TempDir dir;
-  const std::string path = dir.File("board.bin");
-  WriteFileText(path, "old");
-  {
-    const FileSizeLimit limit(8);
-    EXPECT_EQ(Replace(path, std::string(64, 'x')), ReplaceResult::kNotWritten);
-  }
-  EXPECT_EQ(ReadFileText(path), "old");
-  EXPECT_EQ(EntryCount(dir), 1u);
-}
-
-TEST(ReplaceUserFile, DirectoryThatTakesNoNewFileTakesOnlyContentsOfTheOldLength) {
+TEST(ReplaceUserFile, DirectoryThatTakesNoNewFileIsWrittenInPlace) {
   TempDir dir;
   fs::create_directory(dir.File("locked"));
   const std::string path = dir.File("locked/board.ini");
@@ -165,16 +154,9 @@ TEST(ReplaceUserFile, DirectoryThatTakesNoNewFileTakesOnlyContentsOfTheOldLength
     chmod(dir.File("locked").c_str(), 0755);
     return result;
   };
-  // The bytes that differ go over the old ones in one write: never a cut file.
+  // The faults of the rewrite in place are tried on a file system in memory; this is the real
+  // system's refusal of a new file leading to it.
   EXPECT_EQ(replace_locked("mac = 56, serial = 02"), ReplaceResult::kReplaced);
-  EXPECT_EQ(ReadFileText(path), "mac = 56, serial = 02");
-  // Another length would need the file cut first.
-  EXPECT_EQ(replace_locked("mac = 57, serial = 003"), ReplaceResult::kNotCreated);
-  EXPECT_EQ(ReadFileText(path), "mac = 56, serial = 02");
-
-  // A file that is read-only too cannot be written at all.
-  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  EXPECT_EQ(replace_locked("mac = 57, serial = 03"), ReplaceResult::kNotCreated);
   EXPECT_EQ(ReadFileText(path), "mac = 56, serial = 02");
 }
 
@@ -240,6 +222,16 @@ TEST(UserFileLock, OnlyARegularFileThatMayBeWrittenIsLocked) {
   }
   EXPECT_EQ(lock.Acquire(dir.path().c_str(), false), UserFileLock::Result::kFailed);
   EXPECT_EQ(lock.Acquire("/dev/null", false), UserFileLock::Result::kFailed);
+}
+
+TEST(AppendLineFlushed, ARecordOnTheDiskGetsItsHeaderOnceAndWholeLines) {
+  TempDir dir;
+  const std::string path = dir.File("record.csv");
+  ASSERT_TRUE(CanAppendToFile(path.c_str()));
+  ASSERT_TRUE(AppendLineFlushed(path.c_str(), "head\n", "one"));
+  ASSERT_TRUE(AppendLineFlushed(path.c_str(), "head\n", "two\n"));
+  EXPECT_EQ(ReadFileText(path), "head\none\ntwo\n");
+  EXPECT_FALSE(CanAppendToFile(dir.path().c_str()));
 }
 
 }  // namespace

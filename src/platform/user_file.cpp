@@ -1,0 +1,39 @@
+// user_file.cpp - the user-file and record services on the system's own file system.
+#include "platform/user_file.h"
+#include "platform/record_append.h"
+#include "platform/user_file_logic.h"
+
+bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count) {
+  return ReadUserFileOn(SystemFileSystem(), name, buffer, capacity, count);
+}
+
+bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents) {
+  return ReadWholeUserFileOn(SystemFileSystem(), name, limit, contents);
+}
+
+bool CanReplaceUserFile(const char* name) { return CanReplaceUserFileOn(SystemFileSystem(), name); }
+
+ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) {
+  return ReplaceUserFileOn(SystemFileSystem(), name, bytes, size);
+}
+
+bool SameUserFile(const char* first, const char* second) {
+  return SameUserFileOn(SystemFileSystem(), first, second);
+}
+
+UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
+  Release();
+  return LockUserFileOn(SystemFileSystem(), name, wait, &handle_);
+}
+
+void UserFileLock::Release() {
+  if (handle_ == kNoHandle) return;
+  SystemFileSystem().Close(handle_);  // closing the file drops the lock
+  handle_ = kNoHandle;
+}
+
+bool CanAppendToFile(const char* path) { return CanAppendToFileOn(SystemFileSystem(), path); }
+
+bool AppendLineFlushed(const char* path, const std::string& header, const std::string& line) {
+  return AppendLineFlushedOn(SystemFileSystem(), path, header, line);
+}

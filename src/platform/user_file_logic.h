@@ -1,0 +1,25 @@
+// user_file_logic.h - the user-file and record services written over a FileSystem, so that the
+// one logic serves every system and runs in the tests against a file system in memory. The
+// functions of user_file.h and record_append.h are these, on the system's own file system.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/user_file.h"
+
+bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
+                    size_t* count);
+bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents);
+bool CanReplaceUserFileOn(FileSystem& files, const char* name);
+ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes,
+                                size_t size);
+bool SameUserFileOn(FileSystem& files, const char* first, const char* second);
+// Sets |*handle| to the open, locked file when the result is kLocked.
+UserFileLock::Result LockUserFileOn(FileSystem& files, const char* name, bool wait,
+                                    FileSystem::Handle* handle);
+
+bool CanAppendToFileOn(FileSystem& files, const char* path);
+bool AppendLineFlushedOn(FileSystem& files, const char* path, const std::string& header,
+                         const std::string& line);

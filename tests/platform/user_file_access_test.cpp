@@ -1,0 +1,149 @@
+// user_file_access_test.cpp - reading a user's file, the lock on it, telling its names apart and
+// appending to a record, on a file system in memory.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/user_file_logic.h"
+#include "support/memory_file_system.h"
+
+namespace {
+
+void ExpectClean(const MemoryFileSystem& files) {
+  EXPECT_TRUE(files.misuses().empty()) << files.misuses().front();
+  EXPECT_TRUE(files.LeftOpen().empty()) << files.LeftOpen().front();
+}
+
+TEST(ReadUserFileOn, OnlyARegularFileIsRead) {
+  MemoryFileSystem files;
+  files.AddDirectory("/d");
+  files.AddPipe("/d/pipe");
+  files.AddFile("/d/short", "abc");
+  files.AddLink("/d/link", "short");
+  char buffer[8];
+  size_t count = 7;
+  EXPECT_FALSE(ReadUserFileOn(files, "/d", buffer, sizeof buffer, &count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_FALSE(ReadUserFileOn(files, "/d/pipe", buffer, sizeof buffer, &count));
+  EXPECT_FALSE(ReadUserFileOn(files, "/d/none", buffer, sizeof buffer, &count));
+  ASSERT_TRUE(ReadUserFileOn(files, "/d/link", buffer, sizeof buffer, &count));
+  EXPECT_EQ(std::string(buffer, count), "abc");
+  std::string text = "stale";
+  EXPECT_FALSE(ReadWholeUserFileOn(files, "/d/pipe", 100, &text));
+  EXPECT_EQ(text, "");
+  ExpectClean(files);
+}
+
+TEST(ReadUserFileOn, TheWholeFileOnlyUpToItsLimit) {
+  MemoryFileSystem files;
+  files.AddFile("/big", std::string(5000, 'x'));
+  std::string text;
+  ASSERT_TRUE(ReadWholeUserFileOn(files, "/big", 5000, &text));
+  EXPECT_EQ(text.size(), 5000u);
+  EXPECT_FALSE(ReadWholeUserFileOn(files, "/big", 4999, &text));
+  ExpectClean(files);
+}
+
+TEST(LockUserFileOn, OnlyARegularFileThatMayBeWrittenIsLocked) {
+  MemoryFileSystem files;
+  files.AddDirectory("/d");
+  files.AddFile("/d/read-only", "x", 0444);
+  files.AddFile("/d/board.ini", "x");
+  files.AddPipe("/d/pipe");
+  FileSystem::Handle first = FileSystem::kNoHandle;
+  FileSystem::Handle second = FileSystem::kNoHandle;
+  using Result = UserFileLock::Result;
+  EXPECT_EQ(LockUserFileOn(files, "/d/read-only", false, &first), Result::kNotWritable);
+  EXPECT_EQ(LockUserFileOn(files, "/d", false, &first), Result::kFailed);
+  EXPECT_EQ(LockUserFileOn(files, "/d/pipe", false, &first), Result::kFailed);
+  EXPECT_EQ(LockUserFileOn(files, "/d/none", false, &first), Result::kFailed);
+  ASSERT_EQ(LockUserFileOn(files, "/d/board.ini", false, &first), Result::kLocked);
+  EXPECT_EQ(LockUserFileOn(files, "/d/board.ini", false, &second), Result::kBusy);
+  files.Close(first);
+  ASSERT_EQ(LockUserFileOn(files, "/d/board.ini", false, &second), Result::kLocked);
+  files.Close(second);
+  ExpectClean(files);
+}
+
+TEST(LockUserFileOn, AWaiterGetsTheFileThatReplacedTheOneItWaitedFor) {
+  // The holder writes the next values back by replacing the file; a waiter that woke holding the
+  // old file would let a third run lock the new one beside it.
+  MemoryFileSystem files;
+  files.AddFile("/board.ini", "old");
+  files.BeforeNextLock([&] {
+    const std::string text = "new";
+    ASSERT_EQ(ReplaceUserFileOn(files, "/board.ini", text.data(), text.size()),
+              ReplaceResult::kReplaced);
+  });
+  FileSystem::Handle held = FileSystem::kNoHandle;
+  ASSERT_EQ(LockUserFileOn(files, "/board.ini", true, &held), UserFileLock::Result::kLocked);
+  FileSystem::Handle third = FileSystem::kNoHandle;
+  EXPECT_EQ(LockUserFileOn(files, "/board.ini", false, &third), UserFileLock::Result::kBusy);
+  files.Close(held);
+  ExpectClean(files);
+}
+
+TEST(SameUserFileOn, OneFileWhateverItsName) {
+  MemoryFileSystem files;
+  files.AddFile("/board.ini", "x");
+  files.AddFile("/other.ini", "x");
+  files.AddLink("/link.ini", "board.ini");
+  EXPECT_TRUE(SameUserFileOn(files, "/board.ini", "/link.ini"));
+  EXPECT_FALSE(SameUserFileOn(files, "/board.ini", "/other.ini"));
+  EXPECT_FALSE(SameUserFileOn(files, "/board.ini", "/missing.ini"));
+}
+
+bool Append(MemoryFileSystem& files, const std::string& line) {
+  return AppendLineFlushedOn(files, "/record.csv", "head\n", line);
+}
+
+TEST(AppendLineFlushedOn, TheHeaderOpensANewRecordAndACutLineIsEnded) {
+  MemoryFileSystem files;
+  ASSERT_TRUE(Append(files, "one\n"));
+  EXPECT_EQ(files.Contents("/record.csv"), "head\none\n");
+  files.AddFile("/record.csv", "head\none\ncut");
+  ASSERT_TRUE(Append(files, "two\n"));
+  EXPECT_EQ(files.Contents("/record.csv"), "head\none\ncut\ntwo\n");
+  ExpectClean(files);
+}
+
+TEST(AppendLineFlushedOn, AWriteThatIsNotWholeIsAFailure) {
+  MemoryFileSystem files;
+  files.AddFile("/record.csv", "head\n");
+  files.SetShortWrites(true);
+  EXPECT_FALSE(Append(files, "one\n"));
+  files.SetShortWrites(false);
+  files.SetSpace(0);
+  EXPECT_FALSE(Append(files, "one\n"));
+  ExpectClean(files);
+}
+
+TEST(CanAppendToFileOn, OnlyARegularFileInADirectoryThatTakesIt) {
+  MemoryFileSystem files;
+  files.AddDirectory("/locked", false);
+  files.AddPipe("/pipe");
+  EXPECT_TRUE(CanAppendToFileOn(files, "/record.csv"));
+  EXPECT_TRUE(files.Exists("/record.csv"));
+  EXPECT_FALSE(CanAppendToFileOn(files, "/locked/record.csv"));
+  EXPECT_FALSE(CanAppendToFileOn(files, "/pipe"));
+  EXPECT_FALSE(CanAppendToFileOn(files, "/locked"));
+  ExpectClean(files);
+}
+
+TEST(MemoryFileSystem, ReportsWhatARealOneWouldRefuse) {
+  MemoryFileSystem files;
+  files.AddDirectory("/d");
+  files.AddFile("/f", "x");
+  FileSystem::Handle file = FileSystem::kNoHandle;
+  ASSERT_EQ(files.Open("/f", FileAccess::kRead, &file), FileError::kNone);
+  size_t written = 0;
+  EXPECT_NE(files.Write(file, "y", 1, &written), FileError::kNone);
+  EXPECT_EQ(files.LeftOpen().size(), 1u);
+  files.Close(file);
+  EXPECT_NE(files.Write(file, "y", 1, &written), FileError::kNone);
+  EXPECT_EQ(files.misuses().size(), 2u);
+  EXPECT_NE(files.ReplaceWith("/f", "/d", true), FileError::kNone);
+  EXPECT_EQ(files.Contents("/f"), "x");
+}
+
+}  // namespace
