@@ -1,16 +1,16 @@
-// image_decode_fuzz.cpp - libFuzzer target: any bytes as an image file for the decoder and for
-// the INI text written back from what it decoded.
+// image_decode_fuzz.cpp - libFuzzer target: any bytes as an image file for the decoder, the
+// inspector's checks, and the INI text written back from what they found.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "config/image/image_decode.h"
-#include "config/image/image_ini.h"
+#include "tools/image/image_ini.h"
+#include "tools/image/image_inspect.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const DecodedImage decoded = DecodeImageFile(data, size);
+  const InspectedImage inspected = InspectImageFile(data, size);
   std::vector<std::string> obstacles;
-  ImageIniText(decoded, &obstacles);
+  ImageIniText(inspected, &obstacles);
   return 0;
 }

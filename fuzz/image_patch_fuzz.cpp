@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "config/image/image_layout.h"
+#include "common/image_buffer.h"
 #include "config/stepping/identity_patch.h"
 #include "fuzz_console.h"
 

@@ -180,31 +180,6 @@ RecordIdentities ReadRecordIdentities(const std::string& record) {
   return identities;
 }
 
-std::string CanonicalMacAddress(const std::string& text) {
-  std::string digits;
-  for (const char c : Trimmed(text)) {
-    if (std::isxdigit(static_cast<unsigned char>(c)) != 0) {
-      digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    } else if (c != ':' && c != '-' && c != '.') {
-      return "";
-    }
-  }
-  if (digits.size() != 2 * kMacAddressBytes) return "";
-  std::string canonical;
-  for (size_t i = 0; i < digits.size(); i += 2) {
-    if (i > 0) canonical += ':';
-    canonical += digits.substr(i, 2);
-  }
-  return canonical;
-}
-
-std::string MacAddressText(const MacAddress& mac) {
-  char text[18];
-  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
-                mac[4], mac[5]);
-  return text;
-}
-
 uint32_t Crc32(const uint8_t* data, size_t length) {
   uint32_t crc = 0xFFFFFFFF;
   for (size_t i = 0; i < length; ++i) {

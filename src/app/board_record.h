@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/device_settings.h"
+#include "format/mac_text.h"
 
 // The columns of the first form come first, so that what reads those still reads these; the last
 // column names the form and every line carries it.
@@ -75,13 +75,6 @@ struct RecordIdentities {
 // counts as programmed when its result is 0. Serial numbers are read with or without their
 // formula.
 RecordIdentities ReadRecordIdentities(const std::string& record);
-
-// The canonical form "XX:XX:XX:XX:XX:XX" of a MAC address written with ':', '-', '.' or no
-// separators in either case; empty when |text| is no MAC address.
-std::string CanonicalMacAddress(const std::string& text);
-
-// "00:11:22:33:44:55"
-std::string MacAddressText(const MacAddress& mac);
 
 // The CRC-32 of IEEE 802.3 (reflected, polynomial 0xEDB88320, start and final inversion).
 uint32_t Crc32(const uint8_t* data, size_t length);

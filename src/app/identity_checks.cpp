@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/board_record.h"
 #include "common/exit_codes.h"
+#include "format/mac_text.h"
 
 namespace {
 

@@ -67,7 +67,7 @@ int IdentityReservation::Refuse(int exit_code) {
 // One read of the board tells whether it is a board that a run which did not succeed wrote.
 int IdentityReservation::FindRework(Driver& driver, RunState& run) {
   const bool otp = options_.OtpMode;
-  std::vector<BoardMacAddress> held;
+  std::vector<MacAddress> held;
   if (!ReadBoardMacAddresses(driver, otp, run.eeprom_size, &held)) {
     console_.Error(
         "The board's MAC address could not be read, so it is not known whether it holds an "
@@ -75,9 +75,7 @@ int IdentityReservation::FindRework(Driver& driver, RunState& run) {
         record_name_);
     return otp ? kExitOtpReadFailed : kExitEepromReadFailed;
   }
-  for (const BoardMacAddress& bytes : held) {
-    MacAddress mac{};
-    std::copy(bytes.begin(), bytes.end(), mac.begin());
+  for (const MacAddress& mac : held) {
     const auto found = record_.by_mac.find(MacAddressText(mac));
     if (found == record_.by_mac.end()) continue;
     const IdentityEntry& entry = found->second;

@@ -5,6 +5,7 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
+#include "format/otp_form.h"
 #include "platform/user_file.h"
 
 int CheckGenerationSource(const CommandOptions& options, const RunState& run, Console& console) {
@@ -26,7 +27,7 @@ int GenerateImageFile(const CommandOptions& options, const RunState& run, Consol
   if (checked != 0) return checked;
   ImageBuffer image;
   DeviceSettings settings = run.settings;
-  if (settings.OtpSignature == 0) settings.OtpSignature = kOtpLowerHalfSignature;
+  if (settings.OtpSignature == 0) settings.OtpSignature = kOtpSignatureLower;
   const ImageTarget target{.chip_id = run.chip.ChipId(), .size = run.eeprom_size};
   if (BuildEepromImage(settings, target, image.bytes, &image.length, console) != 0) {
     console.Error("Generating EEPROM image failed\n");

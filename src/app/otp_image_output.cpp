@@ -1,5 +1,5 @@
-// otp_image_output.cpp - the OTP image built from the configuration file and written in the
-// 0xF3 form (the image as it is) or the 0xF7 form (signature, gap, body from 0x101).
+// otp_image_output.cpp - the OTP image built from the configuration file and written in the file
+// form of its signature.
 #include "app/otp_image_output.h"
 
 #include "app/image_file.h"
@@ -7,8 +7,7 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
-#include "nvm/otp_image_file.h"
-#include "nvm/otp_job.h"
+#include "format/otp_form.h"
 #include "platform/user_file.h"
 
 int GenerateOtpImageFile(const CommandOptions& options, const RunState& run, Console& console) {
@@ -34,14 +33,13 @@ int GenerateOtpImageFile(const CommandOptions& options, const RunState& run, Con
     return kExitProgramFailed;
   }
 
-  const bool upper = image.bytes[0] == kOtpSignatureUpper;
-  const int32_t file_size = upper ? image.length + kOtpHalf : image.length;
+  const int32_t file_size = OtpFileSize(image.bytes[0], image.length);
   if (file_size > kOtpSize) {
     console.Print("Binary OTP image file size is greater than Max OTP (512 bytes) size\n");
     return kExitModifyFailed;
   }
   uint8_t file[kOtpSize];
-  OtpImageFileBytes(image.bytes, image.length, file);
+  OtpFileOfImage(image.bytes, image.length, file);
   const char* name = options.ImageFileName.get();
   if (ReplaceUserFile(name, file, static_cast<size_t>(file_size)) != ReplaceResult::kReplaced) {
     console.Error("Couldn't create file %s\n", name);

@@ -8,13 +8,12 @@
 
 #include "common/exit_codes.h"
 #include "common/image_buffer.h"
-#include "config/image/image_decode.h"
+#include "format/image_decode.h"
+#include "format/otp_form.h"
 #include "platform/record_append.h"
 
 namespace {
 
-// An image file holds at most 512 bytes, 0x101 more in the upper-half OTP form.
-constexpr size_t kMaxImageFileBytes = 0x101 + kImageBufferSize;
 // Far beyond the lines of any production run; a longer "record" is not one.
 constexpr size_t kMaxRecordBytes = 256u << 20;
 
@@ -64,9 +63,7 @@ BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& se
   if (settings.CurrentMacAddressPresent != 0) {
     identity.mac_address = MacAddressText(settings.CurrentMacAddress);
   } else if (file_image.Holds(kMacAddressOffset, kMacAddressBytes)) {
-    MacAddress mac{};
-    for (size_t i = 0; i < kMacAddressBytes; ++i) mac[i] = file_image.At(kMacAddressOffset + i);
-    identity.mac_address = MacAddressText(mac);
+    identity.mac_address = MacAddressText(file_image.Mac());
   }
   if (settings.CurrentSerialNumber) {
     identity.serial_number = *settings.CurrentSerialNumber;

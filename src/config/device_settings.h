@@ -8,13 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "format/image_blocks.h"
+#include "format/mac_text.h"
+
 constexpr uint16_t kDefaultVendorId = 0x0E1D;
 constexpr uint16_t kDefaultProductId = 0x5230;
-constexpr size_t kMacAddressBytes = 6;
 constexpr size_t kSerialNumberMaxChars = 16;
-constexpr size_t kFilterMaskPatternMaxBytes = 128;
-
-using MacAddress = std::array<uint8_t, kMacAddressBytes>;  // first octet first
 
 // Texts are the bytes of the value as written in the file (no encoding applied); std::nullopt
 // means absent. A default-constructed record is the cleared state of a run.
@@ -25,7 +24,7 @@ struct DeviceSettings {
   int32_t CurrentSerialNumberLength = 0;  // characters of the value, cut at its first blank
   int32_t CurrentSerialNumberOffset = 0;  // byte offset in the file of the value's first char
   int32_t CurrentMacAddressPresent = 0;   // 1 once CurrentMacAddress was read successfully
-  uint32_t OtpSignature = 0;              // [OtpConfig]: 0 (not given), 0xF3, 0xF7 or 0xDEAD
+  uint32_t OtpSignature = 0;              // [OtpConfig]: 0 (not given), a signature or switch-off
 
   // [MacAddress]
   MacAddress CurrentMacAddress{};   // address for the next board
@@ -98,8 +97,8 @@ struct DeviceSettings {
   int32_t FilterPatternOffset = 0;  // 0 to 255
   uint16_t FilterCRC = 0;           // as read, at most 0xFF; the image builders compute their own
   int32_t FilterCRCAbsent = 0;      // 1 when FilterCRC was not given
-  std::optional<std::string> FilterMaskPattern;  // the pattern text as written
-  std::array<uint8_t, kFilterMaskPatternMaxBytes> FilterMaskPatternBytes{};  // parsed, rest 0
+  std::optional<std::string> FilterMaskPattern;                       // the pattern text as written
+  std::array<uint8_t, kFilterPatternBytes> FilterMaskPatternBytes{};  // parsed, rest 0
 
   // [ConfigFlags0]
   uint32_t ConfigFlags0Override = 0;  // whole word; bit 2 (0x4) is the LPM bit

@@ -20,7 +20,7 @@ int ParseFilterMaskPattern(DeviceSettings& settings, Console& console) {
       console.Error("Not hex digit for pattern\n");
       bad_digit = true;
     }
-    if (count == kFilterMaskPatternMaxBytes) {
+    if (count == kFilterPatternBytes) {
       console.Error("FilterMaskPattern contains more than 128 bytes\n");
       return -1;
     }

@@ -6,6 +6,7 @@
 
 #include "config/ini_section.h"
 #include "config/user/ini_value.h"
+#include "format/otp_form.h"
 
 namespace {
 
@@ -165,7 +166,8 @@ int HandleOtpConfig(IniSectionContext& context, const IniSectionEntry& entry) {
   const int result = HandleHexSection(context, entry);
   if (context.file.failed()) return -1;
   const uint32_t signature = context.settings.OtpSignature;
-  if (signature != 0 && signature != 0xF3 && signature != 0xF7 && signature != 0xDEAD) {
+  if (signature != 0 && signature != kOtpSignatureLower && signature != kOtpSignatureUpper &&
+      signature != kOtpSwitchOff) {
     context.console.Error("Invalid OtpSignature, should be '0xF3' or '0xF7'\n");
     return -1;
   }

@@ -3,15 +3,17 @@
 
 #include <algorithm>
 
-#include "common/configuration_image.h"
 #include "driver/driver_operations.h"
+#include "format/image_layout.h"
+#include "format/mac_text.h"
+#include "format/otp_form.h"
 
 namespace {
 
 // The OTP up to the last MAC address byte of an upper-half image: one bracketed read sees the
 // signature and both places the address can be.
-constexpr int kOtpBytesRead = kOtpUpperImageBase + kMacAddressOffset + kMacAddressLength;
-constexpr int kEepromBytesRead = kMacAddressOffset + kMacAddressLength;
+constexpr int kOtpBytesRead = kOtpUpperImageBase + kMacAddressOffset + kMacAddressBytes;
+constexpr int kEepromBytesRead = kMacAddressOffset + kMacAddressBytes;
 
 }  // namespace
 
@@ -20,9 +22,9 @@ bool ReadBoardMacAddress(Driver& driver, bool* known, MacAddressBytes* mac) {
   uint8_t otp[kOtpBytesRead] = {};
   if (!OTP_READ_BLOCK(driver, 0, kOtpBytesRead, otp)) return false;
   const uint8_t* image = nullptr;
-  if (otp[0] == kOtpLowerHalfSignature) {
+  if (otp[0] == kOtpSignatureLower) {
     image = otp;
-  } else if (otp[0] == kOtpUpperHalfSignature) {
+  } else if (otp[0] == kOtpSignatureUpper) {
     image = otp + kOtpUpperImageBase;
   }
   uint8_t eeprom[kEepromBytesRead] = {};
@@ -31,7 +33,7 @@ bool ReadBoardMacAddress(Driver& driver, bool* known, MacAddressBytes* mac) {
     if (eeprom[0] == kEepromImageSignature) image = eeprom;
   }
   if (image == nullptr) return true;
-  std::copy_n(image + kMacAddressOffset, kMacAddressLength, mac->begin());
+  std::copy_n(image + kMacAddressOffset, kMacAddressBytes, mac->begin());
   *known = true;
   return true;
 }

@@ -2,16 +2,13 @@
 // board that a failed run wrote keeps the identity it was given.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "driver/driver.h"
-
-using BoardMacAddress = std::array<uint8_t, 6>;
+#include "format/mac_text.h"
 
 // Reads the EEPROM's image MAC address (bytes 1 to 6), or the OTP's: that of its lower image
 // and, when the signature says an upper image was written, that of the upper one too. |size| is
 // the memory's size. False when the read failed (its message printed); |macs| is then empty.
-bool ReadBoardMacAddresses(Driver& driver, bool otp, int32_t size,
-                           std::vector<BoardMacAddress>* macs);
+bool ReadBoardMacAddresses(Driver& driver, bool otp, int32_t size, std::vector<MacAddress>* macs);

@@ -4,21 +4,8 @@
 
 #include <cstdint>
 
+#include "format/otp_form.h"
 #include "nvm/write_gate.h"
-
-// OTP signatures (byte 0 of the OTP and of an OTP image) and the settings value that asks for
-// the OTP to be switched off.
-constexpr uint8_t kOtpBlank = 0x00;
-constexpr uint8_t kOtpSignatureLower = 0xF3;
-constexpr uint8_t kOtpSignatureUpper = 0xF7;
-constexpr uint8_t kOtpSignatureOff = 0xFF;
-constexpr uint32_t kOtpSwitchOff = 0xDEAD;
-
-constexpr int32_t kOtpSize = 512;
-constexpr int32_t kOtpHalf = 256;
-// Where image byte 1 goes: right after the signature, or after it in the upper half.
-constexpr int32_t kOtpLowerBodyOffset = 1;
-constexpr int32_t kOtpUpperBodyOffset = 0x101;
 
 enum class OtpResult {
   kOk,
@@ -29,8 +16,8 @@ enum class OtpResult {
 };
 
 struct OtpJob {
-  // OtpSignature of the settings: 0 (the tool chooses), 0xF3, 0xF7 or kOtpSwitchOff. The INI
-  // check may settle it.
+  // OtpSignature of the settings: 0 (the tool chooses), one of the two image signatures or
+  // kOtpSwitchOff. The INI check may settle it.
   uint32_t signature = 0;
   bool confirmed = false;   // -C YES: no prompt before a normal write
   int32_t size = kOtpSize;  // bytes read for the fit check (EepromSize)

@@ -8,10 +8,6 @@
 
 namespace {
 
-int32_t BodyOffset(const uint8_t* image) {
-  return image[0] == kOtpSignatureUpper ? kOtpUpperBodyOffset : kOtpLowerBodyOffset;
-}
-
 bool OperatorConfirms(Console& console, int32_t base) {
   console.Warning("%s", base == kOtpUpperBodyOffset
                             ? "OTP will be written to offset 0x101, Please confirm (y/n): "
@@ -24,7 +20,7 @@ bool OperatorConfirms(Console& console, int32_t base) {
 
 OtpResult WriteOtpImage(Driver& driver, const OtpJob& job, const uint8_t* image, int32_t length) {
   Console& console = driver.console();
-  const int32_t base = BodyOffset(image);
+  const int32_t base = OtpBodyOffset(image[0]);
   const int32_t body = length - 1;
   if (body > job.size - base) {
     console.Error("The size of binary image is greater than available OTP size\n");
@@ -75,7 +71,7 @@ int VerifyOTP(Driver& driver, const uint8_t* image, int32_t length) {
     console.Print("Invalid eeprom size\n");
     return kOtpVerifyDiffers;
   }
-  const int32_t base = BodyOffset(image);
+  const int32_t base = OtpBodyOffset(image[0]);
   const int32_t body = length - 1;
   uint8_t signature = 0;
   uint8_t device[kImageBufferSize] = {};

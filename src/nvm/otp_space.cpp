@@ -1,6 +1,6 @@
 // otp_space.cpp - the OTP's state before a write. The signature byte says which image is in use;
-// for a lower-half image the offset tables say where it ends, and so whether the upper half
-// (from 0x101) is still free for a second one.
+// for a lower-half image the offset tables say where it ends, and so whether the upper half is
+// still free for a second one.
 #include "nvm/otp_space.h"
 
 #include "common/image_buffer.h"
@@ -9,22 +9,9 @@
 
 namespace {
 
-// (length, word offset) pairs in the order they are judged; a later pair wins only with a
-// strictly greater offset.
-constexpr int kEndPairs[] = {0x46, 0x3F, 0x41, 0x3D, 0x2D, 0x2B, 0x29, 0x27,
-                             0x25, 0x3B, 0x39, 0x37, 0x35, 0x33, 0x31, 0x2F};
-
 constexpr int kUpperHalfNeedsF7 = 12;
 
 }  // namespace
-
-int32_t StoredImageEnd(const uint8_t* otp) {
-  int best = kEndPairs[0];
-  for (int pair : kEndPairs) {
-    if (otp[pair + 1] > otp[best + 1]) best = pair;
-  }
-  return 2 * otp[best + 1] + otp[best];
-}
 
 bool ReadOtpContents(Driver& driver, int32_t size, uint8_t* otp) {
   if (OTP_READ_BLOCK(driver, 0, static_cast<uint16_t>(size), otp)) return true;
@@ -41,7 +28,7 @@ OtpResult CheckOtpSpace(Driver& driver, OtpJob& job) {
 bool OtpHoldsBeginningOf(const uint8_t* otp, int32_t size, const uint8_t* image, int32_t length) {
   const bool upper = image[0] == kOtpSignatureUpper;
   if (length < 1 || otp[0] != image[0] || (!upper && image[0] != kOtpSignatureLower)) return false;
-  const int32_t base = upper ? kOtpUpperBodyOffset : kOtpLowerBodyOffset;
+  const int32_t base = OtpBodyOffset(image[0]);
   if (base + length - 1 > size) return false;
   for (int32_t i = 1; i < length; ++i) {
     const uint8_t held = otp[base + i - 1];

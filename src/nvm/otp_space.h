@@ -8,10 +8,6 @@
 #include "nvm/otp_job.h"
 #include "platform/console.h"
 
-// The end, in bytes, of the lower-half image in |otp| as its offset tables give it: the table
-// pair with the greatest word offset (the first of equals), times two, plus its length.
-int32_t StoredImageEnd(const uint8_t* otp);
-
 // Reads |size| bytes of the OTP from offset 0 into |otp|; false after "Failed to read OTP".
 bool ReadOtpContents(Driver& driver, int32_t size, uint8_t* otp);
 

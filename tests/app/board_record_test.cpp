@@ -97,14 +97,6 @@ TEST(BoardRecord, NoLineHidesAProgrammedIdentity) {
   EXPECT_EQ(identities.malformed_lines, (std::vector<int>{2, 6, 7}));
 }
 
-TEST(BoardRecord, MacAddressesAreReadInAnySpelling) {
-  EXPECT_EQ(CanonicalMacAddress("0a-1B:2c.3D4e5F"), "0A:1B:2C:3D:4E:5F");
-  EXPECT_EQ(CanonicalMacAddress(" 00:11:22:33:44:55 "), "00:11:22:33:44:55");
-  EXPECT_EQ(CanonicalMacAddress("00:11:22:33:44"), "");
-  EXPECT_EQ(CanonicalMacAddress("00:11:22:33:44:55:66"), "");
-  EXPECT_EQ(CanonicalMacAddress("00:11:22:33:44:5G"), "");
-}
-
 TEST(BoardRecord, Crc32OfTheCheckString) {
   const std::string check = "123456789";
   EXPECT_EQ(Crc32(reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xCBF43926u);

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "config/image/image_builder.h"
-#include "config/image/optional_blocks.h"
 #include "config/test_board.h"
 #include "support/capture_console.h"
 
@@ -189,23 +188,6 @@ TEST(ImageChecks, StringOf127CharactersIsRefusedNotWrapped) {
   EXPECT_EQ(outcome.result, -1);
   EXPECT_EQ(outcome.output,
             "ERROR: ProductString has 127 characters; a string descriptor holds at most 126\n");
-}
-
-TEST(WakeFilterCrc16, ZeroPatternGives7fdf) {
-  const uint8_t pattern[128] = {};
-  EXPECT_EQ(WakeFilterCrc16(pattern), 0x7FDF);
-}
-
-TEST(WakeFilterCrc16, EveryBitOfThePatternCounts) {
-  uint8_t pattern[128] = {};
-  const uint16_t zero = WakeFilterCrc16(pattern);
-  pattern[127] = 0x80;
-  const uint16_t last_bit = WakeFilterCrc16(pattern);
-  EXPECT_NE(last_bit, zero);
-  pattern[127] = 0;
-  pattern[0] = 0x01;
-  EXPECT_NE(WakeFilterCrc16(pattern), zero);
-  EXPECT_NE(WakeFilterCrc16(pattern), last_bit);
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "config/image/image_decode.h"
-#include "config/image/image_ini.h"
+#include "tools/image/image_ini.h"
+#include "tools/image/image_inspect.h"
 
 namespace {
 
@@ -63,13 +63,13 @@ const std::vector<uint8_t> kGoldenImage = {
 };
 // clang-format on
 
-std::string Field(const DecodedImage& decoded, const std::string& name) {
+std::string Field(const InspectedImage& decoded, const std::string& name) {
   const std::string* value = FindField(decoded, name);
   return value != nullptr ? *value : "<no field " + name + ">";
 }
 
-DecodedImage Decode(const std::vector<uint8_t>& file) {
-  return DecodeImageFile(file.data(), file.size());
+InspectedImage Decode(const std::vector<uint8_t>& file) {
+  return InspectImageFile(file.data(), file.size());
 }
 
 // The 0xF7 file form: the signature, 0x100 ignored bytes, then image bytes 1 onwards; and the
@@ -85,7 +85,7 @@ std::vector<uint8_t> UpperHalfFile(std::vector<uint8_t> image) {
   return file;
 }
 
-bool HasProblem(const DecodedImage& decoded, const std::string& part) {
+bool HasProblem(const InspectedImage& decoded, const std::string& part) {
   for (const std::string& problem : decoded.problems) {
     if (problem.find(part) != std::string::npos) return true;
   }
@@ -94,7 +94,7 @@ bool HasProblem(const DecodedImage& decoded, const std::string& part) {
 
 TEST(ImageDecode, GoldenImageFieldByField) {
   ASSERT_EQ(kGoldenImage.size(), 216u);
-  const DecodedImage d = Decode(kGoldenImage);
+  const InspectedImage d = Decode(kGoldenImage);
   EXPECT_TRUE(d.problems.empty()) << d.problems.front();
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"Signature", "0xA5 (EEPROM image)"},
@@ -150,13 +150,13 @@ TEST(ImageDecode, GoldenImageFieldByField) {
 }
 
 TEST(ImageDecode, BothOtpFormsGiveTheFieldsOfTheSameImage) {
-  const DecodedImage eeprom = Decode(kGoldenImage);
+  const InspectedImage eeprom = Decode(kGoldenImage);
   std::vector<uint8_t> lower = kGoldenImage;
   lower[0] = 0xF3;
   std::vector<uint8_t> upper = UpperHalfFile(kGoldenImage);
   ASSERT_EQ(upper.size(), 216u + 256u);
   for (const std::vector<uint8_t>* file : {&lower, &upper}) {
-    const DecodedImage otp = Decode(*file);
+    const InspectedImage otp = Decode(*file);
     EXPECT_TRUE(otp.problems.empty()) << otp.problems.front();
     ASSERT_EQ(otp.fields.size(), eeprom.fields.size());
     for (size_t i = 1; i < otp.fields.size(); ++i) {
@@ -174,7 +174,7 @@ TEST(ImageDecode, TablesThatDisagreeWithTheImageAreListed) {
   image[0xC4] = 0x00;  // a filter CRC that no pattern with an empty mask has
   image[0x6A] = 0x08;  // LPM bits cleared although ConfigFlags0 sets LPM
   image[0xA4] = 0x1E;  // high-speed vendor ID differs from the SuperSpeed one
-  const DecodedImage d = Decode(image);
+  const InspectedImage d = Decode(image);
   EXPECT_TRUE(HasProblem(d, "CurrentSerialNumber: descriptor header 04 02, the table gives 04 03"));
   EXPECT_TRUE(HasProblem(d, "wake-up filter: CRC 0x7F00 fits no pattern"));
   EXPECT_TRUE(HasProblem(d, "LPM bits disagree"));
@@ -190,7 +190,7 @@ TEST(ImageDecode, HostileFilesAreDecodedWithinTheirBytes) {
     outside[pair] = 0xFE;
     outside[pair + 1] = 0xFF;
   }
-  const DecodedImage d = Decode(outside);
+  const InspectedImage d = Decode(outside);
   EXPECT_TRUE(HasProblem(d,
                          "ManufacturerString: its descriptor at byte 0x1FE, 254 bytes, runs "
                          "past the end of the image (216 bytes)"));
@@ -200,7 +200,7 @@ TEST(ImageDecode, HostileFilesAreDecodedWithinTheirBytes) {
   EXPECT_EQ(Field(d, "LTMBELT"), "unreadable");
 
   EXPECT_TRUE(HasProblem(Decode({}), "the file is empty"));
-  const DecodedImage one = Decode({0xA5});
+  const InspectedImage one = Decode({0xA5});
   EXPECT_EQ(Field(one, "CurrentMacAddress"), "beyond the end of the image");
   EXPECT_TRUE(HasProblem(one, "the head ends after 1 of its 192 bytes"));
   std::vector<uint8_t> cut(kGoldenImage.begin(), kGoldenImage.begin() + 0xC2);
@@ -208,7 +208,7 @@ TEST(ImageDecode, HostileFilesAreDecodedWithinTheirBytes) {
   std::vector<uint8_t> long_file = kGoldenImage;
   long_file.resize(513);
   EXPECT_TRUE(HasProblem(Decode(long_file), "the file holds 513 bytes, more than the 512"));
-  const DecodedImage unknown = Decode({0x12, 0x34});
+  const InspectedImage unknown = Decode({0x12, 0x34});
   EXPECT_EQ(unknown.form, ImageForm::kUnknown);
   EXPECT_TRUE(HasProblem(unknown, "signature 0x12 is no image form's"));
 
@@ -229,7 +229,7 @@ TEST(ImageDecode, HostileFilesAreDecodedWithinTheirBytes) {
 
 // The first |bytes| bytes of the golden image, as a file of exactly that size on the heap: the
 // sanitizer build sees a read one byte past it.
-DecodedImage DecodeCut(size_t bytes) {
+InspectedImage DecodeCut(size_t bytes) {
   return Decode(std::vector<uint8_t>(kGoldenImage.begin(), kGoldenImage.begin() + bytes));
 }
 
@@ -244,7 +244,7 @@ TEST(ImageDecode, WhatEndsOneBytePastTheFileIsOutsideIt) {
   EXPECT_FALSE(HasProblem(DecodeCut(0xC4), serial_outside));
   EXPECT_TRUE(HasProblem(DecodeCut(0xC3), serial_outside));
 
-  const DecodedImage filter_cut = DecodeCut(kGoldenImage.size() - 1);
+  const InspectedImage filter_cut = DecodeCut(kGoldenImage.size() - 1);
   EXPECT_TRUE(HasProblem(filter_cut, "wake-up filter block at byte 0xC4, 20 bytes, runs past"));
   EXPECT_EQ(Field(filter_cut, "WakeFilter"), "unreadable");
 }
@@ -252,7 +252,7 @@ TEST(ImageDecode, WhatEndsOneBytePastTheFileIsOutsideIt) {
 TEST(ImageDecode, StringTextEndsWithTheLastWholeUnitInsideTheDescriptor) {
   std::vector<uint8_t> image = kGoldenImage;
   image[0x29] = 5;  // the serial "7" and half of the next unit
-  const DecodedImage d = Decode(image);
+  const InspectedImage d = Decode(image);
   EXPECT_EQ(Field(d, "CurrentSerialNumber"), "\"7\"");
   EXPECT_TRUE(HasProblem(d, "CurrentSerialNumber: descriptor length 5 is not 2n + 2"));
 }

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "config/image/image_builder.h"
-#include "config/image/image_decode.h"
-#include "config/image/image_ini.h"
 #include "config/ini_test_support.h"
+#include "tools/image/image_ini.h"
+#include "tools/image/image_inspect.h"
 
 namespace {
 
@@ -229,7 +229,8 @@ void CheckRoundTrips(ImageKind kind, uint32_t otp_signature, size_t max_image, u
     if (!first.built || first.image.size() > max_image) continue;  // too long for its memory
     const std::vector<uint8_t> file = FileForm(first.image);
     std::vector<std::string> obstacles;
-    const std::string written = ImageIniText(DecodeImageFile(file.data(), file.size()), &obstacles);
+    const std::string written =
+        ImageIniText(InspectImageFile(file.data(), file.size()), &obstacles);
     ASSERT_TRUE(obstacles.empty()) << obstacles.front() << "\n" << ini;
     const BuiltImage second = BuildFromIni(written, kind);
     ASSERT_TRUE(second.built) << second.messages << written;

@@ -1,171 +1,160 @@
-// image_builder.cpp - the 192-byte head of a configuration image: controller settings, the
-// configuration flags, the offset tables and the USB descriptors, followed by the strings and
-// the optional blocks.
+// image_builder.cpp - the 192-byte head of a configuration image, each field where the head's
+// field table places it: controller settings, the configuration flags, the offset tables and the
+// USB descriptors; then the strings and the optional blocks.
 #include "config/image/image_builder.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "common/chip_table.h"
 #include "config/image/optional_blocks.h"
 #include "config/image/string_area.h"
+#include "format/head_fields.h"
+#include "format/otp_form.h"
 
 namespace {
 
 constexpr int kMaxSsPollInterval = 16;
 constexpr int kMinSsMaxPower = 8;
 constexpr int kMaxSsMaxPower = 896;
-constexpr uint16_t kStringLanguageId = 0x0409;
-constexpr uint8_t kSerialNumberIndex = 3;
 
-// Defaults of the configuration-flags words that the INI file may override.
-constexpr uint8_t kConfigFlags0Default[4] = {0x07, 0x80, 0xD1, 0x07};
-constexpr uint32_t kConfigFlags1Default = 0x00016780;
-constexpr uint32_t kConfigFlags2Default = 0;
-constexpr uint32_t kConfigFlags3Default = 0x001E000A;
-constexpr uint32_t kConfigFlags4Default = 0;
-constexpr uint32_t kConfigFlags5Default = 0x4F008031;
-constexpr uint32_t kUsb2ExtAttributesDefault = 0x0000010E;
-
-// Descriptor table: (length, word offset) of the BOS, the SuperSpeed device and configuration,
-// the high-speed device and configuration, and again the high-speed pair.
-struct DescriptorPointer {
-  uint8_t length;
-  uint8_t word;
-};
-constexpr DescriptorPointer kDescriptorTable[7] = {
-    {.length = 0x16, .word = 0x31}, {.length = 0x12, .word = 0x3C}, {.length = 0x12, .word = 0x45},
-    {.length = 0x12, .word = 0x4E}, {.length = 0x12, .word = 0x57}, {.length = 0x12, .word = 0x4E},
-    {.length = 0x12, .word = 0x57},
+// A value for one head field, which keeps the bits it has room for.
+struct FieldValue {
+  FieldValue(HeadField field, int64_t value) : field(field), value(static_cast<uint32_t>(value)) {}
+  HeadField field;
+  uint32_t value;
 };
 
-// Fixed descriptor bytes, copied as they are.
-struct FixedBytes {
-  int offset;
-  uint8_t bytes[10];
-  int count;
+void Put(uint8_t* image, std::initializer_list<FieldValue> values) {
+  for (const FieldValue& value : values) PutHeadField(image, value.field, value.value);
+}
+
+// The key's value when the INI file gives it, else what the field holds without it.
+uint32_t Keyed(HeadField field, int32_t present, uint32_t value) {
+  return present != 0 ? value & KeyMask(field) : RowOf(field).absent;
+}
+
+// The fields whose keys the INI file may leave out.
+struct OptionalKey {
+  HeadField field;
+  uint32_t DeviceSettings::*value;
+  int32_t DeviceSettings::*present;
 };
-constexpr FixedBytes kFixedBytes[] = {
-    {.offset = 0x62, .bytes = {0x05, 0x0F, 0x16, 0x00, 0x02}, .count = 5},  // BOS
-    {.offset = 0x67, .bytes = {0x07, 0x10, 0x02}, .count = 3},              // USB 2.0 Extension
-    {.offset = 0x6E, .bytes = {0x0A, 0x10, 0x03}, .count = 3},              // SuperSpeed USB Device
-    {.offset = 0x78, .bytes = {0x12, 0x01, 0x10, 0x03, 0xFF, 0x00, 0xFF, 0x09}, .count = 8},
-    {.offset = 0x88, .bytes = {kSerialNumberIndex, 0x01}, .count = 2},
-    {.offset = 0x8A, .bytes = {0x09, 0x02, 0x39, 0x00, 0x01, 0x01}, .count = 6},
-    {.offset = 0x93, .bytes = {0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF}, .count = 8},
-    {.offset = 0x9C, .bytes = {0x12, 0x01, 0x10, 0x02, 0xFF, 0x00, 0xFF, 0x40}, .count = 8},
-    {.offset = 0xAC, .bytes = {kSerialNumberIndex, 0x01}, .count = 2},
-    {.offset = 0xAE, .bytes = {0x09, 0x02, 0x27, 0x00, 0x01, 0x01}, .count = 6},
-    {.offset = 0xB7, .bytes = {0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF}, .count = 8},
+using S = DeviceSettings;
+constexpr OptionalKey kOptionalKeys[] = {
+    {HeadField::kConfigFlags1, &S::ConfigFlags1Override, &S::ConfigFlags1OverridePresent},
+    {HeadField::kConfigFlags2, &S::ConfigFlags2Override, &S::ConfigFlags2OverridePresent},
+    {HeadField::kConfigFlags3, &S::ConfigFlags3Override, &S::ConfigFlags3OverridePresent},
+    {HeadField::kUsb3PllTestBusIn, &S::USB3PllTestBusIn, &S::USB3PllTestBusInPresent},
+    {HeadField::kUsb2AfeTestBusIn, &S::USB2AFETestBusIn, &S::USB2AFETestBusInPresent},
+    {HeadField::kUsb3AfeTestBusIn0, &S::USB3AFETestBusIn0, &S::USB3AFETestBusIn0Present},
+    {HeadField::kUsb3AfeTestBusIn1, &S::USB3AFETestBusIn1, &S::USB3AFETestBusIn1Present},
+    {HeadField::kConfigFlags4, &S::ConfigFlags4Override, &S::ConfigFlags4OverridePresent},
+    {HeadField::kConfigFlags5, &S::ConfigFlags5Override, &S::ConfigFlags5OverridePresent},
+    {HeadField::kSpeedsSupported, &S::SpeedsSupported, &S::SpeedsSupportedPresent},
+    {HeadField::kFunctionalitySupport, &S::FunctionalitySupport, &S::FunctionalitySupportPresent},
+    {HeadField::kU1DevExitLatency, &S::U1DevExitLatency, &S::U1DevExitLatencyPresent},
+    {HeadField::kU2DevExitLatency, &S::U2DevExitLatency, &S::U2DevExitLatencyPresent},
 };
 
-// The device descriptors and configurations whose variable bytes are filled from the settings.
-constexpr int kDeviceDescriptorOffsets[] = {0x78, 0x9C};
-constexpr int kConfigurationOffsets[] = {0x8A, 0xAE};
-
-uint8_t Bit(int32_t flag, int bit) { return flag != 0 ? static_cast<uint8_t>(1u << bit) : 0; }
-
-uint32_t Override(uint32_t value, int32_t present, uint32_t fallback) {
-  return present != 0 ? value : fallback;
+void FillOptionalKeys(const DeviceSettings& s, uint8_t* image) {
+  for (const OptionalKey& key : kOptionalKeys) {
+    PutHeadField(image, key.field, Keyed(key.field, s.*key.present, s.*key.value));
+  }
 }
 
 void FillControllerBytes(const DeviceSettings& s, uint8_t* image) {
   std::memcpy(image + kMacAddressOffset, s.CurrentMacAddress.data(), kMacAddressBytes);
-  PutLe16(image, 0x07, s.GPIOWake);
-  image[0x09] = Bit(s.GPIOPMEEnable, 7) | Bit(s.GPIOPMEConfiguration, 6) | Bit(s.GPIOPMELength, 5) |
-                Bit(s.GPIOPMEPolarity, 4) | Bit(s.GPIOBufferType, 3) | Bit(s.GPIOPMEWOLSelect, 2) |
-                Bit(s.PMEMagicPacketEnable, 1) | Bit(s.PMEPerfectDAEnable, 0);
-  image[0x0A] = Bit(s.GPIOConnectBufferType, 6) | Bit(s.GPIOConnectEnable, 5) |
-                Bit(s.GPIOConnectPolarity, 4) | Bit(s.PMEWUFFEnable, 0);
-  image[0x0B] =
-      Bit(s.LED3Enable, 3) | Bit(s.LED2Enable, 2) | Bit(s.LED1Enable, 1) | Bit(s.LED0Enable, 0);
-  image[0x0C] = static_cast<uint8_t>((s.LED1Function & 0xF) << 4 | (s.LED0Function & 0xF));
-  image[0x0D] = static_cast<uint8_t>((s.LED3Function & 0xF) << 4 | (s.LED2Function & 0xF));
-  PutLe16(image, 0x0E, s.GPIOWakePolarity);
-  image[0x10] = static_cast<uint8_t>(s.FSPollInterval);
-  image[0x11] = static_cast<uint8_t>(s.HSPollInterval);
+  using F = HeadField;
+  Put(image, {{F::kGpioWake, s.GPIOWake},
+              {F::kGpioPmeEnable, s.GPIOPMEEnable},
+              {F::kGpioPmeConfiguration, s.GPIOPMEConfiguration},
+              {F::kGpioPmeLength, s.GPIOPMELength},
+              {F::kGpioPmePolarity, s.GPIOPMEPolarity},
+              {F::kGpioBufferType, s.GPIOBufferType},
+              {F::kGpioPmeWolSelect, s.GPIOPMEWOLSelect},
+              {F::kPmeMagicPacketEnable, s.PMEMagicPacketEnable},
+              {F::kPmePerfectDaEnable, s.PMEPerfectDAEnable},
+              {F::kGpioConnectBufferType, s.GPIOConnectBufferType},
+              {F::kGpioConnectEnable, s.GPIOConnectEnable},
+              {F::kGpioConnectPolarity, s.GPIOConnectPolarity},
+              {F::kPmeWuffEnable, s.PMEWUFFEnable},
+              {F::kLed3Enable, s.LED3Enable},
+              {F::kLed2Enable, s.LED2Enable},
+              {F::kLed1Enable, s.LED1Enable},
+              {F::kLed0Enable, s.LED0Enable},
+              {F::kLed1Function, s.LED1Function},
+              {F::kLed0Function, s.LED0Function},
+              {F::kLed3Function, s.LED3Function},
+              {F::kLed2Function, s.LED2Function},
+              {F::kGpioWakePolarity, s.GPIOWakePolarity},
+              {F::kFsPollInterval, s.FSPollInterval},
+              {F::kHsPollInterval, s.HSPollInterval}});
 }
 
-void FillConfigFlags(const DeviceSettings& s, uint8_t* image) {
-  if (s.ConfigFlags0OverridePresent != 0) {
-    PutLe32(image, 0x13, s.ConfigFlags0Override);
-  } else {
-    std::memcpy(image + 0x13, kConfigFlags0Default, sizeof kConfigFlags0Default);
-    image[0x13] = 0x04 | Bit(s.RemoteWakeupEnable, 1) | Bit(s.SelfPower, 0);
-    if (s.SWModeSuspendNSelect != 0) {
-      image[0x15] = static_cast<uint8_t>(0xD1 | (s.SWModeSuspendNSelect & 3) << 2);
-    }
-    if (s.SWModePolarity != 0) image[0x15] |= static_cast<uint8_t>((s.SWModePolarity & 1) << 1);
-  }
-  PutLe32(image, 0x17,
-          Override(s.ConfigFlags1Override, s.ConfigFlags1OverridePresent, kConfigFlags1Default));
-  PutLe32(image, 0x1B,
-          Override(s.ConfigFlags2Override, s.ConfigFlags2OverridePresent, kConfigFlags2Default));
-  PutLe32(image, 0x1F,
-          Override(s.ConfigFlags3Override, s.ConfigFlags3OverridePresent, kConfigFlags3Default));
+uint32_t ConfigFlags0(const DeviceSettings& s) {
+  if (s.ConfigFlags0OverridePresent != 0) return s.ConfigFlags0Override;
+  return DerivedConfigFlags0(s.SWModeSuspendNSelect, s.SWModePolarity, s.RemoteWakeupEnable != 0,
+                             s.SelfPower != 0);
 }
 
-// The USB 2.0 Extension and SuperSpeed capabilities follow the LPM bit (bit 2 of byte 0x13) and
-// the U1/U2 enable (bit 6 of byte 0x15) of configuration flags 0.
+// The USB 2.0 Extension and SuperSpeed capabilities follow the LPM and U1/U2 bits of
+// configuration flags 0.
 void FillCapabilities(const DeviceSettings& s, uint8_t* image) {
+  using F = HeadField;
+  const uint32_t flags0 = ConfigFlags0(s);
   uint32_t usb2_attributes =
-      Override(s.USB2ExtAttributes, s.USB2ExtAttributesPresent, kUsb2ExtAttributesDefault);
-  if (image[0x13] & 0x04) {
-    usb2_attributes |= 0x6;
+      Keyed(F::kUsb2ExtAttributes, s.USB2ExtAttributesPresent, s.USB2ExtAttributes);
+  if ((flags0 & kFlags0Lpm) != 0) {
+    usb2_attributes |= kUsb2ExtLpmBits;
   } else {
-    usb2_attributes &= ~uint32_t{0x6};
+    usb2_attributes &= ~kUsb2ExtLpmBits;
   }
-  PutLe32(image, 0x6A, usb2_attributes);
-  if (image[0x15] & 0x40) image[0x71] = 0x02;
-  PutLe16(image, 0x72, Override(s.SpeedsSupported & 0xF, s.SpeedsSupportedPresent, 0x000E));
-  image[0x74] = static_cast<uint8_t>(
-      Override(s.FunctionalitySupport & 0xF, s.FunctionalitySupportPresent, 1));
-  image[0x75] =
-      static_cast<uint8_t>(Override(s.U1DevExitLatency & 0xF, s.U1DevExitLatencyPresent, 0x0A));
-  PutLe16(image, 0x76, Override(s.U2DevExitLatency & 0xFFF, s.U2DevExitLatencyPresent, 0x05DC));
+  Put(image, {{F::kUsb2ExtAttributes, usb2_attributes},
+              {F::kSuperSpeedAttributes,
+               (flags0 & kFlags0U1U2Enable) != 0 ? kSuperSpeedU1U2Attributes : 0}});
+}
+
+void FillSpeed(const DeviceSettings& s, int speed, int32_t max_power, uint8_t* image) {
+  const auto field = [speed](SpeedField f) { return FieldOfSpeed(speed, f); };
+  uint8_t attributes = kAttributesFixed;
+  if (s.RemoteWakeupEnable != 0) attributes |= kAttributesRemoteWakeup;
+  if (s.SelfPower != 0) attributes |= kAttributesSelfPowered;
+  const HeadField configurations = field(SpeedField::kConfigurations);
+  const HeadField power = field(SpeedField::kMaxPower);
+  Put(image, {{field(SpeedField::kVendorId), s.VendorID},
+              {field(SpeedField::kProductId), s.ProductID},
+              {field(SpeedField::kBcdDevice), s.BcdDevice << 8},
+              {configurations, RowOf(configurations).absent},
+              {field(SpeedField::kAttributes), attributes},
+              {power, max_power / RowOf(power).unit}});
+  const ImageStrings strings = ImageStringsOf(s);
+  for (int slot = 0; slot < kStringCount; ++slot) {
+    const bool named = strings.present[slot] || slot == kSerialNumberSlot;
+    PutHeadField(image, StringIndexField(speed, slot), named ? StringIndexOf(slot) : 0);
+  }
 }
 
 void FillDescriptors(const DeviceSettings& s, uint8_t bias, uint8_t* image) {
-  PutLe16(image, 0x23, kStringLanguageId);
-  for (int i = 0; i < 7; ++i) {
-    image[kDescriptorTableOffset + 2 * i] = kDescriptorTable[i].length;
-    image[kDescriptorTableOffset + 2 * i + 1] =
-        static_cast<uint8_t>(bias + kDescriptorTable[i].word);
+  PutHeadField(image, HeadField::kLanguageId, RowOf(HeadField::kLanguageId).absent);
+  for (int i = 0; i < kDescriptorCount; ++i) {
+    image[DescriptorPairOffset(i)] = kDescriptorTable[i].length;
+    image[DescriptorPairOffset(i) + 1] = static_cast<uint8_t>(bias + kDescriptorTable[i].word);
   }
-  for (const FixedBytes& fixed : kFixedBytes) {
-    std::memcpy(image + fixed.offset, fixed.bytes, static_cast<size_t>(fixed.count));
+  for (const FixedPart& part : kFixedParts) {
+    std::memcpy(image + part.offset, part.bytes, static_cast<size_t>(part.count));
   }
-  const uint16_t bcd_device = static_cast<uint16_t>(s.BcdDevice << 8);
-  for (int offset : kDeviceDescriptorOffsets) {
-    PutLe16(image, offset + 8, s.VendorID);
-    PutLe16(image, offset + 10, s.ProductID);
-    PutLe16(image, offset + 12, bcd_device);
-    image[offset + 14] = s.ManufacturerString ? 1 : 0;
-    image[offset + 15] = s.ProductString ? 2 : 0;
-  }
-  const uint8_t attributes = 0x80 | Bit(s.RemoteWakeupEnable, 5) | Bit(s.SelfPower, 6);
-  for (int offset : kConfigurationOffsets) {
-    image[offset + 6] = s.ConfigurationString ? 4 : 0;
-    image[offset + 7] = attributes;
-    image[offset + 17] = s.InterfaceString ? 5 : 0;
-  }
-  image[0x92] = static_cast<uint8_t>(s.SSMaxPower / 8);
-  image[0xB6] = static_cast<uint8_t>(s.HSMaxPower / 2);
+  FillSpeed(s, kSuperSpeed, s.SSMaxPower, image);
+  FillSpeed(s, kHighSpeed, s.HSMaxPower, image);
 }
 
-void FillTestBusAndGpio(const DeviceSettings& s, uint8_t* image) {
-  PutLe16(image, 0x43, s.USB3PllTestBusInPresent != 0 ? s.USB3PllTestBusIn : 0);
-  image[0x45] = static_cast<uint8_t>(s.USB2AFETestBusInPresent != 0 ? s.USB2AFETestBusIn : 0);
-  PutLe16(image, 0x48, s.GPIOData);
-  PutLe16(image, 0x4A, s.GPIODirection);
-  PutLe16(image, 0x4C, s.GPIOBuffer);
-  PutLe16(image, 0x4E, static_cast<uint16_t>(~s.GPIOEnable));
-  PutLe32(image, 0x50, s.USB3AFETestBusIn0Present != 0 ? s.USB3AFETestBusIn0 : 0);
-  PutLe32(image, 0x54, s.USB3AFETestBusIn1Present != 0 ? s.USB3AFETestBusIn1 : 0);
-  PutLe16(image, 0x58, s.LEDBehavior);
-  PutLe32(image, 0x5A,
-          Override(s.ConfigFlags4Override, s.ConfigFlags4OverridePresent, kConfigFlags4Default));
-  PutLe32(image, 0x5E,
-          Override(s.ConfigFlags5Override, s.ConfigFlags5OverridePresent, kConfigFlags5Default));
+void FillGpio(const DeviceSettings& s, uint8_t* image) {
+  using F = HeadField;
+  Put(image, {{F::kGpioData, s.GPIOData},
+              {F::kGpioDirection, s.GPIODirection},
+              {F::kGpioBuffer, s.GPIOBuffer},
+              {F::kGpioEnable, s.GPIOEnable},
+              {F::kLedBehavior, s.LEDBehavior}});
 }
 
 int CheckPollInterval(const DeviceSettings& s, Console& console) {
@@ -209,18 +198,19 @@ int BuildImage(const DeviceSettings& settings, const ImageTarget& target, uint8_
   uint8_t bias = 0;
   if (kind == kImageKindOtp) {
     image[0] = static_cast<uint8_t>(settings.OtpSignature);
-    bias = image[0] == kOtpLowerHalfSignature ? 0 : kUpperHalfBias;
+    bias = image[0] == kOtpSignatureLower ? 0 : kUpperHalfBias;
   } else {
     image[0] = kEepromImageSignature;
   }
   FillControllerBytes(settings, image);
   if (CheckPollInterval(settings, console) != 0) return -1;
-  image[0x12] = static_cast<uint8_t>(settings.SSPollInterval);
-  FillConfigFlags(settings, image);
+  PutHeadField(image, HeadField::kSsPollInterval, static_cast<uint32_t>(settings.SSPollInterval));
+  PutHeadField(image, HeadField::kConfigFlags0, ConfigFlags0(settings));
+  FillOptionalKeys(settings, image);
   FillCapabilities(settings, image);
   if (CheckSsMaxPower(settings, console) != 0) return -1;
   FillDescriptors(settings, bias, image);
-  FillTestBusAndGpio(settings, image);
+  FillGpio(settings, image);
   std::memset(image + kBlockTableOffset, 0, 2 * kBlockCount);
 
   int32_t built = 0;

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+#include "common/image_buffer.h"
 #include "config/device_settings.h"
-#include "config/image/image_layout.h"
 #include "platform/console.h"
+
+enum ImageKind : int { kImageKindEeprom = 1, kImageKindOtp = 2 };
 
 // The chip an image is built for and the bytes it may take.
 struct ImageTarget {
@@ -22,7 +24,8 @@ int BuildEepromImage(const DeviceSettings& settings, const ImageTarget& target, 
 
 // Builds an image of |kind| into the zeroed |image|: the 192-byte head, the strings and the
 // optional blocks, within |target.size| bytes. Kind 2 takes byte 0 from the low byte of
-// |settings.OtpSignature| and biases its word offsets by 0x80 unless that byte is 0xF3. Returns 0
-// and sets |length|, or -1 after its message; the buffer is then only partly filled.
+// |settings.OtpSignature| and biases its word offsets unless that byte is the lower half's
+// signature. Returns 0 and sets |length|, or -1 after its message; the buffer is then only partly
+// filled.
 int BuildImage(const DeviceSettings& settings, const ImageTarget& target, uint8_t* image,
                ImageKind kind, int32_t* length, Console& console);

@@ -1,44 +1,40 @@
 // optional_blocks.cpp - building the wake-up filter, LTM/BELT and test-bus blocks of an image.
 #include "config/image/optional_blocks.h"
 
-#include "config/image/image_layout.h"
+#include "common/image_buffer.h"
+#include "common/little_endian.h"
+#include "format/image_blocks.h"
 
 namespace {
-
-constexpr int kWakeFilterBlockSize = 20;
-constexpr int kLtmBeltBlockSize = 24;
-constexpr int kTestBusBlockSize = 4;
-constexpr int kFilterMaskBytes = 16;
 
 using BlockPresent = bool (*)(const DeviceSettings&);
 using BlockWriter = void (*)(const DeviceSettings&, uint8_t* block);
 
 struct OptionalBlock {
-  int size;
   BlockPresent present;
   BlockWriter write;
 };
 
 void WriteWakeFilter(const DeviceSettings& settings, uint8_t* block) {
   const uint8_t* pattern = settings.FilterMaskPatternBytes.data();
-  PutLe16(block, 0, WakeFilterCrc16(pattern));
-  block[2] = static_cast<uint8_t>(settings.FilterPatternOffset);
-  block[3] = static_cast<uint8_t>(0x80 | (settings.FilterAddressType & 3));
-  // One mask bit per pattern byte: bit b of mask byte k stands for pattern byte 8k + b.
+  PutLe16(block, kFilterCrcAt, WakeFilterCrc16(pattern));
+  block[kFilterPatternOffsetAt] = static_cast<uint8_t>(settings.FilterPatternOffset);
+  block[kFilterControlAt] = static_cast<uint8_t>(
+      kFilterControlMark | (settings.FilterAddressType & kFilterAddressTypeMask));
   for (int k = 0; k < kFilterMaskBytes; ++k) {
     uint8_t mask = 0;
     for (int bit = 0; bit < 8; ++bit) {
       if (pattern[8 * k + bit] != 0) mask |= static_cast<uint8_t>(1u << bit);
     }
-    block[4 + k] = mask;
+    block[kFilterMaskAt + k] = mask;
   }
 }
 
 void WriteLtmBelt(const DeviceSettings& settings, uint8_t* block) {
-  const uint32_t words[] = {settings.LTMBELTIdle0,     settings.LTMBELTIdle1,
-                            settings.LTMBELTActive0,   settings.LTMBELTActive1,
-                            settings.LTMBELTInActive0, settings.LTMBELTInActive1};
-  for (int i = 0; i < 6; ++i) PutLe32(block, 4 * i, words[i]);
+  const uint32_t words[kLtmBeltValues] = {settings.LTMBELTIdle0,     settings.LTMBELTIdle1,
+                                          settings.LTMBELTActive0,   settings.LTMBELTActive1,
+                                          settings.LTMBELTInActive0, settings.LTMBELTInActive1};
+  for (int i = 0; i < kLtmBeltValues; ++i) PutLe32(block, 4 * i, words[i]);
 }
 
 void WriteTestBus(const DeviceSettings& settings, uint8_t* block) {
@@ -47,31 +43,15 @@ void WriteTestBus(const DeviceSettings& settings, uint8_t* block) {
 
 // In block-table order.
 constexpr OptionalBlock kOptionalBlocks[kBlockCount] = {
-    {.size = kWakeFilterBlockSize,
-     .present = [](const DeviceSettings& s) { return s.PMEWUFFEnable != 0; },
+    {.present = [](const DeviceSettings& s) { return s.PMEWUFFEnable != 0; },
      .write = WriteWakeFilter},
-    {.size = kLtmBeltBlockSize,
-     .present = [](const DeviceSettings& s) { return s.LTMBELTPresent != 0; },
+    {.present = [](const DeviceSettings& s) { return s.LTMBELTPresent != 0; },
      .write = WriteLtmBelt},
-    {.size = kTestBusBlockSize,
-     .present = [](const DeviceSettings& s) { return s.CommonTestBusInPresent != 0; },
+    {.present = [](const DeviceSettings& s) { return s.CommonTestBusInPresent != 0; },
      .write = WriteTestBus},
 };
 
 }  // namespace
-
-uint16_t WakeFilterCrc16(const uint8_t pattern[kFilterMaskPatternMaxBytes]) {
-  uint16_t crc = 0xFFFF;
-  for (size_t i = 0; i < kFilterMaskPatternMaxBytes; ++i) {
-    for (int bit = 0; bit < 8; ++bit) {
-      const bool data_bit = (pattern[i] >> bit) & 1;
-      const bool top_bit = (crc >> 15) & 1;
-      crc = static_cast<uint16_t>(crc << 1);
-      if (data_bit != top_bit) crc ^= 0x8005;
-    }
-  }
-  return crc;
-}
 
 int AppendOptionalBlocks(const DeviceSettings& settings, int32_t eeprom_size, uint8_t bias,
                          uint8_t* image, int32_t* image_length, Console& console) {
@@ -79,7 +59,8 @@ int AppendOptionalBlocks(const DeviceSettings& settings, int32_t eeprom_size, ui
   for (int index = 0; index < kBlockCount; ++index) {
     const OptionalBlock& block = kOptionalBlocks[index];
     if (!block.present(settings)) continue;
-    const int32_t end = *image_length + block.size;
+    const int size = kBlockLengths[index];
+    const int32_t end = *image_length + size;
     if (end > capacity) {
       console.Error(
           "Eeprom content (%d bytes) is larger than the actual size (%d bytes) of the EEPROM\n",
@@ -87,8 +68,8 @@ int AppendOptionalBlocks(const DeviceSettings& settings, int32_t eeprom_size, ui
       console.Error("Probably you can reduce the strings sizes and try.\n");
       return -1;
     }
-    const int pair = kBlockTableOffset + 2 * index;
-    image[pair] = static_cast<uint8_t>(block.size);
+    const int pair = BlockPairOffset(index);
+    image[pair] = static_cast<uint8_t>(size);
     image[pair + 1] = static_cast<uint8_t>(bias + *image_length / 2);
     block.write(settings, image + *image_length);
     *image_length = end;

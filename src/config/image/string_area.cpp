@@ -2,17 +2,11 @@
 // head, each as a 16-bit header (length, 0x03) and one 16-bit unit per character.
 #include "config/image/string_area.h"
 
-#include "config/image/image_layout.h"
+#include "common/image_buffer.h"
+#include "common/little_endian.h"
+#include "format/image_layout.h"
 
 namespace {
-
-constexpr uint8_t kStringDescriptorType = 0x03;
-
-// In slot order.
-constexpr const char* kSlotNames[kStringCount] = {
-    "ManufacturerString",  "ProductString",   "CurrentSerialNumber",
-    "ConfigurationString", "InterfaceString",
-};
 
 void SetSlot(ImageStrings& strings, int slot, const std::optional<std::string>& text) {
   if (!text) return;
@@ -39,7 +33,7 @@ int BuildStringArea(const ImageStrings& strings, int32_t eeprom_size, uint8_t bi
   for (int slot = 0; slot < kStringCount; ++slot) {
     if (strings.present[slot] && strings.text[slot].size() > kMaxDescriptorChars) {
       console.Error("%s has %d characters; a string descriptor holds at most %d\n",
-                    kSlotNames[slot], static_cast<int>(strings.text[slot].size()),
+                    kStringSlotNames[slot], static_cast<int>(strings.text[slot].size()),
                     kMaxDescriptorChars);
       return -1;
     }
@@ -49,7 +43,7 @@ int BuildStringArea(const ImageStrings& strings, int32_t eeprom_size, uint8_t bi
   const int capacity = capacity_bytes / 2;
   int word = start / 2;
   for (int slot = 0; slot < kStringCount; ++slot) {
-    const int pair = kStringTableOffset + 2 * slot;
+    const int pair = StringPairOffset(slot);
     if (!strings.present[slot]) {
       image[pair] = 0;
       image[pair + 1] = 0;

@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "config/device_settings.h"
+#include "format/image_layout.h"
 #include "platform/console.h"
 
 // The five strings in slot order; an absent string gets the pair (0, 0) and no descriptor.
 struct ImageStrings {
-  std::string_view text[5];
-  bool present[5] = {};
+  std::string_view text[kStringCount];
+  bool present[kStringCount] = {};
 };
 
 ImageStrings ImageStringsOf(const DeviceSettings& settings);

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "config/image/image_layout.h"
+#include "common/image_buffer.h"
+#include "common/little_endian.h"
 #include "config/image/string_area.h"
+#include "format/image_layout.h"
+#include "format/otp_form.h"
 
 namespace {
 
@@ -35,7 +38,7 @@ struct OldLayout {
 
 bool ReadStrings(const uint8_t* image, int limit, uint8_t bias, OldLayout& old, Console& console) {
   for (int slot = 0; slot < kStringCount; ++slot) {
-    const int pair = kStringTableOffset + 2 * slot;
+    const int pair = StringPairOffset(slot);
     const int length = image[pair];
     if (length == 0) continue;
     const int count = std::max(length / 2 - 1, 0);
@@ -55,7 +58,7 @@ bool ReadBlocks(const uint8_t* image, int limit, uint8_t bias, int32_t image_len
   old.tail_end = std::max(old.strings_end, std::min(image_length, limit));
   old.significant_end = old.strings_end;
   for (int block = 0; block < kBlockCount; ++block) {
-    const int pair = kBlockTableOffset + 2 * block;
+    const int pair = BlockPairOffset(block);
     const int size = image[pair];
     if (size == 0) continue;
     const int start = 2 * StoredWord(image[pair + 1], bias);
@@ -110,7 +113,7 @@ int RebuildStringArea(uint8_t* image, int32_t* image_length, const std::string& 
   std::memcpy(image + strings_end, tail,
               static_cast<size_t>(std::min(tail_size, limit - strings_end)));
   for (int block = 0; block < kBlockCount; ++block) {
-    const int pair = kBlockTableOffset + 2 * block;
+    const int pair = BlockPairOffset(block);
     if (image[pair] == 0) continue;
     image[pair + 1] = static_cast<uint8_t>(bias + (old.block_start[block] + shift) / 2);
   }

@@ -3,21 +3,11 @@
 #include "config/stepping/ini_write_back.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "config/ini_loader.h"
 #include "platform/user_file.h"
 
 namespace {
-
-constexpr int kMacTextLength = 17;
-
-std::string MacText(const MacAddress& mac) {
-  char text[kMacTextLength + 1];
-  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
-                mac[4], mac[5]);
-  return text;
-}
 
 bool AddEdit(const std::string& text, int64_t offset, int64_t length, std::string value,
              std::vector<IniValueEdit>* edits) {
@@ -42,7 +32,7 @@ bool PlanIniWriteBack(const std::string& text, const DeviceSettings& settings,
   // place for one.
   if (settings.CurrentMacAddressPresent != 0 &&
       !AddEdit(text, settings.CurrentMacAddressOffset, settings.CurrentMacAddressLength,
-               MacText(settings.CurrentMacAddress), edits)) {
+               MacAddressText(settings.CurrentMacAddress), edits)) {
     return false;
   }
   if (settings.CurrentSerialNumber &&
@@ -121,7 +111,7 @@ int UpdateIniFile(const char* file_name, DeviceSettings& settings, Console& cons
   };
   if (settings.CurrentMacAddressPresent != 0) {
     settings.CurrentMacAddressOffset += moved_before(settings.CurrentMacAddressOffset);
-    settings.CurrentMacAddressLength = kMacTextLength;
+    settings.CurrentMacAddressLength = kMacAddressTextLength;
   }
   if (settings.CurrentSerialNumber) {
     settings.CurrentSerialNumberOffset += moved_before(settings.CurrentSerialNumberOffset);

@@ -20,7 +20,7 @@ const char* FormText(ImageForm form) {
 }
 
 // The first image byte, within both images' lengths, that the two images do not share.
-int FirstDifferentByte(const DecodedImage& a, const DecodedImage& b) {
+int FirstDifferentByte(const InspectedImage& a, const InspectedImage& b) {
   const int end = std::max(a.image_length, b.image_length);
   for (int offset = 0; offset < end; ++offset) {
     if (a.At(offset) != b.At(offset)) return offset;
@@ -30,21 +30,21 @@ int FirstDifferentByte(const DecodedImage& a, const DecodedImage& b) {
 
 }  // namespace
 
-bool IsImage(const DecodedImage& decoded) {
+bool IsImage(const InspectedImage& decoded) {
   return decoded.file_size > 0 && decoded.form != ImageForm::kUnknown;
 }
 
-std::string ShowReport(const std::string& file_name, const DecodedImage& decoded) {
+std::string ShowReport(const std::string& file_name, const InspectedImage& decoded) {
   std::string text = FormatText("%s: %d bytes, %s\n", file_name.c_str(),
                                 static_cast<int>(decoded.file_size), FormText(decoded.form));
-  for (const ImageField& field : decoded.fields) text += field.name + ": " + field.value + "\n";
+  for (const ShownField& field : decoded.fields) text += field.name + ": " + field.value + "\n";
   if (decoded.problems.empty()) return text + "No inconsistencies.\n";
   text += FormatText("%d inconsistencies:\n", static_cast<int>(decoded.problems.size()));
   for (const std::string& problem : decoded.problems) text += "  " + problem + "\n";
   return text;
 }
 
-std::string DiffReport(const DecodedImage& a, const DecodedImage& b, int* differences) {
+std::string DiffReport(const InspectedImage& a, const InspectedImage& b, int* differences) {
   std::string text;
   int count = 0;
   const auto report = [&](const std::string& name, const std::string* in_a,
@@ -54,9 +54,9 @@ std::string DiffReport(const DecodedImage& a, const DecodedImage& b, int* differ
             (in_b != nullptr ? *in_b : "-") + "\n";
     ++count;
   };
-  for (const ImageField& field : a.fields)
+  for (const ShownField& field : a.fields)
     report(field.name, &field.value, FindField(b, field.name));
-  for (const ImageField& field : b.fields) {
+  for (const ShownField& field : b.fields) {
     if (FindField(a, field.name) == nullptr) report(field.name, nullptr, &field.value);
   }
   if (count == 0) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "config/image/image_decode.h"
+#include "tools/image/image_inspect.h"
 
 // Exit codes of qnt5200-image.
 constexpr int kImageToolDone = 0;
@@ -12,11 +12,11 @@ constexpr int kImageToolDifferent = 1;  // diff found differences; show found in
 constexpr int kImageToolBadInput = 2;   // bad command line, or a file that is no image
 
 // False for an empty file or one whose signature no image form has.
-bool IsImage(const DecodedImage& decoded);
+bool IsImage(const InspectedImage& decoded);
 
 // "name: value" lines, then the inconsistencies.
-std::string ShowReport(const std::string& file_name, const DecodedImage& decoded);
+std::string ShowReport(const std::string& file_name, const InspectedImage& decoded);
 
 // "name: value-in-a | value-in-b" for every field that differs; |*differences| gets their count
 // (a difference in bytes outside the named fields counts as one).
-std::string DiffReport(const DecodedImage& a, const DecodedImage& b, int* differences);
+std::string DiffReport(const InspectedImage& a, const InspectedImage& b, int* differences);

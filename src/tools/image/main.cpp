@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "config/image/image_ini.h"
+#include "tools/image/image_ini.h"
 #include "tools/image/image_report.h"
 
 namespace {
@@ -23,7 +23,7 @@ const char kUsage[] =
     "       qnt5200-image --help         this text\n"
     "Exit code 2: a bad command line, or a file that cannot be read or is no image.\n";
 
-bool ReadImageFile(const char* name, DecodedImage* decoded) {
+bool ReadImageFile(const char* name, InspectedImage* decoded) {
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) {
     std::fprintf(stderr, "qnt5200-image: cannot open %s\n", name);
@@ -41,11 +41,11 @@ bool ReadImageFile(const char* name, DecodedImage* decoded) {
     std::fprintf(stderr, "qnt5200-image: %s is too large to be an image\n", name);
     return false;
   }
-  *decoded = DecodeImageFile(bytes.data(), size);
+  *decoded = InspectImageFile(bytes.data(), size);
   return true;
 }
 
-bool RefuseNonImage(const char* name, const DecodedImage& decoded) {
+bool RefuseNonImage(const char* name, const InspectedImage& decoded) {
   if (IsImage(decoded)) return false;
   if (decoded.file_size == 0) {
     std::fprintf(stderr, "qnt5200-image: %s is empty, no image\n", name);
@@ -57,7 +57,7 @@ bool RefuseNonImage(const char* name, const DecodedImage& decoded) {
 }
 
 int Show(const char* name) {
-  DecodedImage decoded;
+  InspectedImage decoded;
   if (!ReadImageFile(name, &decoded)) return kImageToolBadInput;
   if (decoded.file_size > 0) std::fputs(ShowReport(name, decoded).c_str(), stdout);
   if (RefuseNonImage(name, decoded)) return kImageToolBadInput;
@@ -65,8 +65,8 @@ int Show(const char* name) {
 }
 
 int Diff(const char* name_a, const char* name_b) {
-  DecodedImage a;
-  DecodedImage b;
+  InspectedImage a;
+  InspectedImage b;
   if (!ReadImageFile(name_a, &a) || !ReadImageFile(name_b, &b)) return kImageToolBadInput;
   if (RefuseNonImage(name_a, a) || RefuseNonImage(name_b, b)) return kImageToolBadInput;
   int differences = 0;
@@ -81,7 +81,7 @@ int Diff(const char* name_a, const char* name_b) {
 }
 
 int Ini(const char* name) {
-  DecodedImage decoded;
+  InspectedImage decoded;
   if (!ReadImageFile(name, &decoded)) return kImageToolBadInput;
   if (RefuseNonImage(name, decoded)) return kImageToolBadInput;
   std::vector<std::string> obstacles;

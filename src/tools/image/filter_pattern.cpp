@@ -2,18 +2,16 @@
 // pattern bits: crc(x ^ y) = crc(x) ^ crc(y) ^ crc(0). One or two marked bytes are searched
 // exhaustively; with more, the sixteen CRC equations are solved over GF(2) and the free bits are
 // drawn until every marked byte comes out nonzero.
-#include "config/image/filter_pattern.h"
+#include "tools/image/filter_pattern.h"
 
 #include <bitset>
 #include <random>
 #include <vector>
 
-#include "config/image/optional_blocks.h"
-
 namespace {
 
 constexpr int kCrcBits = 16;
-constexpr int kPatternBits = 8 * static_cast<int>(kFilterMaskPatternMaxBytes);
+constexpr int kPatternBits = 8 * static_cast<int>(kFilterPatternBytes);
 constexpr int kDraws = 2000;
 
 using Bits = std::bitset<kPatternBits>;

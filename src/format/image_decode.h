@@ -1,27 +1,23 @@
-// image_decode.h - reading a configuration image back out of an EEPROM or OTP file: its form,
-// every head field by name, the strings, the optional blocks, and what in it does not hold
-// together. Pure: works on bytes in memory and never reads past them, whatever the tables say.
+// image_decode.h - a configuration image read back out of an EEPROM or OTP image file: its form,
+// the image itself, and the strings and optional blocks as its offset tables point at them.
+// Pure: works on bytes in memory and never reads past them, whatever the tables say.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "config/image/image_layout.h"
+#include "format/head_fields.h"
+#include "format/image_layout.h"
+#include "format/mac_text.h"
 
 enum class ImageForm {
   kEeprom,        // signature 0xA5
-  kOtpLowerHalf,  // signature 0xF3, file offset i is image byte i
-  kOtpUpperHalf,  // signature 0xF7, image bytes 1.. from file offset 0x101, offsets biased
+  kOtpLowerHalf,  // file offset i is image byte i
+  kOtpUpperHalf,  // image bytes 1.. from the upper half's body offset, offsets biased
   kUnknown,       // no form has this signature; decoded as an EEPROM image
-};
-
-struct ImageField {
-  std::string name;
-  std::string value;
 };
 
 // One string descriptor as the string table points at it.
@@ -49,8 +45,6 @@ struct DecodedImage {
   int image_length = 0;        // end of the last string or block, at least the head
   std::array<DecodedString, kStringCount> strings;
   std::array<DecodedBlock, kBlockCount> blocks;
-  std::vector<ImageField> fields;     // in layout order
-  std::vector<std::string> problems;  // inconsistencies, in the order found
 
   // The byte at |offset| of the image, or 0 beyond its end.
   uint8_t At(int offset) const {
@@ -65,27 +59,22 @@ struct DecodedImage {
     return offset >= 0 && count >= 0 &&
            static_cast<size_t>(offset) + static_cast<size_t>(count) <= image.size();
   }
+  // The value of a head field (0 for the bytes beyond the image).
+  uint32_t Field(HeadField field) const {
+    const HeadFieldRow& row = RowOf(field);
+    return HeadFieldValue(field, Le(row.offset, row.bytes));
+  }
+  // The MAC address (0 for the bytes beyond the image).
+  MacAddress Mac() const {
+    MacAddress mac{};
+    for (size_t i = 0; i < mac.size(); ++i) mac[i] = At(kMacAddressOffset + static_cast<int>(i));
+    return mac;
+  }
+  // The image byte that a stored word offset points at.
+  int PointedOffset(uint8_t stored_word) const {
+    return 2 * static_cast<uint8_t>(stored_word - bias);
+  }
 };
 
-// Names of the string slots and blocks, as the layout and the INI file call them.
-extern const char* const kStringSlotNames[kStringCount];
-extern const char* const kBlockNames[kBlockCount];
-constexpr int kBlockLengths[kBlockCount] = {20, 24, 4};
-constexpr int kWakeFilterBlock = 0;
-constexpr int kLtmBeltBlock = 1;
-constexpr int kTestBusBlock = 2;
-
-// Decodes a whole file. An empty file gives form kUnknown and the problem that it holds nothing.
+// Decodes a whole file. An empty file gives form kUnknown and an empty image.
 DecodedImage DecodeImageFile(const uint8_t* file, size_t size);
-
-// The value of the field |name|, or nullptr.
-const std::string* FindField(const DecodedImage& decoded, const std::string& name);
-
-// Adds the named head fields and their consistency problems (called by DecodeImageFile).
-void DecodeHeadFields(DecodedImage& decoded);
-
-// printf into a std::string (at most 255 characters).
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-// "AB", quoted, with characters outside printable ASCII written as \xHH.
-std::string QuoteText(const std::string& text);

@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "config/device_settings.h"
+#include "format/image_blocks.h"
 
-using FilterPattern = std::array<uint8_t, kFilterMaskPatternMaxBytes>;
-constexpr int kFilterMaskBytes = 16;
+using FilterPattern = std::array<uint8_t, kFilterPatternBytes>;
 
 // A pattern whose nonzero bytes are exactly those the mask marks (bit b of mask byte k stands for
 // pattern byte 8k + b) and whose CRC is |crc|, or nothing when no such pattern exists. With fewer

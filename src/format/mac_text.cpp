@@ -1,0 +1,39 @@
+// mac_text.cpp - writing a MAC address as text, and reading it back in any usual spelling.
+#include "format/mac_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/hex_digit.h"
+
+std::string MacAddressText(const MacAddress& mac) {
+  char text[kMacAddressTextLength + 1];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
+                mac[4], mac[5]);
+  return text;
+}
+
+MacAddress MacAddressAt(const uint8_t* bytes) {
+  MacAddress mac{};
+  std::memcpy(mac.data(), bytes, mac.size());
+  return mac;
+}
+
+std::string CanonicalMacAddress(const std::string& text) {
+  MacAddress mac{};
+  size_t digits = 0;
+  const size_t first = text.find_first_not_of(" \t");
+  const size_t last = text.find_last_not_of(" \t");
+  for (size_t i = first; first != std::string::npos && i <= last; ++i) {
+    const char c = text[i];
+    const int value = HexDigitValue(c);
+    if (value >= 0) {
+      if (digits == 2 * kMacAddressBytes) return "";
+      mac[digits / 2] = static_cast<uint8_t>(mac[digits / 2] << 4 | value);
+      ++digits;
+    } else if (c != ':' && c != '-' && c != '.') {
+      return "";
+    }
+  }
+  return digits == 2 * kMacAddressBytes ? MacAddressText(mac) : "";
+}

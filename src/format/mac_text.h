@@ -1,0 +1,23 @@
+// mac_text.h - a MAC address as bytes and as the text that INI files, the per-board record and
+// the image inspector write: "XX:XX:XX:XX:XX:XX", upper case.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+constexpr size_t kMacAddressBytes = 6;
+constexpr int kMacAddressTextLength = 17;
+
+using MacAddress = std::array<uint8_t, kMacAddressBytes>;  // first octet first
+
+// "00:11:22:33:44:55"
+std::string MacAddressText(const MacAddress& mac);
+
+// The MAC address at |bytes|, first octet first.
+MacAddress MacAddressAt(const uint8_t* bytes);
+
+// The canonical text of a MAC address written with ':', '-', '.' or no separators in either case,
+// blanks around it allowed; empty when |text| is no MAC address.
+std::string CanonicalMacAddress(const std::string& text);
