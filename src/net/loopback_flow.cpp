@@ -4,25 +4,12 @@
 
 #include <optional>
 
+#include "common/phy_register_map.h"
 #include "driver/driver_operations.h"
 #include "net/network_test.h"
 #include "net/ping_flow.h"
 
 namespace {
-
-constexpr int32_t kMode100Full = 4;
-constexpr int32_t kMode1000Full = 5;
-
-constexpr uint32_t kPhyLinked100Full = 16;
-constexpr uint32_t kPhyLinked1000Full = 17;
-constexpr uint32_t kLinkedBit = 0x1000;
-constexpr uint32_t kPhyBmsReg = 1;
-constexpr uint32_t kStatusLinkUp = 0x0004;
-// The gigabit loopback needs these two PHY settings.
-constexpr uint32_t kPhyGigabitSetup = 18;
-constexpr uint32_t kGigabitSetupBit = 0x0020;
-constexpr uint32_t kPhyGigabitLoop = 24;
-constexpr uint32_t kGigabitLoopValue = 0x0401;
 
 constexpr uint32_t kSettleMilliseconds = 2000;
 constexpr int kLinkPolls = 10;
@@ -87,20 +74,21 @@ bool RestoreReceiveFilter(Driver& driver) {
 bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
                      AdapterAddress* source) {
   Console& console = run.console;
-  if (job.link_mode_given && job.link_mode != kMode100Full && job.link_mode != kMode1000Full) {
+  if (job.link_mode_given && job.link_mode != kLink100Full &&
+      job.link_mode != kLink1000FullMaster) {
     console.Error("Please set the loopback link to 100fd or 1000fd\n");
     return false;
   }
-  const int32_t mode = job.link_mode_given ? job.link_mode : kMode1000Full;
+  const int32_t mode = job.link_mode_given ? job.link_mode : kLink1000FullMaster;
   uint8_t reply = 0;
   if (!SET_LINK_MODE(driver, static_cast<uint32_t>(mode), &reply)) {
     console.Error("Set link mode 100fd failed\n");
     return false;
   }
-  if (mode == kMode1000Full) {
+  if (mode == kLink1000FullMaster) {
     uint32_t setup = 0;
-    READ_PHY(driver, kPhyGigabitSetup, &setup);
-    WRITE_PHY(driver, kPhyGigabitSetup, setup | kGigabitSetupBit);
+    READ_PHY(driver, kPhyCableDiagReg, &setup);
+    WRITE_PHY(driver, kPhyCableDiagReg, setup | kCableDiagGigabitLoopSetup);
     WRITE_PHY(driver, kPhyGigabitLoop, kGigabitLoopValue);
   }
   if (!WaitForLoopbackLink(driver, run.clock)) {
@@ -108,9 +96,9 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     return false;
   }
   uint32_t linked = 0;
-  READ_PHY(driver, mode == kMode100Full ? kPhyLinked100Full : kPhyLinked1000Full, &linked);
+  READ_PHY(driver, mode == kLink100Full ? kPhyLinked100Full : kPhyLinked1000Full, &linked);
   if (!(linked & kLinkedBit)) {
-    console.Print(mode == kMode100Full
+    console.Print(mode == kLink100Full
                       ? "Unable to link to 100fd, check the loopback connector\n"
                       : "Unable to link to 1000fd, check the loopback connector\n");
     return false;

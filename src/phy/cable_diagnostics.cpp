@@ -5,20 +5,16 @@
 
 #include <cstdint>
 
+#include "common/phy_register_map.h"
 #include "driver/driver_operations.h"
 #include "phy/link_state.h"
-#include "phy/phy_registers.h"
 
 namespace {
-
-constexpr uint32_t kCableDiagReg = 18;
 
 // Register 0 values: loopback and power down take the link down; then forced 1000 Mb/s full
 // duplex with auto-negotiation off, the mode the test runs in.
 constexpr uint32_t kCtrlLinkOff = 0x4800;
 constexpr uint32_t kCtrlForced1000Full = 0x0140;
-// Register 9: manual master/slave, this PHY slave.
-constexpr uint32_t kGigCtrlManualSlave = 0x1000;
 constexpr uint32_t kDriverLinkDown = 0;
 constexpr uint32_t kDriverLinkUp = 1;
 
@@ -93,7 +89,7 @@ void PollPair(Driver& driver, Clock& clock, int pair, CableRun& run) {
   const char letter = static_cast<char>('A' + pair);
   uint16_t value = 0;
   for (int poll = 0; poll < kPollCount; ++poll) {
-    run.last_access = LanPhyReadWord(driver, kCableDiagReg, &value);
+    run.last_access = LanPhyReadWord(driver, kPhyCableDiagReg, &value);
     if (!run.last_access) run.complete = false;
     const bool this_pair = (value & kDiagPairMask) == pair * kDiagPairStep;
     if (run.last_access && (value & kDiagRunning) == 0 && this_pair) {
@@ -111,7 +107,7 @@ void PollPair(Driver& driver, Clock& clock, int pair, CableRun& run) {
 void TestPairs(Driver& driver, Clock& clock, CableRun& run) {
   for (int pair = 0; pair < kPairCount; ++pair) {
     const uint32_t start = kDiagStart + static_cast<uint32_t>(pair) * kDiagPairStep;
-    run.last_access = WRITE_PHY(driver, kCableDiagReg, start);
+    run.last_access = WRITE_PHY(driver, kPhyCableDiagReg, start);
     if (!run.last_access) return;
     PollPair(driver, clock, pair, run);
   }
@@ -128,7 +124,7 @@ void ScanCable(Driver& driver, Clock& clock, bool link_up, CableRun& run) {
     clock.Sleep(kLinkDropWaitMs);
   }
   run.last_access = WRITE_PHY(driver, kPhyCtrl, kCtrlForced1000Full) &&
-                    WRITE_PHY(driver, kPhy1000TCtrl, kGigCtrlManualSlave);
+                    WRITE_PHY(driver, kPhy1000TCtrl, k1000TCtrlManualMasterSlave);
   if (!run.last_access) return;
   clock.Sleep(kSettleWaitMs);
   TestPairs(driver, clock, run);

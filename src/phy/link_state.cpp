@@ -2,8 +2,8 @@
 // registers, for negotiated and forced links.
 #include "phy/link_state.h"
 
+#include "common/phy_register_map.h"
 #include "driver/driver_operations.h"
-#include "phy/phy_registers.h"
 
 namespace {
 

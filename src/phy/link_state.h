@@ -4,18 +4,8 @@
 
 #include <cstdint>
 
+#include "common/phy_register_map.h"
 #include "driver/driver.h"
-
-// Link-state codes. A code above 0 means the link is up; the -l link-mode codes 1 to 5 use the
-// same numbers.
-constexpr int kLinkDown = -1;  // down, a failed read, or registers that cannot be decoded
-constexpr int kLinkNegotiating = 0;
-constexpr int kLink10Half = 1;
-constexpr int kLink10Full = 2;
-constexpr int kLink100Half = 3;
-constexpr int kLink100Full = 4;
-constexpr int kLink1000FullMaster = 5;
-constexpr int kLink1000FullSlave = 6;
 
 // Reads PHY register |index| into |*value| (low 16 bits of the answer). Returns READ_PHY's
 // success flag; on failure READ_PHY has printed its message and |*value| is 0.

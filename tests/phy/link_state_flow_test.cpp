@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/phy_register_map.h"
 #include "driver/driver.h"
 #include "phy/link_state.h"
-#include "phy/phy_registers.h"
 #include "support/emu_bench.h"
 
 namespace {
