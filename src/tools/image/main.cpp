@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/user_file.h"
+
 #include "tools/image/image_ini.h"
 #include "tools/image/image_report.h"
 
@@ -24,17 +26,11 @@ const char kUsage[] =
     "Exit code 2: a bad command line, or a file that cannot be read or is no image.\n";
 
 bool ReadImageFile(const char* name, InspectedImage* decoded) {
-  std::FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) {
-    std::fprintf(stderr, "qnt5200-image: cannot open %s\n", name);
-    return false;
-  }
+  // Only a regular file is read: a pipe or a device is no image, and must not hold the tool.
   std::vector<uint8_t> bytes(kMaxFileBytes + 1);
-  const size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    std::fprintf(stderr, "qnt5200-image: cannot read %s\n", name);
+  size_t size = 0;
+  if (!ReadUserFile(name, bytes.data(), bytes.size(), &size)) {
+    std::fprintf(stderr, "qnt5200-image: cannot open %s\n", name);
     return false;
   }
   if (size > kMaxFileBytes) {
