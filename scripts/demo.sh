@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Builds the utility and the emulator, creates an emulated adapter and runs a production job on
 # it: generate the EEPROM image from examples/board.ini, program and verify the board, step the
-# MAC address and serial number to the next board, then save and show what the EEPROM holds.
+# MAC address and serial number to the next board, then save the EEPROM and show its fields.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh --build-only
-# The README's release build, only the two programs the demo runs.
+# The README's release build, only the three programs the demo runs.
 cmake --preset release >/dev/null
-cmake --build --preset release --target 5200WinCmd qnt5200-emu
+cmake --build --preset release --target 5200WinCmd qnt5200-emu qnt5200-image
 
 tool=$root/build/release/src/5200WinCmd
 emu=$root/build/release/emu/qnt5200-emu
+image=$root/build/release/src/qnt5200-image
 demo=$root/build/demo
 rm -rf "$demo"
 mkdir -p "$demo/adapters"
@@ -32,4 +33,4 @@ step "$tool" -w -i board.ini -s
 step "$tool" -w -i board.ini -s
 step grep -nE '^(CurrentMacAddress|CurrentSerialNumber)' board.ini
 step "$tool" -r -b saved.bin
-step od -A x -t x1z -v saved.bin
+step "$image" show saved.bin
