@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr char kNoDevice[] = "ERROR: CreateFile failed!  Device Not Found\n";
 constexpr char kParameterError[] = "ERROR: Parameter Error (use -h for help)\n";
 
 // No adapters: a run that passes the loader ends at opening the device.
@@ -22,7 +21,7 @@ class IniOption : public EndToEnd {
 TEST_F(IniOption, ExampleBoardFileLoadsAndTheRunGoesOnToTheDevice) {
   const ProgramRun run = Run("-w -i '" QNT_SOURCE_DIR "/examples/board.ini'");
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.output, banner_ + kNoDevice);
+  EXPECT_EQ(run.output, banner_ + NoDevice());
 }
 
 TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {

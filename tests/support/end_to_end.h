@@ -34,6 +34,13 @@ class EndToEnd : public ::testing::Test {
   std::string Log() { return RunEmuTool(EmuDir(), "log").output; }
 
   std::string EmuDir() const { return emu_.path().string(); }
+  // What a run prints that finds no adapter in EmuDir(): the error, then the emulator's hint.
+  std::string NoDevice() const {
+    return "ERROR: CreateFile failed!  Device Not Found\nqnt5200-emu: no emulated adapter in " +
+           EmuDir() +
+           "; make one with \"qnt5200-emu create\" (the directory is $QNT5200_EMU_DIR, else "
+           "$XDG_STATE_HOME/qnt5200-emu, else ~/.local/state/qnt5200-emu)\n";
+  }
   std::string File(const std::string& name) const { return work_.File(name); }
 
   const std::string banner_ = BannerText();
