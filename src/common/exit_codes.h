@@ -34,3 +34,42 @@ constexpr int kExitOtpReadFailed = 11;
 constexpr int kExitOtpProgramFailed = 12;
 // The OTP takes no further image.
 constexpr int kExitOtpFull = 13;
+
+// A short meaning of each exit code, for summaries and machine-readable results; the README's
+// table says the same at length.
+constexpr const char* ExitCodeMeaning(int code) {
+  switch (code) {
+    case kExitSuccess:
+      return "success";
+    case kExitNoDevice:
+      return "no device";
+    case kExitNoMemory:
+      return "out of memory";
+    case kExitBadParameters:
+      return "bad parameters";
+    case kExitNoOperation:
+      return "no operation";
+    case kExitLinkModeFailed:
+      return "link mode failed";
+    case kExitEepromReadFailed:
+      return "EEPROM read failed";
+    case kExitOperationFailed:
+      return "operation failed";
+    case kExitPingFailed:
+      return "ping failed";
+    case kExitLoopbackFailed:
+      return "loopback failed";
+    case kExitProgramFailed:
+      return "EEPROM programming failed";
+    case kExitModifyFailed:
+      return "identity or image modification failed";
+    case kExitOtpReadFailed:
+      return "OTP read failed";
+    case kExitOtpProgramFailed:
+      return "OTP programming failed";
+    case kExitOtpFull:
+      return "OTP full";
+    default:
+      return "unknown exit code";
+  }
+}
