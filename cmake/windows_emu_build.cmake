@@ -1,6 +1,7 @@
 # The Windows test build: 5200WinCmd-emu.exe, whose device service is the emulated controller and
 # driver (the emulator library cross-compiled) while console, clock, sockets, names, IP Helper and
-# process are the real Win32 ones. tests/wine/network.sh runs it under Wine in network namespaces.
+# process are the real Win32 ones, its sleeps and socket waits on the adapters' clock as on Linux.
+# tests/wine/network.sh runs it under Wine in network namespaces, tests/wine/smoke.sh on adapters.
 file(GLOB_RECURSE qnt_emu_win_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/emu/lib/*.cpp)
 list(REMOVE_ITEM qnt_emu_win_sources ${PROJECT_SOURCE_DIR}/emu/lib/emu/atomic_file.cpp)
 add_library(qnt_emu_win STATIC ${qnt_emu_win_sources}
@@ -17,6 +18,7 @@ add_executable(5200WinCmd-emu
   ${PROJECT_SOURCE_DIR}/src/app/main.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/win32_emu/win32_emu_platform.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_platform.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/emu/clocked_sockets.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_sockets.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_ip_helper.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_net_state.cpp)

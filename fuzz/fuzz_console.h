@@ -9,4 +9,5 @@ class DiscardConsole : public Console {
  public:
   void Write(const char*, size_t) override {}
   int ReadChar() override { return -1; }
+  void WriteDiagnostic(const char*, size_t) override {}
 };

@@ -2,6 +2,7 @@
 #include "app/configuration_stage.h"
 
 #include "app/direct_access_operations.h"
+#include "app/ini_hints.h"
 #include "common/exit_codes.h"
 #include "config/ini_loader.h"
 
@@ -39,6 +40,7 @@ int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock
   }
   int result = 0;
   if (options.IniFileName.IsSet() && LoadIniFile(name, run.settings, run.ini, console) != 0) {
+    PrintIniLoadHints(run.ini, console);
     result = kExitBadParameters;
   }
   if (CheckGpioWake(run.settings, console) != 0) result = kExitNoOperation;

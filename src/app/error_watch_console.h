@@ -12,6 +12,9 @@ class ErrorWatchConsole : public Console {
 
   void Write(const char* data, size_t length) override;
   int ReadChar() override { return inner_.ReadChar(); }
+  void WriteDiagnostic(const char* data, size_t length) override {
+    inner_.WriteDiagnostic(data, length);
+  }
   // The message after the first "ERROR: " marker, without its line end; "" when none came.
   const std::string& first_error() const { return first_error_; }
 

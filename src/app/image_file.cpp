@@ -2,6 +2,7 @@
 // written to an image file, with no device opened.
 #include "app/image_file.h"
 
+#include "app/ini_hints.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
@@ -17,6 +18,7 @@ int CheckGenerationSource(const CommandOptions& options, const RunState& run, Co
   }
   if (ValidateIniSections(run.settings, run.ini, console) != 0) {
     console.Error("Validated ini file failed\n");
+    PrintIniSectionHints(run.ini, console);
     return kExitProgramFailed;
   }
   return 0;

@@ -10,6 +10,8 @@ class TextConsole : public Console {
  public:
   void Write(const char* data, size_t length) override { text_.append(data, length); }
   int ReadChar() override { return -1; }
+  // Only messages are held back; a hint would have no place among them.
+  void WriteDiagnostic(const char*, size_t) override {}
   const std::string& text() const { return text_; }
 
  private:

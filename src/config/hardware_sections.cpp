@@ -93,10 +93,11 @@ int HandlePmeWufConfiguration(IniSectionContext& context, const IniSectionEntry&
   if (ReadSectionKeys(context.file, kKeys, read_key) != 0) return -1;
 
   bool reported = ReportMissingOrAbove(
-      console, {{"FilterAddressType", state.FilterAddressType, settings.FilterAddressType,
-                 kFilterAddressTypeMax, "The field FilterAddressType range (0 - 2).\n"},
-                {"FilterPatternOffset", state.FilterPatternOffset, settings.FilterPatternOffset,
-                 kFilterPatternOffsetMax, "Invalid FilterPatternOffset (0 - 255)\n"}});
+      context.file, console,
+      {{"FilterAddressType", state.FilterAddressType, settings.FilterAddressType,
+        kFilterAddressTypeMax, "The field FilterAddressType range (0 - 2).\n"},
+       {"FilterPatternOffset", state.FilterPatternOffset, settings.FilterPatternOffset,
+        kFilterPatternOffsetMax, "Invalid FilterPatternOffset (0 - 255)\n"}});
   if (ReportMissingKeys(console,
                         {{state.FilterMaskPattern, "The field FilterMaskPattern is missing\n"}})) {
     reported = true;
@@ -149,7 +150,7 @@ int HandleConfigFlags0(IniSectionContext& context, const IniSectionEntry& entry)
   bool reported = false;
   if (state.ConfigFlags0Override == KeyState::kAbsent) {
     reported = ReportMissingOrAbove(
-        console,
+        context.file, console,
         {{"SWModeSuspendNSelect", state.SWModeSuspendNSelect, settings.SWModeSuspendNSelect, 3,
           "Invalid SWModeSuspendNSelect or out of range (0-3)\n"},
          {"SWModePolarity", state.SWModePolarity, settings.SWModePolarity, 1,

@@ -1,17 +1,25 @@
 // ini_file.h - the open INI file as the loader and the section handlers walk it: the current
-// line, one line of look-back for the header that ends a section, and read failures.
+// line, one line of look-back for the header that ends a section, read failures, and the places
+// of the faults found in it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/ini_problem.h"
 
 #include "config/user/ini_line.h"
 #include "platform/console.h"
 
 class IniFile {
  public:
-  // INI text of |size| bytes already in memory, named |file_name| in messages.
-  IniFile(const char* bytes, size_t size, const char* file_name, Console& console);
+  // INI text of |size| bytes already in memory, named |file_name| in messages; the places of its
+  // faults go to |problems|.
+  IniFile(const char* bytes, size_t size, const char* file_name, Console& console,
+          std::vector<IniProblem>& problems);
 
   // Reads the next line, or gives back the line returned by UnreadLine. A read failure prints
   // its error once and is reported as kReadError from then on.
@@ -26,6 +34,17 @@ class IniFile {
   bool ended() const { return end_ != IniLineEnd::kComplete; }
   bool failed() const { return end_ == IniLineEnd::kReadError; }
 
+  // The line number, from 1, of the current line.
+  int line_number() const;
+  // The current line is the header |header| of the section read from here on.
+  void OpenSection(const char* header);
+  // |key| of the current section stands on the current line.
+  void NoteKey(const char* key);
+  // A fault of the current section: a bad value on the current line, a value above its range on
+  // the line of |key|'s last value, anything else on the section's header line.
+  void Report(IniFault fault, const char* key = "");
+  size_t problem_count() const { return problems_.size(); }
+
  private:
   IniSource source_;
   const char* file_name_;
@@ -34,4 +53,8 @@ class IniFile {
   IniLine info_;
   IniLineEnd end_ = IniLineEnd::kComplete;
   bool unread_ = false;
+  std::vector<IniProblem>& problems_;
+  std::string section_;
+  int section_line_ = 0;
+  std::map<std::string, int> key_lines_;  // of the current section
 };

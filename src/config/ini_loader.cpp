@@ -33,9 +33,18 @@ int WalkSections(IniFile& file, IniSectionContext& context) {
       // A header on the last line, with no line end after it, opens nothing.
       if (end == IniLineEnd::kEndOfFile) return 0;
     }
+    const std::string name(file.line() + first, file.length() - first);
+    file.OpenSection(name.c_str());
     const IniSectionEntry* entry = FindSection(file.line() + first, file.length() - first);
-    if (entry == nullptr) continue;  // an unknown section: its lines are skipped by the search
-    if (entry->handler(context, *entry) < 0) return -1;
+    if (entry == nullptr) {  // an unknown section: its lines are skipped by the search
+      file.Report(IniFault::kUnknownSection);
+      continue;
+    }
+    const size_t reported = file.problem_count();
+    if (entry->handler(context, *entry) >= 0) continue;
+    // A check the handler made on its own says only the section's header line.
+    if (file.problem_count() == reported) file.Report(IniFault::kSectionRefused);
+    return -1;
   }
 }
 
@@ -53,7 +62,8 @@ int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state
 
 int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,
                 IniState& state, Console& console) {
-  IniFile file(text, size, name, console);
+  state.file_name = name;
+  IniFile file(text, size, name, console, state.problems);
   IniSectionContext context{.file = file, .settings = settings, .state = state, .console = console};
   return WalkSections(file, context);
 }

@@ -51,6 +51,7 @@ int HandleHexSection(IniSectionContext& context, const IniSectionEntry& entry) {
   for (const HexKeyRow& row : entry.hex_keys) {
     if (row.state != nullptr && context.state.*row.state == KeyState::kAbsent) {
       context.console.Error("The field %s is missing\n", row.key);
+      context.file.Report(IniFault::kMissingKey, row.key);
       reported = true;
     }
   }
@@ -80,12 +81,14 @@ int HandleDigitSection(IniSectionContext& context, const IniSectionEntry& entry)
   const auto check_missing = [&](const DigitKeyRow& row) {
     if (state.*row.state != KeyState::kAbsent) return;
     console.Error(family.missing_message, row.key);
+    context.file.Report(IniFault::kMissingKey, row.key);
     reported = true;
   };
   const auto check_range = [&](const DigitKeyRow& row) {
     if (state.*row.state == KeyState::kAbsent) return;
     if (context.settings.*row.field <= family.max_value) return;
     console.Error(family.range_message, row.key);
+    context.file.Report(IniFault::kValueAbove, row.key);
     reported = true;
   };
   if (family.all_missing_first) {

@@ -50,6 +50,7 @@ bool NextSectionKey(IniFile& file, const Keys& keys, IniKeyHit& hit) {
       const ptrdiff_t value = FindKeyValue(file.line(), KeyName(keys[i]), first);
       if (value >= 0) {
         hit = {.key = i, .value = file.line() + value, .value_index = static_cast<size_t>(value)};
+        file.NoteKey(KeyName(keys[i]));
         return true;
       }
     }
@@ -65,7 +66,10 @@ int ReadSectionKeys(IniFile& file, const Keys& keys, const ReadKey& read_key) {
   bool failed = false;
   IniKeyHit hit;
   while (NextSectionKey(file, keys, hit)) {
-    if (read_key(hit) != 0) failed = true;
+    if (read_key(hit) != 0) {
+      file.Report(IniFault::kBadValue, KeyName(keys[hit.key]));
+      failed = true;
+    }
   }
   return file.failed() || failed ? -1 : 0;
 }
@@ -90,8 +94,9 @@ struct BoundedKey {
 };
 
 // Key by key in the order listed, prints "ERROR: " and "The field <key> is missing" for a key
-// not given, or its range message for a value above its maximum. Returns whether any was printed.
-bool ReportMissingOrAbove(Console& console, std::initializer_list<BoundedKey> keys);
+// not given, or its range message for a value above its maximum, and reports its place in
+// |file|. Returns whether any was printed.
+bool ReportMissingOrAbove(IniFile& file, Console& console, std::initializer_list<BoundedKey> keys);
 
 // The end of a required section's handler: -1 when its checks reported anything, else the
 // section counts as read.

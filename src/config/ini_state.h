@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/ini_problem.h"
 
 enum class KeyState : uint8_t { kAbsent = 0, kValid = 1, kInvalid = 2 };
 
@@ -102,4 +106,8 @@ struct IniState {
   bool InterruptPollIntervalSectionPresent = false;
   bool PMEWUFConfigurationSectionPresent = false;
   bool ConfigFlags0SectionPresent = false;
+
+  // The file as the messages name it, and the places of its faults in the order found.
+  std::string file_name;
+  std::vector<IniProblem> problems;
 };

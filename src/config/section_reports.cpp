@@ -13,14 +13,16 @@ bool ReportMissingKeys(Console& console, std::initializer_list<RequiredKey> keys
   return reported;
 }
 
-bool ReportMissingOrAbove(Console& console, std::initializer_list<BoundedKey> keys) {
+bool ReportMissingOrAbove(IniFile& file, Console& console, std::initializer_list<BoundedKey> keys) {
   bool reported = false;
   for (const BoundedKey& key : keys) {
     if (key.state == KeyState::kAbsent) {
       console.Error("The field %s is missing\n", key.key);
+      file.Report(IniFault::kMissingKey, key.key);
       reported = true;
     } else if (key.value > key.max_value) {
       console.Error("%s", key.range_message);
+      file.Report(IniFault::kValueAbove, key.key);
       reported = true;
     }
   }

@@ -8,7 +8,9 @@
 
 namespace {
 
-void WriteFormatted(Console& console, const char* format, va_list args) {
+// Formats into a buffer of the text's own size and hands it to |write|.
+template <typename Write>
+void WriteFormatted(const char* format, va_list args, const Write& write) {
   char small[512];
   va_list copy;
   va_copy(copy, args);
@@ -16,12 +18,17 @@ void WriteFormatted(Console& console, const char* format, va_list args) {
   va_end(copy);
   if (length < 0) return;
   if (static_cast<size_t>(length) < sizeof small) {
-    console.Write(small, static_cast<size_t>(length));
+    write(small, static_cast<size_t>(length));
     return;
   }
   std::vector<char> large(static_cast<size_t>(length) + 1);
   std::vsnprintf(large.data(), large.size(), format, args);
-  console.Write(large.data(), static_cast<size_t>(length));
+  write(large.data(), static_cast<size_t>(length));
+}
+
+void WriteFormatted(Console& console, const char* format, va_list args) {
+  WriteFormatted(format, args,
+                 [&](const char* data, size_t length) { console.Write(data, length); });
 }
 
 }  // namespace
@@ -48,5 +55,13 @@ void Console::Warning(const char* format, ...) {
   va_list args;
   va_start(args, format);
   WriteFormatted(*this, format, args);
+  va_end(args);
+}
+
+void Console::Diagnostic(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  WriteFormatted(format, args,
+                 [this](const char* data, size_t length) { WriteDiagnostic(data, length); });
   va_end(args);
 }

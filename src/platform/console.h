@@ -1,5 +1,5 @@
 // console.h - the console service: standard output for every message, standard input for the
-// one-character confirmations.
+// one-character confirmations, standard error for hints beside the messages.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,9 @@ class Console {
   virtual void Write(const char* data, size_t length) = 0;
   // One character from standard input, or -1 when the input has ended.
   virtual int ReadChar() = 0;
+  // Writes |length| bytes to standard error: a hint for the person at the console (where in a
+  // file the fault lies), kept apart so that the standard output stays the messages alone.
+  virtual void WriteDiagnostic(const char* data, size_t length) = 0;
 
   // printf-style output; a text of any length is written whole.
   void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -21,4 +24,6 @@ class Console {
   // The two outputs of an error: the marker "ERROR: ", then the message.
   void Error(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void Warning(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // printf-style output to standard error (WriteDiagnostic).
+  void Diagnostic(const char* format, ...) __attribute__((format(printf, 2, 3)));
 };

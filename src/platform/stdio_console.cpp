@@ -16,3 +16,10 @@ int StdioConsole::ReadChar() {
   const int c = std::getchar();
   return c == EOF ? -1 : c;
 }
+
+// After all that went to standard output so far, so that a hint follows the message it belongs
+// to on a console that shows both.
+void StdioConsole::WriteDiagnostic(const char* data, size_t length) {
+  std::fflush(stdout);
+  std::fwrite(data, 1, length, stderr);
+}

@@ -1,4 +1,4 @@
-// stdio_console.h - the console on the process's standard output and standard input.
+// stdio_console.h - the console on the process's standard output, input and error.
 #pragma once
 
 #include "platform/console.h"
@@ -7,4 +7,5 @@ class StdioConsole : public Console {
  public:
   void Write(const char* data, size_t length) override;
   int ReadChar() override;
+  void WriteDiagnostic(const char* data, size_t length) override;
 };

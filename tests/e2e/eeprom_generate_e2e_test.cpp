@@ -65,7 +65,8 @@ TEST_F(EepromGenerate, FailuresEndWithTheirMessageAndCode) {
   const Case cases[] = {
       {"incomplete", example.substr(0, example.find("[ConfigFlags0]")), "image.bin", 9,
        "ERROR: Missing [ConfigFlags0] section in the ini file\n"
-       "ERROR: Validated ini file failed\n"},
+       "ERROR: Validated ini file failed\n"
+       "case.ini: the file has no [ConfigFlags0] section\n"},
       {"refused by the builder", ExampleWith("SSMaxPower = 896", "SSMaxPower = 904"), "image.bin",
        9, "ERROR: SSMaxPower exceed 896mA\nERROR: Generating EEPROM image failed\n"},
       {"strings too long",

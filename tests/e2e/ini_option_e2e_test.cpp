@@ -33,7 +33,9 @@ TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {
   };
   const Case cases[] = {
       {"vendor.ini", "[ID]\r\nVendorID = 0x0\r\n", 3,
-       std::string("ERROR: Vendor ID cannot be 0\n") + kParameterError},
+       std::string("ERROR: Vendor ID cannot be 0\n"
+                   "vendor.ini:2: the value of VendorID in [ID] is refused\n") +
+           kParameterError},
       {"wake.ini",
        "[GPIOConfig]\nGPIOEnable = 0x001\nGPIOBuffer = 0x0\nGPIODirection = 0x001\n"
        "GPIOData = 0x0\nGPIOWake = 0x001\nGPIOWakePolarity = 0x0\n",
@@ -46,7 +48,12 @@ TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {
        255,
        std::string("ERROR: The field GPIOBuffer is missing\nERROR: The field GPIODirection is "
                    "missing\nERROR: The field GPIOData is missing\nERROR: The field "
-                   "GPIOWakePolarity is missing\nERROR: When GPIOWake is enabled for perticular "
+                   "GPIOWakePolarity is missing\n"
+                   "both.ini:1: [GPIOConfig] has no GPIOBuffer\n"
+                   "both.ini:1: [GPIOConfig] has no GPIODirection\n"
+                   "both.ini:1: [GPIOConfig] has no GPIOData\n"
+                   "both.ini:1: [GPIOConfig] has no GPIOWakePolarity\n"
+                   "ERROR: When GPIOWake is enabled for perticular "
                    "GPIO the GPIOEnable need to be set for that GPIO\n") +
            kParameterError},
   };

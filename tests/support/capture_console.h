@@ -1,4 +1,5 @@
-// capture_console.h - a console for tests: output is collected, input comes from a given text.
+// capture_console.h - a console for tests: output and the hints on standard error are collected
+// apart, input comes from a given text.
 #pragma once
 
 #include <string>
@@ -8,6 +9,9 @@
 class CaptureConsole : public Console {
  public:
   void Write(const char* data, size_t length) override { output_.append(data, length); }
+  void WriteDiagnostic(const char* data, size_t length) override {
+    diagnostics_.append(data, length);
+  }
   int ReadChar() override {
     if (input_position_ >= input_.size()) return -1;
     return static_cast<unsigned char>(input_[input_position_++]);
@@ -18,6 +22,12 @@ class CaptureConsole : public Console {
     input_position_ = 0;
   }
   const std::string& output() const { return output_; }
+  // The hints so far, which are then forgotten.
+  std::string TakeDiagnostics() {
+    std::string taken;
+    taken.swap(diagnostics_);
+    return taken;
+  }
   // The output so far, which is then forgotten.
   std::string TakeOutput() {
     std::string taken;
@@ -27,6 +37,7 @@ class CaptureConsole : public Console {
 
  private:
   std::string output_;
+  std::string diagnostics_;
   std::string input_;
   size_t input_position_ = 0;
 };

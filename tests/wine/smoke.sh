@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Windows build under Wine and compares what it prints, and its exit code, with the
 # Linux build's: help, a command-line error, and a machine without the controller's driver; then
+# the Windows test build (5200WinCmd-emu.exe, in the build directory above WINDOWS_EXE) on an
+# emulated adapter whose clock is virtual, beside the Linux build on one set up the same way: a
+# link that comes up 2.5 s after a restart is seen up only when the sleeps move that clock; then
 # qnt5200-image (found beside each program) on image files the Linux build generates.
 # Usage: smoke.sh WINDOWS_EXE LINUX_BINARY
 set -uo pipefail
@@ -11,22 +14,29 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all WINEPREFIX="$work/wine"
 export QNT5200_EMU_DIR="$work/no-adapters"
+linux_adapters=$QNT5200_EMU_DIR windows_adapters=$QNT5200_EMU_DIR
 
-# The program name in the usage lines, Windows line ends and the build line differ by nature.
+# The program name in the usage lines, Windows line ends and the build line differ by nature. A
+# message ending in a carriage return after its line feed gains a second one before its next line
+# feed on Windows, so every carriage return at a line's end goes.
 normalize() {
-  sed -e 's/\r$//' -e 's/^Usage: [^ ]* /Usage: PROGRAM /' \
+  sed -e 's/\r*$//' -e 's/^Usage: [^ ]* /Usage: PROGRAM /' \
       -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/'
 }
 
 failures=0
+checks=0
 check() {
   local name=$1
   shift
   local linux_out windows_out linux_code windows_code
-  linux_out=$("$linux_binary" "$@" </dev/null 2>/dev/null | normalize)
+  linux_out=$(QNT5200_EMU_DIR=$linux_adapters "$linux_binary" "$@" </dev/null 2>/dev/null |
+    normalize)
   linux_code=${PIPESTATUS[0]}
-  windows_out=$(wine "$windows_exe" "$@" </dev/null 2>/dev/null | normalize)
+  windows_out=$(QNT5200_EMU_DIR=$windows_adapters wine "$windows_exe" "$@" </dev/null 2>/dev/null |
+    normalize)
   windows_code=${PIPESTATUS[0]}
+  checks=$((checks + 1))
   if [ "$linux_out" != "$windows_out" ] || [ "$linux_code" != "$windows_code" ]; then
     echo "FAIL: $name (Linux exit $linux_code, Windows exit $windows_code)"
     diff <(echo "$linux_out") <(echo "$windows_out")
@@ -48,6 +58,34 @@ cp "$(dirname "$0")/../../examples/board.ini" "$work/board.ini"
 check "image over its ini file" -i "$work/board.ini" -o "$work/./board.ini" -d QNT5230
 check "offline generation" -i "$work/board.ini" -o "$work/image.bin" -d QNT5230
 
+# The device cases: each build on its own adapters (the emulator tool of the Linux build, in the
+# build directory above LINUX_BINARY, sets up both alike), so that each run finds what the same
+# runs before it left.
+emu_exe=$(realpath "$(dirname "$windows_exe")/../5200WinCmd-emu.exe")
+emu_tool=$(realpath "$(dirname "$linux_binary")/../emu/qnt5200-emu")
+both_emu() {
+  QNT5200_EMU_DIR="$work/linux-adapters" "$emu_tool" "$@" >/dev/null &&
+    QNT5200_EMU_DIR="$work/windows-adapters" "$emu_tool" "$@" >/dev/null
+}
+check_device() {
+  local windows_exe=$emu_exe linux_adapters="$work/linux-adapters"
+  local windows_adapters="$work/windows-adapters"
+  check "$@"
+}
+both_emu create --chip QNT5230 --clock virtual || exit 1
+both_emu link --partner 1000fd,100fd,100hd,10fd,10hd --delay 2500 || exit 1
+both_emu cable --pair B --status open --data 100 || exit 1
+both_emu net --address none || exit 1
+check_device "register" -R 0
+check_device "link mode" -l 100fd
+check_device "ping without an address" -p 192.0.2.1
+check_device "loopback without an address" -L
+check_device "loopback at 100fd without an address" -L -l 100fd
+check_device "cable test" -V
+check_device "link state down" -k d
+check_device "link state up" -k u
+check_device "link mode again" -l 1000fd
+
 # qnt5200-image, run in the work directory so that both builds print the same file names.
 windows_exe=$(dirname "$windows_exe")/qnt5200-image.exe
 image_linux=$(dirname "$linux_binary")/qnt5200-image
@@ -63,6 +101,6 @@ check "image tool diff" diff first.bin second.bin
 check "image tool ini" ini second.bin
 check "image tool, no image" show second.ini
 
-passed=$((14 - failures))
+passed=$((checks - failures))
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

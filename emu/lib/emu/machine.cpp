@@ -66,13 +66,16 @@ AdapterState* Machine::Adapter(uint32_t index) {
 }
 
 void Machine::SleepMs(uint32_t milliseconds) {
-  bool real = false;
-  for (auto& [index, state] : adapters_) {
-    AdvanceAdapterClock(state, milliseconds);
-    real = real || state.clock == ClockMode::kReal;
-  }
-  if (adapters_.empty()) own_time_ms_ += milliseconds;
+  PassMs(milliseconds);
+  const bool real = std::any_of(adapters_.begin(), adapters_.end(), [](const auto& adapter) {
+    return adapter.second.clock == ClockMode::kReal;
+  });
   if (real) RealSleepMs(milliseconds);
+}
+
+void Machine::PassMs(uint32_t milliseconds) {
+  for (auto& [index, state] : adapters_) AdvanceAdapterClock(state, milliseconds);
+  if (adapters_.empty()) own_time_ms_ += milliseconds;
 }
 
 int64_t Machine::NowMs() const {

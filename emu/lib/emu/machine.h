@@ -37,6 +37,9 @@ class Machine {
   // The utility's sleep: virtual adapters' time moves on at once; if any adapter runs on real
   // time, the sleep is real.
   void SleepMs(uint32_t milliseconds);
+  // Time that went by in a real wait outside the machine (a socket's on real sockets): virtual
+  // adapters' time moves on by it as by a sleep; real ones have seen it already.
+  void PassMs(uint32_t milliseconds);
   // Milliseconds on the clock of the lowest-numbered adapter loaded (or virtual time of the
   // machine's own when none is).
   int64_t NowMs() const;

@@ -1,0 +1,30 @@
+// ini_problem.h - where in the INI file a fault lies: its line, section and key. The messages of
+// the load and its checks name neither the file nor the line; these places let the utility add
+// a hint beside them, "board.ini:12: ...", as a compiler does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class IniFault {
+  kBadValue,        // a key's value was refused on its line
+  kValueAbove,      // a key's value is above its range
+  kMissingKey,      // a required key is not in its section
+  kSectionRefused,  // the checks after the section's keys failed; its messages say which
+  kUnknownSection,  // a header that names no section: its lines were skipped
+  kMissingSection,  // a required section was not read
+};
+
+struct IniProblem {
+  IniFault fault = IniFault::kBadValue;
+  int line = 0;         // from 1; 0 when no one line holds the fault
+  std::string section;  // the header as the table names it, brackets included
+  std::string key;      // empty when the fault is the section's
+};
+
+// The hint for |problem| in the file |file_name|, without a line end: "board.ini:12: what".
+std::string DescribeIniProblem(const std::string& file_name, const IniProblem& problem);
+
+// The required sections |present| says were not read, one problem each, in table order.
+struct IniState;
+std::vector<IniProblem> MissingIniSections(const IniState& state);
