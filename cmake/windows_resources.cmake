@@ -22,3 +22,6 @@ endfunction()
 # The driver opens its control device for administrators only.
 qnt_windows_resources(5200WinCmd "5200 Windows Command Line Utility" requireAdministrator)
 qnt_windows_resources(qnt5200-image "QNT5200 image inspector" asInvoker)
+# The test build asks for what the product asks for; Wine runs it all the same.
+qnt_windows_resources(5200WinCmd-emu "5200 Windows Command Line Utility (emulated adapters)"
+                      requireAdministrator)

@@ -12,10 +12,11 @@ trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all WINEPREFIX="$work/wine"
 export QNT5200_EMU_DIR="$work/no-adapters"
 
-# The program name in the usage lines, Windows line ends and the build line differ by nature.
+# The program name in the usage lines, Windows line ends, the build line and the commit (the two
+# builds may be of different checkouts) differ by nature.
 normalize() {
   sed -e 's/\r$//' -e 's/^Usage: [^ ]* /Usage: PROGRAM /' \
-      -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/'
+      -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/' -e 's/ (commit [^)]*)$/ (commit C)/'
 }
 
 failures=0
@@ -38,6 +39,8 @@ check() {
 
 wineboot --init >/dev/null 2>&1 || true
 check "help" -h
+check "long help" --help
+check "version" --version
 check "parse error" -w
 check "no operation" 
 check "bad hexadecimal" -R 12_34
@@ -57,12 +60,13 @@ sed 's/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:33:44:56/' "$example
 "$linux_binary" -i second.ini -o second.bin -d QNT5230 >/dev/null
 linux_binary=$image_linux
 check "image tool help" --help
+check "image tool version" --version
 check "image tool, bad command line" show
 check "image tool show" show first.bin
 check "image tool diff" diff first.bin second.bin
 check "image tool ini" ini second.bin
 check "image tool, no image" show second.ini
 
-passed=$((14 - failures))
+passed=$((17 - failures))
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
