@@ -22,4 +22,4 @@ add_executable(5200WinCmd-emu
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_sockets.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_ip_helper.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/emu/emu_net_state.cpp)
-target_link_libraries(5200WinCmd-emu PRIVATE qnt_app qnt_emu_win)
+target_link_libraries(5200WinCmd-emu PRIVATE qnt_app qnt_emu_win qnt_version)

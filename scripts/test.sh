@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: formatting and lint, the builds the README shows (sanitizer, release with
 # its tests, Windows) run exactly as it writes them, every test in the sanitizer and the release
-# build, the demo, the Windows build under Wine, and a bounded fuzzing run.
+# build, the demo, the install and the packages, the Windows build under Wine, and a bounded
+# fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -31,6 +32,14 @@ scripts/demo.sh >build/demo.log || { cat build/demo.log; exit 1; }
 
 section "Windows build"
 cmake --preset windows && cmake --build --preset windows
+
+section "install and packages: their contents, the Windows programs' resources"
+rm -rf build/staging
+cmake --install build/release --prefix build/staging
+build/staging/bin/5200WinCmd --version && test -f build/staging/share/doc/5200WinCmd/README.md
+cmake --build --preset release --target package
+cmake --build --preset windows --target package
+scripts/check-packages.sh
 
 section "clang-tidy"
 git ls-files 'src/*.cpp' 'emu/*.cpp' | grep -v '^src/platform/win32/' |

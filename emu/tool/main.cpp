@@ -9,6 +9,7 @@
 #include "emu/emu_directory.h"
 #include "tool_args.h"
 #include "tool_commands.h"
+#include "version/build_version.h"
 
 namespace {
 
@@ -163,6 +164,7 @@ void PrintUsage(FILE* out) {
   for (const ToolCommand& command : Commands()) {
     std::fprintf(out, "  qnt5200-emu %s\n", command.usage);
   }
+  std::fprintf(out, "  qnt5200-emu --help | --version\n");
   std::fprintf(out,
                "Adapters live in $QNT5200_EMU_DIR (else $XDG_STATE_HOME/qnt5200-emu, else "
                "~/.local/state/qnt5200-emu).\n");
@@ -179,6 +181,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "help" || name == "--help" || name == "-h") {
     PrintUsage(stdout);
+    return tool::kExitOk;
+  }
+  if (name == "--version" && argc == 2) {
+    std::printf("%s\n", VersionLine("qnt5200-emu").c_str());
     return tool::kExitOk;
   }
   for (const ToolCommand& command : Commands()) {

@@ -16,12 +16,13 @@ export WINEDEBUG=-all WINEPREFIX="$work/wine"
 export QNT5200_EMU_DIR="$work/no-adapters"
 linux_adapters=$QNT5200_EMU_DIR windows_adapters=$QNT5200_EMU_DIR
 
-# The program name in the usage lines, Windows line ends and the build line differ by nature. A
-# message ending in a carriage return after its line feed gains a second one before its next line
-# feed on Windows, so every carriage return at a line's end goes.
+# The program name in the usage lines, Windows line ends, the build line and the commit (the two
+# builds may be of different checkouts) differ by nature. A message ending in a carriage return
+# after its line feed gains a second one before its next line feed on Windows, so every carriage
+# return at a line's end goes.
 normalize() {
   sed -e 's/\r*$//' -e 's/^Usage: [^ ]* /Usage: PROGRAM /' \
-      -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/'
+      -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/' -e 's/ (commit [^)]*)$/ (commit C)/'
 }
 
 failures=0
@@ -48,6 +49,8 @@ check() {
 
 wineboot --init >/dev/null 2>&1 || true
 check "help" -h
+check "long help" --help
+check "version" --version
 check "parse error" -w
 check "no operation" 
 check "bad hexadecimal" -R 12_34
@@ -95,6 +98,7 @@ sed 's/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:33:44:56/' "$example
 "$linux_binary" -i second.ini -o second.bin -d QNT5230 >/dev/null
 linux_binary=$image_linux
 check "image tool help" --help
+check "image tool version" --version
 check "image tool, bad command line" show
 check "image tool show" show first.bin
 check "image tool diff" diff first.bin second.bin

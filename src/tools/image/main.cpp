@@ -9,6 +9,7 @@
 
 #include "tools/image/image_ini.h"
 #include "tools/image/image_report.h"
+#include "version/build_version.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ const char kUsage[] =
     "       qnt5200-image ini FILE       the INI sections that build this image (exit 1 when\n"
     "                                    they cannot build it exactly)\n"
     "       qnt5200-image --help         this text\n"
+    "       qnt5200-image --version      the version and the commit of this build\n"
     "Exit code 2: a bad command line, or a file that cannot be read or is no image.\n";
 
 bool ReadImageFile(const char* name, InspectedImage* decoded) {
@@ -96,6 +98,10 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
+    return kImageToolDone;
+  }
+  if (command == "--version" && argc == 2) {
+    std::printf("%s\n", VersionLine("qnt5200-image").c_str());
     return kImageToolDone;
   }
   if (command == "show" && argc == 3) return Show(argv[2]);
