@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,16 +17,19 @@ using Adapter = ScriptedIpHelperCalls::Adapter;
 constexpr uint32_t kErrorNoData = 232;
 
 std::string Text(const Ip4Address& a) {
-  return std::to_string(a.octets[0]) + "." + std::to_string(a.octets[1]) + "." +
-         std::to_string(a.octets[2]) + "." + std::to_string(a.octets[3]);
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%d.%d.%d", a.octets[0], a.octets[1], a.octets[2],
+                a.octets[3]);
+  return text;
 }
 
 // "description #index physical-bytes: address address ..."
 std::string Text(const HostAdapter& adapter) {
-  std::string text = adapter.description + " #" + std::to_string(adapter.interface_index);
-  for (const uint8_t byte : adapter.physical) text += " " + std::to_string(byte);
-  text += ":";
-  for (const Ip4Address& address : adapter.unicast) text += " " + Text(address);
+  std::string text = adapter.description;
+  text.append(" #").append(std::to_string(adapter.interface_index));
+  for (const uint8_t byte : adapter.physical) text.append(" ").append(std::to_string(byte));
+  text.append(":");
+  for (const Ip4Address& address : adapter.unicast) text.append(" ").append(Text(address));
   return text;
 }
 
