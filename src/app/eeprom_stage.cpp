@@ -11,14 +11,12 @@
 #include "config/ini_loader.h"
 #include "driver/driver_operations.h"
 #include "nvm/eeprom_program.h"
-#include "nvm/eeprom_read.h"
+#include "nvm/memory_save.h"
 
 namespace {
 
-EepromJob JobOf(const CommandOptions& options, const RunState& run, const ImageBuffer* image,
-                WriteGate* gate = nullptr) {
+EepromJob JobOf(const RunState& run, const ImageBuffer* image, WriteGate* gate = nullptr) {
   return {.eeprom_size = run.eeprom_size,
-          .file_name = options.BinaryFileName.get(),
           .image = image != nullptr ? image->bytes : nullptr,
           .image_length = image != nullptr ? image->length : 0,
           .gate = gate};
@@ -26,11 +24,9 @@ EepromJob JobOf(const CommandOptions& options, const RunState& run, const ImageB
 
 StepResult SaveEeprom(Driver& driver, const CommandOptions& options, const RunState& run,
                       char* file_base) {
-  switch (ReadEeprom(driver, JobOf(options, run, nullptr), file_base)) {
-    case EepromSaveResult::kSaved:
-      return {};
-    case EepromSaveResult::kFailed:
-      break;
+  if (SaveMemory(driver, false, run.eeprom_size, options.BinaryFileName.get(), file_base) ==
+      MemorySaveResult::kSaved) {
+    return {};
   }
   return {.exit_code = kExitEepromReadFailed, .stop = true};
 }
@@ -41,7 +37,7 @@ int ReadImageFile(const CommandOptions& options, const RunState& run, ImageBuffe
   if (!LoadEepromImageFile(options.BinaryFileName.get(), image.bytes, &image.length, console)) {
     return kExitProgramFailed;
   }
-  if (!EepromImageFits(JobOf(options, run, &image), console)) return kExitProgramFailed;
+  if (!EepromImageFits(JobOf(run, &image), console)) return kExitProgramFailed;
   if (PatchSettingsIdentity(run, image, console) != 0) {
     console.Error("Modifying EEPROM image failed.\n");
     return kExitModifyFailed;
@@ -76,7 +72,7 @@ int WriteEeprom(Driver& driver, const CommandOptions& options, const RunState& r
     result = BuildImageFromIni(run, image, console);
   }
   if (result != 0) return result;
-  if (ProgramEeprom(driver, JobOf(options, run, &image, reservation))) return 0;
+  if (ProgramEeprom(driver, JobOf(run, &image, reservation))) return 0;
   return reservation != nullptr && reservation->refused() ? kExitModifyFailed : kExitProgramFailed;
 }
 

@@ -7,7 +7,7 @@
 #include "app/identity_checks.h"
 #include "app/text_console.h"
 #include "common/exit_codes.h"
-#include "nvm/board_identity.h"
+#include "driver/image_macs.h"
 #include "platform/station.h"
 
 namespace {
@@ -68,7 +68,7 @@ int IdentityReservation::Refuse(int exit_code) {
 int IdentityReservation::FindRework(Driver& driver, RunState& run) {
   const bool otp = options_.OtpMode;
   std::vector<MacAddress> held;
-  if (!ReadBoardMacAddresses(driver, otp, run.eeprom_size, &held)) {
+  if (!ReadImageMacAddresses(driver, otp, run.eeprom_size, &held)) {
     console_.Error(
         "The board's MAC address could not be read, so it is not known whether it holds an "
         "identity of the record file %s; nothing was programmed\n",

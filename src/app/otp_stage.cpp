@@ -11,9 +11,9 @@
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
+#include "nvm/memory_save.h"
 #include "nvm/otp_image_file.h"
 #include "nvm/otp_program.h"
-#include "nvm/otp_read.h"
 #include "nvm/otp_space.h"
 
 namespace {
@@ -38,13 +38,12 @@ int ExitCodeOf(OtpResult result) {
 
 StepResult SaveOtp(Driver& driver, const CommandOptions& options, const RunState& run,
                    char* file_base) {
-  const char* name = options.BinaryFileName.IsSet() ? options.BinaryFileName.get() : nullptr;
-  switch (ReadOtp(driver, run.eeprom_size, name, file_base)) {
-    case OtpSaveResult::kSaved:
+  switch (SaveMemory(driver, true, run.eeprom_size, options.BinaryFileName.get(), file_base)) {
+    case MemorySaveResult::kSaved:
       return {};
-    case OtpSaveResult::kNamedFileFailed:
+    case MemorySaveResult::kNamedFileFailed:
       return Stop(kExitEepromReadFailed);
-    case OtpSaveResult::kFailed:
+    case MemorySaveResult::kFailed:
       break;
   }
   return Stop(kExitOtpReadFailed);

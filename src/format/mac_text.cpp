@@ -6,10 +6,11 @@
 
 #include "common/hex_digit.h"
 
-std::string MacAddressText(const MacAddress& mac) {
+std::string MacAddressText(const MacAddress& mac, char separator) {
   char text[kMacAddressTextLength + 1];
-  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
-                mac[4], mac[5]);
+  const char s = separator;
+  std::snprintf(text, sizeof text, "%02X%c%02X%c%02X%c%02X%c%02X%c%02X", mac[0], s, mac[1], s,
+                mac[2], s, mac[3], s, mac[4], s, mac[5]);
   return text;
 }
 

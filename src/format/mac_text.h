@@ -12,8 +12,8 @@ constexpr int kMacAddressTextLength = 17;
 
 using MacAddress = std::array<uint8_t, kMacAddressBytes>;  // first octet first
 
-// "00:11:22:33:44:55"
-std::string MacAddressText(const MacAddress& mac);
+// "00:11:22:33:44:55"; the network tests name an adapter's address with '-' as the system does.
+std::string MacAddressText(const MacAddress& mac, char separator = ':');
 
 // The MAC address at |bytes|, first octet first.
 MacAddress MacAddressAt(const uint8_t* bytes);

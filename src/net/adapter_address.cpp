@@ -1,23 +1,16 @@
 // adapter_address.cpp - the adapter lookup of the network tests and the destination check.
 #include "net/adapter_address.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "format/mac_text.h"
 #include "net/adapter_choice.h"
 
 namespace {
 
 constexpr size_t kHostTextSize = 1025;
-
-std::string MacText(const MacAddressBytes& mac) {
-  char text[18];
-  std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3],
-                mac[4], mac[5]);
-  return text;
-}
 
 // Says why the adapter could not be chosen; false when it is simply not there (yet).
 bool Refused(Console& console, AdapterChoice choice, ControllerMac& mac) {
@@ -32,11 +25,11 @@ bool Refused(Console& console, AdapterChoice choice, ControllerMac& mac) {
       return true;
     case AdapterChoice::kNoMatch:
       console.Error("No QNT52 network adapter has this controller's MAC address %s\n",
-                    MacText(*mac.Get()).c_str());
+                    MacAddressText(*mac.Get(), '-').c_str());
       return true;
     case AdapterChoice::kSeveralMatch:
       console.Error("Several QNT52 network adapters have this controller's MAC address %s\n",
-                    MacText(*mac.Get()).c_str());
+                    MacAddressText(*mac.Get(), '-').c_str());
       return true;
   }
   return false;

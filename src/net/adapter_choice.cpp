@@ -8,14 +8,14 @@ namespace {
 
 constexpr char kControllerMark[] = "QNT52";
 
-bool HasAddress(const HostAdapter& adapter, const MacAddressBytes& mac) {
+bool HasAddress(const HostAdapter& adapter, const MacAddress& mac) {
   return std::equal(adapter.physical.begin(), adapter.physical.end(), mac.begin(), mac.end());
 }
 
 }  // namespace
 
 AdapterChoice ChooseControllerAdapter(const std::vector<HostAdapter>& adapters,
-                                      const std::function<const MacAddressBytes*()>& board_mac,
+                                      const std::function<const MacAddress*()>& board_mac,
                                       const HostAdapter** chosen) {
   std::vector<const HostAdapter*> controllers;
   for (const HostAdapter& adapter : adapters) {
@@ -28,7 +28,7 @@ AdapterChoice ChooseControllerAdapter(const std::vector<HostAdapter>& adapters,
     *chosen = controllers[0];
     return AdapterChoice::kChosen;
   }
-  const MacAddressBytes* mac = board_mac();
+  const MacAddress* mac = board_mac();
   if (mac == nullptr) return AdapterChoice::kMacUnknown;
   std::erase_if(controllers,
                 [&](const HostAdapter* adapter) { return !HasAddress(*adapter, *mac); });

@@ -19,5 +19,5 @@ enum class AdapterChoice {
 // controller on the host), the one whose physical address is the controller's MAC address, so
 // that a run tests the board it was asked to; |board_mac| is asked only then, and may answer null.
 AdapterChoice ChooseControllerAdapter(const std::vector<HostAdapter>& adapters,
-                                      const std::function<const MacAddressBytes*()>& board_mac,
+                                      const std::function<const MacAddress*()>& board_mac,
                                       const HostAdapter** chosen);

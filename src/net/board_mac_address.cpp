@@ -1,44 +1,32 @@
 // board_mac_address.cpp - the MAC address of the configuration image the controller runs with.
 #include "net/board_mac_address.h"
 
-#include <algorithm>
+#include <vector>
 
-#include "driver/driver_operations.h"
-#include "format/image_layout.h"
-#include "format/mac_text.h"
-#include "format/otp_form.h"
+#include "driver/image_macs.h"
 
 namespace {
 
-// The OTP up to the last MAC address byte of an upper-half image: one bracketed read sees the
-// signature and both places the address can be.
-constexpr int kOtpBytesRead = kOtpUpperImageBase + kMacAddressOffset + kMacAddressBytes;
 constexpr int kEepromBytesRead = kMacAddressOffset + kMacAddressBytes;
 
 }  // namespace
 
-bool ReadBoardMacAddress(Driver& driver, bool* known, MacAddressBytes* mac) {
+bool ReadBoardMacAddress(Driver& driver, bool* known, MacAddress* mac) {
   *known = false;
-  uint8_t otp[kOtpBytesRead] = {};
-  if (!OTP_READ_BLOCK(driver, 0, kOtpBytesRead, otp)) return false;
-  const uint8_t* image = nullptr;
-  if (otp[0] == kOtpSignatureLower) {
-    image = otp;
-  } else if (otp[0] == kOtpSignatureUpper) {
-    image = otp + kOtpUpperImageBase;
+  std::vector<MacAddress> macs;
+  uint8_t signature = 0;
+  if (!ReadImageMacAddresses(driver, true, kOtpBothMacsEnd, &macs, &signature)) return false;
+  if (signature != kOtpSignatureLower && signature != kOtpSignatureUpper) {
+    if (!ReadImageMacAddresses(driver, false, kEepromBytesRead, &macs, &signature)) return false;
+    if (signature != kEepromImageSignature) return true;
   }
-  uint8_t eeprom[kEepromBytesRead] = {};
-  if (image == nullptr) {
-    if (!E2P_READ_BLOCK(driver, kEepromBytesRead, eeprom)) return false;
-    if (eeprom[0] == kEepromImageSignature) image = eeprom;
-  }
-  if (image == nullptr) return true;
-  std::copy_n(image + kMacAddressOffset, kMacAddressBytes, mac->begin());
+  // An upper-half image's address comes after the stale one of the lower image.
+  *mac = macs.back();
   *known = true;
   return true;
 }
 
-const MacAddressBytes* ControllerMac::Get() {
+const MacAddress* ControllerMac::Get() {
   if (!read_) {
     read_ = true;
     if (!ReadBoardMacAddress(driver_, &known_, &mac_)) known_ = false;

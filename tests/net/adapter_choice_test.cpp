@@ -9,7 +9,7 @@
 
 namespace {
 
-const MacAddressBytes kBoardMac = {0x00, 0x11, 0x22, 0x33, 0x44, 0x51};
+const MacAddress kBoardMac = {0x00, 0x11, 0x22, 0x33, 0x44, 0x51};
 
 HostAdapter Adapter(const std::string& description, uint32_t interface_index,
                     const std::vector<uint8_t>& physical) {
@@ -23,7 +23,7 @@ struct Choice {
   int asked;
 };
 
-Choice Choose(const std::vector<HostAdapter>& adapters, const MacAddressBytes* mac) {
+Choice Choose(const std::vector<HostAdapter>& adapters, const MacAddress* mac) {
   int asked = 0;
   const HostAdapter* chosen = nullptr;
   const AdapterChoice result = ChooseControllerAdapter(

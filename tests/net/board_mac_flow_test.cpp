@@ -15,7 +15,7 @@ namespace {
 struct Read {
   bool ok;
   bool known;
-  MacAddressBytes mac;
+  MacAddress mac;
 };
 
 class BoardMac : public ::testing::Test {
@@ -40,7 +40,7 @@ class BoardMac : public ::testing::Test {
 };
 
 TEST_F(BoardMac, TheImageTheControllerLoads) {
-  const MacAddressBytes eeprom_mac = {0x00, 0x11, 0x22, 0x33, 0x44, 0xEE};
+  const MacAddress eeprom_mac = {0x00, 0x11, 0x22, 0x33, 0x44, 0xEE};
   bench_.SetEeprom(Image(0xA5, 0xEE));
   Read read = ReadBoard();
   EXPECT_TRUE(read.ok && read.known);
@@ -49,7 +49,7 @@ TEST_F(BoardMac, TheImageTheControllerLoads) {
   bench_.SetOtp(Image(0xF3, 0x03));  // the OTP's image wins over the EEPROM's
   read = ReadBoard();
   EXPECT_TRUE(read.ok && read.known);
-  EXPECT_EQ(read.mac, (MacAddressBytes{0x00, 0x11, 0x22, 0x33, 0x44, 0x03}));
+  EXPECT_EQ(read.mac, (MacAddress{0x00, 0x11, 0x22, 0x33, 0x44, 0x03}));
 
   // An upper-half image: its byte i at OTP offset 0x100 + i; the lower image's bytes are stale.
   std::vector<uint8_t> otp = Image(0xF7, 0x03);
@@ -58,7 +58,7 @@ TEST_F(BoardMac, TheImageTheControllerLoads) {
   bench_.SetOtp(otp);
   read = ReadBoard();
   EXPECT_TRUE(read.ok && read.known);
-  EXPECT_EQ(read.mac, (MacAddressBytes{0x00, 0x11, 0x22, 0x33, 0x44, 0x07}));
+  EXPECT_EQ(read.mac, (MacAddress{0x00, 0x11, 0x22, 0x33, 0x44, 0x07}));
 
   bench_.SetOtp({0xFF, 0x00, 0x11, 0x22, 0x33, 0x44, 0x0F});  // switched off: the EEPROM again
   read = ReadBoard();

@@ -1,4 +1,5 @@
-// win32_ip_helper.cpp - adapter addresses, the address table and ARP entries through iphlpapi.
+// win32_ip_helper.cpp - the IP Helper's raw calls through iphlpapi: one system call, or one record
+// of a buffer it filled read into a plain one, each.
 // clang-format off
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -10,9 +11,12 @@
 
 #include "platform/win32/win32_network.h"
 
-namespace {
+static_assert(kIpHelperNoError == NO_ERROR && kIpHelperNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY &&
+                  kIpHelperBufferOverflow == ERROR_BUFFER_OVERFLOW &&
+                  kIpHelperInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER,
+              "the results the IP Helper logic tells apart are the system's");
 
-constexpr ULONG kFirstAdapterBufferSize = 144;
+namespace {
 
 std::string NarrowText(const wchar_t* wide) {
   if (wide == nullptr) return {};
@@ -24,70 +28,63 @@ std::string NarrowText(const wchar_t* wide) {
   return text;
 }
 
-Ip4Address AddressOf(const sockaddr* address) {
-  Ip4Address result;
-  if (address != nullptr && address->sa_family == AF_INET) {
-    std::memcpy(result.octets, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr,
-                sizeof result.octets);
-  }
-  return result;
-}
-
 }  // namespace
 
-uint32_t Win32IpHelper::GetAdaptersAddresses(std::vector<HostAdapter>* adapters) {
+void* Win32IpHelperCalls::Allocate(uint32_t size) { return std::malloc(size); }
+
+void Win32IpHelperCalls::Release(void* buffer) { std::free(buffer); }
+
+uint32_t Win32IpHelperCalls::AdaptersAddresses(void* buffer, uint32_t* size) {
   constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST;
-  ULONG size = kFirstAdapterBufferSize;
-  auto* buffer = static_cast<IP_ADAPTER_ADDRESSES*>(std::malloc(size));
-  if (buffer == nullptr) return kAdapterBufferNotAllocated;
-  ULONG result = ::GetAdaptersAddresses(AF_INET, kFlags, nullptr, buffer, &size);
-  if (result == ERROR_BUFFER_OVERFLOW) {
-    std::free(buffer);
-    buffer = static_cast<IP_ADAPTER_ADDRESSES*>(std::malloc(size));
-    if (buffer == nullptr) return kAdapterBufferNotAllocated;
-    result = ::GetAdaptersAddresses(AF_INET, kFlags, nullptr, buffer, &size);
-  }
-  if (result == NO_ERROR) {
-    adapters->clear();
-    for (const IP_ADAPTER_ADDRESSES* adapter = buffer; adapter != nullptr;
-         adapter = adapter->Next) {
-      HostAdapter host{.description = NarrowText(adapter->Description),
-                       .interface_index = adapter->IfIndex};
-      host.physical.assign(adapter->PhysicalAddress,
-                           adapter->PhysicalAddress + adapter->PhysicalAddressLength);
-      for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress;
-           unicast != nullptr; unicast = unicast->Next) {
-        host.unicast.push_back(AddressOf(unicast->Address.lpSockaddr));
-      }
-      adapters->push_back(std::move(host));
-    }
-  }
-  std::free(buffer);
+  ULONG length = *size;
+  const ULONG result = ::GetAdaptersAddresses(AF_INET, kFlags, nullptr,
+                                              static_cast<IP_ADAPTER_ADDRESSES*>(buffer), &length);
+  *size = length;
   return result;
 }
 
-uint32_t Win32IpHelper::GetIpAddrTable(std::vector<IpAddressRow>* rows) {
-  ULONG size = 0;
-  MIB_IPADDRTABLE* table = nullptr;
-  DWORD result = ::GetIpAddrTable(table, &size, FALSE);
-  if (result == ERROR_INSUFFICIENT_BUFFER) {
-    table = static_cast<MIB_IPADDRTABLE*>(std::malloc(size));
-    if (table == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
-    result = ::GetIpAddrTable(table, &size, FALSE);
+AdapterRecord Win32IpHelperCalls::ReadAdapter(IpHelperRecord adapter) {
+  const auto* system = static_cast<const IP_ADAPTER_ADDRESSES*>(adapter);
+  AdapterRecord record{.next = system->Next,
+                       .first_unicast = system->FirstUnicastAddress,
+                       .description = NarrowText(system->Description),
+                       .interface_index = system->IfIndex};
+  record.physical.assign(system->PhysicalAddress,
+                         system->PhysicalAddress + system->PhysicalAddressLength);
+  return record;
+}
+
+UnicastRecord Win32IpHelperCalls::ReadUnicast(IpHelperRecord unicast) {
+  const auto* system = static_cast<const IP_ADAPTER_UNICAST_ADDRESS*>(unicast);
+  const sockaddr* address = system->Address.lpSockaddr;
+  UnicastRecord record{.next = system->Next,
+                       .ipv4 = address != nullptr && address->sa_family == AF_INET};
+  if (record.ipv4) {
+    std::memcpy(record.address.octets, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr,
+                sizeof record.address.octets);
   }
-  if (result == NO_ERROR && table != nullptr) {
-    rows->clear();
-    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
-      IpAddressRow row{.interface_index = table->table[i].dwIndex};
-      std::memcpy(row.address.octets, &table->table[i].dwAddr, sizeof row.address.octets);
-      rows->push_back(row);
-    }
-  }
-  std::free(table);
+  return record;
+}
+
+uint32_t Win32IpHelperCalls::IpAddrTable(void* table, uint32_t* size) {
+  ULONG length = *size;
+  const DWORD result = ::GetIpAddrTable(static_cast<MIB_IPADDRTABLE*>(table), &length, FALSE);
+  *size = length;
   return result;
 }
 
-uint32_t Win32IpHelper::CreateIpNetEntry(const ArpEntry& entry) {
+uint32_t Win32IpHelperCalls::AddressRowCount(const void* table) {
+  return static_cast<const MIB_IPADDRTABLE*>(table)->dwNumEntries;
+}
+
+IpAddressRow Win32IpHelperCalls::AddressRow(const void* table, uint32_t index) {
+  const MIB_IPADDRROW& system = static_cast<const MIB_IPADDRTABLE*>(table)->table[index];
+  IpAddressRow row{.interface_index = system.dwIndex};
+  std::memcpy(row.address.octets, &system.dwAddr, sizeof row.address.octets);
+  return row;
+}
+
+uint32_t Win32IpHelperCalls::CreateIpNetEntry(const ArpEntry& entry) {
   MIB_IPNETROW row{};
   row.dwIndex = entry.interface_index;
   row.dwPhysAddrLen = sizeof entry.physical;
@@ -97,7 +94,7 @@ uint32_t Win32IpHelper::CreateIpNetEntry(const ArpEntry& entry) {
   return ::CreateIpNetEntry(&row);
 }
 
-uint32_t Win32IpHelper::DeleteIpNetEntry(uint32_t interface_index, const Ip4Address& address) {
+uint32_t Win32IpHelperCalls::DeleteIpNetEntry(uint32_t interface_index, const Ip4Address& address) {
   MIB_IPNETROW row{};
   row.dwIndex = interface_index;
   std::memcpy(&row.dwAddr, address.octets, sizeof address.octets);

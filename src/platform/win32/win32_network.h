@@ -1,6 +1,8 @@
 // win32_network.h - the network services on ws2_32, iphlpapi and kernel32.
 #pragma once
 
+#include "platform/ip_helper_calls.h"
+#include "platform/ip_helper_logic.h"
 #include "platform/network_services.h"
 
 class Win32Sockets : public Sockets {
@@ -24,10 +26,16 @@ class Win32Names : public Names {
   bool NumericHost(const Ip4Address& address, char* text, size_t capacity) override;
 };
 
-class Win32IpHelper : public IpHelper {
+class Win32IpHelperCalls : public IpHelperCalls {
  public:
-  uint32_t GetAdaptersAddresses(std::vector<HostAdapter>* adapters) override;
-  uint32_t GetIpAddrTable(std::vector<IpAddressRow>* rows) override;
+  void* Allocate(uint32_t size) override;
+  void Release(void* buffer) override;
+  uint32_t AdaptersAddresses(void* buffer, uint32_t* size) override;
+  AdapterRecord ReadAdapter(IpHelperRecord adapter) override;
+  UnicastRecord ReadUnicast(IpHelperRecord unicast) override;
+  uint32_t IpAddrTable(void* table, uint32_t* size) override;
+  uint32_t AddressRowCount(const void* table) override;
+  IpAddressRow AddressRow(const void* table, uint32_t index) override;
   uint32_t CreateIpNetEntry(const ArpEntry& entry) override;
   uint32_t DeleteIpNetEntry(uint32_t interface_index, const Ip4Address& address) override;
 };
@@ -50,7 +58,8 @@ class Win32Network {
  private:
   Win32Sockets sockets_;
   Win32Names names_;
-  Win32IpHelper ip_helper_;
+  Win32IpHelperCalls ip_helper_calls_;
+  IpHelperLogic ip_helper_{ip_helper_calls_};
   Win32Process process_;
   NetworkServices services_{sockets_, names_, ip_helper_, process_};
 };

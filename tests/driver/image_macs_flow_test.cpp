@@ -1,9 +1,9 @@
-// board_identity_flow_test.cpp - the MAC addresses a board's memory holds, read before it is
-// programmed again: the EEPROM's, and the OTP's lower image and upper image.
+// image_macs_flow_test.cpp - the MAC addresses a board's memory holds: the EEPROM's, and the OTP's
+// lower image and upper image.
 #include <gtest/gtest.h>
 
 #include "driver/driver.h"
-#include "nvm/board_identity.h"
+#include "driver/image_macs.h"
 #include "support/capture_console.h"
 #include "support/emu_bench.h"
 
@@ -16,12 +16,12 @@ std::vector<MacAddress> Read(EmuBench& bench, bool otp) {
   CaptureConsole console;
   Driver driver(platform.device, console, RequestWords{});
   std::vector<MacAddress> macs;
-  EXPECT_TRUE(ReadBoardMacAddresses(driver, otp, 512, &macs));
+  EXPECT_TRUE(ReadImageMacAddresses(driver, otp, 512, &macs));
   platform.device.Close();
   return macs;
 }
 
-TEST(BoardIdentity, EachImageOfTheMemoryTellsItsMacAddress) {
+TEST(ImageMacs, EachImageOfTheMemoryTellsItsMacAddress) {
   EmuBench bench;
   bench.CreateAdapter(0, kChipQnt5231);
   std::vector<uint8_t> memory(512, 0);
