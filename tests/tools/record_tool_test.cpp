@@ -91,7 +91,7 @@ TEST(RecordTool, CheckFindsIdentitiesOnTwoBoardsAndUnknownOutcomes) {
 TEST(RecordTool, JsonDocumentsSayTheSame) {
   const ParsedBoardRecord record = ParseBoardRecord(kRecord);
   IniRanges ini{.file = "b.ini"};
-  ini.left.mac = {.present = true, .current = "00:11:22:33:44:16", .increment = 1, .left = 7};
+  ini.left.mac = {.present = true, .current = "00:11:22:33:44:15", .increment = 1, .left = 7};
   const auto summary =
       nlohmann::json::parse(SummaryJson("boards.csv", SummarizeRecord(record), &ini));
   EXPECT_EQ(summary["format_version"], 1);
@@ -109,6 +109,7 @@ TEST(RecordTool, JsonDocumentsSayTheSame) {
   EXPECT_EQ(summary["mac_address_ranges"][0]["count"], 4);
   EXPECT_EQ(summary["ini"]["mac_address"]["left"], 7);
   EXPECT_TRUE(summary["ini"]["mac_address"]["maximum"].is_null());
+  EXPECT_EQ(summary["ini"]["mac_address"]["current_used"], true);  // reserved on line 15
   EXPECT_TRUE(summary["ini"]["serial_number"].is_null());
 
   const auto check = nlohmann::json::parse(CheckJson("boards.csv", CheckRecord(record, true)));

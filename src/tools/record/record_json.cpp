@@ -67,9 +67,10 @@ std::string SummaryJson(const std::string& record_name, const RecordSummary& sum
   }
   document["mac_address_ranges"] = ranges;
   if (ini != nullptr) {
-    document["ini"] = Json{{"file", ini->file},
-                           {"mac_address", Range(ini->left.mac)},
-                           {"serial_number", Range(ini->left.serial)}};
+    Json mac = Range(ini->left.mac);
+    if (ini->left.mac.present) mac["current_used"] = MacUsed(summary, ini->left.mac.current);
+    document["ini"] =
+        Json{{"file", ini->file}, {"mac_address", mac}, {"serial_number", Range(ini->left.serial)}};
   }
   return Dump(document);
 }

@@ -1,7 +1,9 @@
 // record_report.cpp - the summary and the check as lines of text.
 #include "tools/record/record_report.h"
 
+#include <algorithm>
 #include <cinttypes>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -46,7 +48,7 @@ void AppendRate(std::string& text, const char* name, const StationRate& rate) {
     Append(text, ", no readable time\n");
     return;
   }
-  const auto seconds = static_cast<int64_t>(rate.span_seconds + 0.5);
+  const auto seconds = static_cast<int64_t>(std::llround(rate.span_seconds));
   Append(text, " in %" PRId64 ":%02d:%02d", seconds / 3600, static_cast<int>(seconds / 60 % 60),
          static_cast<int>(seconds % 60));
   if (const auto per_hour = rate.BoardsPerHour()) {
@@ -79,6 +81,13 @@ const char* PrintedStation(const std::string& station) {
 
 }  // namespace
 
+bool MacUsed(const RecordSummary& summary, const std::string& mac) {
+  // Canonical addresses compare as their numbers do.
+  return std::any_of(
+      summary.macs_used.begin(), summary.macs_used.end(),
+      [&](const MacRange& range) { return range.first <= mac && mac <= range.last; });
+}
+
 std::string SummaryText(const std::string& record_name, const RecordSummary& summary,
                         const IniRanges* ini) {
   std::string text;
@@ -104,6 +113,10 @@ std::string SummaryText(const std::string& record_name, const RecordSummary& sum
   }
   if (ini != nullptr) {
     AppendRange(text, ini->file, "MAC address", "MAC addresses", ini->left.mac);
+    if (ini->left.mac.present && MacUsed(summary, ini->left.mac.current)) {
+      Append(text, "%s: its CurrentMacAddress %s is used in the record already\n",
+             ini->file.c_str(), ini->left.mac.current.c_str());
+    }
     AppendRange(text, ini->file, "serial number", "serial numbers", ini->left.serial);
   }
   return text;

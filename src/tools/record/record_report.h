@@ -13,6 +13,10 @@ constexpr int kRecordToolDone = 0;
 constexpr int kRecordToolFound = 1;     // check: an identity on two boards, or an unknown outcome
 constexpr int kRecordToolBadInput = 2;  // bad command line, or a file that cannot be read
 
+// True when |mac| (canonical) is one of the record's used MAC addresses: an INI file set back to
+// it would hand a used address to the next board, which the utility then refuses.
+bool MacUsed(const RecordSummary& summary, const std::string& mac);
+
 // The INI file's ranges, when the summary was asked for them.
 struct IniRanges {
   std::string file;
