@@ -57,8 +57,8 @@ ProgramRun RunImageTool(const std::string& arguments, const std::string& work_di
 }
 
 ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_dir) {
-  return RunShell("cd " + Quote(work_dir) + " && " + Quote(QNT_RECORD_TOOL_PATH) + " " +
-                  arguments + " </dev/null 2>/dev/null");
+  return RunShell("cd " + Quote(work_dir) + " && " + Quote(QNT_RECORD_TOOL_PATH) + " " + arguments +
+                  " </dev/null 2>/dev/null");
 }
 
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) {
