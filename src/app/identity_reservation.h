@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/board_record.h"
 #include "app/command_options.h"
 #include "app/error_watch_console.h"
 #include "app/record_stage.h"
@@ -19,6 +18,7 @@
 #include "config/stepping/identity_step.h"
 #include "config/stepping/ini_write_back.h"
 #include "driver/driver.h"
+#include "format/record_identities.h"
 #include "nvm/write_gate.h"
 #include "platform/clock.h"
 #include "platform/user_file.h"

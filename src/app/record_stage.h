@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/board_record.h"
 #include "app/command_options.h"
 #include "app/run_state.h"
 #include "common/image_buffer.h"
+#include "format/record_identities.h"
 #include "platform/console.h"
 #include "platform/user_file.h"
 

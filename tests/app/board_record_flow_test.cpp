@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/board_record.h"
+#include "format/board_record.h"
 #include "nvm/eeprom_flow_support.h"
 
 namespace {

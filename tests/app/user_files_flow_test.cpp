@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/board_record.h"
+#include "format/board_record.h"
 #include "nvm/eeprom_flow_support.h"
 #include "support/file_faults.h"
 

@@ -56,6 +56,11 @@ ProgramRun RunImageTool(const std::string& arguments, const std::string& work_di
                   " </dev/null 2>&1");
 }
 
+ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_dir) {
+  return RunShell("cd " + Quote(work_dir) + " && " + Quote(QNT_RECORD_TOOL_PATH) + " " + arguments +
+                  " </dev/null 2>/dev/null");
+}
+
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) {
   return RunShell("QNT5200_EMU_DIR=" + Quote(emu_dir) + " " + Quote(QNT_EMU_TOOL_PATH) + " " +
                   arguments + " </dev/null 2>&1");

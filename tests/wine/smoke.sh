@@ -4,7 +4,8 @@
 # the Windows test build (5200WinCmd-emu.exe, in the build directory above WINDOWS_EXE) on an
 # emulated adapter whose clock is virtual, beside the Linux build on one set up the same way: a
 # link that comes up 2.5 s after a restart is seen up only when the sleeps move that clock; then
-# qnt5200-image (found beside each program) on image files the Linux build generates.
+# qnt5200-image (found beside each program) on image files the Linux build generates, and
+# qnt5200-record on a record written here.
 # Usage: smoke.sh WINDOWS_EXE LINUX_BINARY
 set -uo pipefail
 windows_exe=$(realpath "$1")
@@ -104,6 +105,17 @@ check "image tool show" show first.bin
 check "image tool diff" diff first.bin second.bin
 check "image tool ini" ini second.bin
 check "image tool, no image" show second.ini
+
+# qnt5200-record on a record of two runs, one of which died after its reservation.
+windows_exe=$(dirname "$windows_exe")/qnt5200-record.exe
+linux_binary=$(dirname "$image_linux")/qnt5200-record
+printf '%s\n' "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result" \
+  "2026-03-01T08:00:00Z,0,qnt5230,eeprom,00:11:22:33:44:55,0001,302,0,board.ini,0" \
+  "2026-03-01T08:05:00Z,0,qnt5230,eeprom,00:11:22:33:44:56,0002,302,0,board.ini,reserved,no,st,0,,2" \
+  >boards.csv
+check "record tool help" --help
+check "record tool summary" summary boards.csv --ini "$work/board.ini"
+check "record tool check" check boards.csv --json
 
 passed=$((checks - failures))
 echo "$passed passed, $failures failed"

@@ -1,10 +1,11 @@
-// board_record_test.cpp - the per-board record (-t): its CSV lines, what its lines say of each
-// MAC address and serial number, and the CRC-32 of the images it records.
+// board_record_test.cpp - the per-board record: its CSV lines, what its lines say of each MAC
+// address and serial number, and the CRC-32 of the images it records.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/board_record.h"
+#include "format/board_record.h"
+#include "format/record_identities.h"
 
 namespace {
 
@@ -48,6 +49,31 @@ TEST(BoardRecord, ReservationOutcomeAndRefusalLinesAreCsv) {
                            FormatBoardRecordLine(refused));
   EXPECT_EQ(identities.by_mac.at("00:11:22:33:44:55").serial_number, "S,1\"");
   EXPECT_TRUE(identities.malformed_lines.empty());
+}
+
+TEST(BoardRecord, ALineReadBackGivesEveryColumn) {
+  const ParsedBoardRecord parsed =
+      ParseBoardRecord(std::string(kBoardRecordHeader) + FormatBoardRecordLine(kLine) +
+                       "t,7,c,otp,,,x,y,f,0\n");  // older form, unreadable numbers
+  ASSERT_EQ(parsed.entries.size(), 2u);
+  const RecordEntry& line = parsed.entries[0];
+  EXPECT_EQ(line.number, 2);
+  EXPECT_FALSE(line.old_form);
+  EXPECT_EQ(line.fields.time, "2026-01-02T03:04:05Z");
+  EXPECT_EQ(line.fields.adapter, 2u);
+  EXPECT_EQ(line.fields.chip, "qnt5230");
+  EXPECT_EQ(line.fields.image_length, 302);
+  EXPECT_EQ(line.fields.crc32, 0xCBF43926u);
+  EXPECT_EQ(line.fields.file, "board.ini");
+  EXPECT_EQ(line.fields.station, "bench 3");
+  EXPECT_EQ(line.fields.duration_ms, 1520u);
+  EXPECT_EQ(FormatBoardRecordLine(line.fields), FormatBoardRecordLine(kLine));
+  const RecordEntry& old = parsed.entries[1];
+  EXPECT_TRUE(old.old_form);
+  EXPECT_TRUE(old.fields.written);
+  EXPECT_EQ(old.fields.memory, "otp");
+  EXPECT_EQ(old.fields.image_length, 0);
+  EXPECT_EQ(old.fields.station, "");
 }
 
 IdentityUse UseOf(const RecordIdentities& identities, const std::string& mac) {

@@ -1,11 +1,10 @@
-// board_record.h - the per-board record kept with -t: one CSV line when a run reserves a board's
-// identity, one when its outcome is known, and the reading that tells which MAC addresses and
-// serial numbers a board may still be given.
+// board_record.h - the lines of the per-board record: the CSV line a -w run appends when it
+// reserves a board's identity and when its outcome is known, and the same lines read back field by
+// field, whatever spelling a hand edit or another program gave them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -46,35 +45,28 @@ struct BoardRecordLine {
 // keeps its leading zeros.
 std::string FormatBoardRecordLine(const BoardRecordLine& line);
 
-// What the record says of one MAC address or serial number.
-enum class IdentityUse {
-  kFree,        // never sent to a board
-  kProgrammed,  // on a board whose run succeeded
-  kUnfinished,  // reserved by a run that never told its outcome (it died, or is still running)
-  kFailed,      // sent to a board whose run then failed
+// One line of the record as read back: the MAC address in its canonical "XX:XX:XX:XX:XX:XX" (empty
+// when the line has none), the serial number as its text. A line of the older ten-column form
+// counts as written when its result is 0, the only write that form could tell; the columns it
+// lacks keep their defaults, as do numbers that cannot be read in columns nothing depends on.
+struct RecordEntry {
+  int number = 0;  // 1-based line of the record
+  bool old_form = false;
+  BoardRecordLine fields;
 };
 
-struct IdentityEntry {
-  IdentityUse use = IdentityUse::kFree;
-  int line = 0;  // 1-based line of the record that says so
-  std::string mac_address;
-  std::string serial_number;
-};
-
-struct RecordIdentities {
-  std::map<std::string, IdentityEntry> by_mac;  // keyed by the canonical "XX:XX:XX:XX:XX:XX"
-  std::map<std::string, IdentityEntry> by_serial;
+struct ParsedBoardRecord {
+  std::vector<RecordEntry> entries;  // in the record's order
   std::vector<int> malformed_lines;
-  // True when some identity was sent to a board that may be programmed again to keep it.
-  bool HasOpenIdentities() const;
 };
 
 // Reads every line of |record| on its own: a line that cannot be read is listed and passed over,
 // and never hides the lines after it. MAC addresses are understood in either case and with ':',
-// '-' or no separator; blanks around fields do not count. A line of the older ten-column form
-// counts as programmed when its result is 0. Serial numbers are read with or without their
-// formula.
-RecordIdentities ReadRecordIdentities(const std::string& record);
+// '-' or no separator; blanks around fields do not count, nor do columns beyond the known ones.
+// Serial numbers are read with or without their formula. A line is malformed when it has fewer
+// than ten columns, a quote left open, a MAC address that is none, a result that is neither a
+// number nor (in today's form) "reserved", or a written column other than yes, no or refused.
+ParsedBoardRecord ParseBoardRecord(const std::string& record);
 
 // The CRC-32 of IEEE 802.3 (reflected, polynomial 0xEDB88320, start and final inversion).
 uint32_t Crc32(const uint8_t* data, size_t length);

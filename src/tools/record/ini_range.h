@@ -1,0 +1,27 @@
+// ini_range.h - how many boards an INI file's MAC address and serial number ranges still serve,
+// counted as the stepping counts: from the current value by the increment up to the maximum, the
+// last value being one whose next value can still be made.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "config/device_settings.h"
+
+struct IdentityRange {
+  bool present = false;  // the INI file gives a current value
+  std::string current;
+  std::string maximum;  // empty when the INI file gives none
+  int increment = 0;    // 0: the value does not step, every board gets it
+  // Values still to be given, when they can be counted: a serial number counts only as an
+  // upper-case hexadecimal text with a maximum of the same length, or none.
+  std::optional<uint64_t> left;
+};
+
+struct IdentitiesLeft {
+  IdentityRange mac;
+  IdentityRange serial;
+};
+
+IdentitiesLeft CountIdentitiesLeft(const DeviceSettings& settings);

@@ -1,0 +1,21 @@
+// record_command.h - qnt5200-record's command line and its run: which report of which record,
+// read through the user-file service, printed on standard output; complaints on standard error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RecordCommand {
+  enum class Kind { kHelp, kSummary, kCheck } kind = Kind::kHelp;
+  std::string record;
+  std::string ini;  // empty: none named
+  bool json = false;
+};
+
+// The words after the program's name. False after a message on standard error.
+bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* command);
+
+// Runs |command|; returns the exit code.
+int RunRecordCommand(const RecordCommand& command);
+
+extern const char kRecordToolUsage[];

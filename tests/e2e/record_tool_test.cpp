@@ -1,0 +1,68 @@
+// record_tool_test.cpp - qnt5200-record run as a program on the record that 5200WinCmd -t wrote:
+// the summary with the INI file's ranges, the check clean and then finding a run that died, and
+// the exit codes of a bad command line and of a file that is no record.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/end_to_end.h"
+
+namespace {
+
+class RecordTool : public EndToEnd {
+ protected:
+  ProgramRun Record(const std::string& arguments) {
+    return RunRecordTool(arguments, work_.path().string());
+  }
+};
+
+TEST_F(RecordTool, AnswersFromTheRecordOfARealRun) {
+  Tool("create --chip QNT5230");
+  const std::string example = ReadFileText(QNT_SOURCE_DIR "/examples/board.ini");
+  WriteFileText(File("board.ini"), example);
+  WriteFileText(File("again.ini"), example);
+  ASSERT_EQ(Run("-w -i board.ini -s -t boards.csv").exit_code, 0);
+  ASSERT_EQ(Run("-w -i again.ini -t boards.csv").exit_code, 10);  // its MAC address is taken
+
+  const ProgramRun summary = Record("summary boards.csv --ini board.ini");
+  EXPECT_EQ(summary.exit_code, 0);
+  EXPECT_NE(summary.output.find("Boards programmed: 1\nFailed runs: 0\nRefused runs: 1\n"
+                                "  exit code 10, identity or image modification failed: 1\n"),
+            std::string::npos)
+      << summary.output;
+  // 00:11:22:33:44:56 to 00:11:22:33:FF:FF; 000000000002 to 0000FFFFFFFF.
+  EXPECT_NE(summary.output.find("board.ini: 48042 MAC addresses left"), std::string::npos);
+  EXPECT_NE(summary.output.find("board.ini: 4294967294 serial numbers left"), std::string::npos);
+  const ProgramRun clean = Record("check boards.csv");
+  EXPECT_EQ(clean.output,
+            "Record boards.csv: 0 identities on two boards, 0 runs of unknown outcome\n");
+  EXPECT_EQ(clean.exit_code, 0);
+
+  // A station that died after its reservation.
+  WriteFileText(File("boards.csv"),
+                ReadFileText(File("boards.csv")) +
+                    "2026-03-01T09:00:00Z,0,qnt5230,eeprom,00:11:22:33:44:56,,302,0,board.ini,"
+                    "reserved,no,st2,0,,2\n");
+  const ProgramRun died = Record("check --json boards.csv");
+  EXPECT_EQ(died.exit_code, 1);
+  EXPECT_NE(died.output.find("\"unknown_outcomes\": [\n    {\n      \"line\": 5,"),
+            std::string::npos)
+      << died.output;
+}
+
+TEST_F(RecordTool, ExitCodesAndUsage) {
+  const ProgramRun help = Record("--help");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.output.rfind("Usage: qnt5200-record summary RECORD", 0), 0u) << help.output;
+  EXPECT_EQ(Record("").exit_code, 2);
+  EXPECT_EQ(Record("check").exit_code, 2);
+  EXPECT_EQ(Record("summary a.csv b.csv").exit_code, 2);
+  EXPECT_EQ(Record("summary missing.csv").exit_code, 2);
+  // A device or a directory is no record: refused, not read without end.
+  EXPECT_EQ(Record("check /dev/zero").exit_code, 2);
+  EXPECT_EQ(Record("check .").exit_code, 2);
+  WriteFileText(File("boards.csv"), "");
+  EXPECT_EQ(Record("summary boards.csv --ini missing.ini").exit_code, 2);
+}
+
+}  // namespace
