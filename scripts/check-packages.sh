@@ -55,6 +55,7 @@ check_listing "$linux" <<EOF
 bin/5200WinCmd
 bin/qnt5200-emu
 bin/qnt5200-image
+bin/qnt5200-record
 share/doc/5200WinCmd/README.md
 share/doc/5200WinCmd/emu/README.md
 $(sed 's|^|share/doc/5200WinCmd/examples/|' <<<"$examples")
@@ -64,6 +65,7 @@ windows=build/windows/packages/5200WinCmd-$version-windows-x86_64.zip
 check_listing "$windows" <<EOF
 5200WinCmd.exe
 qnt5200-image.exe
+qnt5200-record.exe
 README.md
 $(sed 's|^|examples/|' <<<"$examples")
 EOF
@@ -72,5 +74,6 @@ EOF
 unpacked=$work/$(basename "$windows" .zip)
 check_resources "$unpacked/5200WinCmd.exe" 5200WinCmd requireAdministrator
 check_resources "$unpacked/qnt5200-image.exe" qnt5200-image asInvoker
+check_resources "$unpacked/qnt5200-record.exe" qnt5200-record asInvoker
 check_resources build/windows/5200WinCmd-emu.exe 5200WinCmd-emu requireAdministrator
 [ "$failed" -eq 0 ]

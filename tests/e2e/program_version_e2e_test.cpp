@@ -29,6 +29,7 @@ TEST_F(ProgramVersion, EachProgramPrintsTheBuildVersionAndCommit) {
   ExpectVersionLine(Run("--version"), "5200WinCmd");
   ExpectVersionLine(Image("--version"), "qnt5200-image");
   ExpectVersionLine(ToolRun("--version"), "qnt5200-emu");
+  ExpectVersionLine(RunRecordTool("--version", work_.path().string()), "qnt5200-record");
 }
 
 TEST_F(ProgramVersion, HelpIsTheUsageTextAndTheLongOptions) {

@@ -8,4 +8,5 @@ class ErrorConsole : public Console {
  public:
   void Write(const char* data, size_t length) override;
   int ReadChar() override { return -1; }  // the tool asks no question
+  void WriteDiagnostic(const char* data, size_t length) override { Write(data, length); }
 };

@@ -19,7 +19,8 @@ const char kRecordToolUsage[] =
     "                      every MAC address or serial number on two boards and every run of\n"
     "                      unknown outcome (exit 1 when there is any); with --ini, a serial\n"
     "                      number the INI file does not step is not checked\n"
-    "       qnt5200-record --help\n"
+    "       qnt5200-record --help      this text\n"
+    "       qnt5200-record --version   the version and the commit of this build\n"
     "--json prints one JSON document instead of the text.\n"
     "Exit code 2: a bad command line, or a file that cannot be read.\n";
 
