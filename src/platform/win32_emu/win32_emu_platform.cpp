@@ -26,7 +26,8 @@ class Win32EmuPlatform : public SystemPlatform {
   Win32Sockets sockets_;
   ClockedSockets clocked_sockets_{sockets_, machine_};
   Win32Names names_;
-  Win32IpHelper ip_helper_;
+  Win32IpHelperCalls ip_helper_calls_;
+  IpHelperLogic ip_helper_{ip_helper_calls_};
   Win32Process process_;
   NetworkServices network_{clocked_sockets_, names_, ip_helper_, process_};
   Platform services_{console_, device_, clock_, &network_};
