@@ -31,7 +31,7 @@ class ResultsDocument : public EepromFlow {
   int RunJson(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "-a");
     const int code = bench_.Run(arguments);
-    doc_ = json::parse(bench_.Output());
+    doc_ = json::parse(bench_.TakeOutput());
     return code;
   }
   std::string Text() { return AfterBanner(bench_.TakeDiagnostics()); }
@@ -53,6 +53,9 @@ TEST_F(ResultsDocument, RegisterWriteAndReadBack) {
                              "value":305419896,"ok":true},
                             {"space":"register","access":"read","offset":16,
                              "value":3430008,"ok":true}])"));
+  EXPECT_EQ(RunJson({"-j", "1001F"}), 0);  // the PCIe PHY address goes as its low 16 bits
+  EXPECT_EQ(doc_["registers"], json::parse(R"([{"space":"pcie_phy","access":"read","offset":31,
+                                                "value":0,"ok":true}])"));
 }
 
 TEST_F(ResultsDocument, FailedReadKeepsItsExitCodeAndError) {
