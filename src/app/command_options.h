@@ -64,4 +64,6 @@ struct CommandOptions {
   char DestinationAddress[kDestinationAddressSize] = {};
 
   bool SteppingEnabled = false;
+  // -a: the run's results as one JSON document on standard output, its text on standard error.
+  bool JsonResults = false;
 };

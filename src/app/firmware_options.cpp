@@ -77,14 +77,19 @@ int CheckFirmwareOptions(ParseContext& context) {
   return 0;
 }
 
-bool RunFirmwareStage(Driver& driver, const CommandOptions& options) {
+bool RunFirmwareStage(Driver& driver, const CommandOptions& options, FirmwareRecord* record) {
   FirmwareMode mode = FirmwareMode::kLoad;
+  record->mode = kFirmwareModes[0].word;
   for (const FirmwareModeWord& entry : kFirmwareModes) {
-    if (entry.operation == options.Operation) mode = entry.mode;
+    if (entry.operation != options.Operation) continue;
+    mode = entry.mode;
+    record->mode = entry.word;
   }
+  record->file = options.FirmwareFileName.get();
   FirmwareFile file;
   if (!ReadFirmwareFile(options.FirmwareFileName.get(), mode, driver.console(), &file)) {
     return false;
   }
+  record->bytes = file.length;
   return DownloadFirmware(driver, mode, file.bytes.get(), file.length);
 }

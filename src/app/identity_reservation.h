@@ -43,6 +43,8 @@ class IdentityReservation : public WriteGate {
   bool passed() const { return passed_; }
   // The gate stopped the write: the identity could not be set aside.
   bool refused() const { return refused_; }
+  // The identity the board is given, once prepared.
+  const BoardIdentity& identity() const { return identity_; }
 
   // After the memory stage, with whether the image was written and verified: the lines that
   // tell what became of the identity. Stops the run with 10 when the board took the last

@@ -8,23 +8,29 @@
 #include "phy/link_state.h"
 
 int RunNetworkStage(Platform& platform, Driver& driver, const CommandOptions& options,
-                    const LinkModeOutcome& link) {
+                    const LinkModeOutcome& link, RunResults& results) {
   const bool ping = options.NetworkTest == kNetworkTestPing && options.PingAddressGiven;
   const bool loopback = options.NetworkTest == kNetworkTestLoopback;
   if (!ping && !loopback) return -1;
+  NetworkTestRecord& record = ping ? results.ping.emplace() : results.loopback.emplace();
   if (platform.network == nullptr) return ping ? kExitPingFailed : kExitLoopbackFailed;
   const NetRun run{*platform.network, platform.clock, platform.console};
   AdapterAddress source;
   int exit_code = -1;
   if (ping) {
+    record.destination = options.DestinationAddress;
     const PingJob job{.destination = options.DestinationAddress,
                       .link_state = link.link_state,
                       .read_link_state = LanPhyGetLinkState,
                       .link_reply = link.reply};
-    exit_code = RunPingFlow(driver, run, job, &source) ? kExitSuccess : kExitPingFailed;
+    const bool passed = RunPingFlow(driver, run, job, &source, &record.runs);
+    exit_code = passed ? kExitSuccess : kExitPingFailed;
   } else {
+    record.link_mode = options.LinkModeGiven ? options.LinkMode : kLink1000FullMaster;
     const LoopbackJob job{.link_mode_given = options.LinkModeGiven, .link_mode = options.LinkMode};
-    exit_code = RunLoopbackFlow(driver, run, job, &source) ? kExitSuccess : kExitLoopbackFailed;
+    const bool passed = RunLoopbackFlow(driver, run, job, &source, &record.runs);
+    exit_code = passed ? kExitSuccess : kExitLoopbackFailed;
   }
+  record.source = source.text;
   return exit_code;
 }

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "app/command_options.h"
+#include "app/run_results.h"
 #include "driver/driver.h"
 #include "phy/link_mode.h"
 #include "platform/platform.h"
 
-// Runs the network test the options ask for. Returns
-// its exit code, or -1 when no network test was asked for.
+// Runs the network test the options ask for and keeps what it did in |results|. Returns its exit
+// code, or -1 when no network test was asked for.
 int RunNetworkStage(Platform& platform, Driver& driver, const CommandOptions& options,
-                    const LinkModeOutcome& link);
+                    const LinkModeOutcome& link, RunResults& results);

@@ -63,6 +63,11 @@ ParseStep OnRecordFile(ParseContext& context, const char* argument) {
                       "No record file name is specified after -t\n");
 }
 
+ParseStep OnJsonResults(ParseContext& context, const char*) {
+  context.options.JsonResults = true;
+  return kKeepParsing;
+}
+
 ParseStep OnStepping(ParseContext& context, const char*) {
   context.options.SteppingEnabled = true;
   return kKeepParsing;
@@ -207,6 +212,7 @@ constexpr OptionRow kOptionTable[] = {
     {'d', OnChipModel},
     {'s', OnStepping},
     {'t', OnRecordFile},
+    {'a', OnJsonResults},
     {'w', OnEepromOperation<kOpWrite>},
     {'r', OnEepromOperation<kOpRead>},
     {'R', OnAccess<kReadRegister>},

@@ -1,6 +1,9 @@
 // programming_sequence.cpp - the stages of a programming run, each of which may end it.
 #include "app/programming_sequence.h"
 
+#include <algorithm>
+
+#include "app/board_record.h"
 #include "app/error_watch_console.h"
 #include "app/identity_reservation.h"
 #include "app/image_file.h"
@@ -8,6 +11,7 @@
 #include "app/otp_image_output.h"
 #include "app/otp_stage.h"
 #include "common/exit_codes.h"
+#include "format/otp_form.h"
 #include "phy/link_mode.h"
 
 namespace {
@@ -39,9 +43,47 @@ int CheckSavePath(const CommandOptions& options, Console& console) {
   return kExitEepromReadFailed;
 }
 
+// What the memory stage did, for the results. |programmed| and |reservation| are a write's.
+void RecordMemoryStage(const CommandOptions& options, const RunState& run, const char* file_base,
+                       const ImageBuffer* programmed, const IdentityReservation* reservation,
+                       const StepResult& memory, RunResults& results) {
+  const bool done = memory.exit_code == 0;
+  if (options.Operation != kOpRead && options.Operation != kOpWrite) {
+    if (!options.ImageFileName.IsSet() || !options.IniFileName.IsSet()) return;
+    results.image_file = {
+        .otp = options.OtpMode, .file = options.ImageFileName.get(), .written = done};
+    return;
+  }
+  MemoryRecord& record = results.memory.emplace(
+      MemoryRecord{.otp = options.OtpMode, .operation = options.Operation, .done = done});
+  const OwnedText& named =
+      options.BinaryFileName.IsSet() ? options.BinaryFileName : options.IniFileName;
+  if (options.Operation == kOpRead) {
+    record.file = options.BinaryFileName.IsSet() ? options.BinaryFileName.get() : file_base;
+    record.bytes = run.eeprom_size;
+    return;
+  }
+  record.file = named.IsSet() ? named.get() : "";
+  record.switch_off = options.OtpMode && !options.BinaryFileName.IsSet() &&
+                      run.settings.OtpSignature == kOtpSwitchOff;
+  if (programmed != nullptr) {
+    record.image_length = programmed->length;
+    const int32_t crc_length = std::clamp<int32_t>(programmed->length, 0, kImageBufferSize);
+    record.crc32 = Crc32(programmed->bytes, static_cast<size_t>(crc_length));
+    record.signature = programmed->bytes[0];
+  }
+  if (reservation != nullptr) {
+    record.mac_address = reservation->identity().mac_address;
+    record.serial_number = reservation->identity().serial_number;
+    record.written = reservation->passed();
+  }
+  record.done = done && !memory.stop;
+  if (record.switch_off) record.done = done;
+}
+
 int RunStages(Platform& platform, Driver& driver, const CommandOptions& options, RunState& run,
               char file_base[kFileBaseSize], ImageBuffer* programmed,
-              IdentityReservation* reservation) {
+              IdentityReservation* reservation, RunResults& results) {
   if (!options.ImageFileName.IsSet()) {
     if (const int size_error = SettleEepromSize(driver, options, &run.eeprom_size)) {
       return size_error;
@@ -51,6 +93,7 @@ int RunStages(Platform& platform, Driver& driver, const CommandOptions& options,
   int exit_code = 0;
   const StepResult memory =
       RunMemoryStage(platform, driver, options, run, file_base, programmed, reservation);
+  RecordMemoryStage(options, run, file_base, programmed, reservation, memory, results);
   if (reservation != nullptr) {
     const StepResult told = reservation->AfterWrite(memory.exit_code == 0 && !memory.stop);
     if (told.stop && !memory.stop) return told.exit_code;
@@ -62,11 +105,13 @@ int RunStages(Platform& platform, Driver& driver, const CommandOptions& options,
   if (options.LinkModeGiven && options.LinkMode > 0 &&
       options.NetworkTest != kNetworkTestLoopback) {
     const LinkModeResult result = SetLinkMode(driver, platform.clock, options.LinkMode, &link);
+    results.link_mode = {
+        .requested = options.LinkMode, .result = result, .link_state = link.link_state};
     // A refused mode ends the run; a link that stays down lets it go on.
     if (result == LinkModeResult::kRequestFailed) return kExitLinkModeFailed;
     if (result == LinkModeResult::kNoLink) exit_code = kExitLinkModeFailed;
   }
-  const int network = RunNetworkStage(platform, driver, options, link);
+  const int network = RunNetworkStage(platform, driver, options, link, results);
   if (network >= 0) exit_code = network;
   return exit_code;
 }
@@ -74,20 +119,21 @@ int RunStages(Platform& platform, Driver& driver, const CommandOptions& options,
 }  // namespace
 
 int RunProgrammingSequence(Platform& platform, Driver& driver, const CommandOptions& options,
-                           RunState& run, UserFileLock& ini_lock, char file_base[kFileBaseSize]) {
+                           RunState& run, RunFiles files, RunResults& results) {
+  char* file_base = files.file_base;
   if (options.Operation != kOpWrite) {
     if (const int refused = CheckSavePath(options, platform.console)) return refused;
-    return RunStages(platform, driver, options, run, file_base, nullptr, nullptr);
+    return RunStages(platform, driver, options, run, file_base, nullptr, nullptr, results);
   }
   // The record keeps the first error of a run that did not succeed.
   ErrorWatchConsole console(platform.console);
   Platform watched{console, platform.device, platform.clock, platform.network};
   Driver watched_driver(platform.device, console, driver.words());
-  IdentityReservation reservation(options, ini_lock, watched_driver.words().adapter_index, console,
-                                  platform.clock);
+  IdentityReservation reservation(options, files.ini_lock, watched_driver.words().adapter_index,
+                                  console, platform.clock);
   if (const int refused = reservation.Prepare(watched_driver, run)) return refused;
   ImageBuffer programmed;
-  const int exit_code =
-      RunStages(watched, watched_driver, options, run, file_base, &programmed, &reservation);
+  const int exit_code = RunStages(watched, watched_driver, options, run, file_base, &programmed,
+                                  &reservation, results);
   return reservation.Close(programmed, exit_code);
 }

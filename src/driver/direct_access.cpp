@@ -7,45 +7,54 @@
 
 namespace {
 
-bool RegisterAccess(Driver& driver, const DirectAccessRequest& request) {
-  const bool written = !request.write || WRITE_REGISTER(driver, request.address, request.value);
+// Keeps the value read; the access succeeded when a write (if any) did too.
+bool Keep(DirectAccessResult& result, uint32_t value, const DirectAccessRequest& request) {
+  result.read = true;
+  result.value = value;
+  return !request.write || result.written;
+}
+
+bool RegisterAccess(Driver& driver, const DirectAccessRequest& request,
+                    DirectAccessResult& result) {
+  result.written = request.write && WRITE_REGISTER(driver, request.address, request.value);
   uint32_t value = 0;
   if (!READ_REGISTER(driver, request.address, &value)) return false;
   driver.console().Printf("Register 0x%x : 0x%x\n", request.address, value);
-  return written;
+  return Keep(result, value, request);
 }
 
-bool PhyAccess(Driver& driver, const DirectAccessRequest& request) {
-  const bool written = !request.write || WRITE_PHY(driver, request.address, request.value);
+bool PhyAccess(Driver& driver, const DirectAccessRequest& request, DirectAccessResult& result) {
+  result.written = request.write && WRITE_PHY(driver, request.address, request.value);
   uint32_t value = 0;
   if (!READ_PHY(driver, request.address, &value)) return false;
   driver.console().Printf("PHY Register 0x%x : 0x%x\n", request.address, value);
-  return written;
+  return Keep(result, value, request);
 }
 
-bool PciConfigAccess(Driver& driver, const DirectAccessRequest& request) {
+bool PciConfigAccess(Driver& driver, const DirectAccessRequest& request,
+                     DirectAccessResult& result) {
   const auto offset = static_cast<uint16_t>(request.address);
-  const bool written = !request.write || WRITE_PCICFG(driver, offset, request.value);
+  result.written = request.write && WRITE_PCICFG(driver, offset, request.value);
   uint32_t value = 0;
   if (!READ_PCICFG(driver, offset, &value)) return false;
   driver.console().Printf("PCI Cfg Offset 0x%x : 0x%x\n", request.address, value);
-  return written;
+  return Keep(result, value, request);
 }
 
-bool PciePhyAccess(Driver& driver, const DirectAccessRequest& request) {
+bool PciePhyAccess(Driver& driver, const DirectAccessRequest& request, DirectAccessResult& result) {
   const auto address = static_cast<uint16_t>(request.address);
-  const bool written =
-      !request.write || WRITE_PCIEPHY(driver, address, static_cast<uint16_t>(request.value));
+  result.written =
+      request.write && WRITE_PCIEPHY(driver, address, static_cast<uint16_t>(request.value));
   uint16_t value = 0;
   if (!READ_PCIEPHY(driver, address, &value)) return false;
   driver.console().Printf("PCIe Phy Register 0x%x : 0x%x\n", static_cast<unsigned>(address),
                           static_cast<unsigned>(value));
-  return written;
+  return Keep(result, value, request);
 }
 
 struct AccessRow {
   DirectAccessTarget target;
-  bool (*access)(Driver&, const DirectAccessRequest&);
+  bool (*access)(Driver&, const DirectAccessRequest&, DirectAccessResult&);
 };
 
 constexpr AccessRow kAccessTable[] = {
@@ -57,9 +66,14 @@ constexpr AccessRow kAccessTable[] = {
 
 }  // namespace
 
-bool RunDirectAccess(Driver& driver, const DirectAccessRequest& request) {
+bool RunDirectAccess(Driver& driver, const DirectAccessRequest& request,
+                     DirectAccessResult* result) {
+  DirectAccessResult kept;
   for (const AccessRow& row : kAccessTable) {
-    if (row.target == request.target) return row.access(driver, request);
+    if (row.target != request.target) continue;
+    const bool done = row.access(driver, request, kept);
+    if (result != nullptr) *result = kept;
+    return done;
   }
   return false;
 }

@@ -72,7 +72,7 @@ bool RestoreReceiveFilter(Driver& driver) {
 }  // namespace
 
 bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
-                     AdapterAddress* source) {
+                     AdapterAddress* source, std::vector<bool>* outcomes) {
   Console& console = run.console;
   if (job.link_mode_given && job.link_mode != kLink100Full &&
       job.link_mode != kLink1000FullMaster) {
@@ -124,6 +124,7 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     run.clock.Sleep(kRunPauseMilliseconds);
     passed =
         RunNetworkTest(run, source->text, source->interface_index, NetworkTestMode::kLoopback, "");
+    if (outcomes != nullptr) outcomes->push_back(passed);
     if (passed) {
       console.Print("Loopback Test Passed\n");
     } else {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "driver/driver.h"
 #include "net/net_run.h"
@@ -12,6 +13,7 @@ struct LoopbackJob {
   int32_t link_mode;     // its link-mode code; 4 (100fd) and 5 (1000fd) are allowed
 };
 
-// True when the third run passed. |*source| gets the adapter address the lookup found.
+// True when the third run passed. |*source| gets the adapter address the lookup found;
+// |*outcomes|, when given, whether each run that was made passed.
 bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
-                     AdapterAddress* source);
+                     AdapterAddress* source, std::vector<bool>* outcomes = nullptr);

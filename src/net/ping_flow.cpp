@@ -48,7 +48,8 @@ uint32_t SettleMilliseconds(uint8_t link_reply) {
   return link_reply == kReplySlowSettle ? kSlowSettleMilliseconds : kSettleMilliseconds;
 }
 
-bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source) {
+bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source,
+                 std::vector<bool>* outcomes) {
   if (!LinkIsUp(driver, run.clock, job)) {
     run.console.Print("Link is down\n");
     return false;
@@ -69,6 +70,7 @@ bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterA
     run.clock.Sleep(kRunPauseMilliseconds);
     passed = RunNetworkTest(run, job.destination, source->interface_index, NetworkTestMode::kPing,
                             source->text);
+    if (outcomes != nullptr) outcomes->push_back(passed);
   }
   sockets.Cleanup();
   return passed;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "driver/driver.h"
 #include "net/net_run.h"
@@ -15,8 +16,10 @@ struct PingJob {
   uint8_t link_reply;  // the SET_LINK_MODE reply byte of that stage, 0 without it
 };
 
-// True when the third run got its reply. |*source| gets the adapter address the lookup found.
-bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source);
+// True when the third run got its reply. |*source| gets the adapter address the lookup found;
+// |*outcomes|, when given, whether each run that was made got its reply.
+bool RunPingFlow(Driver& driver, const NetRun& run, const PingJob& job, AdapterAddress* source,
+                 std::vector<bool>* outcomes = nullptr);
 
 // Windows Sockets 2.2, as both network stages start it.
 constexpr uint16_t kWinsockVersion = 0x0202;

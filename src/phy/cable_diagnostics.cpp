@@ -48,6 +48,7 @@ struct CableRun {
   bool last_access = true;       // the last PHY access before the restore succeeded
   bool complete = true;          // every request succeeded and every pair gave a result
   bool link_taken_down = false;  // SET_LINK_STATE 0 was sent
+  std::vector<CablePairResult> pairs;
 };
 
 // The registers the test overwrites, as they were found.
@@ -63,17 +64,22 @@ void PrintWarning(Console& console) {
   console.Print("Performing Pair Scan Cable Diagnostics tests ...\n\r");
 }
 
+// The count is in 0.8 m steps from an offset of 22; C++ division truncates toward zero as the
+// distance calls for, so short counts give small negative distances.
+int FaultDistance(int data) { return (8 * data - 176) / 10; }
+
 // Prints the result of a complete test. Returns false for the Failed status: the pair was not
 // tested, which is no result about the cable.
-bool PrintResult(Console& console, char pair, uint16_t value) {
+bool PrintResult(Console& console, char pair, uint16_t value, CablePairResult& result) {
   const int status = (value >> 8) & 3;
   const int data = value & 0xFF;
+  result.complete = true;
+  result.status = status;
   console.Printf("Pair %c test complete. CblDiagReg = 0x%04x. Status = %s", pair, value,
                  kStatusNames[status]);
   if (status == kStatusOpen || status == kStatusShorted) {
-    // The count is in 0.8 m steps from an offset of 22; C++ division truncates toward zero
-    // as the distance calls for, so short counts give small negative distances.
-    console.Printf(", Distance to Fault = %d meters\n\r", (8 * data - 176) / 10);
+    result.distance_m = FaultDistance(data);
+    console.Printf(", Distance to Fault = %d meters\n\r", result.distance_m);
   } else if (status == kStatusFailed) {
     console.Printf(", Failures: 0x%02X\n\r", static_cast<unsigned>(data));
   } else {
@@ -87,13 +93,15 @@ bool PrintResult(Console& console, char pair, uint16_t value) {
 // register still holds the previous result when a start write did not take effect.
 void PollPair(Driver& driver, Clock& clock, int pair, CableRun& run) {
   const char letter = static_cast<char>('A' + pair);
+  CablePairResult& result = run.pairs.emplace_back(CablePairResult{.pair = letter});
   uint16_t value = 0;
   for (int poll = 0; poll < kPollCount; ++poll) {
     run.last_access = LanPhyReadWord(driver, kPhyCableDiagReg, &value);
+    result.register_value = value;
     if (!run.last_access) run.complete = false;
     const bool this_pair = (value & kDiagPairMask) == pair * kDiagPairStep;
     if (run.last_access && (value & kDiagRunning) == 0 && this_pair) {
-      if (!PrintResult(driver.console(), letter, value)) run.complete = false;
+      if (!PrintResult(driver.console(), letter, value, result)) run.complete = false;
       return;
     }
     clock.Sleep(kPollWaitMs);
@@ -154,7 +162,7 @@ bool Restore(Driver& driver, const SavedRegisters& saved, bool link_taken_down) 
 
 }  // namespace
 
-bool RunCableDiagnostics(Driver& driver, Clock& clock) {
+bool RunCableDiagnostics(Driver& driver, Clock& clock, CableReport* report) {
   Console& console = driver.console();
   PrintWarning(console);
 
@@ -164,6 +172,7 @@ bool RunCableDiagnostics(Driver& driver, Clock& clock) {
       !READ_PHY(driver, kPhy1000TCtrl, &saved.gig_control) ||
       !READ_PHY(driver, kPhyBmsReg, &status)) {
     // Nothing was changed yet, so there is nothing to put back.
+    if (report != nullptr) *report = {.aborted = true, .restored = true};
     console.Print(kAbortMessage);
     return false;
   }
@@ -171,6 +180,9 @@ bool RunCableDiagnostics(Driver& driver, Clock& clock) {
   ScanCable(driver, clock, (status & kStatusLinkUp) != 0, run);
   // Every path that may have changed the PHY puts it back, the aborts included.
   const bool restored = Restore(driver, saved, run.link_taken_down);
+  if (report != nullptr) {
+    *report = {.pairs = run.pairs, .aborted = !run.last_access, .restored = restored};
+  }
   if (!run.last_access) {
     console.Print(kAbortMessage);
     return false;

@@ -74,6 +74,8 @@ class EmuBench {
   void SetInput(const std::string& input) { console_.SetInput(input); }
   std::string Output() const { return console_.output(); }
   std::string TakeOutput() { return console_.TakeOutput(); }
+  // What the runs wrote to standard error, which is then forgotten.
+  std::string TakeDiagnostics() { return console_.TakeDiagnostics(); }
 
   // Runs the whole program in-process: argv is "5200WinCmd" then |arguments|. A fresh platform
   // per run (closing the one of Services() first); the state is saved when the run ends. A run

@@ -3,10 +3,12 @@
 #include "support/run_program.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +51,20 @@ ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
     command = "printf '%s' " + Quote(input) + " | (" + command + ")";
   }
   return RunShell(command + " 2>&1");
+}
+
+ProgramRun RunUtilityApart(const std::string& emu_dir, const std::string& arguments,
+                           const std::string& work_dir) {
+  char error_path[] = "/tmp/qnt-stderr-XXXXXX";
+  const int error_file = mkstemp(error_path);
+  if (error_file < 0) return {.exit_code = -1000};
+  close(error_file);
+  ProgramRun run =
+      RunShell("cd " + Quote(work_dir) + " && QNT5200_EMU_DIR=" + Quote(emu_dir) + " " +
+               Quote(QNT_TOOL_PATH) + " " + arguments + " </dev/null 2>" + Quote(error_path));
+  run.error_output = ReadFileText(error_path);
+  std::remove(error_path);
+  return run;
 }
 
 ProgramRun RunImageTool(const std::string& arguments, const std::string& work_dir) {

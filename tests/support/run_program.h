@@ -4,14 +4,18 @@
 #include <string>
 
 struct ProgramRun {
-  std::string output;  // standard output
-  int exit_code = 0;   // as the shell sees it: -1 is 255
+  std::string output;        // standard output
+  int exit_code = 0;         // as the shell sees it: -1 is 255
+  std::string error_output;  // standard error, when collected apart
 };
 
 // Runs the utility with |arguments| (shell words) against the emulated adapters in |emu_dir|,
 // in |work_dir| as the current directory, with |input| on standard input.
 ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
                       const std::string& work_dir = ".", const std::string& input = "");
+// The same with standard error collected apart, in |error_output|.
+ProgramRun RunUtilityApart(const std::string& emu_dir, const std::string& arguments,
+                           const std::string& work_dir);
 // Runs qnt5200-image with |arguments| in |work_dir|; standard error is collected too.
 ProgramRun RunImageTool(const std::string& arguments, const std::string& work_dir);
 // Runs qnt5200-record with |arguments| in |work_dir|; standard output alone, so that a JSON
