@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "app/board_record.h"
 #include "app/error_watch_console.h"
 #include "app/identity_reservation.h"
 #include "app/image_file.h"
