@@ -25,10 +25,13 @@ int main(int argc, char** argv) {
   }
   const auto system = CreateSystemPlatform();
   if (IsWholeCommandLine(argc, argv, "--help")) {
-    // What -h shows, and the two long options.
+    // What -h shows, then what -h leaves out: the results document and the two long options.
     Console& console = system->Services().console;
     PrintBanner(console);
     PrintUsage(argv[0], console);
+    console.Print(
+        "-a                   Write the results as one JSON document on standard output and\n"
+        "                     the text on standard error (put it first).\n");
     console.Print("--help               Displays this usage information.\n");
     console.Print("--version            Displays the version and the commit of this build.\n");
     return kExitSuccess;

@@ -36,6 +36,9 @@ TEST_F(ProgramVersion, HelpIsTheUsageTextAndTheLongOptions) {
   const ProgramRun help = Run("--help");
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_EQ(help.output, Run("-h").output +
+                             "-a                   Write the results as one JSON document on "
+                             "standard output and\n                     the text on standard error "
+                             "(put it first).\n"
                              "--help               Displays this usage information.\n"
                              "--version            Displays the version and the commit of this "
                              "build.\n");
