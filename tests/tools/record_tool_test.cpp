@@ -94,7 +94,7 @@ TEST(RecordTool, JsonDocumentsSayTheSame) {
   ini.left.mac = {.present = true, .current = "00:11:22:33:44:15", .increment = 1, .left = 7};
   const auto summary =
       nlohmann::json::parse(SummaryJson("boards.csv", SummarizeRecord(record), &ini));
-  EXPECT_EQ(summary["format_version"], 1);
+  EXPECT_EQ(summary["schema_version"], 1);
   EXPECT_EQ(summary["command"], "summary");
   EXPECT_EQ(summary["lines"], 17);
   EXPECT_EQ(summary["malformed_lines"], nlohmann::json::array({16}));
@@ -113,7 +113,7 @@ TEST(RecordTool, JsonDocumentsSayTheSame) {
   EXPECT_TRUE(summary["ini"]["serial_number"].is_null());
 
   const auto check = nlohmann::json::parse(CheckJson("boards.csv", CheckRecord(record, true)));
-  EXPECT_EQ(check["format_version"], 1);
+  EXPECT_EQ(check["schema_version"], 1);
   EXPECT_EQ(check["clean"], false);
   EXPECT_EQ(check["on_two_boards"][1]["kind"], "serial_number");
   EXPECT_EQ(check["on_two_boards"][1]["line"], 14);

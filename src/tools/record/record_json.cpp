@@ -11,7 +11,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 Json Header(const char* command, const std::string& record_name) {
-  return Json{{"format_version", kRecordJsonFormat}, {"command", command}, {"record", record_name}};
+  return Json{{"schema_version", kRecordJsonSchema}, {"command", command}, {"record", record_name}};
 }
 
 Json Runs(const std::map<int, int>& runs) {

@@ -1,5 +1,5 @@
 // record_json.h - what qnt5200-record prints for a program: the summary and the check as one JSON
-// document each. "format_version" names the document's form; a reader checks it, and a change
+// document each. "schema_version" names the document's form; a reader checks it, and a change
 // that would mislead an older reader gives it a new number.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 #include "tools/record/record_report.h"
 
-constexpr int kRecordJsonFormat = 1;
+constexpr int kRecordJsonSchema = 1;
 
 // The document, indented, ending in a line end.
 std::string SummaryJson(const std::string& record_name, const RecordSummary& summary,
