@@ -43,6 +43,9 @@ int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock
     PrintIniLoadHints(run.ini, console);
     result = kExitBadParameters;
   }
-  if (CheckGpioWake(run.settings, console) != 0) result = kExitNoOperation;
+  if (CheckGpioWake(run.settings, console) != 0) {
+    PrintIniConflictHints(run.settings, run.ini, console);
+    result = kExitNoOperation;
+  }
   return result;
 }

@@ -48,7 +48,7 @@ int ReadImageFile(const CommandOptions& options, const RunState& run, ImageBuffe
 int BuildImageFromIni(const RunState& run, ImageBuffer& image, Console& console) {
   if (ValidateIniSections(run.settings, run.ini, console) != 0) {
     console.Error("Validated ini file failed\n");
-    PrintIniSectionHints(run.ini, console);
+    PrintIniSectionHints(run.settings, run.ini, console);
     return kExitProgramFailed;
   }
   const ImageTarget target{.chip_id = run.chip.ChipId(), .size = run.eeprom_size};

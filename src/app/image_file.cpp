@@ -18,7 +18,7 @@ int CheckGenerationSource(const CommandOptions& options, const RunState& run, Co
   }
   if (ValidateIniSections(run.settings, run.ini, console) != 0) {
     console.Error("Validated ini file failed\n");
-    PrintIniSectionHints(run.ini, console);
+    PrintIniSectionHints(run.settings, run.ini, console);
     return kExitProgramFailed;
   }
   return 0;

@@ -68,7 +68,7 @@ int ImageFromFile(const CommandOptions& options, const RunState& run, const OtpJ
 int ImageFromIni(const RunState& run, OtpJob& job, ImageBuffer& image, Console& console) {
   if (ValidateIniSections(run.settings, run.ini, console) != 0) {
     console.Error("Validatition of ini file failed\n");
-    PrintIniSectionHints(run.ini, console);
+    PrintIniSectionHints(run.settings, run.ini, console);
     return kExitOtpProgramFailed;
   }
   if (ValidateOtpSettings(job, console) != 0) {

@@ -4,11 +4,12 @@
 #include <algorithm>
 
 IniFile::IniFile(const char* bytes, size_t size, const char* file_name, Console& console,
-                 std::vector<IniProblem>& problems)
+                 std::vector<IniProblem>& problems, std::map<std::string, IniKeyPlace>& key_places)
     : source_{.file = nullptr, .offset = 0, .bytes = bytes, .size = size},
       file_name_(file_name),
       console_(console),
-      problems_(problems) {}
+      problems_(problems),
+      key_places_(key_places) {}
 
 IniLineEnd IniFile::NextLine() {
   if (unread_) {
@@ -35,7 +36,11 @@ void IniFile::OpenSection(const char* header) {
   key_lines_.clear();
 }
 
-void IniFile::NoteKey(const char* key) { key_lines_[key] = line_number(); }
+void IniFile::NoteKey(const char* key) {
+  const int line = line_number();
+  key_lines_[key] = line;
+  key_places_[key] = {.line = line, .section = section_};
+}
 
 void IniFile::Report(IniFault fault, const char* key) {
   int line = section_line_;

@@ -17,9 +17,9 @@
 class IniFile {
  public:
   // INI text of |size| bytes already in memory, named |file_name| in messages; the places of its
-  // faults go to |problems|.
+  // faults go to |problems|, those of its keys' values to |key_places|.
   IniFile(const char* bytes, size_t size, const char* file_name, Console& console,
-          std::vector<IniProblem>& problems);
+          std::vector<IniProblem>& problems, std::map<std::string, IniKeyPlace>& key_places);
 
   // Reads the next line, or gives back the line returned by UnreadLine. A read failure prints
   // its error once and is reported as kReadError from then on.
@@ -54,6 +54,7 @@ class IniFile {
   IniLineEnd end_ = IniLineEnd::kComplete;
   bool unread_ = false;
   std::vector<IniProblem>& problems_;
+  std::map<std::string, IniKeyPlace>& key_places_;
   std::string section_;
   int section_line_ = 0;
   std::map<std::string, int> key_lines_;  // of the current section

@@ -63,7 +63,7 @@ int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state
 int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,
                 IniState& state, Console& console) {
   state.file_name = name;
-  IniFile file(text, size, name, console, state.problems);
+  IniFile file(text, size, name, console, state.problems, state.key_places);
   IniSectionContext context{.file = file, .settings = settings, .state = state, .console = console};
   return WalkSections(file, context);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "config/device_settings.h"
 #include "config/ini_state.h"
@@ -29,3 +30,7 @@ int CheckGpioWake(const DeviceSettings& settings, Console& console);
 // read without a message, then cross-checks the LPM settings. Returns 0 or -1; the caller prints
 // its own failure line.
 int ValidateIniSections(const DeviceSettings& settings, const IniState& state, Console& console);
+
+// The keys the two checks above find contradicting each other, at the places the file gave them:
+// what a hint beside their messages points at.
+std::vector<IniProblem> IniKeyConflicts(const DeviceSettings& settings, const IniState& state);

@@ -1,6 +1,8 @@
 // ini_problem.cpp - the hint texts of the INI file's faults.
 #include "config/ini_problem.h"
 
+#include <utility>
+
 #include "config/ini_section.h"
 
 std::string DescribeIniProblem(const std::string& file_name, const IniProblem& problem) {
@@ -21,8 +23,19 @@ std::string DescribeIniProblem(const std::string& file_name, const IniProblem& p
       return text + " " + section + " is not a known section; its lines were skipped";
     case IniFault::kMissingSection:
       return text + " the file has no " + section + " section";
+    case IniFault::kConflict:
+      return text + " " + key + (section.empty() ? "" : " in " + section) + " " + problem.detail;
   }
   return text;
+}
+
+IniProblem IniConflict(const IniState& state, const char* key, std::string detail) {
+  IniProblem problem{.fault = IniFault::kConflict, .key = key, .detail = std::move(detail)};
+  if (const auto place = state.key_places.find(key); place != state.key_places.end()) {
+    problem.line = place->second.line;
+    problem.section = place->second.section;
+  }
+  return problem;
 }
 
 std::vector<IniProblem> MissingIniSections(const IniState& state) {

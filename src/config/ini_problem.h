@@ -13,6 +13,7 @@ enum class IniFault {
   kSectionRefused,  // the checks after the section's keys failed; its messages say which
   kUnknownSection,  // a header that names no section: its lines were skipped
   kMissingSection,  // a required section was not read
+  kConflict,        // a key's value contradicts another's; |detail| says how
 };
 
 struct IniProblem {
@@ -20,11 +21,22 @@ struct IniProblem {
   int line = 0;         // from 1; 0 when no one line holds the fault
   std::string section;  // the header as the table names it, brackets included
   std::string key;      // empty when the fault is the section's
+  std::string detail;   // kConflict: what the value contradicts
+};
+
+// Where a key's last value stood: the checks over the whole file find their keys' lines here.
+struct IniKeyPlace {
+  int line = 0;
+  std::string section;
 };
 
 // The hint for |problem| in the file |file_name|, without a line end: "board.ini:12: what".
 std::string DescribeIniProblem(const std::string& file_name, const IniProblem& problem);
 
-// The required sections |present| says were not read, one problem each, in table order.
 struct IniState;
+
+// A conflict of |key|'s value, at the place the file gave it (no line when it gave none).
+IniProblem IniConflict(const IniState& state, const char* key, std::string detail);
+
+// The required sections |present| says were not read, one problem each, in table order.
 std::vector<IniProblem> MissingIniSections(const IniState& state);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -107,7 +108,9 @@ struct IniState {
   bool PMEWUFConfigurationSectionPresent = false;
   bool ConfigFlags0SectionPresent = false;
 
-  // The file as the messages name it, and the places of its faults in the order found.
+  // The file as the messages name it, the places of its faults in the order found, and where
+  // each key's last value stood.
   std::string file_name;
   std::vector<IniProblem> problems;
+  std::map<std::string, IniKeyPlace> key_places;
 };

@@ -34,6 +34,19 @@ TEST_F(IniHints, EachFaultNamesItsFileAndLine) {
        "ERROR: Missing [ID] section in the ini file\nERROR: Validated ini file failed\n", "[id]",
        "[id] is not a known section; its lines were skipped\n" + ini +
            ": the file has no [ID] section"},
+      // Keys checked against each other once the whole file is read.
+      {"GPIOWake = 0x000", "GPIOWake = 0x004",
+       "ERROR: When GPIOWake is enabled for perticular GPIO the GPIOEnable need to be set for "
+       "that GPIO\n" +
+           parameter_error,
+       "GPIOWake = 0x004", "GPIOWake in [GPIOConfig] wakes GPIO 2, which GPIOEnable leaves off"},
+      {"#[USB2ExtensionConfig]\n#USB2ExtAttributes = 0x0000010E",
+       "[USB2ExtensionConfig]\nUSB2ExtAttributes = 0x0000010C",
+       "ERROR: By default LPM is set. This LMP setting do not match with the USB2ExtAttributes "
+       "LPM setting\nERROR: Validated ini file failed\n",
+       "USB2ExtAttributes = 0x0000010C",
+       "USB2ExtAttributes in [USB2ExtensionConfig] turns LPM off, which is on without "
+       "ConfigFlags0Override"},
   };
   for (const auto& c : cases) {
     const std::string text = ExampleIniWith(c.from, c.to);

@@ -41,7 +41,9 @@ TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {
        "GPIOData = 0x0\nGPIOWake = 0x001\nGPIOWakePolarity = 0x0\n",
        255,
        std::string("ERROR: When GPIOWake is enabled for perticular GPIO the GPIODirection need "
-                   "to be set as Input for that GPIO\n") +
+                   "to be set as Input for that GPIO\n"
+                   "wake.ini:6: GPIOWake in [GPIOConfig] wakes GPIO 0, which GPIODirection "
+                   "makes an output\n") +
            kParameterError},
       // The load fails and the wake check fails too: the wake check's code wins.
       {"both.ini", "[GPIOConfig]\nGPIOWake = 0x001\nGPIOEnable = 0x000\n[ID]\nVendorID = 0x0\n",
@@ -54,7 +56,9 @@ TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {
                    "both.ini:1: [GPIOConfig] has no GPIOData\n"
                    "both.ini:1: [GPIOConfig] has no GPIOWakePolarity\n"
                    "ERROR: When GPIOWake is enabled for perticular "
-                   "GPIO the GPIOEnable need to be set for that GPIO\n") +
+                   "GPIO the GPIOEnable need to be set for that GPIO\n"
+                   "both.ini:2: GPIOWake in [GPIOConfig] wakes GPIO 0, which GPIOEnable leaves "
+                   "off\n") +
            kParameterError},
   };
   for (const Case& c : cases) {
