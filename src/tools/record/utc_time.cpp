@@ -2,6 +2,7 @@
 #include "tools/record/utc_time.h"
 
 #include <cctype>
+#include <chrono>
 
 namespace {
 
@@ -12,17 +13,6 @@ bool Digits(const std::string& text, size_t at, size_t count, int* value) {
     *value = *value * 10 + (text[i] - '0');
   }
   return true;
-}
-
-// Days from 1970-01-01 to the date in the proleptic Gregorian calendar: the year is counted from
-// March, so that the leap day comes last.
-int64_t DaysFromCivil(int year, int month, int day) {
-  const int64_t y = month <= 2 ? year - 1 : year;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t year_of_era = y - era * 400;
-  const int64_t day_of_year = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
-  return era * 146097 + day_of_era - 719468;
 }
 
 }  // namespace
@@ -48,6 +38,10 @@ bool ParseUtcTime(const std::string& text, int64_t* seconds) {
   if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) {
     return false;
   }
-  *seconds = DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+  // A day past its month's end counts on into the next month, as the calendar's own sum does.
+  namespace chrono = std::chrono;
+  const chrono::sys_days date = chrono::year{year} / chrono::month{static_cast<unsigned>(month)} /
+                                chrono::day{static_cast<unsigned>(day)};
+  *seconds = date.time_since_epoch().count() * 86400 + hour * 3600 + minute * 60 + second;
   return true;
 }
