@@ -6,6 +6,7 @@
 #include "common/exit_codes.h"
 #include "common/little_endian.h"
 #include "driver/statistics_print.h"
+#include "format/otp_form.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ Json MemoryOf(const MemoryRecord& record) {
         {"action", "read"}, {"file", record.file}, {"bytes", record.bytes}, {"saved", record.done}};
   }
   Json memory = {{"action", "write"}, {"file", record.file}};
-  if (record.otp) memory["form"] = record.signature == 0xF7 ? "upper" : "lower";
+  if (record.otp) memory["form"] = record.signature == kOtpSignatureUpper ? "upper" : "lower";
   memory["image_length"] = record.image_length;
   memory["crc32"] = record.crc32;
   memory["mac_address"] = record.mac_address.empty() ? Json(nullptr) : Json(record.mac_address);
