@@ -42,7 +42,7 @@ class ResultsDocument : public EepromFlow {
 TEST_F(ResultsDocument, RegisterWriteAndReadBack) {
   EXPECT_EQ(RunJson({"-W", "10", "-v", "1234_5678"}), 0);
   EXPECT_EQ(Text(), "Register 0x10 : 0x345678\n");  // the emulated register keeps 24 bits
-  EXPECT_EQ(doc_["schema_version"], 1);
+  EXPECT_EQ(doc_["schema_version"], 2);
   EXPECT_EQ(doc_["operations"], json({"write_register"}));
   EXPECT_EQ(doc_["adapter"], 0);
   EXPECT_EQ(doc_["chip"], json({{"name", "qnt5231"}, {"id_register", kChipQnt5231}}));
