@@ -2,6 +2,7 @@
 #include "app/results_document.h"
 
 #include <cctype>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -53,18 +54,16 @@ void AddRegisters(const std::vector<RegisterAccessRecord>& records, Json& doc) {
 // Text, or null when there is none.
 Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
 
-// A counter's name as a key: "RxGood65To127ByteFrames" is "rx_good_65_to_127_byte_frames".
-std::string SnakeCase(const char* name) {
+// A counter's name as a key: "RxGood65To127ByteFrames" is "rx_good_65_to_127_byte_frames". The
+// names are ASCII letters and digits, each word starting upper-case.
+std::string SnakeCase(std::string_view name) {
   std::string key;
-  char previous = '\0';
-  for (const char* c = name; *c != '\0'; previous = *c++) {
-    const bool upper = std::isupper(static_cast<unsigned char>(*c)) != 0;
-    const bool digit = std::isdigit(static_cast<unsigned char>(*c)) != 0;
-    const bool after_word = std::isalpha(static_cast<unsigned char>(previous)) != 0;
-    const bool after_lower_or_digit = std::islower(static_cast<unsigned char>(previous)) != 0 ||
-                                      std::isdigit(static_cast<unsigned char>(previous)) != 0;
-    if ((upper && after_lower_or_digit) || (digit && after_word)) key += '_';
-    key += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  for (size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const bool starts_number =
+        i > 0 && std::isdigit(c) && !std::isdigit(static_cast<unsigned char>(name[i - 1]));
+    if (i > 0 && (std::isupper(c) || starts_number)) key += '_';
+    key += static_cast<char>(std::tolower(c));
   }
   return key;
 }
