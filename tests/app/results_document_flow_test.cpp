@@ -5,7 +5,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -147,11 +146,7 @@ TEST_F(ResultsDocument, AFailedRunNamesItsError) {
   EXPECT_EQ(RunJson({"-V"}), 6);
   EXPECT_EQ(doc_["cable"]["pairs"][1]["complete"], false);
   EXPECT_EQ(doc_["cable"]["pairs"][1]["status"], nullptr);
-  const uint16_t last = doc_["cable"]["pairs"][1]["register"];
-  char stuck[80];
-  std::snprintf(stuck, sizeof stuck,
-                "Pair B test incomplete due to 100ms Timeout! Last CblDiagReg = 0x%04x", last);
-  EXPECT_EQ(doc_["error"], stuck);
+  EXPECT_EQ(doc_["error"], "Pair B test incomplete due to 100ms Timeout! Last CblDiagReg = 0x9000");
   // The warning before the test, its continuation lines joined.
   EXPECT_EQ(doc_["warnings"],
             json({"The following results are only accurate if the far end of the cable connected "
