@@ -158,7 +158,7 @@ int RunMain(int argc, char** argv, Platform& platform) {
   RunResults results = ResultsOf(*options, words);
   const int exit_code = RunParsed(run_platform, *options, words, started_ms, results);
   if (options->JsonResults) {
-    const std::string document = ResultsDocument(results, exit_code, console.first_error());
+    const std::string document = ResultsDocument(results, exit_code, console.messages());
     platform.console.Write(document.data(), document.size());
   }
   return exit_code;

@@ -42,7 +42,8 @@ int CheckSavePath(const CommandOptions& options, Console& console) {
   return kExitEepromReadFailed;
 }
 
-// What the memory stage did, for the results. |programmed| and |reservation| are a write's.
+// What the memory stage did, for the results. |programmed| and |reservation| are a write's; a
+// write refused before the board has no image.
 void RecordMemoryStage(const CommandOptions& options, const RunState& run, const char* file_base,
                        const ImageBuffer* programmed, const IdentityReservation* reservation,
                        const StepResult& memory, RunResults& results) {
@@ -65,11 +66,13 @@ void RecordMemoryStage(const CommandOptions& options, const RunState& run, const
   record.file = named.IsSet() ? named.get() : "";
   record.switch_off = options.OtpMode && !options.BinaryFileName.IsSet() &&
                       run.settings.OtpSignature == kOtpSwitchOff;
-  if (programmed != nullptr) {
-    record.image_length = programmed->length;
-    const int32_t crc_length = std::clamp<int32_t>(programmed->length, 0, kImageBufferSize);
-    record.crc32 = Crc32(programmed->bytes, static_cast<size_t>(crc_length));
-    record.signature = programmed->bytes[0];
+  if (programmed != nullptr && programmed->length > 0) {
+    const int32_t crc_length = std::min<int32_t>(programmed->length, kImageBufferSize);
+    record.image = ImageSummary{
+        .length = programmed->length,
+        .crc32 = Crc32(programmed->bytes, static_cast<size_t>(crc_length)),
+        .signature = programmed->bytes[0],
+    };
   }
   if (reservation != nullptr) {
     record.mac_address = reservation->identity().mac_address;
@@ -130,7 +133,11 @@ int RunProgrammingSequence(Platform& platform, Driver& driver, const CommandOpti
   Driver watched_driver(platform.device, console, driver.words());
   IdentityReservation reservation(options, files.ini_lock, watched_driver.words().adapter_index,
                                   console, platform.clock);
-  if (const int refused = reservation.Prepare(watched_driver, run)) return refused;
+  if (const int refused = reservation.Prepare(watched_driver, run)) {
+    const StepResult refusal{.exit_code = refused, .stop = true};
+    RecordMemoryStage(options, run, file_base, nullptr, &reservation, refusal, results);
+    return refused;
+  }
   ImageBuffer programmed;
   const int exit_code = RunStages(watched, watched_driver, options, run, file_base, &programmed,
                                   &reservation, results);

@@ -1,11 +1,17 @@
 // results_document.cpp - the JSON document of a run's results, its keys in a fixed order.
 #include "app/results_document.h"
 
+#include <cctype>
+#include <string_view>
+
 #include <nlohmann/json.hpp>
 
+#include "app/run_outcome.h"
 #include "common/exit_codes.h"
 #include "common/little_endian.h"
 #include "driver/statistics_print.h"
+#include "format/otp_form.h"
+#include "platform/exit_status.h"
 
 namespace {
 
@@ -45,10 +51,29 @@ void AddRegisters(const std::vector<RegisterAccessRecord>& records, Json& doc) {
   doc["registers"] = list;
 }
 
+// Text, or null when there is none.
+Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
+
+// A counter's name as a key: "RxGood65To127ByteFrames" is "rx_good_65_to_127_byte_frames". The
+// names are ASCII letters and digits, each word starting upper-case.
+std::string SnakeCase(std::string_view name) {
+  std::string key;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const bool starts_number =
+        i > 0 && std::isdigit(c) && !std::isdigit(static_cast<unsigned char>(name[i - 1]));
+    if (i > 0 && (std::isupper(c) || starts_number)) key += '_';
+    key += static_cast<char>(std::tolower(c));
+  }
+  return key;
+}
+
 Json StatisticsOf(const std::array<uint8_t, kTxRxStatsSize>& record) {
   Json statistics = Json::object();
   for (const StatisticsCounter& counter : kStatisticsCounters) {
-    if (counter.printed) statistics[counter.name] = GetLe32(record.data(), counter.offset);
+    if (counter.printed) {
+      statistics[SnakeCase(counter.name)] = GetLe32(record.data(), counter.offset);
+    }
   }
   return statistics;
 }
@@ -72,7 +97,8 @@ const char* LinkModeOption(int32_t code) {
 }
 
 Json LinkModeOf(const LinkModeRecord& record) {
-  Json link = {{"requested", LinkModeOption(record.requested)}};
+  Json link = {
+      {"requested", LinkModeOption(record.requested)}, {"result", nullptr}, {"mode", nullptr}};
   switch (record.result) {
     case LinkModeResult::kLinkUp:
       link["result"] = "up";
@@ -95,7 +121,10 @@ Json CableOf(const CableReport& report) {
   for (const CablePairResult& pair : report.pairs) {
     Json entry = {{"pair", std::string(1, pair.pair)},
                   {"complete", pair.complete},
-                  {"register", pair.register_value}};
+                  {"register", pair.register_value},
+                  {"status", nullptr},
+                  {"distance_m", nullptr},
+                  {"failures", nullptr}};
     if (pair.complete) {
       entry["status"] = kStatus[pair.status & 3];
       if (pair.status == 1 || pair.status == 2) entry["distance_m"] = pair.distance_m;
@@ -113,7 +142,7 @@ Json NetworkTestOf(const NetworkTestRecord& record, bool ping) {
   } else {
     test["link_mode"] = LinkModeOption(record.link_mode);
   }
-  test["source"] = record.source.empty() ? Json(nullptr) : Json(record.source);
+  test["source"] = TextOrNull(record.source);
   Json runs = Json::array();
   for (const bool passed : record.runs) runs.push_back({{"passed", passed}});
   test["runs"] = runs;
@@ -126,13 +155,16 @@ Json MemoryOf(const MemoryRecord& record) {
     return {
         {"action", "read"}, {"file", record.file}, {"bytes", record.bytes}, {"saved", record.done}};
   }
-  Json memory = {{"action", "write"}, {"file", record.file}};
-  if (record.otp) memory["form"] = record.signature == 0xF7 ? "upper" : "lower";
-  memory["image_length"] = record.image_length;
-  memory["crc32"] = record.crc32;
-  memory["mac_address"] = record.mac_address.empty() ? Json(nullptr) : Json(record.mac_address);
-  memory["serial_number"] =
-      record.serial_number.empty() ? Json(nullptr) : Json(record.serial_number);
+  const std::optional<ImageSummary>& image = record.image;
+  Json memory = {{"action", "write"}, {"file", TextOrNull(record.file)}};
+  if (record.otp) {
+    const bool upper = image && image->signature == kOtpSignatureUpper;
+    memory["form"] = image ? Json(upper ? "upper" : "lower") : Json(nullptr);
+  }
+  memory["image_length"] = image ? Json(image->length) : Json(nullptr);
+  memory["crc32"] = image ? Json(image->crc32) : Json(nullptr);
+  memory["mac_address"] = TextOrNull(record.mac_address);
+  memory["serial_number"] = TextOrNull(record.serial_number);
   memory["written"] = record.written;
   memory["verified"] = record.done;
   return memory;
@@ -144,8 +176,9 @@ void AddStages(const RunResults& results, Json& doc) {
   if (results.driver_link_up) doc["driver_link_state"] = *results.driver_link_up ? "up" : "down";
   if (results.cable) doc["cable"] = CableOf(*results.cable);
   if (const auto& firmware = results.firmware) {
-    doc["firmware"] = {{"mode", firmware->mode}, {"file", firmware->file}};
-    if (firmware->bytes) doc["firmware"]["bytes"] = *firmware->bytes;
+    doc["firmware"] = {{"mode", firmware->mode},
+                       {"file", firmware->file},
+                       {"bytes", firmware->bytes ? Json(*firmware->bytes) : Json(nullptr)}};
   }
   if (const auto& image = results.image_file) {
     doc["image_file"] = {{"memory", image->otp ? "otp" : "eeprom"},
@@ -161,17 +194,19 @@ void AddStages(const RunResults& results, Json& doc) {
 }  // namespace
 
 std::string ResultsDocument(const RunResults& results, int exit_code,
-                            const std::string& first_error) {
+                            const ConsoleMessages& messages) {
   Json doc = {{"schema_version", kResultsSchemaVersion}, {"operations", results.operations}};
   doc["adapter"] = results.adapter;
   if (const auto& chip = results.chip) {
-    doc["chip"] = {{"name", chip->name}, {"id_register", chip->id_register}};
+    doc["chip"] = {{"name", TextOrNull(chip->name)}, {"id_register", chip->id_register}};
   } else {
     doc["chip"] = nullptr;
   }
-  doc["exit_code"] = exit_code;
+  doc["exit_code"] = ExitStatusSeenByCaller(exit_code);
   doc["exit_meaning"] = ExitCodeMeaning(exit_code);
-  doc["error"] = first_error.empty() ? Json(nullptr) : Json(first_error);
+  const RunOutcome outcome = OutcomeOf(results, messages, exit_code);
+  doc["error"] = outcome.error ? Json(*outcome.error) : Json(nullptr);
+  doc["warnings"] = outcome.warnings;
   AddStages(results, doc);
   return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

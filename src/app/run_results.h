@@ -39,20 +39,26 @@ struct NetworkTestRecord {
   std::vector<bool> runs;   // whether each run that was made passed
 };
 
-// The EEPROM or OTP stage: a save, a write, or switching the OTP off.
+// The image of a write, once it was built or read.
+struct ImageSummary {
+  int32_t length = 0;
+  uint32_t crc32 = 0;
+  uint8_t signature = 0;  // image byte 0
+};
+
+// The EEPROM or OTP stage: a save, a write, or switching the OTP off; or a write refused before
+// the board was touched, with the identity it was refused.
 struct MemoryRecord {
   bool otp = false;
   uint32_t operation = kOpNone;
   bool switch_off = false;
-  std::string file;   // a save's file
+  std::string file;   // a save's file; a write's -b or INI file; "" when none
   int32_t bytes = 0;  // a save's byte count
-  int32_t image_length = 0;
-  uint32_t crc32 = 0;
-  uint8_t signature = 0;  // image byte 0
-  std::string mac_address;
-  std::string serial_number;
-  bool written = false;  // a write request carrying the image may have reached the board
-  bool done = false;     // saved; programmed and verified; switched off
+  std::optional<ImageSummary> image;
+  std::string mac_address;    // "" when the write has none
+  std::string serial_number;  // "" when the write has none
+  bool written = false;       // a write request carrying the image may have reached the board
+  bool done = false;          // saved; programmed and verified; switched off
 };
 
 struct FirmwareRecord {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "emu/network_model.h"
+#include "format/otp_form.h"
 #include "nvm/eeprom_flow_support.h"
 
 namespace {
@@ -42,7 +43,7 @@ class ResultsDocument : public EepromFlow {
 TEST_F(ResultsDocument, RegisterWriteAndReadBack) {
   EXPECT_EQ(RunJson({"-W", "10", "-v", "1234_5678"}), 0);
   EXPECT_EQ(Text(), "Register 0x10 : 0x345678\n");  // the emulated register keeps 24 bits
-  EXPECT_EQ(doc_["schema_version"], 1);
+  EXPECT_EQ(doc_["schema_version"], 2);
   EXPECT_EQ(doc_["operations"], json({"write_register"}));
   EXPECT_EQ(doc_["adapter"], 0);
   EXPECT_EQ(doc_["chip"], json({{"name", "qnt5231"}, {"id_register", kChipQnt5231}}));
@@ -107,6 +108,145 @@ TEST_F(ResultsDocument, EepromProgramFromIni) {
                          {"verified", true}};
   EXPECT_EQ(doc_["eeprom"], expected);
   EXPECT_EQ(doc_["operations"], json({"eeprom_write"}));
+}
+
+// The text a run marks with "ERROR: " belongs to a failed run's error; a run that succeeded has
+// none, and every message it marked is a warning.
+TEST_F(ResultsDocument, OnlyAFailedRunHasAnError) {
+  bench_.SetOtp({kOtpSignatureLower});
+  const std::string ini = File("dead.ini");
+  WriteFileText(ini, ExampleIniText() + "[OtpConfig]\nOtpSignature = 0xDEAD\n");
+  bench_.SetInput("Y");
+  EXPECT_EQ(RunJson({"-O", "-w", "-i", ini}), 0);
+  EXPECT_EQ(doc_["otp"], json({{"action", "switch_off"}, {"switched_off", true}}));
+  EXPECT_EQ(doc_["error"], nullptr);
+  EXPECT_EQ(doc_["warnings"],
+            json({"The first byte of OTP will be written with 0xFF and OTP will be DEAD!!!",
+                  "Please confirm (Y/N)"}));
+
+  bench_.SetPartner("autoneg 1000fd");
+  bench_.SetLinkDelay(0);
+  bench_.Update([](emu::AdapterState& s) {
+    s.network.has_address = true;
+    s.network.address = {192, 168, 1, 22};
+    s.network.plug_speed = 1000;
+    s.network.plug_noise = 4;  // the whole first run fails
+  });
+  EXPECT_EQ(RunJson({"-L"}), 0);
+  EXPECT_EQ(doc_["loopback"]["runs"], json::parse(R"([{"passed":false},{"passed":true},
+                                                      {"passed":true}])"));
+  EXPECT_EQ(doc_["error"], nullptr);
+  EXPECT_EQ(doc_["warnings"], json({"Loopback Test Failed"}));
+}
+
+// A failure the run printed without the marker, or with its text on the marker's next line, is
+// named all the same.
+TEST_F(ResultsDocument, AFailedRunNamesItsError) {
+  bench_.SetCableResult(1, 0, 0, /*stuck=*/true);
+  EXPECT_EQ(RunJson({"-V"}), 6);
+  EXPECT_EQ(doc_["cable"]["pairs"][1]["complete"], false);
+  EXPECT_EQ(doc_["cable"]["pairs"][1]["status"], nullptr);
+  EXPECT_EQ(doc_["error"], "Pair B test incomplete due to 100ms Timeout! Last CblDiagReg = 0x9000");
+  // The warning before the test, its continuation lines joined.
+  EXPECT_EQ(doc_["warnings"],
+            json({"The following results are only accurate if the far end of the cable connected "
+                  "to the QNT5230 is NOT connected to an active Link partner."}));
+
+  const std::string firmware = File("fw.bin");
+  WriteFileText(firmware, std::string("\x11\x22", 2));
+  EXPECT_EQ(RunJson({"-f", firmware, "-m", "load"}), 0);
+  WriteFileText(firmware, std::string("\x11\x23", 2));
+  EXPECT_EQ(RunJson({"-f", firmware, "-m", "verify"}), 6);
+  EXPECT_EQ(doc_["error"], "Data mismatch on byte #1. Wrote = 0x23, Read (@ iProg base 0)= 0x22");
+}
+
+// A failed switch-off: its questions are no error, the failed request is.
+TEST_F(ResultsDocument, AQuestionIsNoError) {
+  bench_.SetOtp({kOtpSignatureLower});
+  bench_.FailStatus(kCmdOtpWriteBlock, 1);
+  const std::string ini = File("dead.ini");
+  WriteFileText(ini, ExampleIniText() + "[OtpConfig]\nOtpSignature = 0xDEAD\n");
+  bench_.SetInput("Y");
+  EXPECT_EQ(RunJson({"-O", "-w", "-i", ini}), 12);
+  EXPECT_EQ(doc_["error"], "OTP_WRITE_BLOCK failed! status:Access failed");
+  EXPECT_EQ(doc_["warnings"],
+            json({"The first byte of OTP will be written with 0xFF and OTP will be DEAD!!!",
+                  "Please confirm (Y/N)"}));
+}
+
+void ExpectSnakeCaseKeys(const json& value) {
+  if (!value.is_structured()) return;
+  for (const auto& [key, member] : value.items()) {
+    if (value.is_object()) {
+      EXPECT_EQ(key.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_"), std::string::npos)
+          << key;
+    }
+    ExpectSnakeCaseKeys(member);
+  }
+}
+
+TEST_F(ResultsDocument, KeysAreSnakeCase) {
+  bench_.SetStat(15, 7);  // RxGood65To127ByteFrames
+  EXPECT_EQ(RunJson({"-G", "e"}), 0);
+  EXPECT_EQ(doc_["statistics"]["rx_good_65_to_127_byte_frames"], 7);
+  EXPECT_EQ(doc_["statistics"].size(), 47u);
+  ExpectSnakeCaseKeys(doc_);
+}
+
+// No 0 and no "" stands for a value that does not exist.
+TEST_F(ResultsDocument, WhatDoesNotExistIsNull) {
+  EXPECT_EQ(RunJson({"-w", "-b", File("missing.bin")}), 9);
+  EXPECT_EQ(doc_["eeprom"]["file"], File("missing.bin"));
+  for (const char* key : {"image_length", "crc32", "mac_address", "serial_number"}) {
+    EXPECT_EQ(doc_["eeprom"][key], nullptr) << key;
+  }
+  EXPECT_EQ(RunJson({"-O", "-w", "-b", File("missing.bin")}), 12);
+  EXPECT_EQ(doc_["otp"]["form"], nullptr);
+
+  const std::string ini = File("board.ini");
+  WriteFileText(ini, ExampleIniText());
+  EXPECT_EQ(RunJson({"-i", ini, "-o", File("image.bin"), "-d", "QNT5230"}), 0);
+  EXPECT_EQ(doc_["chip"], json({{"name", nullptr}, {"id_register", 0x52300000}}));
+
+  EXPECT_EQ(RunJson({"-f", File("missing.bin"), "-m", "load"}), 6);
+  EXPECT_EQ(doc_["firmware"],
+            json({{"mode", "load"}, {"file", File("missing.bin")}, {"bytes", nullptr}}));
+}
+
+// A write refused before the board was touched says which identity it refused.
+TEST_F(ResultsDocument, ARefusedWriteNamesItsIdentity) {
+  const std::string ini = File("board.ini");
+  WriteFileText(ini, ExampleIniWith("CurrentMacAddress = 00:11:22:33:44:55",
+                                    "CurrentMacAddress = 01:11:22:33:44:55"));
+  EXPECT_EQ(RunJson({"-w", "-i", ini}), 10);
+  EXPECT_EQ(doc_["eeprom"], json({{"action", "write"},
+                                  {"file", ini},
+                                  {"image_length", nullptr},
+                                  {"crc32", nullptr},
+                                  {"mac_address", "01:11:22:33:44:55"},
+                                  {"serial_number", "000000000001"},
+                                  {"written", false},
+                                  {"verified", false}}));
+  EXPECT_NE(doc_["error"], nullptr);
+}
+
+// written: a request carrying the image went out; verified: it was read back equal.
+TEST_F(ResultsDocument, WrittenIsNotVerified) {
+  const std::string ini = File("board.ini");
+  WriteFileText(ini, ExampleIniText());
+  bench_.FailStatus(kCmdE2pReadBlock, 1, 0, -1);
+  EXPECT_EQ(RunJson({"-w", "-i", ini}), 9);
+  EXPECT_EQ(doc_["eeprom"]["written"], true);
+  EXPECT_EQ(doc_["eeprom"]["verified"], false);
+}
+
+// restored: the PHY was put back; it says nothing of whether the test ran to its end.
+TEST_F(ResultsDocument, RestoredIsNotTheTestsEnd) {
+  bench_.FailStatus(kCmdWritePhy, 1, 6);  // the restore's first write, after the four pairs
+  EXPECT_EQ(RunJson({"-V"}), 6);
+  EXPECT_EQ(doc_["cable"]["pairs"].size(), 4u);
+  EXPECT_EQ(doc_["cable"]["aborted"], false);
+  EXPECT_EQ(doc_["cable"]["restored"], false);
 }
 
 TEST_F(ResultsDocument, CableTestPairs) {

@@ -25,4 +25,19 @@ TEST_F(JsonResults, FailingRunSplitsDocumentAndText) {
   EXPECT_EQ(run.output.front(), '{');
 }
 
+// exit_code is the status the shell gets: -1 arrives as 255.
+TEST_F(JsonResults, ExitCodeIsWhatTheCallerReceives) {
+  Tool("create");
+  WriteFileText(File("board.ini"),
+                ReadFileText(std::string(QNT_SOURCE_DIR) + "/examples/board.ini"));
+  // The first image takes more than the OTP's lower half, so the next one has no room.
+  const std::string write = "-a -O -w -i board.ini -C YES -s";
+  EXPECT_EQ(RunUtilityApart(EmuDir(), write, File("")).exit_code, 0);
+  const ProgramRun run = RunUtilityApart(EmuDir(), write, File(""));
+  EXPECT_EQ(run.exit_code, 255);
+  const nlohmann::json doc = nlohmann::json::parse(run.output);
+  EXPECT_EQ(doc["exit_code"], 255);
+  EXPECT_EQ(doc["error"], "OTP already using 302 bytes. Cannot write OTP");
+}
+
 }  // namespace
