@@ -2,7 +2,8 @@
 // the byte download with progress, read-back from XDATA or program memory, overlay table B and
 // the release that starts the MCU. A write can answer success and do nothing, so what no
 // verification reads is checked where it is cheap: each preset byte, the overlay tables, where
-// the auto-increment stopped after the download, and the control register after the release.
+// the auto-increment stopped after the download and after each overlay entry, and the control
+// register after the release.
 #include "phy/firmware_download.h"
 
 #include "driver/driver_operations.h"
@@ -169,7 +170,8 @@ bool DownloadFirmware(Driver& driver, FirmwareMode mode, const uint8_t* bytes, s
   driver.console().Print("\n\n");
 
   // A table that is not in place is reported and does not stop the sequence, but the download
-  // has failed.
+  // has failed. One that wrote elsewhere stops it: the MCU is not started over memory it holds
+  // that nobody loaded.
   bool tables_in_place = true;
   if (steps.download) {
     if (!McuSetControl(driver, kMcuXdataSingle,
@@ -180,17 +182,19 @@ bool DownloadFirmware(Driver& driver, FirmwareMode mode, const uint8_t* bytes, s
     for (const PresetWrite& write : kPreamble) {
       if (!Preset(driver, write)) return false;
     }
-    tables_in_place =
+    const OverlayResult table_a =
         WriteOverlayTable(driver, kOverlayTableA,
                           "Failed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n");
+    if (table_a == OverlayResult::kStrayWrite) return false;
     if (!Download(driver, steps.base, bytes, length)) return false;
     if (steps.read_back == ReadBack::kXdata && !VerifyParameters(driver, bytes, length)) {
       return false;
     }
-    tables_in_place =
+    const OverlayResult table_b =
         WriteOverlayTable(driver, kOverlayTableB,
-                          "\nFailed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n") &&
-        tables_in_place;
+                          "\nFailed writing 0x%04x to MCU_XDATA_SRAM_OVRLAY_TABLE(%d)-0x%04x\n");
+    if (table_b == OverlayResult::kStrayWrite) return false;
+    tables_in_place = table_a == OverlayResult::kInPlace && table_b == OverlayResult::kInPlace;
   }
   if (steps.read_back == ReadBack::kProg && !VerifyProgram(driver, bytes, length)) return false;
   return Release(driver) && tables_in_place;
