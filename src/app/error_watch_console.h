@@ -15,6 +15,7 @@ class ErrorWatchConsole : public Console {
   void WriteDiagnostic(const char* data, size_t length) override {
     inner_.WriteDiagnostic(data, length);
   }
+  bool IsConsole(ConsoleStream stream) override { return inner_.IsConsole(stream); }
   // The message after the first "ERROR: " marker, without its line end; "" when none came.
   const std::string& first_error() const { return first_error_; }
 

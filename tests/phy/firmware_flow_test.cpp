@@ -154,6 +154,25 @@ TEST_F(FirmwareFlow, ParametersAreLoadedAndReadBackFromXdata) {
   EXPECT_TRUE(Running());
 }
 
+// Into a log file or a pipe each progress line stays: at 200 bytes the percentage changes every
+// second byte, so half the lines and the last one are written, and nothing else changes.
+TEST_F(FirmwareFlow, OutputThatIsNoConsoleGetsALineOnlyWhenThePercentageChanges) {
+  const auto lines = [](const char* verb) {
+    std::string text;
+    char line[40];
+    for (int i = 0; i < 200; i += 2) {
+      std::snprintf(line, sizeof line, "%s %05d of 00200 (%03d%%)\r", verb, i, i / 2);
+      text += line;
+    }
+    std::snprintf(line, sizeof line, "%s 00199 of 00200 (099%%)\r", verb);
+    return text + line + "\nCOMPLETED!\n";
+  };
+  bench_.console().SetIsConsole(false);
+  const std::vector<uint8_t> bytes = Pattern(200, 2);
+  EXPECT_EQ(Download("param", bytes), "\n\n" + lines("Wrote") + lines("Verified"));
+  EXPECT_EQ(Xdata(kParametersBase, 200), bytes);
+}
+
 TEST_F(FirmwareFlow, ResetLoadSendsEveryStepInOrder) {
   Download("reset", {0xAB, 0x5C});
   std::vector<PhyRequest> sent;
