@@ -1,7 +1,8 @@
 // firmware_fault_sweep_flow_test.cpp - every request of each download mode, failed in each way a
 // driver can fail it, on an MCU that holds an older load. Whatever "COMPLETED!" announces is in
 // the MCU; a download that succeeds left the MCU exactly as commanded, in every byte of its
-// memories; every other one fails (the run then ends with 6). The downloads run on one open device, which keeps the sweep fast.
+// memories; every other one fails (the run then ends with 6). The downloads run on one open device,
+// which keeps the sweep fast.
 #include <gtest/gtest.h>
 
 #include <functional>

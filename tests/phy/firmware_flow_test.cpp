@@ -361,7 +361,6 @@ TEST_F(FirmwareFlow, LoadWithAByteThatDidNothingIsNotCompleted) {
   EXPECT_FALSE(Running());
 }
 
-
 // The address write of table B's first entry answers success and does nothing: the entry goes
 // where the download stopped, past the image's end in program memory, where no read-back looks.
 TEST_F(FirmwareFlow, OverlayEntryWrittenPastTheImageEndsTheLoadWithTheMcuHeld) {
