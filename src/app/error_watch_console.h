@@ -32,6 +32,7 @@ class ErrorWatchConsole : public Console {
   void WriteDiagnostic(const char* data, size_t length) override {
     inner_.WriteDiagnostic(data, length);
   }
+  bool IsConsole(ConsoleStream stream) override { return inner_.IsConsole(stream); }
   // The first message marked "ERROR: " (questions included); "" when none came.
   std::string first_error() const;
   // What the run printed so far; a line without its line end yet counts as ended.

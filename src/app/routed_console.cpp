@@ -19,6 +19,10 @@ void RoutedConsole::WriteDiagnostic(const char* data, size_t length) {
   }
 }
 
+bool RoutedConsole::IsConsole(ConsoleStream stream) {
+  return console_.IsConsole(to_error_ ? ConsoleStream::kError : stream);
+}
+
 int RoutedConsole::ReadChar() {
   Route(false);  // nothing asks before the routing; a question that did would show at once
   return console_.ReadChar();

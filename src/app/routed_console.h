@@ -15,6 +15,8 @@ class RoutedConsole : public Console {
   void Write(const char* data, size_t length) override;
   int ReadChar() override;
   void WriteDiagnostic(const char* data, size_t length) override;
+  // The text's stream is standard error once routed there.
+  bool IsConsole(ConsoleStream stream) override;
 
   // Sends what waits, and all text after it, to standard error when |to_error|, else to standard
   // output. The hints go to standard error either way.

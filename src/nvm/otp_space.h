@@ -18,10 +18,11 @@ OtpResult JudgeOtpSpace(const uint8_t* otp, OtpJob& job, Console& console);
 // ReadOtpContents, then JudgeOtpSpace.
 OtpResult CheckOtpSpace(Driver& driver, OtpJob& job);
 
-// True when the OTP's contents |otp| (|size| bytes) are the beginning of |image|'s write: its
-// signature is in place and every byte of the body's place is either still blank or already the
-// image's. Writing the image again there completes it (a write only sets bits), so a write that
-// died half way, or one whose outcome was never told, is finished instead of refused.
+// True when the OTP's contents |otp| (|size| bytes) are what a write of |image| cut off at some
+// point leaves: its signature, the body's bytes up to that point, and nothing written from there
+// to the image's end. Writing the image again there completes it (a write only sets bits), so a
+// write that died half way, or one whose outcome was never told, is finished instead of refused;
+// the whole image again is a harmless rewrite. An OTP finished with another image never is.
 bool OtpHoldsBeginningOf(const uint8_t* otp, int32_t size, const uint8_t* image, int32_t length);
 
 // For an image built from the INI file: settles a signature of 0 to the free half's. Returns 0,

@@ -13,5 +13,6 @@
 // mode reads back, and releases the MCU. Prints progress and every failure. A failure after
 // access was taken leaves the MCU held and stopped. Returns whether every step succeeded and
 // every check found the MCU as commanded; an overlay-table entry that is not in place is
-// reported, does not stop the sequence, and makes the result false.
+// reported, does not stop the sequence, and makes the result false, and one whose bytes went
+// elsewhere stops it. Into a file or a pipe, the progress lines thin out to one a percentage.
 bool DownloadFirmware(Driver& driver, FirmwareMode mode, const uint8_t* bytes, size_t length);

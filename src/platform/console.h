@@ -4,6 +4,9 @@
 
 #include <cstddef>
 
+// The two streams of a console: standard output (Write) and standard error (WriteDiagnostic).
+enum class ConsoleStream { kOutput, kError };
+
 class Console {
  public:
   virtual ~Console() = default;
@@ -17,6 +20,11 @@ class Console {
   // Writes |length| bytes to standard error: a hint for the person at the console (where in a
   // file the fault lies), kept apart so that the standard output stays the messages alone.
   virtual void WriteDiagnostic(const char* data, size_t length) = 0;
+  // Whether |stream| is shown on a console (a terminal) rather than kept in a file or read from a
+  // pipe: a progress line that the next one overwrites is worth writing only where it is watched.
+  // A console that passes text on answers for the stream the text ends in; one that keeps text
+  // answers yes, so that what it keeps is the output as specified.
+  virtual bool IsConsole(ConsoleStream /*stream*/) { return true; }
 
   // printf-style output; a text of any length is written whole.
   void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));

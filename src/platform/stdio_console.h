@@ -8,4 +8,6 @@ class StdioConsole : public Console {
   void Write(const char* data, size_t length) override;
   int ReadChar() override;
   void WriteDiagnostic(const char* data, size_t length) override;
+  // Asks the system about the process's standard handle (in win32/ and emu/).
+  bool IsConsole(ConsoleStream stream) override;
 };

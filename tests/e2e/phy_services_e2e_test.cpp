@@ -51,6 +51,13 @@ TEST_F(PhyServicesRun, ResetLoadAndVerifyOfAFirmwareImage) {
   ASSERT_GT(run.output.size(), tail.size());
   EXPECT_EQ(run.output.substr(run.output.size() - tail.size()), tail);
   EXPECT_EQ(run.output.find("ERROR"), std::string::npos);
+  // Read through a pipe: a line at each of the 100 percentages of each pass, and the last one.
+  size_t progress_lines = 0;
+  for (size_t at = run.output.find('\r'); at != std::string::npos;
+       at = run.output.find('\r', at + 1)) {
+    ++progress_lines;
+  }
+  EXPECT_EQ(progress_lines, 2u * 101);
 
   EXPECT_EQ(ToolOutput("dump prog").substr(0, image.size()), image);
   EXPECT_EQ(ToolOutput("dump xdata").substr(0x5000, image.size()), image);

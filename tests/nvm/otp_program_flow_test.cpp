@@ -114,6 +114,36 @@ TEST_F(OtpFlow, BadImageFilesAreRefusedBeforeAnyWrite) {
   }
 }
 
+// A write cut off after the signature and part of the body is finished by the same image, and
+// the whole image again is a harmless rewrite; an OTP finished with another image is judged as the
+// next write it is, even where the two differ only in a byte that the stored image has as zero.
+TEST_F(OtpFlow, OnlyTheImageAWriteWasCutOffFromCompletesIt) {
+  std::vector<uint8_t> image = LowerImage(200);
+  image[1] = 0x00;  // the MAC address starts 00:
+  const std::string path = File("lower.bin");
+  WriteBytes(path, image);
+  const std::vector<uint8_t> body(image.begin() + 1, image.begin() + 100);
+  bench_.SetOtp(OtpAfter({}, {{0, {0xF3}}, {1, body}}));
+  const std::string completed =
+      "The OTP holds the beginning of this image: it is written again to complete it\n"
+      "The current device OTP was programmed with 200 bytes\n";
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(RunWith("", {"-O", "-w", "-b", path, "-C", "YES"}), 0);
+    EXPECT_EQ(Output(), completed);
+    EXPECT_EQ(bench_.Otp(), OtpAfter({}, {{0, image}}));
+  }
+
+  std::vector<uint8_t> other = image;
+  other[1] = 0x02;
+  WriteBytes(path, other);
+  EXPECT_EQ(RunWith("", {"-O", "-w", "-b", path, "-C", "YES"}), 12);
+  EXPECT_EQ(Output(),
+            "ERROR: Upper 256 bytes of OTP is empty and the Signature byte should be 0xF7\n"
+            "ERROR: OTP Binary image validation failed\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdOtpWriteBlock).empty());
+  EXPECT_EQ(bench_.Otp(), OtpAfter({}, {{0, image}}));
+}
+
 // An INI file that asks for the OTP to be switched off does not turn a file image into a
 // switch-off: the file is judged as the write it is.
 TEST_F(OtpFlow, FileImageIsNeverWrittenOverAFullOtp) {

@@ -1,7 +1,8 @@
 // firmware_fault_sweep_flow_test.cpp - every request of each download mode, failed in each way a
 // driver can fail it, on an MCU that holds an older load. Whatever "COMPLETED!" announces is in
-// the MCU; a download that succeeds left the MCU exactly as commanded; every other one fails (the
-// run then ends with 6). The downloads run on one open device, which keeps the sweep fast.
+// the MCU; a download that succeeds left the MCU exactly as commanded, in every byte of its
+// memories; every other one fails (the run then ends with 6). The downloads run on one open device,
+// which keeps the sweep fast.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -116,7 +117,8 @@ TEST(FirmwareFaultSweep, CompletedMeansLoadedAndEveryOtherDownloadFails) {
     bench.ClearLog();
     ASSERT_TRUE(download([] {}));
     const std::string clean_output = console.TakeOutput();
-    ExpectAsCommanded(mode, bench.State().mcu);
+    const emu::McuState clean = bench.State().mcu;
+    ExpectAsCommanded(mode, clean);
     const std::vector<uint32_t> commands = LoggedCommands(bench);
     ASSERT_FALSE(commands.empty());
 
@@ -137,6 +139,8 @@ TEST(FirmwareFaultSweep, CompletedMeansLoadedAndEveryOtherDownloadFails) {
           EXPECT_EQ(fault, RequestFault::kNoEffect);
           EXPECT_EQ(output, clean_output);
           ExpectAsCommanded(mode, mcu);
+          // Not a byte elsewhere: a write that went astray did not leave its mark unseen.
+          EXPECT_TRUE(mcu.xdata == clean.xdata && mcu.sfr == clean.sfr);
         } else {
           EXPECT_NE(output.find("ERROR: "), std::string::npos) << output;
         }

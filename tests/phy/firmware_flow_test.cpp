@@ -27,9 +27,9 @@ constexpr uint32_t kParametersBase = 0x4C00;
 // two tables of twenty 16-bit writes of four requests, each table read back from its start
 // (control and address), control and address before the download, the release.
 constexpr size_t kWritesAroundDownload = 1 + 3 * 3 + 2 * (20 * 4 + 2) + 2 + 1;
-// Reads of the checks: control, address and byte of each preset, the two tables, control and
-// address after the download, control after the release.
-constexpr size_t kChecksAroundDownload = 3 * 3 + 2 * 40 + 2 + 1;
+// Reads of the checks: control, address and byte of each preset, the address after each table
+// entry and the two tables, control and address after the download, control after the release.
+constexpr size_t kChecksAroundDownload = 3 * 3 + 2 * (20 + 40) + 2 + 1;
 constexpr size_t kAroundDownload = kWritesAroundDownload + kChecksAroundDownload;
 
 // The SRAM overlay tables, written before (A) and after (B) a download.
@@ -69,12 +69,12 @@ void AddCheckedPreset(std::vector<PhyRequest>& requests, uint32_t address, uint3
                   {{false, kControlReg, 0}, {false, kAddressReg, 0}, {false, kReadDataReg, 0}});
 }
 
-// A table, each entry high byte first with auto-increment, then the whole entry; then read back
-// from its first byte.
+// A table, each entry high byte first with auto-increment, then the whole entry, then the address
+// it stopped at; then read back from its first byte.
 void AddTable(std::vector<PhyRequest>& requests, const uint16_t (&table)[20]) {
   for (uint32_t j = 0; j < 20; ++j) {
     AddSingleWrite(requests, 0x0840 + 2 * j, table[j] >> 8, 0x84);
-    requests.push_back({true, 0x40012, table[j]});
+    requests.insert(requests.end(), {{true, 0x40012, table[j]}, {false, kAddressReg, 0}});
   }
   requests.insert(requests.end(), {{true, kControlReg, 0x84}, {true, kAddressReg, 0x0840}});
   requests.insert(requests.end(), 40, {false, kReadDataReg, 0});
@@ -152,6 +152,25 @@ TEST_F(FirmwareFlow, ParametersAreLoadedAndReadBackFromXdata) {
   EXPECT_EQ(state.mcu.sfr[0xF9], 0x10);
   EXPECT_EQ(state.mcu.sfr[0xFA], 0x23);
   EXPECT_TRUE(Running());
+}
+
+// Into a log file or a pipe each progress line stays: at 200 bytes the percentage changes every
+// second byte, so half the lines and the last one are written, and nothing else changes.
+TEST_F(FirmwareFlow, OutputThatIsNoConsoleGetsALineOnlyWhenThePercentageChanges) {
+  const auto lines = [](const char* verb) {
+    std::string text;
+    char line[40];
+    for (int i = 0; i < 200; i += 2) {
+      std::snprintf(line, sizeof line, "%s %05d of 00200 (%03d%%)\r", verb, i, i / 2);
+      text += line;
+    }
+    std::snprintf(line, sizeof line, "%s 00199 of 00200 (099%%)\r", verb);
+    return text + line + "\nCOMPLETED!\n";
+  };
+  bench_.console().SetIsConsole(false);
+  const std::vector<uint8_t> bytes = Pattern(200, 2);
+  EXPECT_EQ(Download("param", bytes), "\n\n" + lines("Wrote") + lines("Verified"));
+  EXPECT_EQ(Xdata(kParametersBase, 200), bytes);
 }
 
 TEST_F(FirmwareFlow, ResetLoadSendsEveryStepInOrder) {
@@ -257,8 +276,8 @@ TEST_F(FirmwareFlow, MismatchAtTheFirstByteLeavesTheMcuHeld) {
 }
 
 TEST_F(FirmwareFlow, UnreadableParameterByteNamesXdata) {
-  // The preset checks, table A read back, the download checked, then byte 0.
-  bench_.FailStatus(kCmdReadPhy, 2, 3 * 3 + 40 + 2 + 1);
+  // The preset checks, table A's entries followed and read back, the download checked, then byte 0.
+  bench_.FailStatus(kCmdReadPhy, 2, 3 * 3 + 20 + 40 + 2 + 1);
   EXPECT_EQ(Download("param", {1, 2}, 6),
             "\n\nWrote 00000 of 00002 (000%)\rWrote 00001 of 00002 (050%)\r\nCOMPLETED!\n"
             "Verified 00000 of 00002 (000%)\r"
@@ -339,6 +358,25 @@ TEST_F(FirmwareFlow, LoadWithAByteThatDidNothingIsNotCompleted) {
             "Wrote 00004 of 00005 (080%)\r"
             "ERROR: SMI_KSTR_VPM_BT_ADDR_REG reads 0x5004 instead of 0x5005\n"
             "ERROR: \nFailed confirming 5 bytes written from ORAM address 5000\n");
+  EXPECT_FALSE(Running());
+}
+
+// The address write of table B's first entry answers success and does nothing: the entry goes
+// where the download stopped, past the image's end in program memory, where no read-back looks.
+TEST_F(FirmwareFlow, OverlayEntryWrittenPastTheImageEndsTheLoadWithTheMcuHeld) {
+  // Access enable, the reset, presets, table A and its read-back, control and address, 24 bytes.
+  bench_.FailStatus(kCmdWritePhy, 0, 1 + 3 + 9 + 80 + 2 + 2 + 24);
+  std::string wrote;
+  for (int i = 0; i < 24; ++i) {
+    char line[40];
+    std::snprintf(line, sizeof line, "Wrote %05d of 00024 (%03d%%)\r", i, 100 * i / 24);
+    wrote += line;
+  }
+  EXPECT_EQ(Download("reset", Pattern(24, 0x31), 6),
+            "\n\n" + wrote +
+                "\nCOMPLETED!\n"
+                "ERROR: SMI_KSTR_VPM_BT_ADDR_REG reads 0x501a instead of 0x0842\n"
+                "ERROR: \nFailed writing 0x8800 to MCU_XDATA_SRAM_OVRLAY_TABLE(0)-0x0840\n");
   EXPECT_FALSE(Running());
 }
 

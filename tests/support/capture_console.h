@@ -12,6 +12,7 @@ class CaptureConsole : public Console {
   void WriteDiagnostic(const char* data, size_t length) override {
     diagnostics_.append(data, length);
   }
+  bool IsConsole(ConsoleStream /*stream*/) override { return is_console_; }
   int ReadChar() override {
     if (input_position_ >= input_.size()) return -1;
     return static_cast<unsigned char>(input_[input_position_++]);
@@ -21,6 +22,9 @@ class CaptureConsole : public Console {
     input_ = std::move(input);
     input_position_ = 0;
   }
+  // Whether the console answers that it is one, as a terminal does (the default), or not, as a
+  // log file or a pipe does.
+  void SetIsConsole(bool is_console) { is_console_ = is_console; }
   const std::string& output() const { return output_; }
   // The hints so far, which are then forgotten.
   std::string TakeDiagnostics() {
@@ -40,4 +44,5 @@ class CaptureConsole : public Console {
   std::string diagnostics_;
   std::string input_;
   size_t input_position_ = 0;
+  bool is_console_ = true;
 };
