@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# Runs README.md as a reader follows it: every ```sh block in order, each command line as written,
+# in a fresh copy of the repository in a temporary folder, with emulated adapters of its own.
+#
+# - A command must end with exit code 0, or with the code its line names in a trailing comment
+#   that begins "# exit N" (-1 is 255, as a shell shows it). A trailing comment that speaks of an
+#   exit code in any other form is refused, so what a reader is told is what is checked.
+# - A ```text block that follows a ```sh block (with nothing but blank lines between) is the
+#   standard output of that block's last command, compared line by line. What differs from run
+#   to run is replaced on both sides before they are compared: UTC times (2026-12-08T05:43:31Z),
+#   the banner's build time, the commit a version names, the span a boards-per-hour line measures
+#   ("in 0:00:00, too short a span to measure", "in 0:00:03, 2400.0 per hour"), and this machine's
+#   host name, which the README shows as the station "vm".
+# - The lines scripts/test.sh runs itself are passed over, so nothing is built or run twice:
+#   cmake and ctest lines (scripts/check-readme-commands.sh makes sure test.sh runs each of them
+#   exactly as written), scripts/test.sh and scripts/demo.sh themselves, and apt-get (the set-up
+#   installs the packages). The copy's build/ is a link to the repository's build/ (or to
+#   README_BUILD_DIR), so the programs those lines built are where the README says they are.
+#   Run it after the release build.
+#
+# Usage: scripts/run-readme.sh [MARKDOWN_FILE]   (default README.md; exit 1 when a check fails)
+set -o nounset
+repo=$(cd "$(dirname "$0")/.." && pwd)
+readme_file=${1:-README.md}
+readme_build=${README_BUILD_DIR:-$repo/build}
+readme_started=$SECONDS
+
+readme_work=$(mktemp -d)
+trap 'cd / && rm -rf "$readme_work"' EXIT
+readme_clone=$readme_work/clone
+mkdir -p "$readme_clone" "$readme_work/tmp"
+# The repository's files as the working tree holds them, without its build folders.
+(cd "$repo" && git ls-files -z --cached --others --exclude-standard | grep -zv '^build/' |
+  xargs -0 cp --parents -t "$readme_clone" 2>/dev/null)
+ln -s "$readme_build" "$readme_clone/build"
+
+# Whatever the blocks make goes into the temporary folder: mktemp, and the emulator's default
+# folder when the README names none.
+export TMPDIR=$readme_work/tmp XDG_STATE_HOME=$readme_work/state HOME=$readme_work/home
+unset QNT5200_EMU_DIR
+mkdir -p "$HOME"
+
+# --- Reading the blocks --------------------------------------------------------------------------
+readme_commands=()  # one logical command line each (continuation lines joined)
+readme_lines=()     # its line number in the file
+readme_expected=()  # the file of the output shown for it, or ""
+readme_count=0
+readme_failures=()
+
+readme_parse() {
+  local state=outside pending="" number=0 line text="" first=0 block_last=-1
+  while IFS= read -r line || [ -n "$line" ]; do
+    number=$((number + 1))
+    case $state in
+      outside)
+        if [ "$line" = '```sh' ]; then
+          state=sh block_last=-1
+        elif [ "$line" = '```text' ] && [ -n "$pending" ]; then
+          state=text
+          readme_expected[pending]=$readme_work/expected.$pending
+          : >"${readme_expected[pending]}"
+        elif [[ $line == '```'* ]]; then
+          state=other pending=""
+        elif [ -n "${line//[[:space:]]/}" ]; then
+          pending=""
+        fi
+        ;;
+      sh)
+        if [ "$line" = '```' ]; then
+          state=outside pending=$block_last
+          continue
+        fi
+        if [ -z "$text" ]; then
+          [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
+          first=$number
+        fi
+        text+=$line
+        if [[ $line == *'\' ]]; then
+          text+=$'\n'
+          continue
+        fi
+        readme_commands[readme_count]=$text
+        readme_lines[readme_count]=$first
+        readme_expected[readme_count]=""
+        block_last=$readme_count
+        readme_count=$((readme_count + 1))
+        text=""
+        ;;
+      text)
+        if [ "$line" = '```' ]; then
+          state=outside pending=""
+        else
+          printf '%s\n' "$line" >>"${readme_expected[pending]}"
+        fi
+        ;;
+      other) [ "$line" = '```' ] && state=outside ;;
+    esac
+  done <"$repo/$readme_file"
+}
+
+# --- Checking a command --------------------------------------------------------------------------
+
+# Sets readme_code to the exit code a command's trailing comment names, or 0. Fails (and names
+# the line) when the comment speaks of an exit code in another form.
+readme_expected_code() {
+  local command=$1 number=$2
+  readme_code=0
+  if [[ $command =~ [[:space:]]#[[:space:]]*exit[[:space:]]+(-?[0-9]+)([^0-9]|$) ]]; then
+    readme_code=$((BASH_REMATCH[1] & 255))
+  elif [[ $command =~ [[:space:]]#.*exit([[:space:]]+code)?[[:space:]:]*-?[0-9] ]]; then
+    readme_failures+=("line $number: an exit code in a comment is written \"# exit N\" first")
+  fi
+}
+
+# Times, the build, the commit, the measured span and the station are replaced by placeholders.
+readme_normalize() {
+  local host
+  host=$(hostname 2>/dev/null | sed 's/[.[\*^$]/\\&/g')
+  sed -E -e 's/[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z/TIME/g' \
+    -e 's/ \(Built at .* on .*\)$/ (Built at TIME on DATE)/' \
+    -e 's/\(commit [^)]*\)/(commit C)/g' \
+    -e 's/ in [0-9]+:[0-9]{2}:[0-9]{2}, (too short a span to measure|[0-9.]+ per hour)$/ in SPAN/' \
+    ${host:+-e "s/(^|[^A-Za-z0-9_.-])$host([^A-Za-z0-9_.-]|$)/\\1vm\\2/g"}
+}
+
+readme_skip_reason() {
+  local words=$1
+  words=${words#"${words%%[![:space:]]*}"}
+  case $words in
+    cmake\ * | ctest\ *) echo "a build line scripts/test.sh runs itself" ;;
+    scripts/test.sh* | scripts/demo.sh*) echo "scripts/test.sh runs it" ;;
+    apt-get\ * | sudo\ *) echo "the set-up installs the packages" ;;
+  esac
+}
+
+readme_run() {
+  local i=$1 command=${readme_commands[$1]} number=${readme_lines[$1]} skip expected rc
+  skip=$(readme_skip_reason "$command")
+  if [ -n "$skip" ]; then
+    printf '\n# line %d, passed over (%s): %s\n' "$number" "$skip" "$command"
+    return
+  fi
+  readme_expected_code "$command" "$number"
+  expected=$readme_code
+  printf '\n$ %s\n' "$command"
+  if [ -n "${readme_expected[i]}" ]; then
+    eval "$command" </dev/null >"$readme_work/actual"
+    rc=$?
+    cat "$readme_work/actual"
+    if ! diff -u --label "README.md, output shown below line $number" --label "what the command printed" \
+      <(readme_normalize <"${readme_expected[i]}") \
+      <(readme_normalize <"$readme_work/actual"); then
+      readme_failures+=("line $number: the output differs from the one shown")
+    fi
+  else
+    eval "$command" </dev/null
+    rc=$?
+  fi
+  if [ "$rc" -ne "$expected" ]; then
+    readme_failures+=("line $number: exit code $rc, where the README says $expected: $command")
+    printf '# ^ FAILED: exit code %d, expected %d\n' "$rc" "$expected"
+  fi
+}
+
+readme_parse
+cd "$readme_clone" || exit 1
+for ((readme_i = 0; readme_i < readme_count; readme_i++)); do
+  readme_run "$readme_i"
+done
+cd / || exit 1
+
+printf '\n%d commands of %s run in %d s\n' "$readme_count" "$readme_file" \
+  $((SECONDS - readme_started))
+if [ "${#readme_failures[@]}" -gt 0 ]; then
+  printf '%s\n' "${readme_failures[@]}"
+  exit 1
+fi
+echo "Every command of $readme_file worked as written."
