@@ -5,8 +5,10 @@
 # - A command must end with exit code 0, or with the code its line names in a trailing comment
 #   that begins "# exit N" (-1 is 255, as a shell shows it). A trailing comment that speaks of an
 #   exit code in any other form is refused, so what a reader is told is what is checked.
-# - A ```text block that follows a ```sh block (with nothing but blank lines between) is the
-#   standard output of that block's last command, compared line by line. What differs from run
+# - A ```text (or ```json) block that follows a ```sh block (with nothing but blank lines between) is the
+#   standard output of that block's last command, compared line by line; a line "..." alone
+#   stands for any number of lines (up to the first one that matches the line after it). What
+#   differs from run
 #   to run is replaced on both sides before they are compared: UTC times (2026-12-08T05:43:31Z),
 #   the banner's build time, the commit a version names, the span a boards-per-hour line measures
 #   ("in 0:00:00, too short a span to measure", "in 0:00:03, 2400.0 per hour"), and this machine's
@@ -55,7 +57,7 @@ readme_parse() {
       outside)
         if [ "$line" = '```sh' ]; then
           state=sh block_last=-1
-        elif [ "$line" = '```text' ] && [ -n "$pending" ]; then
+        elif [[ $line == '```text' || $line == '```json' ]] && [ -n "$pending" ]; then
           state=text
           readme_expected[pending]=$readme_work/expected.$pending
           : >"${readme_expected[pending]}"
@@ -123,6 +125,25 @@ readme_normalize() {
     ${host:+-e "s/(^|[^A-Za-z0-9_.-])$host([^A-Za-z0-9_.-]|$)/\\1vm\\2/g"}
 }
 
+# True when the actual output (file $2) matches the expected one (file $1), "..." lines included.
+readme_matches() {
+  awk 'NR == FNR { want[++wants] = $0; next }
+       { got[++gots] = $0 }
+       END {
+         g = 1
+         for (w = 1; w <= wants; w++) {
+           if (want[w] != "...") {
+             if (g > gots || got[g] != want[w]) exit 1
+             g++
+             continue
+           }
+           if (w == wants) exit 0
+           while (g <= gots && got[g] != want[w + 1]) g++
+         }
+         exit g <= gots
+       }' "$1" "$2"
+}
+
 readme_skip_reason() {
   local words=$1
   words=${words#"${words%%[![:space:]]*}"}
@@ -147,9 +168,11 @@ readme_run() {
     eval "$command" </dev/null >"$readme_work/actual"
     rc=$?
     cat "$readme_work/actual"
-    if ! diff -u --label "README.md, output shown below line $number" --label "what the command printed" \
-      <(readme_normalize <"${readme_expected[i]}") \
-      <(readme_normalize <"$readme_work/actual"); then
+    readme_normalize <"${readme_expected[i]}" >"$readme_work/want"
+    readme_normalize <"$readme_work/actual" >"$readme_work/got"
+    if ! readme_matches "$readme_work/want" "$readme_work/got"; then
+      diff -u --label "shown below line $number" --label "printed" "$readme_work/want" \
+        "$readme_work/got"
       readme_failures+=("line $number: the output differs from the one shown")
     fi
   else
