@@ -50,7 +50,7 @@ constexpr const char* kOptionLines[] = {
     "-f <fw_filename>     Load the PHY microcontroller firmware file <fw_filename>\n",
     "-m <fw mode>         Firmware mode: load, verify, reset (reset, load, verify) or param\n",
     "-t <record file>     Record each board written with -w; refuse a MAC address recorded\n",
-    "-a                   Write the results as one JSON document on standard output and\n"
+    "-a                   Write the results as one JSON document on standard output and\n",
     "                     the text on standard error (put it first).\n",
     "--help               Displays this usage information and the exit codes.\n",
     "--version            Displays the version and the commit of this build.\n",
