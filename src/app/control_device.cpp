@@ -35,6 +35,6 @@ void HintMissingAdapter(DeviceIo& device, const RequestWords& words, Console& co
   for (const uint32_t index : served) {
     indices += (indices.empty() ? "" : ", ") + std::to_string(index);
   }
-  console.Diagnostic("Adapter %u does not exist: the driver serves %zu (%s); -X selects one.\n",
-                     selected, served.size(), indices.c_str());
+  console.Diagnostic("Adapter %u does not exist: the driver serves %d (%s); -X selects one.\n",
+                     selected, static_cast<int>(served.size()), indices.c_str());
 }
