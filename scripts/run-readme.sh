@@ -77,7 +77,7 @@ readme_parse() {
           first=$number
         fi
         text+=$line
-        if [[ $line == *'\' ]]; then
+        if [[ $line == *\\ ]]; then
           text+=$'\n'
           continue
         fi
