@@ -5,11 +5,11 @@
 # - A command must end with exit code 0, or with the code its line names in a trailing comment
 #   that begins "# exit N" (-1 is 255, as a shell shows it). A trailing comment that speaks of an
 #   exit code in any other form is refused, so what a reader is told is what is checked.
-# - A ```text (or ```json) block that follows a ```sh block (with nothing but blank lines between) is the
-#   standard output of that block's last command, compared line by line; a line "..." alone
-#   stands for any number of lines (up to the first one that matches the line after it). What
-#   differs from run
-#   to run is replaced on both sides before they are compared: UTC times (2026-12-08T05:43:31Z),
+# - A ```text (or ```json) block that follows a ```sh block (with nothing but blank lines
+#   between) is the standard output of that block's last command, compared line by line; a line
+#   "..." alone stands for any number of lines (up to the first one that matches the line after
+#   it). What differs from run to run is replaced on both sides before they are compared: UTC
+#   times (2026-12-08T05:43:31Z),
 #   the banner's build time, the commit a version names, the span a boards-per-hour line measures
 #   ("in 0:00:00, too short a span to measure", "in 0:00:03, 2400.0 per hour"), and this machine's
 #   host name, which the README shows as the station "vm".
@@ -19,12 +19,14 @@
 #   installs the packages). The copy's build/ is a link to the repository's build/ (or to
 #   README_BUILD_DIR), so the programs those lines built are where the README says they are.
 #   Run it after the release build.
+# - The commands run in this script's shell, as a reader's run in theirs: no errexit, nounset or
+#   pipefail, standard input empty. The script's own names all begin with readme_.
 #
 # Usage: scripts/run-readme.sh [MARKDOWN_FILE]   (default README.md; exit 1 when a check fails)
 set -o nounset
-repo=$(cd "$(dirname "$0")/.." && pwd)
+readme_repo=$(cd "$(dirname "$0")/.." && pwd)
 readme_file=${1:-README.md}
-readme_build=${README_BUILD_DIR:-$repo/build}
+readme_build=${README_BUILD_DIR:-$readme_repo/build}
 readme_started=$SECONDS
 
 readme_work=$(mktemp -d)
@@ -32,7 +34,7 @@ trap 'cd / && rm -rf "$readme_work"' EXIT
 readme_clone=$readme_work/clone
 mkdir -p "$readme_clone" "$readme_work/tmp"
 # The repository's files as the working tree holds them, without its build folders.
-(cd "$repo" && git ls-files -z --cached --others --exclude-standard | grep -zv '^build/' |
+(cd "$readme_repo" && git ls-files -z --cached --others --exclude-standard | grep -zv '^build/' |
   xargs -0 cp --parents -t "$readme_clone" 2>/dev/null)
 ln -s "$readme_build" "$readme_clone/build"
 
@@ -97,7 +99,7 @@ readme_parse() {
         ;;
       other) [ "$line" = '```' ] && state=outside ;;
     esac
-  done <"$repo/$readme_file"
+  done <"$readme_repo/$readme_file"
 }
 
 # --- Checking a command --------------------------------------------------------------------------
@@ -154,38 +156,41 @@ readme_skip_reason() {
   esac
 }
 
+# Runs command |$1| in this shell, so that what it sets stays for the next; the variables here
+# are globals of the script's own, since a local would hide a name the README sets.
 readme_run() {
-  local i=$1 command=${readme_commands[$1]} number=${readme_lines[$1]} skip expected rc
-  skip=$(readme_skip_reason "$command")
-  if [ -n "$skip" ]; then
-    printf '\n# line %d, passed over (%s): %s\n' "$number" "$skip" "$command"
+  readme_command=${readme_commands[$1]} readme_number=${readme_lines[$1]}
+  readme_skip=$(readme_skip_reason "$readme_command")
+  if [ -n "$readme_skip" ]; then
+    printf '\n# line %d, passed over (%s): %s\n' "$readme_number" "$readme_skip" "$readme_command"
     return
   fi
-  readme_expected_code "$command" "$number"
-  expected=$readme_code
-  printf '\n$ %s\n' "$command"
-  if [ -n "${readme_expected[i]}" ]; then
-    eval "$command" </dev/null >"$readme_work/actual"
-    rc=$?
+  readme_expected_code "$readme_command" "$readme_number"
+  printf '\n$ %s\n' "$readme_command"
+  if [ -n "${readme_expected[$1]}" ]; then
+    eval "$readme_command" </dev/null >"$readme_work/actual"
+    readme_rc=$?
     cat "$readme_work/actual"
-    readme_normalize <"${readme_expected[i]}" >"$readme_work/want"
+    readme_normalize <"${readme_expected[$1]}" >"$readme_work/want"
     readme_normalize <"$readme_work/actual" >"$readme_work/got"
     if ! readme_matches "$readme_work/want" "$readme_work/got"; then
-      diff -u --label "shown below line $number" --label "printed" "$readme_work/want" \
+      diff -u --label "shown below line $readme_number" --label "printed" "$readme_work/want" \
         "$readme_work/got"
-      readme_failures+=("line $number: the output differs from the one shown")
+      readme_failures+=("line $readme_number: the output differs from the one shown")
     fi
   else
-    eval "$command" </dev/null
-    rc=$?
+    eval "$readme_command" </dev/null
+    readme_rc=$?
   fi
-  if [ "$rc" -ne "$expected" ]; then
-    readme_failures+=("line $number: exit code $rc, where the README says $expected: $command")
-    printf '# ^ FAILED: exit code %d, expected %d\n' "$rc" "$expected"
+  if [ "$readme_rc" -ne "$readme_code" ]; then
+    readme_failures+=("line $readme_number: exit code $readme_rc, where the README says \
+$readme_code: $readme_command")
+    printf '# ^ FAILED: exit code %d, expected %d\n' "$readme_rc" "$readme_code"
   fi
 }
 
 readme_parse
+set +o nounset
 cd "$readme_clone" || exit 1
 for ((readme_i = 0; readme_i < readme_count; readme_i++)); do
   readme_run "$readme_i"
