@@ -32,7 +32,7 @@ scripts/demo.sh >build/demo.log || { cat build/demo.log; exit 1; }
 
 section "the README, every shell block in order in a fresh copy, on the release build"
 timeout 600 scripts/run-readme.sh >build/readme.log || { cat build/readme.log; exit 1; }
-tail -n 1 build/readme.log
+tail -n 2 build/readme.log
 
 section "Windows build"
 cmake --preset windows && cmake --build --preset windows
