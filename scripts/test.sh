@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: formatting and lint, the builds the README shows (sanitizer, release with
 # its tests, Windows) run exactly as it writes them, every test in the sanitizer and the release
-# build, the demo, the install and the packages, the Windows build under Wine, and a bounded
-# fuzzing run.
+# build, the demo, the README's other commands as written, the install and the packages, the
+# Windows build under Wine, and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -29,6 +29,10 @@ ctest --preset release
 
 section "the demo, on the release build"
 scripts/demo.sh >build/demo.log || { cat build/demo.log; exit 1; }
+
+section "the README, every shell block in order in a fresh copy, on the release build"
+timeout 600 scripts/run-readme.sh >build/readme.log || { cat build/readme.log; exit 1; }
+tail -n 2 build/readme.log
 
 section "Windows build"
 cmake --preset windows && cmake --build --preset windows

@@ -168,6 +168,12 @@ void PrintUsage(FILE* out) {
   std::fprintf(out,
                "Adapters live in $QNT5200_EMU_DIR (else $XDG_STATE_HOME/qnt5200-emu, else "
                "~/.local/state/qnt5200-emu).\n");
+  std::fprintf(out,
+               "Exit codes:\n"
+               "  0  done\n"
+               "  1  the adapter or its state could not be used (missing, already exists,\n"
+               "     unreadable, unwritable)\n"
+               "  2  a bad command line or input file\n");
 }
 
 }  // namespace

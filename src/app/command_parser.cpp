@@ -1,6 +1,8 @@
 // command_parser.cpp - the parser loop: scan an option, set the request words, act on it.
 #include "app/command_parser.h"
 
+#include <string>
+
 #include "app/option_scanner.h"
 #include "app/parse_context.h"
 
@@ -16,6 +18,16 @@ void SetRequestWords(int32_t adapter_index, RequestWords& words) {
     words.signature = kSignatureIndexedAdapter;
     words.adapter_index = static_cast<uint32_t>(adapter_index);
   }
+}
+
+// -G and -k end the command line where they stand; what a user put after them is named, since it
+// is otherwise dropped without a word (a -a there writes no document).
+void NameIgnoredWords(int argc, char** argv, int position, int letter, Console& console) {
+  if (position >= argc) return;
+  std::string ignored;
+  for (int i = position; i < argc; ++i) ignored.append(" ").append(argv[i]);
+  console.Diagnostic("-%c ends the command line; ignored after it:%s (put options before -%c)\n",
+                     letter, ignored.c_str(), letter);
 }
 
 ParseStep RejectLetter(ParseContext& context, int letter) {
@@ -39,7 +51,10 @@ int ParseCommandLine(int argc, char** argv, ParseTarget& target) {
     const OptionHandler handler = FindOptionHandler(letter);
     const ParseStep step =
         handler != nullptr ? handler(context, argument) : RejectLetter(context, letter);
-    if (step.has_value()) return *step;
+    if (step.has_value()) {
+      if (*step == 0) NameIgnoredWords(argc, argv, position, letter, target.console);
+      return *step;
+    }
   }
   return RunFinalChecks(context);
 }

@@ -25,15 +25,11 @@ int main(int argc, char** argv) {
   }
   const auto system = CreateSystemPlatform();
   if (IsWholeCommandLine(argc, argv, "--help")) {
-    // What -h shows, then what -h leaves out: the results document and the two long options.
+    // What -h shows, then what a station's script needs to read the run's end.
     Console& console = system->Services().console;
     PrintBanner(console);
     PrintUsage(argv[0], console);
-    console.Print(
-        "-a                   Write the results as one JSON document on standard output and\n"
-        "                     the text on standard error (put it first).\n");
-    console.Print("--help               Displays this usage information.\n");
-    console.Print("--version            Displays the version and the commit of this build.\n");
+    PrintExitCodes(console);
     return kExitSuccess;
   }
   return RunMain(argc, argv, system->Services());

@@ -10,6 +10,7 @@
 #include "app/chip_identity.h"
 #include "app/command_parser.h"
 #include "app/configuration_stage.h"
+#include "app/control_device.h"
 #include "app/direct_access_operations.h"
 #include "app/error_watch_console.h"
 #include "app/firmware_options.h"
@@ -22,22 +23,6 @@
 #include "phy/cable_diagnostics.h"
 
 namespace {
-
-// Opens the driver's control device, or prints why it could not be opened.
-bool OpenControlDevice(DeviceIo& device, Console& console) {
-  uint32_t error = 0;
-  if (device.Open(kControlDevicePath, &error)) return true;
-  if (error == kErrorFileNotFound) {
-    console.Error("CreateFile failed!  Device Not Found\n");
-  } else if (error == kErrorAccessDenied) {
-    console.Print(
-        "Open File QNT5200_IOCTL Failed! You don't have enough access right, try to run this "
-        "application as Administrator");
-  } else {
-    console.Printf("CreateFile failed!  errNum = %d\n", static_cast<int>(error));
-  }
-  return false;
-}
 
 // One register, PHY, PCI configuration or PCIe PHY access, kept in |results|.
 bool AccessDirectly(Driver& driver, const DirectAccessOperation& access,
@@ -108,6 +93,9 @@ int RunOperation(Platform& platform, const CommandOptions& options, RunState& ru
 
   if (!OpenControlDevice(platform.device, platform.console)) return kExitNoDevice;
   int exit_code = IdentifyChip(driver, &run.chip);
+  if (exit_code != 0 && driver.last_exchange_error() == kErrorFileNotFound) {
+    HintMissingAdapter(platform.device, words, platform.console);
+  }
   if (exit_code == 0) {
     results.chip = run.chip;
     std::memcpy(file_base, run.chip.name, std::strlen(run.chip.name));

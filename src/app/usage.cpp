@@ -1,5 +1,9 @@
-// usage.cpp - the usage text, line by line. The first lines name the program as it was started.
+// usage.cpp - the usage text, line by line. The first lines name the program as it was started;
+// the options this utility adds follow the ones it always listed, so a reader of the old text
+// finds every line where it was. --help adds the exit codes.
 #include "app/usage.h"
+
+#include "common/exit_codes.h"
 
 namespace {
 
@@ -46,6 +50,40 @@ constexpr const char* kOptionLines[] = {
     "-f <fw_filename>     Load the PHY microcontroller firmware file <fw_filename>\n",
     "-m <fw mode>         Firmware mode: load, verify, reset (reset, load, verify) or param\n",
     "-t <record file>     Record each board written with -w; refuse a MAC address recorded\n",
+    "-a                   Write the results as one JSON document on standard output and\n",
+    "                     the text on standard error (put it first).\n",
+    "--help               Displays this usage information and the exit codes.\n",
+    "--version            Displays the version and the commit of this build.\n",
+};
+
+// What a station's script needs beside each code's short meaning.
+struct ExitCodeLine {
+  int code;
+  const char* detail;
+};
+
+constexpr ExitCodeLine kExitCodeLines[] = {
+    {kExitSuccess, "the operation done; the usage text or the version shown"},
+    {kExitNoDevice,
+     "control device not opened, register 0 not read, not a QNT5200-family chip, or an "
+     "unknown chip model for -o"},
+    {kExitNoMemory, "while reading the command line"},
+    {kExitBadParameters, "the command line, or the INI file named with -i (missing or invalid)"},
+    {kExitNoOperation,
+     "no operation chosen, GPIO wake settings that contradict each other, or an OTP without "
+     "room for the image"},
+    {kExitLinkModeFailed, "link mode not set, or no link after setting it"},
+    {kExitEepromReadFailed, "EEPROM read, save or size probe failed"},
+    {kExitOperationFailed, "a register, PHY, -G, -k, -V or firmware operation did not do its work"},
+    {kExitPingFailed, "no reply to the ping"},
+    {kExitLoopbackFailed, "the loopback test failed"},
+    {kExitProgramFailed, "EEPROM programming or verification failed, or the -b file missing"},
+    {kExitModifyFailed,
+     "an identity refused before the board was touched, stepping or an output file failed, "
+     "or the last identity of a range programmed"},
+    {kExitOtpReadFailed, "OTP read or save failed"},
+    {kExitOtpProgramFailed, "OTP programming, verification or validation failed"},
+    {kExitOtpFull, "the OTP takes no further image"},
 };
 
 }  // namespace
@@ -53,4 +91,11 @@ constexpr const char* kOptionLines[] = {
 void PrintUsage(const char* program_name, Console& console) {
   for (const char* line : kProgramLines) console.Printf(line, program_name);
   for (const char* line : kOptionLines) console.Print(line);
+}
+
+void PrintExitCodes(Console& console) {
+  console.Print("Exit codes (-1 is 255 in a POSIX shell):\n");
+  for (const ExitCodeLine& line : kExitCodeLines) {
+    console.Printf("%4d  %s: %s\n", line.code, ExitCodeMeaning(line.code), line.detail);
+  }
 }

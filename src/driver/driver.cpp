@@ -29,8 +29,10 @@ bool Driver::SendWithSignature(const RequestKind& kind, uint32_t input_length, u
 
   uint32_t count = 0;
   uint32_t error = 0;
-  if (!device_.Control(kIoctlQnt5200MpAccess, block_.bytes, input_length, block_.bytes,
-                       kRequestBlockSize, &count, &error)) {
+  const bool exchanged = device_.Control(kIoctlQnt5200MpAccess, block_.bytes, input_length,
+                                         block_.bytes, kRequestBlockSize, &count, &error);
+  last_exchange_error_ = exchanged ? 0 : error;
+  if (!exchanged) {
     console_.Error("Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : %d\n",
                    static_cast<int>(error));
     return false;

@@ -37,6 +37,9 @@ class Driver {
   DriverRequest& Begin();
   Console& console() { return console_; }
   const RequestWords& words() const { return words_; }
+  // The system error with which the last exchange failed, 0 when it did not: it tells a missing
+  // adapter from a failing one.
+  uint32_t last_exchange_error() const { return last_exchange_error_; }
 
   // The common sequence: header words, the exchange, the status check. The caller has placed the
   // parameter and data fields. Prints the failure and returns false on any failure; on success
@@ -60,4 +63,5 @@ class Driver {
   Console& console_;
   RequestWords words_;
   DriverRequest block_;
+  uint32_t last_exchange_error_ = 0;
 };

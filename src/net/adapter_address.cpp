@@ -22,6 +22,10 @@ bool Refused(Console& console, AdapterChoice choice, ControllerMac& mac) {
       console.Error(
           "Several QNT52 network adapters are listed and this controller's MAC address is "
           "unknown\n");
+      // The host adapter is found by the board's MAC address, and a blank board has none.
+      console.Diagnostic(
+          "The board holds no MAC address to find its host adapter by: program the board first "
+          "(-w, or -O -w), or leave its host adapter the only QNT52 adapter enabled.\n");
       return true;
     case AdapterChoice::kNoMatch:
       console.Error("No QNT52 network adapter has this controller's MAC address %s\n",

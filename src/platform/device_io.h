@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // System error codes the callers tell apart; any other code is reported as a number.
 constexpr uint32_t kErrorFileNotFound = 2;
@@ -20,4 +21,7 @@ class DeviceIo {
                        uint32_t out_length, uint32_t* returned, uint32_t* error) = 0;
   // Closes the device if it is open.
   virtual void Close() = 0;
+  // What the user can do about an Open that failed with |error|, ending in a line end, for
+  // standard error; empty when the system has nothing to add.
+  virtual std::string OpenFailureHint(uint32_t /*error*/) { return {}; }
 };

@@ -80,6 +80,9 @@ class FileSystem {
   virtual FileError Remove(const std::string& name) = 0;
   // An exclusive lock on the open file, held until it is closed.
   virtual FileError Lock(Handle handle, bool wait) = 0;
+  // The system's own words for why the call just made failed ("No such file or directory"), for
+  // a message to the user; asked right after that call, before any other.
+  virtual std::string FailureText() = 0;
 };
 
 // The files of the system the program runs on.

@@ -3,12 +3,13 @@
 #include "platform/record_append.h"
 #include "platform/user_file_logic.h"
 
-bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count) {
-  return ReadUserFileOn(SystemFileSystem(), name, buffer, capacity, count);
+bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count,
+                  std::string* reason) {
+  return ReadUserFileOn(SystemFileSystem(), name, buffer, capacity, count, reason);
 }
 
-bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents) {
-  return ReadWholeUserFileOn(SystemFileSystem(), name, limit, contents);
+bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents, std::string* reason) {
+  return ReadWholeUserFileOn(SystemFileSystem(), name, limit, contents, reason);
 }
 
 bool CanReplaceUserFile(const char* name) { return CanReplaceUserFileOn(SystemFileSystem(), name); }

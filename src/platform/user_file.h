@@ -10,12 +10,14 @@
 // Reads the file from its start into |buffer|, at most |capacity| bytes, and sets |*count|.
 // False when the file cannot be opened or cannot be read; only a regular file is read, so a
 // directory, a device or a pipe never passes as a file (nor blocks the run). Nothing read then
-// counts.
-bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count);
+// counts, and |*reason| (when given) says why, in the system's words or "not a regular file".
+bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count,
+                  std::string* reason = nullptr);
 
 // Reads the whole regular file into |*contents|; false as ReadUserFile, or when it holds more than
 // |limit| bytes.
-bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents);
+bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents,
+                       std::string* reason = nullptr);
 
 // True when ReplaceUserFile may put a file at |name|: nothing is there yet (links followed), or a
 // regular file is. Lets a save path be refused before the board is read.

@@ -10,8 +10,9 @@
 #include "platform/user_file.h"
 
 bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
-                    size_t* count);
-bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents);
+                    size_t* count, std::string* reason = nullptr);
+bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents,
+                         std::string* reason = nullptr);
 bool CanReplaceUserFileOn(FileSystem& files, const char* name);
 ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes,
                                 size_t size);

@@ -2,6 +2,7 @@
 // error never passes as an empty file, and a pipe or a device never blocks the run or feeds it
 // without end.
 #include <string>
+#include <utility>
 
 #include "platform/user_file_logic.h"
 
@@ -9,26 +10,40 @@ namespace {
 
 using Handle = FileSystem::Handle;
 
+// Says why in |*reason| (when given) and returns false.
+bool Refuse(std::string* reason, std::string why) {
+  if (reason != nullptr) *reason = std::move(why);
+  return false;
+}
+
 // The file opened for reading, kept only when it is a regular file.
-Handle OpenRegular(FileSystem& files, const char* name) {
+Handle OpenRegular(FileSystem& files, const char* name, std::string* reason) {
   Handle file = FileSystem::kNoHandle;
-  if (files.Open(name, FileAccess::kRead, &file) != FileError::kNone) return FileSystem::kNoHandle;
-  FileInfo info;
-  if (files.Info(file, &info) != FileError::kNone || !info.regular) {
-    files.Close(file);
+  if (files.Open(name, FileAccess::kRead, &file) != FileError::kNone) {
+    Refuse(reason, files.FailureText());
     return FileSystem::kNoHandle;
   }
-  return file;
+  FileInfo info;
+  if (files.Info(file, &info) != FileError::kNone) {
+    Refuse(reason, files.FailureText());
+  } else if (!info.regular) {
+    Refuse(reason, "not a regular file");
+  } else {
+    return file;
+  }
+  files.Close(file);
+  return FileSystem::kNoHandle;
 }
 
 // Reads until |capacity| bytes or the end; false on a read error.
-bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, size_t* count) {
+bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, size_t* count,
+              std::string* reason) {
   *count = 0;
   while (*count < capacity) {
     size_t got = 0;
     const FileError error = files.Read(file, buffer + *count, capacity - *count, &got);
     if (error == FileError::kInterrupted) continue;
-    if (error != FileError::kNone) return false;
+    if (error != FileError::kNone) return Refuse(reason, files.FailureText());
     if (got == 0) break;
     *count += got;
   }
@@ -38,33 +53,35 @@ bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, siz
 }  // namespace
 
 bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
-                    size_t* count) {
+                    size_t* count, std::string* reason) {
   *count = 0;
-  const Handle file = OpenRegular(files, name);
+  const Handle file = OpenRegular(files, name, reason);
   if (file == FileSystem::kNoHandle) return false;
   size_t got = 0;
-  const bool read = ReadUpTo(files, file, static_cast<char*>(buffer), capacity, &got);
+  const bool read = ReadUpTo(files, file, static_cast<char*>(buffer), capacity, &got, reason);
   files.Close(file);
   if (!read) return false;
   *count = got;
   return true;
 }
 
-bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents) {
+bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents,
+                         std::string* reason) {
   contents->clear();
-  const Handle file = OpenRegular(files, name);
+  const Handle file = OpenRegular(files, name, reason);
   if (file == FileSystem::kNoHandle) return false;
   std::string text;
   char chunk[4096];
   size_t got = 0;
   bool read = true;
   // Read to the end rather than to the size seen: the file may grow while it is read.
-  while ((read = ReadUpTo(files, file, chunk, sizeof chunk, &got)) && got > 0 &&
+  while ((read = ReadUpTo(files, file, chunk, sizeof chunk, &got, reason)) && got > 0 &&
          text.size() <= limit) {
     text.append(chunk, got);
   }
   files.Close(file);
-  if (!read || text.size() > limit) return false;
+  if (!read) return false;
+  if (text.size() > limit) return Refuse(reason, "larger than " + std::to_string(limit) + " bytes");
   *contents = std::move(text);
   return true;
 }

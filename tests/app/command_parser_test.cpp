@@ -239,6 +239,19 @@ TEST(CommandParser, FinalChecksStopAtADirectAccessAndNeverRunForQueries) {
   }
 }
 
+// What follows -G or -k is not read: it is named on standard error, standard output unchanged.
+TEST(CommandParser, WordsAfterAQueryAreNamedAsIgnored) {
+  const Parsed get = Parse({"-G", "v", "-a", "-X", "1"});
+  EXPECT_EQ(get.result, 0);
+  EXPECT_FALSE(get.options->JsonResults);
+  EXPECT_EQ(get.output, "");
+  EXPECT_EQ(get.diagnostics,
+            "-G ends the command line; ignored after it: -a -X 1 (put options before -G)\n");
+  EXPECT_EQ(Parse({"-k", "u", "-w"}).diagnostics,
+            "-k ends the command line; ignored after it: -w (put options before -k)\n");
+  EXPECT_EQ(Parse({"-a", "-G", "v"}).diagnostics, "");
+}
+
 TEST(CommandParser, FinalChecksRunInTheirOrder) {
   // The OTP check comes before the check for a missing operation and for the link mode.
   EXPECT_EQ(Parse({"-O", "-l", "10hd"}).output,

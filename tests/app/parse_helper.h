@@ -11,6 +11,7 @@
 struct Parsed {
   int result = 0;
   std::string output;
+  std::string diagnostics;  // the hints on standard error
   std::unique_ptr<CommandOptions> options = std::make_unique<CommandOptions>();
   RequestWords words;
 };
@@ -24,5 +25,6 @@ inline Parsed Parse(std::vector<std::string> words) {
   ParseTarget target{*parsed.options, parsed.words, console};
   parsed.result = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), target);
   parsed.output = console.output();
+  parsed.diagnostics = console.TakeDiagnostics();
   return parsed;
 }

@@ -104,4 +104,22 @@ TEST_F(CommandLine, DriverFailureOfAnAccessEndsWithSixAndNoValue) {
   EXPECT_EQ(run.output, kBanner + "ERROR: READ_REGISTER failed !    status:Access failed\n");
 }
 
+// A selected adapter the driver does not have: the specified line on standard output, and on
+// standard error which adapters there are; an adapter that is there but fails gets no such hint.
+TEST_F(CommandLine, AMissingAdapterIsNamedWithTheAdaptersThereAre) {
+  CreateAdapter();
+  CreateAdapter("--adapter 1 --chip QNT523F");
+  const ProgramRun missing = RunUtilityApart(EmuDir(), "-X 5 -R 0", work_.path().string());
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_EQ(MaskBuildLine(missing.output),
+            kBanner + "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 2\n");
+  EXPECT_EQ(missing.error_output,
+            "Adapter 5 does not exist: the driver serves 2 (0, 1); -X selects one.\n");
+
+  Tool("fault --adapter 1 --command 8 --error 31");
+  const ProgramRun failing = RunUtilityApart(EmuDir(), "-X 1 -R 0", work_.path().string());
+  EXPECT_EQ(failing.exit_code, 1);
+  EXPECT_EQ(failing.error_output, "");
+}
+
 }  // namespace

@@ -94,11 +94,13 @@ TEST_F(ImageTool, ExitCodesAndUsage) {
   EXPECT_EQ(Tool("").exit_code, 2);
   EXPECT_EQ(Tool("show").exit_code, 2);
   EXPECT_EQ(Tool("diff one.bin").exit_code, 2);
-  EXPECT_EQ(Tool("show missing.bin").output, "qnt5200-image: cannot open missing.bin\n");
+  // A file that cannot be read is named with the system's reason.
+  EXPECT_EQ(Tool("show missing.bin").output,
+            "qnt5200-image: cannot open missing.bin: No such file or directory\n");
   // A device is no image file: it is refused, not read without end.
   const ProgramRun device = Tool("show /dev/zero");
   EXPECT_EQ(device.exit_code, 2);
-  EXPECT_EQ(device.output, "qnt5200-image: cannot open /dev/zero\n");
+  EXPECT_EQ(device.output, "qnt5200-image: cannot open /dev/zero: not a regular file\n");
 
   WriteFileText(work_.File("empty.bin"), "");
   const ProgramRun empty = Tool("ini empty.bin");

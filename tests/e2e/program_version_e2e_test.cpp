@@ -2,9 +2,11 @@
 // was configured with, the commit, exit code 0; and both only as the whole command line.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 
+#include "common/exit_codes.h"
 #include "support/end_to_end.h"
 
 namespace {
@@ -32,20 +34,25 @@ TEST_F(ProgramVersion, EachProgramPrintsTheBuildVersionAndCommit) {
   ExpectVersionLine(RunRecordTool("--version", work_.path().string()), "qnt5200-record");
 }
 
-TEST_F(ProgramVersion, HelpIsTheUsageTextAndTheLongOptions) {
+// A station's script reads nothing but the exit code: --help lists every one of them.
+TEST_F(ProgramVersion, HelpIsTheUsageTextThenEveryExitCode) {
   const ProgramRun help = Run("--help");
   EXPECT_EQ(help.exit_code, 0);
-  EXPECT_EQ(help.output, Run("-h").output +
-                             "-a                   Write the results as one JSON document on "
-                             "standard output and\n                     the text on standard error "
-                             "(put it first).\n"
-                             "--help               Displays this usage information.\n"
-                             "--version            Displays the version and the commit of this "
-                             "build.\n");
-  EXPECT_EQ(Image("--help").exit_code, 0);
-  const ProgramRun emu_help = ToolRun("--help");
-  EXPECT_EQ(emu_help.exit_code, 0);
-  EXPECT_NE(emu_help.output.find("  qnt5200-emu --help | --version\n"), std::string::npos);
+  const std::string usage = Run("-h").output;
+  ASSERT_EQ(help.output.rfind(usage + "Exit codes (-1 is 255 in a POSIX shell):\n", 0), 0u);
+  for (int code = -1; code <= 13; ++code) {
+    char line[64];
+    std::snprintf(line, sizeof line, "\n%4d  %s: ", code, ExitCodeMeaning(code));
+    EXPECT_NE(help.output.find(line), std::string::npos) << code;
+  }
+  for (const ProgramRun& tool :
+       {Image("--help"), ToolRun("--help"), RunRecordTool("--help", work_.path().string())}) {
+    EXPECT_EQ(tool.exit_code, 0);
+    const size_t codes = tool.output.find("\nExit codes:\n  0  ");
+    ASSERT_NE(codes, std::string::npos) << tool.output;
+    EXPECT_NE(tool.output.find("\n  1  ", codes), std::string::npos) << tool.output;
+    EXPECT_NE(tool.output.find("\n  2  ", codes), std::string::npos) << tool.output;
+  }
 }
 
 TEST_F(ProgramVersion, WithOtherArgumentsTheyAreOptionsLikeAnyOther) {

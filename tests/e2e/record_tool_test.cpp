@@ -57,9 +57,12 @@ TEST_F(RecordTool, ExitCodesAndUsage) {
   EXPECT_EQ(Record("").exit_code, 2);
   EXPECT_EQ(Record("check").exit_code, 2);
   EXPECT_EQ(Record("summary a.csv b.csv").exit_code, 2);
-  EXPECT_EQ(Record("summary missing.csv").exit_code, 2);
+  const ProgramRun missing = RunRecordToolWithErrors("summary missing.csv", work_.path().string());
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_EQ(missing.output, "qnt5200-record: cannot read missing.csv: No such file or directory\n");
   // A device or a directory is no record: refused, not read without end.
-  EXPECT_EQ(Record("check /dev/zero").exit_code, 2);
+  EXPECT_EQ(RunRecordToolWithErrors("check /dev/zero", work_.path().string()).output,
+            "qnt5200-record: cannot read /dev/zero: not a regular file\n");
   EXPECT_EQ(Record("check .").exit_code, 2);
   WriteFileText(File("boards.csv"), "");
   EXPECT_EQ(Record("summary boards.csv --ini missing.ini").exit_code, 2);

@@ -92,6 +92,9 @@ TEST_F(TwoBoards, NoAdapterShowsTheBoardsAddress) {
   EXPECT_EQ(Output(),
             "ERROR: Several QNT52 network adapters are listed and this controller's MAC address "
             "is unknown\n");
+  EXPECT_EQ(bench_.TakeDiagnostics(),
+            "The board holds no MAC address to find its host adapter by: program the board first "
+            "(-w, or -O -w), or leave its host adapter the only QNT52 adapter enabled.\n");
 }
 
 }  // namespace

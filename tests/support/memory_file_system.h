@@ -61,6 +61,7 @@ class MemoryFileSystem : public FileSystem {
                         bool exists) override;
   FileError Remove(const std::string& name) override;
   FileError Lock(Handle handle, bool wait) override;
+  std::string FailureText() override { return "refused by the file system in memory"; }
 
  private:
   enum class Kind { kFile, kDirectory, kLink, kPipe };

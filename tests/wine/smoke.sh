@@ -57,6 +57,15 @@ check "no operation"
 check "bad hexadecimal" -R 12_34
 check "no driver" -R 0
 check "no driver, adapter 1" -X 1 -G v
+# Without the driver, standard error says what Windows needs: the driver, and administrator rights.
+checks=$((checks + 1))
+hint=$(wine "$windows_exe" -R 0 </dev/null 2>&1 >/dev/null)
+if [[ $hint == *"driver must be installed"*"run as administrator"* ]]; then
+  echo "ok: no driver, the hint on standard error"
+else
+  echo "FAIL: no driver, the hint on standard error: $hint"
+  failures=$((failures + 1))
+fi
 # The user-file service: an image file that is the INI file itself is refused, in any spelling.
 cp "$(dirname "$0")/../../examples/board.ini" "$work/board.ini"
 check "image over its ini file" -i "$work/board.ini" -o "$work/./board.ini" -d QNT5230

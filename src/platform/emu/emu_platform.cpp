@@ -19,17 +19,14 @@ bool EmuDeviceIo::Open(const char* path, uint32_t* error) {
     return false;
   }
   *error = machine_.Open();
-  no_adapter_ = *error == kErrorFileNotFound;
   return *error == 0;
 }
 
-EmuDeviceIo::~EmuDeviceIo() {
-  if (!no_adapter_) return;
-  std::fprintf(stderr,
-               "qnt5200-emu: no emulated adapter in %s; make one with \"qnt5200-emu create\" "
-               "(the directory is $QNT5200_EMU_DIR, else $XDG_STATE_HOME/qnt5200-emu, else "
-               "~/.local/state/qnt5200-emu)\n",
-               machine_.directory().c_str());
+std::string EmuDeviceIo::OpenFailureHint(uint32_t error) {
+  if (error != kErrorFileNotFound) return {};
+  return "qnt5200-emu: no emulated adapter in " + machine_.directory() +
+         "; make one with \"qnt5200-emu create\" (the directory is $QNT5200_EMU_DIR, else "
+         "$XDG_STATE_HOME/qnt5200-emu, else ~/.local/state/qnt5200-emu)\n";
 }
 
 bool EmuDeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, void* out,

@@ -12,17 +12,15 @@
 class EmuDeviceIo : public DeviceIo {
  public:
   explicit EmuDeviceIo(emu::Machine& machine) : machine_(machine) {}
-  // A run that found no adapter is told, on standard error and after all it printed, where the
-  // emulator looked and how to make one.
-  ~EmuDeviceIo() override;
   bool Open(const char* path, uint32_t* error) override;
   bool Control(uint32_t code, const void* in, uint32_t in_length, void* out, uint32_t out_length,
                uint32_t* returned, uint32_t* error) override;
   void Close() override;
+  // Where the emulator looked for adapters, and how to make one.
+  std::string OpenFailureHint(uint32_t error) override;
 
  private:
   emu::Machine& machine_;
-  bool no_adapter_ = false;
 };
 
 // Sleeps and clocks on the adapters' clock: virtual time moves on at once, real time is real.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/file_system.h"
@@ -182,6 +183,8 @@ class PosixFileSystem : public FileSystem {
   FileError Lock(Handle handle, bool wait) override {
     return Done(flock(Descriptor(handle), LOCK_EX | (wait ? 0 : LOCK_NB)) == 0);
   }
+
+  std::string FailureText() override { return std::strerror(errno); }
 };
 
 }  // namespace

@@ -36,6 +36,13 @@ bool Win32DeviceIo::Control(uint32_t code, const void* in, uint32_t in_length, v
   return true;
 }
 
+std::string Win32DeviceIo::OpenFailureHint(uint32_t error) {
+  if (error != kErrorFileNotFound) return {};
+  return "The controller's driver must be installed (its control device \\\\.\\QNT5200_IOCTL "
+         "was not found), and this program run as administrator: from a command prompt opened "
+         "with \"Run as administrator\".\n";
+}
+
 void Win32DeviceIo::Close() {
   if (Native(handle_) != INVALID_HANDLE_VALUE) {
     CloseHandle(Native(handle_));

@@ -55,6 +55,19 @@ HANDLE OpenExisting(const char* name, DWORD access) {
 
 class Win32FileSystem : public FileSystem {
  public:
+  std::string FailureText() override {
+    const DWORD error = GetLastError();
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string words(text, length);
+    while (!words.empty() &&
+           (words.back() == '\n' || words.back() == '\r' || words.back() == '.')) {
+      words.pop_back();
+    }
+    return words.empty() ? "system error " + std::to_string(error) : words;
+  }
+
   bool Resolve(const std::string& name, std::string* target) override {
     *target = name;
     const HANDLE file = OpenExisting(name.c_str(), 0);

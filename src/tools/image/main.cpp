@@ -25,14 +25,18 @@ const char kUsage[] =
     "                                    they cannot build it exactly)\n"
     "       qnt5200-image --help         this text\n"
     "       qnt5200-image --version      the version and the commit of this build\n"
-    "Exit code 2: a bad command line, or a file that cannot be read or is no image.\n";
+    "Exit codes:\n"
+    "  0  done: no difference, no inconsistency\n"
+    "  1  differences or inconsistencies found, or an image that no INI file builds exactly\n"
+    "  2  a bad command line, or a file that cannot be read or is no image\n";
 
 bool ReadImageFile(const char* name, InspectedImage* decoded) {
   // Only a regular file is read: a pipe or a device is no image, and must not hold the tool.
   std::vector<uint8_t> bytes(kMaxFileBytes + 1);
   size_t size = 0;
-  if (!ReadUserFile(name, bytes.data(), bytes.size(), &size)) {
-    std::fprintf(stderr, "qnt5200-image: cannot open %s\n", name);
+  std::string reason;
+  if (!ReadUserFile(name, bytes.data(), bytes.size(), &size, &reason)) {
+    std::fprintf(stderr, "qnt5200-image: cannot open %s: %s\n", name, reason.c_str());
     return false;
   }
   if (size > kMaxFileBytes) {

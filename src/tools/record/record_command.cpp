@@ -22,7 +22,11 @@ const char kRecordToolUsage[] =
     "       qnt5200-record --help      this text\n"
     "       qnt5200-record --version   the version and the commit of this build\n"
     "--json prints one JSON document instead of the text.\n"
-    "Exit code 2: a bad command line, or a file that cannot be read.\n";
+    "Exit codes:\n"
+    "  0  done; check: no identity on two boards, no run of unknown outcome\n"
+    "  1  check: an identity on two boards, or a run of unknown outcome\n"
+    "  2  a bad command line, a record that cannot be read, or an INI file that cannot be\n"
+    "     loaded\n";
 
 namespace {
 
@@ -37,8 +41,9 @@ bool Complain(const char* message) {
 bool ReadRecord(const std::string& name, ParsedBoardRecord* record) {
   std::string text;
   // Only a regular file is read: a pipe or a device is no record, and must not hold the tool.
-  if (!ReadWholeUserFile(name.c_str(), kMaxRecordBytes, &text)) {
-    std::fprintf(stderr, "qnt5200-record: cannot read %s\n", name.c_str());
+  std::string reason;
+  if (!ReadWholeUserFile(name.c_str(), kMaxRecordBytes, &text, &reason)) {
+    std::fprintf(stderr, "qnt5200-record: cannot read %s: %s\n", name.c_str(), reason.c_str());
     return false;
   }
   *record = ParseBoardRecord(text);
