@@ -29,11 +29,18 @@ int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
   return kExitBadParameters;
 }
 
+// The command line ends at -G and -k, before the final checks that load the configuration file,
+// and a register access returns from them before that check.
+bool ReadsConfiguration(uint32_t operation) {
+  return FindDirectAccess(operation) == nullptr && operation != kOpGetInfo &&
+         operation != kOpSetLinkState;
+}
+
 }  // namespace
 
 int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock& ini_lock,
                       Console& console) {
-  if (FindDirectAccess(options.Operation) != nullptr) return 0;
+  if (!ReadsConfiguration(options.Operation)) return 0;
   const char* name = options.IniFileName.get();
   if (options.SteppingEnabled) {
     if (const int locked = LockIniFile(name, ini_lock, console)) return locked;

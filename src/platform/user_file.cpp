@@ -21,6 +21,10 @@ bool SameUserFile(const char* first, const char* second) {
   return SameUserFileOn(SystemFileSystem(), first, second);
 }
 
+uint64_t UserFileNameCount(const char* name) {
+  return UserFileNameCountOn(SystemFileSystem(), name);
+}
+
 UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
   Release();
   return LockUserFileOn(SystemFileSystem(), name, wait, &handle_);

@@ -9,6 +9,11 @@ bool SameUserFileOn(FileSystem& files, const char* first, const char* second) {
          files.InfoOf(second, &b) == FileError::kNone && SameFile(a, b);
 }
 
+uint64_t UserFileNameCountOn(FileSystem& files, const char* name) {
+  FileInfo info;
+  return files.InfoOf(name, &info) == FileError::kNone ? info.links : 0;
+}
+
 UserFileLock::Result LockUserFileOn(FileSystem& files, const char* name, bool wait,
                                     FileSystem::Handle* handle) {
   using Result = UserFileLock::Result;

@@ -2,6 +2,7 @@
 // directory): each is refused with its usual message before the board is touched, and none
 // holds the run.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -77,6 +78,27 @@ TEST_F(UserFiles, AnIniFileTheRunMayNotWriteIsRefusedBeforeTheBoardIsTouched) {
                           " cannot be written, so the next board's values could not be saved in "
                           "it: make it writable; nothing was programmed\n");
   EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+}
+
+// Stepping replaces the file, which would leave a second name holding the values already handed
+// out: a file with two names is refused by either name, before the board is touched.
+TEST_F(UserFiles, AnIniFileWithTwoNamesIsNotSteppedByEither) {
+  const std::string other = File("b.ini");
+  ASSERT_EQ(link(ini_.c_str(), other.c_str()), 0);
+  const std::string text = ReadFileText(ini_);
+  for (const std::string& name : {ini_, other}) {
+    bench_.ClearLog();
+    EXPECT_EQ(Run({"-w", "-i", name, "-s"}), 10) << name;
+    EXPECT_EQ(Output(), "ERROR: The file " + name +
+                            " has other names (hard links), which stepping would leave holding "
+                            "the values handed out already: keep one name and remove the "
+                            "others; nothing was programmed\n");
+    EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty()) << name;
+  }
+  EXPECT_EQ(ReadFileText(ini_), text);
+  EXPECT_EQ(ReadFileText(other), text);
+  // Without -s the file is only read.
+  EXPECT_EQ(Run({"-w", "-i", other}), 0);
 }
 
 TEST_F(UserFiles, ARecordWhoseLastLineHasNoLineEndKeepsItsLinesApart) {

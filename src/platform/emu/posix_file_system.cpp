@@ -53,6 +53,7 @@ void Describe(const struct stat& status, FileInfo* info) {
   info->group = status.st_gid;
   info->volume = status.st_dev;
   info->index = status.st_ino;
+  info->links = status.st_nlink;
 }
 
 std::string DirectoryOf(const std::string& target) {

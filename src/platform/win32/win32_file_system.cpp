@@ -119,6 +119,7 @@ class Win32FileSystem : public FileSystem {
     info->size = (static_cast<uint64_t>(about.nFileSizeHigh) << 32) | about.nFileSizeLow;
     info->volume = about.dwVolumeSerialNumber;
     info->index = (static_cast<uint64_t>(about.nFileIndexHigh) << 32) | about.nFileIndexLow;
+    info->links = about.nNumberOfLinks;
     return FileError::kNone;
   }
 

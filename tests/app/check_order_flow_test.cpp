@@ -1,0 +1,56 @@
+// check_order_flow_test.cpp - a -w run from an INI file meets the checks the utility always made
+// (the INI file's sections, exit code 9 or 12) before the refusals that keep one identity to one
+// board (exit code 10), so a broken file is told as broken.
+#include <algorithm>
+
+#include "nvm/eeprom_flow_support.h"
+
+namespace {
+
+constexpr char kMissingSections[] =
+    "ERROR: Missing [MacAddress] section in the ini file\n"
+    "ERROR: Missing [SerialNumber] section in the ini file\n"
+    "ERROR: Missing [String] section in the ini file\n"
+    "ERROR: Missing [ID] section in the ini file\n"
+    "ERROR: Missing [Power] section in the ini file\n"
+    "ERROR: Missing [GPIOPME0] section in the ini file\n"
+    "ERROR: Missing [GPIOPME1] section in the ini file\n"
+    "ERROR: Missing [LEDConfig0] section in the ini file\n"
+    "ERROR: Missing [LEDConfig1] section in the ini file\n"
+    "ERROR: Missing [LEDConfig2] section in the ini file\n"
+    "ERROR: Missing [LEDBehaviorConfig] section in the ini file\n"
+    "ERROR: Missing [GPIOConfig] section in the ini file\n"
+    "ERROR: Missing [ConfigFlags0] section in the ini file\n"
+    "ERROR: Missing [PMEWUFConfiguration] section in the ini file\n"
+    "ERROR: Missing [InterruptPollInterval] section in the ini file\n";
+
+class CheckOrder : public EepromFlow {
+ protected:
+  const std::string ini_ = File("board.ini");
+};
+
+// With carriage returns alone the whole file is its first line, a comment: no section is read.
+TEST_F(CheckOrder, IniFileWithoutItsSectionsIsToldBeforeTheStepIsTried) {
+  std::string text = ExampleIniText();
+  std::replace(text.begin(), text.end(), '\n', '\r');
+  WriteFileText(ini_, text);
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string failure;
+  };
+  const Case cases[] = {
+      {{"-w", "-i", ini_, "-s"}, 9, "ERROR: Validated ini file failed\n"},
+      {{"-O", "-w", "-i", ini_, "-s", "-C", "YES"}, 12, "ERROR: Validatition of ini file failed\n"},
+  };
+  for (const Case& c : cases) {
+    bench_.ClearLog();
+    EXPECT_EQ(Run(c.arguments), c.exit_code);
+    EXPECT_EQ(Output(), kMissingSections + c.failure);
+    EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+    EXPECT_TRUE(bench_.LogOf(kCmdOtpWriteBlock).empty());
+    EXPECT_EQ(ReadFileText(ini_), text);
+  }
+}
+
+}  // namespace
