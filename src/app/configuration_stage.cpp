@@ -17,7 +17,11 @@ int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
     console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
     locked = lock.Acquire(name, true);
   }
-  if (locked == UserFileLock::Result::kLocked) return 0;
+  if (locked == UserFileLock::Result::kLocked) {
+    // A run killed while stepping the file left the new contents beside it, never used.
+    lock.RemoveLostReplacements(name);
+    return 0;
+  }
   if (locked == UserFileLock::Result::kNotWritable) {
     console.Error(
         "The file %s cannot be written, so the next board's values could not be saved in it: "

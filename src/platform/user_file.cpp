@@ -30,6 +30,10 @@ UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
   return LockUserFileOn(SystemFileSystem(), name, wait, &handle_);
 }
 
+void UserFileLock::RemoveLostReplacements(const char* name) {
+  if (held()) RemoveLostReplacementsOn(SystemFileSystem(), name, handle_);
+}
+
 void UserFileLock::Release() {
   if (handle_ == kNoHandle) return;
   SystemFileSystem().Close(handle_);  // closing the file drops the lock

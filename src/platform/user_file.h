@@ -61,6 +61,11 @@ class UserFileLock {
   // kFailed: it is missing, not a regular file, or cannot be locked.
   Result Acquire(const char* name, bool wait);
   void Release();
+  // Removes what replaces of the locked file |name| left beside it when their run died before
+  // putting the new contents in place. Every run that replaces a locked file holds its lock
+  // meanwhile, so none of them is being written now. Does nothing unless the lock is held on the
+  // file that |name| leads to.
+  void RemoveLostReplacements(const char* name);
   bool held() const { return handle_ != kNoHandle; }
 
  private:

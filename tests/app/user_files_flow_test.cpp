@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "format/board_record.h"
 #include "nvm/eeprom_flow_support.h"
@@ -99,6 +100,23 @@ TEST_F(UserFiles, AnIniFileWithTwoNamesIsNotSteppedByEither) {
   EXPECT_EQ(ReadFileText(other), text);
   // Without -s the file is only read.
   EXPECT_EQ(Run({"-w", "-i", other}), 0);
+}
+
+// A run that died between writing the stepped file beside the INI file and putting it in place
+// left that file behind. The next run that steps the INI file removes it, holding the file's lock,
+// under which alone such files are written; a run that does not step holds no lock and leaves
+// them, and the files of other names stay.
+TEST_F(UserFiles, TheNextSteppingRunRemovesTheFilesALostStepLeftBeside) {
+  const std::string lost[] = {File(".board.ini.a1B2c3"), File(".board.ini.Z9y8X7")};
+  const std::string kept[] = {File(".other.ini.a1B2c3"), File(".board.ini.old"),
+                              File("board.ini.a1B2c3")};
+  for (const std::string& name : lost) WriteFileText(name, "CurrentMacAddress = 00:11:22:33:44:56");
+  for (const std::string& name : kept) WriteFileText(name, "kept");
+  ASSERT_EQ(Run({"-w", "-i", ini_}), 0);
+  for (const std::string& name : lost) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  ASSERT_EQ(Run({"-w", "-i", ini_, "-s"}), 0);
+  for (const std::string& name : lost) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  for (const std::string& name : kept) EXPECT_EQ(ReadFileText(name), "kept") << name;
 }
 
 TEST_F(UserFiles, ARecordWhoseLastLineHasNoLineEndKeepsItsLinesApart) {

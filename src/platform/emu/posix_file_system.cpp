@@ -1,5 +1,6 @@
 // posix_file_system.cpp - the file system's primitive calls on a POSIX system, one system call
 // (or the few that make one step) each.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -59,6 +61,37 @@ void Describe(const struct stat& status, FileInfo* info) {
 std::string DirectoryOf(const std::string& target) {
   const size_t slash = target.rfind('/');
   return slash == std::string::npos ? "." : target.substr(0, slash + 1);
+}
+
+// What mkstemp turns into a name of its own beside |target|: "." + its name + "." + six letters
+// or digits.
+constexpr char kTemporaryLetters[] = "XXXXXX";
+constexpr size_t kTemporaryLetterCount = sizeof kTemporaryLetters - 1;
+
+struct TemporaryPattern {
+  std::string directory;  // "" or ending in "/"
+  std::string prefix;
+};
+
+TemporaryPattern TemporaryPatternOf(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  return {.directory = slash == std::string::npos ? "" : target.substr(0, slash + 1),
+          .prefix = "." + base + "."};
+}
+
+bool IsTemporaryName(const std::string& name, const TemporaryPattern& pattern) {
+  if (name.size() != pattern.prefix.size() + kTemporaryLetterCount ||
+      name.compare(0, pattern.prefix.size(), pattern.prefix) != 0) {
+    return false;
+  }
+  for (size_t i = pattern.prefix.size(); i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void SyncDirectory(const std::string& directory) {
@@ -112,13 +145,28 @@ class PosixFileSystem : public FileSystem {
 
   // mkstemp creates the name exclusively: an existing file or link there is never opened.
   FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) override {
-    const size_t slash = target.rfind('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    *name =
-        (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." + base + ".XXXXXX";
+    const TemporaryPattern pattern = TemporaryPatternOf(target);
+    *name = pattern.directory + pattern.prefix + kTemporaryLetters;
     const int fd = mkstemp(name->data());
     *handle = fd;
     return Done(fd >= 0);
+  }
+
+  std::vector<std::string> TemporariesBeside(const std::string& target) override {
+    const TemporaryPattern pattern = TemporaryPatternOf(target);
+    std::vector<std::string> found;
+    DIR* directory = opendir(pattern.directory.empty() ? "." : pattern.directory.c_str());
+    if (directory == nullptr) return found;
+    while (const dirent* entry = readdir(directory)) {
+      const std::string path = pattern.directory + entry->d_name;
+      struct stat status {};
+      if (IsTemporaryName(entry->d_name, pattern) && lstat(path.c_str(), &status) == 0 &&
+          S_ISREG(status.st_mode)) {
+        found.push_back(path);
+      }
+    }
+    closedir(directory);
+    return found;
   }
 
   FileError Info(Handle handle, FileInfo* info) override {
