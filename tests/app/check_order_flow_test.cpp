@@ -53,4 +53,18 @@ TEST_F(CheckOrder, IniFileWithoutItsSectionsIsToldBeforeTheStepIsTried) {
   }
 }
 
+// Switching the OTP off builds no image, so the file needs no other section.
+TEST_F(CheckOrder, SwitchingTheOtpOffNeedsNoImageSections) {
+  std::vector<uint8_t> lower(300, 0x5A);
+  lower[0] = 0xF3;
+  bench_.SetOtp(lower);
+  WriteFileText(ini_, "[OtpConfig]\nOtpSignature = 0xDEAD\n");
+  bench_.SetInput("Y");
+  EXPECT_EQ(Run({"-O", "-w", "-i", ini_}), 0);
+  EXPECT_EQ(Output(),
+            "ERROR: The first byte of OTP will be written with 0xFF and OTP will be DEAD!!!\n"
+            "ERROR: Please confirm (Y/N)\n");
+  EXPECT_EQ(bench_.Otp()[0], 0xFF);
+}
+
 }  // namespace
