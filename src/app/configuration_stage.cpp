@@ -9,9 +9,10 @@
 namespace {
 
 // Two stations stepping from one INI file must not both read the same values: the second waits
-// until the first has written the next ones back. A file the run may not write is refused
-// before the board is touched: its values would go to every board.
-int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
+// until the first has written the next ones back. A file the run may not write is read all the
+// same, so that its own faults are told first; the run is refused before the board is touched
+// (CheckIniSource), since its values would go to every board.
+int LockIniFile(const char* name, UserFileLock& lock, bool* writable, Console& console) {
   UserFileLock::Result locked = lock.Acquire(name, false);
   if (locked == UserFileLock::Result::kBusy) {
     console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
@@ -23,11 +24,8 @@ int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
     return 0;
   }
   if (locked == UserFileLock::Result::kNotWritable) {
-    console.Error(
-        "The file %s cannot be written, so the next board's values could not be saved in it: "
-        "make it writable; nothing was programmed\n",
-        name);
-    return kExitModifyFailed;
+    *writable = false;
+    return 0;
   }
   console.Printf("The file %s is not found\n", name);
   return kExitBadParameters;
@@ -47,7 +45,7 @@ int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock
   if (!ReadsConfiguration(options.Operation)) return 0;
   const char* name = options.IniFileName.get();
   if (options.SteppingEnabled) {
-    if (const int locked = LockIniFile(name, ini_lock, console)) return locked;
+    if (const int locked = LockIniFile(name, ini_lock, &run.ini_writable, console)) return locked;
   }
   int result = 0;
   if (options.IniFileName.IsSet() && LoadIniFile(name, run.settings, run.ini, console) != 0) {

@@ -24,6 +24,13 @@ int CheckIniSource(const CommandOptions& options, const RunState& run, Console& 
     if (const int invalid = ValidateIniImageSource(run, otp, console)) return invalid;
   }
   const char* name = options.IniFileName.get();
+  if (options.SteppingEnabled && !run.ini_writable) {
+    console.Error(
+        "The file %s cannot be written, so the next board's values could not be saved in it: "
+        "make it writable; nothing was programmed\n",
+        name);
+    return kExitModifyFailed;
+  }
   if (options.SteppingEnabled && UserFileNameCount(name) > 1) {
     console.Error(
         "The file %s has other names (hard links), which stepping would leave holding the values "

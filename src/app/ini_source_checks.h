@@ -13,7 +13,7 @@
 int ValidateIniImageSource(const RunState& run, bool otp, Console& console);
 
 // Before a -w run sets its identity aside: the image's source validated when the INI file builds
-// the image, then, when the run steps the file, a file with other names refused, since stepping
-// replaces it and they would keep the values handed out. Returns 0, or the exit code after its
-// message.
+// the image, then, when the run steps the file, a file the run may not write refused, and one
+// with other names, since stepping replaces it and they would keep the values handed out.
+// Returns 0, or the exit code after its message.
 int CheckIniSource(const CommandOptions& options, const RunState& run, Console& console);

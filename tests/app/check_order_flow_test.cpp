@@ -1,10 +1,13 @@
 // check_order_flow_test.cpp - a -w run from an INI file meets the checks the utility always made
 // (the INI file's sections, exit code 9 or 12) before the refusals that keep one identity to one
 // board (exit code 10), so a broken file is told as broken.
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "config/ini_test_support.h"
 #include "nvm/eeprom_flow_support.h"
+#include "support/file_faults.h"
 
 namespace {
 
@@ -35,6 +38,20 @@ TEST_F(CheckOrder, IniFileWithoutItsSectionsIsToldBeforeTheStepIsTried) {
     EXPECT_TRUE(bench_.LogOf(kCmdOtpWriteBlock).empty());
     EXPECT_EQ(ReadFileText(ini_), text);
   }
+}
+
+TEST_F(CheckOrder, IniFileTheRunMayNotWriteIsToldAfterItsSections) {
+  std::string text = ExampleIniText();
+  std::replace(text.begin(), text.end(), '\n', '\r');
+  WriteFileText(ini_, text);
+  ASSERT_EQ(chmod(ini_.c_str(), 0444), 0);
+  int exit_code = 0;
+  {
+    const OrdinaryFileUser user;
+    exit_code = Run({"-w", "-i", ini_, "-s"});
+  }
+  EXPECT_EQ(exit_code, 9);
+  EXPECT_EQ(Output(), kAllMissing + std::string("ERROR: Validated ini file failed\n"));
 }
 
 // Switching the OTP off builds no image, so the file needs no other section.
