@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/temporary_name.h"
 
 namespace {
 
@@ -68,16 +69,8 @@ std::string DirectoryOf(const std::string& target) {
 constexpr char kTemporaryLetters[] = "XXXXXX";
 constexpr size_t kTemporaryLetterCount = sizeof kTemporaryLetters - 1;
 
-struct TemporaryPattern {
-  std::string directory;  // "" or ending in "/"
-  std::string prefix;
-};
-
-TemporaryPattern TemporaryPatternOf(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  return {.directory = slash == std::string::npos ? "" : target.substr(0, slash + 1),
-          .prefix = "." + base + "."};
+TemporaryPattern PatternOf(const std::string& target) {
+  return TemporaryPatternOf(target, "/", ".");
 }
 
 bool IsTemporaryName(const std::string& name, const TemporaryPattern& pattern) {
@@ -145,7 +138,7 @@ class PosixFileSystem : public FileSystem {
 
   // mkstemp creates the name exclusively: an existing file or link there is never opened.
   FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) override {
-    const TemporaryPattern pattern = TemporaryPatternOf(target);
+    const TemporaryPattern pattern = PatternOf(target);
     *name = pattern.directory + pattern.prefix + kTemporaryLetters;
     const int fd = mkstemp(name->data());
     *handle = fd;
@@ -153,7 +146,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   std::vector<std::string> TemporariesBeside(const std::string& target) override {
-    const TemporaryPattern pattern = TemporaryPatternOf(target);
+    const TemporaryPattern pattern = PatternOf(target);
     std::vector<std::string> found;
     DIR* directory = opendir(pattern.directory.empty() ? "." : pattern.directory.c_str());
     if (directory == nullptr) return found;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/temporary_name.h"
 
 namespace {
 
@@ -58,16 +59,8 @@ HANDLE OpenExisting(const char* name, DWORD access) {
 // + ".tmp".
 constexpr char kTemporarySuffix[] = ".tmp";
 
-struct TemporaryPattern {
-  std::string directory;  // "" or ending in a separator
-  std::string prefix;
-};
-
-TemporaryPattern TemporaryPatternOf(const std::string& target) {
-  const size_t slash = target.find_last_of("\\/");
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  return {.directory = slash == std::string::npos ? "" : target.substr(0, slash + 1),
-          .prefix = "~" + base + "."};
+TemporaryPattern PatternOf(const std::string& target) {
+  return TemporaryPatternOf(target, "\\/", "~");
 }
 
 class Win32FileSystem : public FileSystem {
@@ -111,7 +104,7 @@ class Win32FileSystem : public FileSystem {
 
   // CREATE_NEW never opens an existing file or link.
   FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) override {
-    const TemporaryPattern pattern = TemporaryPatternOf(target);
+    const TemporaryPattern pattern = PatternOf(target);
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
       char middle[48];
       std::snprintf(middle, sizeof middle, "%lx.%llx.%d", GetCurrentProcessId(),
@@ -126,7 +119,7 @@ class Win32FileSystem : public FileSystem {
   }
 
   std::vector<std::string> TemporariesBeside(const std::string& target) override {
-    const TemporaryPattern pattern = TemporaryPatternOf(target);
+    const TemporaryPattern pattern = PatternOf(target);
     std::vector<std::string> found;
     WIN32_FIND_DATAA entry{};
     const HANDLE search = FindFirstFileA(
