@@ -9,34 +9,43 @@
 namespace {
 
 // Two stations stepping from one INI file must not both read the same values: the second waits
-// until the first has written the next ones back. A file the run may not write is refused
-// before the board is touched: its values would go to every board.
-int LockIniFile(const char* name, UserFileLock& lock, Console& console) {
+// until the first has written the next ones back. A file the run may not write is read all the
+// same, so that its own faults are told first; the run is refused before the board is touched
+// (CheckIniSource), since its values would go to every board.
+int LockIniFile(const char* name, UserFileLock& lock, bool* writable, Console& console) {
   UserFileLock::Result locked = lock.Acquire(name, false);
   if (locked == UserFileLock::Result::kBusy) {
     console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
     locked = lock.Acquire(name, true);
   }
-  if (locked == UserFileLock::Result::kLocked) return 0;
+  if (locked == UserFileLock::Result::kLocked) {
+    // A run killed while stepping the file left the new contents beside it, never used.
+    lock.RemoveLostReplacements(name);
+    return 0;
+  }
   if (locked == UserFileLock::Result::kNotWritable) {
-    console.Error(
-        "The file %s cannot be written, so the next board's values could not be saved in it: "
-        "make it writable; nothing was programmed\n",
-        name);
-    return kExitModifyFailed;
+    *writable = false;
+    return 0;
   }
   console.Printf("The file %s is not found\n", name);
   return kExitBadParameters;
+}
+
+// The command line ends at -G and -k, before the final checks that load the configuration file,
+// and a register access returns from them before that check.
+bool ReadsConfiguration(uint32_t operation) {
+  return FindDirectAccess(operation) == nullptr && operation != kOpGetInfo &&
+         operation != kOpSetLinkState;
 }
 
 }  // namespace
 
 int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock& ini_lock,
                       Console& console) {
-  if (FindDirectAccess(options.Operation) != nullptr) return 0;
+  if (!ReadsConfiguration(options.Operation)) return 0;
   const char* name = options.IniFileName.get();
   if (options.SteppingEnabled) {
-    if (const int locked = LockIniFile(name, ini_lock, console)) return locked;
+    if (const int locked = LockIniFile(name, ini_lock, &run.ini_writable, console)) return locked;
   }
   int result = 0;
   if (options.IniFileName.IsSet() && LoadIniFile(name, run.settings, run.ini, console) != 0) {

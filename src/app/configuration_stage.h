@@ -8,9 +8,9 @@
 #include "platform/user_file.h"
 
 // Loads |options.IniFileName| (when named) into |run|, with |ini_lock| held from before the load
-// for a run that steps it, and runs the GPIO wake cross-check. A register access reads no
-// configuration. Returns 0, or the exit code after its message: kExitBadParameters (the file not
-// loaded), kExitNoOperation (the wake check), kExitModifyFailed (a file to step that the run may
-// not write).
+// for a run that steps it (|run.ini_writable| false when the file may not be written, so not
+// locked), and runs the GPIO wake cross-check. A register access reads no configuration, nor does
+// a run of -G or -k. Returns 0, or the exit code after its message: kExitBadParameters (the file
+// not loaded), kExitNoOperation (the wake check).
 int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock& ini_lock,
                       Console& console);

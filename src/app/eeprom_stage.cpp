@@ -5,7 +5,7 @@
 
 #include "app/identity_reservation.h"
 #include "app/image_identity.h"
-#include "app/ini_hints.h"
+#include "app/ini_source_checks.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
@@ -46,11 +46,7 @@ int ReadImageFile(const CommandOptions& options, const RunState& run, ImageBuffe
 }
 
 int BuildImageFromIni(const RunState& run, ImageBuffer& image, Console& console) {
-  if (ValidateIniSections(run.settings, run.ini, console) != 0) {
-    console.Error("Validated ini file failed\n");
-    PrintIniSectionHints(run.settings, run.ini, console);
-    return kExitProgramFailed;
-  }
+  if (const int invalid = ValidateIniImageSource(run, false, console)) return invalid;
   const ImageTarget target{.chip_id = run.chip.ChipId(), .size = run.eeprom_size};
   if (BuildEepromImage(run.settings, target, image.bytes, &image.length, console) != 0) {
     console.Error("Generated EEPROM file failed\n");

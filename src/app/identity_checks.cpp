@@ -17,7 +17,8 @@ bool UsableByABoard(const MacAddress& mac) {
 
 }  // namespace
 
-int CheckIniIdentity(const DeviceSettings& settings, const char* ini_name, Console& console) {
+int CheckIniIdentity(const DeviceSettings& settings, const char* ini_name, bool stepping,
+                     Console& console) {
   if (settings.CurrentMacAddressPresent != 0) {
     const std::string current = MacAddressText(settings.CurrentMacAddress);
     if (!UsableByABoard(settings.CurrentMacAddress)) {
@@ -27,7 +28,7 @@ int CheckIniIdentity(const DeviceSettings& settings, const char* ini_name, Conso
           current.c_str(), ini_name);
       return kExitModifyFailed;
     }
-    if (settings.CurrentMacAddress > settings.MaximumMacAddress) {
+    if (stepping && settings.CurrentMacAddress > settings.MaximumMacAddress) {
       console.Error(
           "The MAC address range of %s is used up (CurrentMacAddress %s is above "
           "MaximumMacAddress %s): give it a new range; nothing was programmed\n",
@@ -35,7 +36,7 @@ int CheckIniIdentity(const DeviceSettings& settings, const char* ini_name, Conso
       return kExitModifyFailed;
     }
   }
-  if (settings.CurrentSerialNumber && settings.MaximumSerialNumber &&
+  if (stepping && settings.CurrentSerialNumber && settings.MaximumSerialNumber &&
       *settings.CurrentSerialNumber > *settings.MaximumSerialNumber) {
     console.Error(
         "The serial number range of %s is used up (CurrentSerialNumber %s is above "

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/identity_checks.h"
+#include "app/ini_source_checks.h"
 #include "app/text_console.h"
 #include "common/exit_codes.h"
 #include "driver/image_macs.h"
@@ -38,10 +39,12 @@ int IdentityReservation::Prepare(Driver& driver, RunState& run) {
     }
   }
   identity_ = IdentityOf(options_, run.settings);
+  // The INI file's own checks first: a broken file is told as such, not as an identity refused.
+  if (const int refused = CheckIniSource(options_, run, console_)) return Refuse(refused);
   // A reworked board keeps what it holds: no new identity is checked, stepped or guarded.
   if (rework_line_ != 0) return 0;
   if (ini_name_ != nullptr) {
-    if (const int refused = CheckIniIdentity(run.settings, ini_name_, console_)) {
+    if (const int refused = CheckIniIdentity(run.settings, ini_name_, stepping_, console_)) {
       return Refuse(refused);
     }
   }

@@ -2,7 +2,7 @@
 // written to an image file, with no device opened.
 #include "app/image_file.h"
 
-#include "app/ini_hints.h"
+#include "app/ini_source_checks.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
@@ -16,12 +16,7 @@ int CheckGenerationSource(const CommandOptions& options, const RunState& run, Co
                   options.ImageFileName.get(), options.IniFileName.get());
     return kExitModifyFailed;
   }
-  if (ValidateIniSections(run.settings, run.ini, console) != 0) {
-    console.Error("Validated ini file failed\n");
-    PrintIniSectionHints(run.settings, run.ini, console);
-    return kExitProgramFailed;
-  }
-  return 0;
+  return ValidateIniImageSource(run, false, console);
 }
 
 int GenerateImageFile(const CommandOptions& options, const RunState& run, Console& console) {

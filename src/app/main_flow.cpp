@@ -105,10 +105,9 @@ int RunOperation(Platform& platform, const CommandOptions& options, RunState& ru
   return exit_code;
 }
 
-// The command line's errors and the configuration file's are told as parameter errors; an INI
-// file the run may not step is refused as such.
+// The command line's errors and the configuration file's are told as parameter errors.
 int ParameterError(int code, Console& console) {
-  if (code != kExitModifyFailed) console.Error("Parameter Error (use -h for help)\n");
+  console.Error("Parameter Error (use -h for help)\n");
   return code;
 }
 

@@ -5,7 +5,7 @@
 
 #include "app/identity_reservation.h"
 #include "app/image_identity.h"
-#include "app/ini_hints.h"
+#include "app/ini_source_checks.h"
 #include "app/text_console.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
@@ -66,11 +66,7 @@ int ImageFromFile(const CommandOptions& options, const RunState& run, const OtpJ
 }
 
 int ImageFromIni(const RunState& run, OtpJob& job, ImageBuffer& image, Console& console) {
-  if (ValidateIniSections(run.settings, run.ini, console) != 0) {
-    console.Error("Validatition of ini file failed\n");
-    PrintIniSectionHints(run.settings, run.ini, console);
-    return kExitOtpProgramFailed;
-  }
+  if (const int invalid = ValidateIniImageSource(run, true, console)) return invalid;
   if (ValidateOtpSettings(job, console) != 0) {
     console.Error("Validation of OTP settings failed\n");
     return kExitOtpProgramFailed;

@@ -20,5 +20,6 @@ struct RunState {
   IniState ini;
   ChipIdentity chip;
   int32_t eeprom_size = kDefaultEepromSize;
-  uint32_t started_ms = 0;  // the clock's tick count when the run began
+  uint32_t started_ms = 0;   // the clock's tick count when the run began
+  bool ini_writable = true;  // false: the INI file to step may not be written
 };

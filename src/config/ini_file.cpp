@@ -4,7 +4,7 @@
 #include <algorithm>
 
 IniFile::IniFile(const char* bytes, size_t size, const char* file_name, Console& console,
-                 std::vector<IniProblem>& problems, std::map<std::string, IniKeyPlace>& key_places)
+                 std::vector<IniProblem>& problems, IniKeyPlaces& key_places)
     : source_{.file = nullptr, .offset = 0, .bytes = bytes, .size = size},
       file_name_(file_name),
       console_(console),
@@ -23,28 +23,43 @@ IniLineEnd IniFile::NextLine() {
   return end_;
 }
 
-// Counted from the text when asked, which is only for a fault: the lines a comment takes are
-// skipped by the reader and would otherwise have to be counted there.
-int IniFile::line_number() const {
+// Counted from the text when asked, going on from the last count, so that the lines of a whole
+// file are counted once: the reader skips the lines a comment takes and would otherwise have to
+// count them itself. The reader moves forward but for the one line it gives again.
+int IniFile::line_number() {
   const char* start = source_.bytes;
-  return 1 + static_cast<int>(std::count(start, start + info_.position, '\n'));
+  const int64_t position = info_.position;
+  if (position >= counted_position_) {
+    counted_lines_ +=
+        static_cast<int>(std::count(start + counted_position_, start + position, '\n'));
+  } else {
+    counted_lines_ -=
+        static_cast<int>(std::count(start + position, start + counted_position_, '\n'));
+  }
+  counted_position_ = position;
+  return counted_lines_;
 }
 
 void IniFile::OpenSection(const char* header) {
   section_ = header;
   section_line_ = line_number();
-  key_lines_.clear();
 }
 
 void IniFile::NoteKey(const char* key) {
-  const int line = line_number();
-  key_lines_[key] = line;
-  key_places_[key] = {.line = line, .section = section_};
+  auto place = key_places_.find(key);
+  if (place == key_places_.end()) place = key_places_.emplace(key, IniKeyPlace{}).first;
+  place->second.line = line_number();
+  place->second.section = section_;
 }
 
+// A value above its range stood where its key was last given: in this section, or in an earlier
+// one of the same name whose key states still count.
 void IniFile::Report(IniFault fault, const char* key) {
   int line = section_line_;
   if (fault == IniFault::kBadValue) line = line_number();
-  if (fault == IniFault::kValueAbove) line = key_lines_[key];
+  if (fault == IniFault::kValueAbove) {
+    const auto place = key_places_.find(key);
+    line = place != key_places_.end() ? place->second.line : 0;
+  }
   problems_.push_back({.fault = fault, .line = line, .section = section_, .key = key});
 }

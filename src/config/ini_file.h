@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,7 @@ class IniFile {
   // INI text of |size| bytes already in memory, named |file_name| in messages; the places of its
   // faults go to |problems|, those of its keys' values to |key_places|.
   IniFile(const char* bytes, size_t size, const char* file_name, Console& console,
-          std::vector<IniProblem>& problems, std::map<std::string, IniKeyPlace>& key_places);
+          std::vector<IniProblem>& problems, IniKeyPlaces& key_places);
 
   // Reads the next line, or gives back the line returned by UnreadLine. A read failure prints
   // its error once and is reported as kReadError from then on.
@@ -35,7 +34,7 @@ class IniFile {
   bool failed() const { return end_ == IniLineEnd::kReadError; }
 
   // The line number, from 1, of the current line.
-  int line_number() const;
+  int line_number();
   // The current line is the header |header| of the section read from here on.
   void OpenSection(const char* header);
   // |key| of the current section stands on the current line.
@@ -54,8 +53,10 @@ class IniFile {
   IniLineEnd end_ = IniLineEnd::kComplete;
   bool unread_ = false;
   std::vector<IniProblem>& problems_;
-  std::map<std::string, IniKeyPlace>& key_places_;
+  IniKeyPlaces& key_places_;
   std::string section_;
   int section_line_ = 0;
-  std::map<std::string, int> key_lines_;  // of the current section
+  // The line that starts at |counted_position_|: each count goes on from the last one.
+  int64_t counted_position_ = 0;
+  int counted_lines_ = 1;
 };

@@ -3,6 +3,8 @@
 // a hint beside them, "board.ini:12: ...", as a compiler does.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ struct IniKeyPlace {
   int line = 0;
   std::string section;
 };
+// By key name; looked up by the key tables' names without making a string of each.
+using IniKeyPlaces = std::map<std::string, IniKeyPlace, std::less<>>;
 
 // The hint for |problem| in the file |file_name|, without a line end: "board.ini:12: what".
 std::string DescribeIniProblem(const std::string& file_name, const IniProblem& problem);

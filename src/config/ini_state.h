@@ -112,5 +112,5 @@ struct IniState {
   // each key's last value stood.
   std::string file_name;
   std::vector<IniProblem> problems;
-  std::map<std::string, IniKeyPlace> key_places;
+  IniKeyPlaces key_places;
 };

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What went wrong, in the few kinds the logic tells apart.
 enum class FileError {
@@ -28,6 +29,7 @@ struct FileInfo {
   uint32_t group = 0;
   uint64_t volume = 0;  // with |index|, what makes the file itself, whatever its name
   uint64_t index = 0;
+  uint64_t links = 1;  // the names (hard links) the file has
 };
 
 inline bool SameFile(const FileInfo& a, const FileInfo& b) {
@@ -56,6 +58,8 @@ class FileSystem {
   // Creates a new file of a name no other has, beside |target|, open for writing. Never opens
   // an existing file or link.
   virtual FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) = 0;
+  // The regular files of the names CreateBeside gives for |target| that are there now.
+  virtual std::vector<std::string> TemporariesBeside(const std::string& target) = 0;
   virtual FileError Info(Handle handle, FileInfo* info) = 0;
   virtual FileError InfoOf(const std::string& name, FileInfo* info) = 0;  // links followed
   // Reads from the handle's position onward; |*got| 0 at the end.

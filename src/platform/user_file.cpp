@@ -22,9 +22,17 @@ bool SameUserFile(const char* first, const char* second) {
   return SameUserFileOn(SystemFileSystem(), first, second);
 }
 
+uint64_t UserFileNameCount(const char* name) {
+  return UserFileNameCountOn(SystemFileSystem(), name);
+}
+
 UserFileLock::Result UserFileLock::Acquire(const char* name, bool wait) {
   Release();
   return LockUserFileOn(SystemFileSystem(), name, wait, &handle_);
+}
+
+void UserFileLock::RemoveLostReplacements(const char* name) {
+  if (held()) RemoveLostReplacementsOn(SystemFileSystem(), name, handle_);
 }
 
 void UserFileLock::Release() {

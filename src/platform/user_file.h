@@ -41,6 +41,10 @@ ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size);
 // True when both names exist and are the same file, whatever their spelling.
 bool SameUserFile(const char* first, const char* second);
 
+// How many names (hard links) the file |name| leads to has, links followed; 0 when it cannot be
+// told. A replace gives the file at |name| a new identity, which its other names do not follow.
+uint64_t UserFileNameCount(const char* name);
+
 // An exclusive lock on a file, shared with every other run of the utility on this machine.
 // Reading and writing the file stay open to the holder and to others. Only a regular file that
 // can be opened for writing is locked: the holder is about to change it.
@@ -59,6 +63,11 @@ class UserFileLock {
   // kFailed: it is missing, not a regular file, or cannot be locked.
   Result Acquire(const char* name, bool wait);
   void Release();
+  // Removes what replaces of the locked file |name| left beside it when their run died before
+  // putting the new contents in place. Every run that replaces a locked file holds its lock
+  // meanwhile, so none of them is being written now. Does nothing unless the lock is held on the
+  // file that |name| leads to.
+  void RemoveLostReplacements(const char* name);
   bool held() const { return handle_ != kNoHandle; }
 
  private:

@@ -1,5 +1,5 @@
 // user_file_lock.cpp - telling two names of one file apart, and the lock that keeps two runs
-// from stepping from one file at the same time.
+// from stepping from one file at the same time, under which a lost replace is cleared away.
 #include "platform/user_file_logic.h"
 
 bool SameUserFileOn(FileSystem& files, const char* first, const char* second) {
@@ -7,6 +7,11 @@ bool SameUserFileOn(FileSystem& files, const char* first, const char* second) {
   FileInfo b;
   return files.InfoOf(first, &a) == FileError::kNone &&
          files.InfoOf(second, &b) == FileError::kNone && SameFile(a, b);
+}
+
+uint64_t UserFileNameCountOn(FileSystem& files, const char* name) {
+  FileInfo info;
+  return files.InfoOf(name, &info) == FileError::kNone ? info.links : 0;
 }
 
 UserFileLock::Result LockUserFileOn(FileSystem& files, const char* name, bool wait,
@@ -40,4 +45,15 @@ UserFileLock::Result LockUserFileOn(FileSystem& files, const char* name, bool wa
     // The holder replaced the file before letting go: the name now leads to a new file.
     files.Close(file);
   }
+}
+
+void RemoveLostReplacementsOn(FileSystem& files, const char* name, FileSystem::Handle locked) {
+  std::string target;
+  FileInfo held;
+  FileInfo named;
+  if (!files.Resolve(name, &target) || files.Info(locked, &held) != FileError::kNone ||
+      files.InfoOf(target, &named) != FileError::kNone || !SameFile(held, named)) {
+    return;
+  }
+  for (const std::string& lost : files.TemporariesBeside(target)) files.Remove(lost);
 }

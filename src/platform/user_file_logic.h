@@ -17,9 +17,12 @@ bool CanReplaceUserFileOn(FileSystem& files, const char* name);
 ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes,
                                 size_t size);
 bool SameUserFileOn(FileSystem& files, const char* first, const char* second);
+uint64_t UserFileNameCountOn(FileSystem& files, const char* name);
 // Sets |*handle| to the open, locked file when the result is kLocked.
 UserFileLock::Result LockUserFileOn(FileSystem& files, const char* name, bool wait,
                                     FileSystem::Handle* handle);
+// |locked| is the open, locked file that |name| must lead to.
+void RemoveLostReplacementsOn(FileSystem& files, const char* name, FileSystem::Handle locked);
 
 bool CanAppendToFileOn(FileSystem& files, const char* path);
 bool AppendLineFlushedOn(FileSystem& files, const char* path, const std::string& header,

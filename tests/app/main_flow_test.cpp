@@ -42,6 +42,14 @@ TEST_F(MainFlow, WithoutAdaptersTheDeviceIsNotFound) {
   EXPECT_EQ(AfterBanner(bench_.Output()), "ERROR: CreateFile failed!  Device Not Found\n");
 }
 
+// -G and -k end the command line, so an INI file named before them is never read.
+TEST_F(MainFlow, InformationAndLinkStateIgnoreAnIniFileNamedBefore) {
+  for (const char* operation : {"-G", "-k"}) {
+    EXPECT_EQ(bench_.Run({"-i", "", operation, operation[1] == 'G' ? "p" : "u"}), 1);
+    EXPECT_EQ(AfterBanner(bench_.TakeOutput()), "ERROR: CreateFile failed!  Device Not Found\n");
+  }
+}
+
 TEST_F(MainFlow, ReadsTheIdRegister) {
   bench_.CreateAdapter(0, 0x5230ABCD);
   EXPECT_EQ(bench_.Run({"-R", "0"}), 0);

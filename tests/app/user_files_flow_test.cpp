@@ -2,8 +2,10 @@
 // directory): each is refused with its usual message before the board is touched, and none
 // holds the run.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "format/board_record.h"
 #include "nvm/eeprom_flow_support.h"
@@ -77,6 +79,44 @@ TEST_F(UserFiles, AnIniFileTheRunMayNotWriteIsRefusedBeforeTheBoardIsTouched) {
                           " cannot be written, so the next board's values could not be saved in "
                           "it: make it writable; nothing was programmed\n");
   EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+}
+
+// Stepping replaces the file, which would leave a second name holding the values already handed
+// out: a file with two names is refused by either name, before the board is touched.
+TEST_F(UserFiles, AnIniFileWithTwoNamesIsNotSteppedByEither) {
+  const std::string other = File("b.ini");
+  ASSERT_EQ(link(ini_.c_str(), other.c_str()), 0);
+  const std::string text = ReadFileText(ini_);
+  for (const std::string& name : {ini_, other}) {
+    bench_.ClearLog();
+    EXPECT_EQ(Run({"-w", "-i", name, "-s"}), 10) << name;
+    EXPECT_EQ(Output(), "ERROR: The file " + name +
+                            " has other names (hard links), which stepping would leave holding "
+                            "the values handed out already: keep one name and remove the "
+                            "others; nothing was programmed\n");
+    EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty()) << name;
+  }
+  EXPECT_EQ(ReadFileText(ini_), text);
+  EXPECT_EQ(ReadFileText(other), text);
+  // Without -s the file is only read.
+  EXPECT_EQ(Run({"-w", "-i", other}), 0);
+}
+
+// A run that died between writing the stepped file beside the INI file and putting it in place
+// left that file behind. The next run that steps the INI file removes it, holding the file's lock,
+// under which alone such files are written; a run that does not step holds no lock and leaves
+// them, and the files of other names stay.
+TEST_F(UserFiles, TheNextSteppingRunRemovesTheFilesALostStepLeftBeside) {
+  const std::string lost[] = {File(".board.ini.a1B2c3"), File(".board.ini.Z9y8X7")};
+  const std::string kept[] = {File(".other.ini.a1B2c3"), File(".board.ini.old"),
+                              File("board.ini.a1B2c3")};
+  for (const std::string& name : lost) WriteFileText(name, "CurrentMacAddress = 00:11:22:33:44:56");
+  for (const std::string& name : kept) WriteFileText(name, "kept");
+  ASSERT_EQ(Run({"-w", "-i", ini_}), 0);
+  for (const std::string& name : lost) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  ASSERT_EQ(Run({"-w", "-i", ini_, "-s"}), 0);
+  for (const std::string& name : lost) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  for (const std::string& name : kept) EXPECT_EQ(ReadFileText(name), "kept") << name;
 }
 
 TEST_F(UserFiles, ARecordWhoseLastLineHasNoLineEndKeepsItsLinesApart) {

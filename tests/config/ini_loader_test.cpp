@@ -21,23 +21,6 @@ std::string Validate(const IniRun& run) {
   return std::to_string(result) + ":" + console.TakeOutput();
 }
 
-constexpr char kAllMissing[] =
-    "ERROR: Missing [MacAddress] section in the ini file\n"
-    "ERROR: Missing [SerialNumber] section in the ini file\n"
-    "ERROR: Missing [String] section in the ini file\n"
-    "ERROR: Missing [ID] section in the ini file\n"
-    "ERROR: Missing [Power] section in the ini file\n"
-    "ERROR: Missing [GPIOPME0] section in the ini file\n"
-    "ERROR: Missing [GPIOPME1] section in the ini file\n"
-    "ERROR: Missing [LEDConfig0] section in the ini file\n"
-    "ERROR: Missing [LEDConfig1] section in the ini file\n"
-    "ERROR: Missing [LEDConfig2] section in the ini file\n"
-    "ERROR: Missing [LEDBehaviorConfig] section in the ini file\n"
-    "ERROR: Missing [GPIOConfig] section in the ini file\n"
-    "ERROR: Missing [ConfigFlags0] section in the ini file\n"
-    "ERROR: Missing [PMEWUFConfiguration] section in the ini file\n"
-    "ERROR: Missing [InterruptPollInterval] section in the ini file\n";
-
 TEST(LoadIniFile, ExampleBoardFileLoadsAndValidatesSilently) {
   DeviceSettings settings;
   IniState state;

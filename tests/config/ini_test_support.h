@@ -26,6 +26,24 @@ inline IniRun LoadIniText(const std::string& text) {
   return run;
 }
 
+// What ValidateIniSections prints for a file without any required section, in its order.
+inline constexpr char kAllMissing[] =
+    "ERROR: Missing [MacAddress] section in the ini file\n"
+    "ERROR: Missing [SerialNumber] section in the ini file\n"
+    "ERROR: Missing [String] section in the ini file\n"
+    "ERROR: Missing [ID] section in the ini file\n"
+    "ERROR: Missing [Power] section in the ini file\n"
+    "ERROR: Missing [GPIOPME0] section in the ini file\n"
+    "ERROR: Missing [GPIOPME1] section in the ini file\n"
+    "ERROR: Missing [LEDConfig0] section in the ini file\n"
+    "ERROR: Missing [LEDConfig1] section in the ini file\n"
+    "ERROR: Missing [LEDConfig2] section in the ini file\n"
+    "ERROR: Missing [LEDBehaviorConfig] section in the ini file\n"
+    "ERROR: Missing [GPIOConfig] section in the ini file\n"
+    "ERROR: Missing [ConfigFlags0] section in the ini file\n"
+    "ERROR: Missing [PMEWUFConfiguration] section in the ini file\n"
+    "ERROR: Missing [InterruptPollInterval] section in the ini file\n";
+
 // Every required section, valid and complete; tests replace one section to probe it.
 inline const char kValidSections[] =
     "[MacAddress]\n"

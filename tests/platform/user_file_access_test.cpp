@@ -83,6 +83,37 @@ TEST(LockUserFileOn, AWaiterGetsTheFileThatReplacedTheOneItWaitedFor) {
   ExpectClean(files);
 }
 
+// A run that died between writing the new file and putting it in place left it beside the file.
+// Its lock's holder clears such files away, only those of the file it holds, and only while the
+// name still leads to that file: once another run replaced it, the holder knows nothing of what
+// is being written beside the new one.
+TEST(RemoveLostReplacementsOn, OnlyTheHolderOfTheFileThatHasTheName) {
+  MemoryFileSystem files;
+  files.AddDirectory("/d");
+  files.AddFile("/d/board.ini", "old");
+  files.AddFile("/d/.board.ini.7", "lost");  // as the memory's CreateBeside names them
+  files.AddFile("/d/.other.ini.8", "other's");
+  files.AddFile("/d/.board.ini.old", "the user's");
+
+  FileSystem::Handle held = FileSystem::kNoHandle;
+  ASSERT_EQ(LockUserFileOn(files, "/d/board.ini", false, &held), UserFileLock::Result::kLocked);
+  files.AddLink("/d/moved.ini", "board.ini");
+  const std::string text = "new";
+  ASSERT_EQ(ReplaceUserFileOn(files, "/d/moved.ini", text.data(), text.size()),
+            ReplaceResult::kReplaced);  // /d/board.ini is another file now
+  RemoveLostReplacementsOn(files, "/d/board.ini", held);
+  EXPECT_TRUE(files.Exists("/d/.board.ini.7"));
+  files.Close(held);
+
+  ASSERT_EQ(LockUserFileOn(files, "/d/moved.ini", false, &held), UserFileLock::Result::kLocked);
+  RemoveLostReplacementsOn(files, "/d/moved.ini", held);
+  files.Close(held);
+  EXPECT_FALSE(files.Exists("/d/.board.ini.7"));
+  EXPECT_TRUE(files.Exists("/d/.other.ini.8"));
+  EXPECT_TRUE(files.Exists("/d/.board.ini.old"));
+  ExpectClean(files);
+}
+
 TEST(SameUserFileOn, OneFileWhateverItsName) {
   MemoryFileSystem files;
   files.AddFile("/board.ini", "x");

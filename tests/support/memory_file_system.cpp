@@ -156,6 +156,19 @@ FileError MemoryFileSystem::CreateBeside(const std::string& target, std::string*
   return FileError::kNone;
 }
 
+std::vector<std::string> MemoryFileSystem::TemporariesBeside(const std::string& target) {
+  const std::string directory = DirectoryOf(target);
+  const std::string prefix =
+      (directory == "/" ? "" : directory) + "/." + target.substr(target.rfind('/') + 1) + ".";
+  std::vector<std::string> found;
+  for (const auto& [name, node] : entries_) {
+    const bool numbered = name.size() > prefix.size() && name.rfind(prefix, 0) == 0 &&
+                          name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+    if (numbered && node->kind == Kind::kFile) found.push_back(name);
+  }
+  return found;
+}
+
 FileError MemoryFileSystem::Info(Handle handle, FileInfo* info) {
   if (Crashed()) return FileError::kOther;
   const OpenFile* file = Opened(handle, "Info");

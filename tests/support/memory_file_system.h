@@ -45,6 +45,7 @@ class MemoryFileSystem : public FileSystem {
   bool Resolve(const std::string& name, std::string* target) override;
   FileError Open(const std::string& name, FileAccess access, Handle* handle) override;
   FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) override;
+  std::vector<std::string> TemporariesBeside(const std::string& target) override;
   FileError Info(Handle handle, FileInfo* info) override;
   FileError InfoOf(const std::string& name, FileInfo* info) override;
   FileError Read(Handle handle, void* buffer, size_t size, size_t* got) override;

@@ -1,5 +1,6 @@
 // posix_file_system.cpp - the file system's primitive calls on a POSIX system, one system call
 // (or the few that make one step) each.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
+#include "platform/temporary_name.h"
 
 namespace {
 
@@ -54,11 +57,35 @@ void Describe(const struct stat& status, FileInfo* info) {
   info->group = status.st_gid;
   info->volume = status.st_dev;
   info->index = status.st_ino;
+  info->links = status.st_nlink;
 }
 
 std::string DirectoryOf(const std::string& target) {
   const size_t slash = target.rfind('/');
   return slash == std::string::npos ? "." : target.substr(0, slash + 1);
+}
+
+// What mkstemp turns into a name of its own beside |target|: "." + its name + "." + six letters
+// or digits.
+constexpr char kTemporaryLetters[] = "XXXXXX";
+constexpr size_t kTemporaryLetterCount = sizeof kTemporaryLetters - 1;
+
+TemporaryPattern PatternOf(const std::string& target) {
+  return TemporaryPatternOf(target, "/", ".");
+}
+
+bool IsTemporaryName(const std::string& name, const TemporaryPattern& pattern) {
+  if (name.size() != pattern.prefix.size() + kTemporaryLetterCount ||
+      name.compare(0, pattern.prefix.size(), pattern.prefix) != 0) {
+    return false;
+  }
+  for (size_t i = pattern.prefix.size(); i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void SyncDirectory(const std::string& directory) {
@@ -112,13 +139,28 @@ class PosixFileSystem : public FileSystem {
 
   // mkstemp creates the name exclusively: an existing file or link there is never opened.
   FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) override {
-    const size_t slash = target.rfind('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    *name =
-        (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." + base + ".XXXXXX";
+    const TemporaryPattern pattern = PatternOf(target);
+    *name = pattern.directory + pattern.prefix + kTemporaryLetters;
     const int fd = mkstemp(name->data());
     *handle = fd;
     return Done(fd >= 0);
+  }
+
+  std::vector<std::string> TemporariesBeside(const std::string& target) override {
+    const TemporaryPattern pattern = PatternOf(target);
+    std::vector<std::string> found;
+    DIR* directory = opendir(pattern.directory.empty() ? "." : pattern.directory.c_str());
+    if (directory == nullptr) return found;
+    while (const dirent* entry = readdir(directory)) {
+      const std::string path = pattern.directory + entry->d_name;
+      struct stat status {};
+      if (IsTemporaryName(entry->d_name, pattern) && lstat(path.c_str(), &status) == 0 &&
+          S_ISREG(status.st_mode)) {
+        found.push_back(path);
+      }
+    }
+    closedir(directory);
+    return found;
   }
 
   FileError Info(Handle handle, FileInfo* info) override {

@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
+#include "platform/temporary_name.h"
 
 namespace {
 
@@ -51,6 +53,14 @@ OVERLAPPED At(uint64_t offset) {
 HANDLE OpenExisting(const char* name, DWORD access) {
   return CreateFileA(name, access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                      nullptr);
+}
+
+// The names CreateBeside gives beside a target: "~" + its name + "." + process, time and attempt
+// + ".tmp".
+constexpr char kTemporarySuffix[] = ".tmp";
+
+TemporaryPattern PatternOf(const std::string& target) {
+  return TemporaryPatternOf(target, "\\/", "~");
 }
 
 class Win32FileSystem : public FileSystem {
@@ -107,20 +117,41 @@ class Win32FileSystem : public FileSystem {
 
   // CREATE_NEW never opens an existing file or link.
   FileError CreateBeside(const std::string& target, std::string* name, Handle* handle) override {
-    const size_t slash = target.find_last_of("\\/");
-    const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const TemporaryPattern pattern = PatternOf(target);
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-      char suffix[48];
-      std::snprintf(suffix, sizeof suffix, ".%lx.%llx.%d.tmp", GetCurrentProcessId(),
+      char middle[48];
+      std::snprintf(middle, sizeof middle, "%lx.%llx.%d", GetCurrentProcessId(),
                     static_cast<unsigned long long>(GetTickCount64()), attempt);
-      *name = directory + "~" + base + suffix;
+      *name = pattern.directory + pattern.prefix + middle + kTemporarySuffix;
       const HANDLE file = CreateFileA(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
       if (Opened(file, handle) != kNoHandle) return FileError::kNone;
       if (GetLastError() != ERROR_FILE_EXISTS) return ErrorOf(GetLastError());
     }
     return FileError::kExists;
+  }
+
+  std::vector<std::string> TemporariesBeside(const std::string& target) override {
+    const TemporaryPattern pattern = PatternOf(target);
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = FindFirstFileA(
+        (pattern.directory + pattern.prefix + "*" + kTemporarySuffix).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do {
+      // The pattern matches short names too: the long name is checked again.
+      const std::string name = entry.cFileName;
+      const size_t least = pattern.prefix.size() + sizeof kTemporarySuffix - 1;
+      const bool plain =
+          (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+      if (plain && name.size() > least && name.rfind(pattern.prefix, 0) == 0 &&
+          name.compare(name.size() - (sizeof kTemporarySuffix - 1), std::string::npos,
+                       kTemporarySuffix) == 0) {
+        found.push_back(pattern.directory + name);
+      }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
   }
 
   FileError Info(Handle handle, FileInfo* info) override {
@@ -132,6 +163,7 @@ class Win32FileSystem : public FileSystem {
     info->size = (static_cast<uint64_t>(about.nFileSizeHigh) << 32) | about.nFileSizeLow;
     info->volume = about.dwVolumeSerialNumber;
     info->index = (static_cast<uint64_t>(about.nFileIndexHigh) << 32) | about.nFileIndexLow;
+    info->links = about.nNumberOfLinks;
     return FileError::kNone;
   }
 
