@@ -107,6 +107,7 @@ TEST_F(FileStore, AReservationOfAnIdentityHeldElsewhereIsAConflictUnlessItIsARew
   IdentityOwner owner;
   EXPECT_EQ(store->Reserve({.line = Line("00:11:22:33:44:60", "0002")}, &owner),
             RecordStatus::kDone);
+  ASSERT_TRUE(Free());
   const auto rework = Make();
   ASSERT_EQ(rework->Open(), RecordStatus::kDone);
   EXPECT_EQ(rework->Reserve(
