@@ -2,10 +2,7 @@
 // first holds the record, and then judges its identity by what the first one wrote into it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-
-#include <sys/wait.h>
 
 #include "platform/user_file.h"
 #include "support/run_program.h"
@@ -25,33 +22,23 @@ TEST(SharedRecord, SecondRunWaitsForTheFirstAndSeesWhatItRecorded) {
   const std::string record = work.File("record.csv");
   WriteFileText(record, kHeader);
 
-  std::string output;
-  int status = -1;
-  {
-    // The first station holds the record while it reserves the identity the INI file gives.
-    UserFileLock first;
-    ASSERT_EQ(first.Acquire(record.c_str(), false), UserFileLock::Result::kLocked);
-    const std::string command =
-        "cd '" + work.path().string() + "' && QNT5200_EMU_DIR='" + board.path().string() +
-        "' '" QNT_TOOL_PATH "' -w -i board.ini -s -t record.csv </dev/null 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char line[512];
-    bool waiting = false;
-    while (!waiting && std::fgets(line, sizeof line, pipe) != nullptr) {
-      output += line;
-      waiting = output.find("waiting for it") != std::string::npos;
-    }
-    EXPECT_TRUE(waiting) << output;
-    WriteFileText(record, std::string(kHeader) +
-                              "2026-12-08T10:00:00Z,0,qnt5231,eeprom,00:11:22:33:44:55,"
-                              "000000000001,302,F081EEE6,board.ini,0,yes,st1,900,,2\n");
-    first.Release();
-    while (std::fgets(line, sizeof line, pipe) != nullptr) output += line;
-    status = pclose(pipe);
-  }
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 10) << output;
+  // The first station holds the record while it reserves the identity the INI file gives.
+  UserFileLock first;
+  ASSERT_EQ(first.Acquire(record.c_str(), false), UserFileLock::Result::kLocked);
+  bool waited = false;
+  const ProgramRun run = RunUtilityActingOn(
+      board.path().string(), "-w -i board.ini -s -t record.csv", work.path().string(),
+      "waiting for it",
+      [&] {
+        WriteFileText(record, std::string(kHeader) +
+                                  "2026-12-08T10:00:00Z,0,qnt5231,eeprom,00:11:22:33:44:55,"
+                                  "000000000001,302,F081EEE6,board.ini,0,yes,st1,900,,2\n");
+        first.Release();
+      },
+      &waited);
+  EXPECT_TRUE(waited) << run.output;
+  EXPECT_EQ(run.exit_code, 10) << run.output;
+  const std::string& output = run.output;
   EXPECT_NE(output.find("The record file record.csv is in use by another run; waiting for it\n"
                         "ERROR: MAC address 00:11:22:33:44:55 was programmed already: line 2 of "
                         "the record file record.csv\n"),
