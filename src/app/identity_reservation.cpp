@@ -3,6 +3,7 @@
 #include "app/identity_reservation.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/identity_checks.h"
 #include "app/text_console.h"
@@ -29,15 +30,16 @@ IdentityReservation::IdentityReservation(const CommandOptions& options, UserFile
 
 int IdentityReservation::Prepare(Driver& driver, RunState& run) {
   run_ = &run;
+  identity_ = IdentityOf(options_, run.settings);
   if (record_name_ != nullptr) {
-    if (const int refused = OpenBoardRecord(options_, console_, &record_lock_, &record_)) {
+    if (const int refused =
+            OpenBoardRecord(options_, identity_, console_, &record_lock_, &record_)) {
       return refused;
     }
     if (record_.HasOpenIdentities()) {
       if (const int refused = FindRework(driver, run)) return Refuse(refused);
     }
   }
-  identity_ = IdentityOf(options_, run.settings);
   // A reworked board keeps what it holds: no new identity is checked, stepped or guarded.
   if (rework_line_ != 0) return 0;
   if (ini_name_ != nullptr) {
@@ -76,15 +78,15 @@ int IdentityReservation::FindRework(Driver& driver, RunState& run) {
     return otp ? kExitOtpReadFailed : kExitEepromReadFailed;
   }
   for (const MacAddress& mac : held) {
-    const auto found = record_.by_mac.find(MacAddressText(mac));
-    if (found == record_.by_mac.end()) continue;
-    const IdentityEntry& entry = found->second;
-    if (entry.use != IdentityUse::kUnfinished && entry.use != IdentityUse::kFailed) continue;
+    const std::optional<IdentityOwner> found = record_.OpenIdentityOf(mac);
+    if (!found) continue;
+    const IdentityOwner& entry = *found;
     DeviceSettings& settings = run.settings;
     settings.CurrentMacAddress = mac;
     settings.CurrentMacAddressPresent = 1;
     if (!entry.serial_number.empty()) settings.CurrentSerialNumber = entry.serial_number;
     rework_line_ = entry.line;
+    identity_ = IdentityOf(options_, settings);
     console_.Printf(
         "The board holds MAC address %s, which a run that did not succeed gave it (line %d of "
         "the record file %s): it is programmed with that identity again\n",
@@ -154,6 +156,7 @@ void IdentityReservation::GiveBackIniValues() {
 }
 
 StepResult IdentityReservation::AfterWrite(bool programmed) {
+  verified_ = passed_ && programmed;
   if (!passed_ || (!stepping_ && record_name_ == nullptr)) return {};
   const std::string identity = IdentityText();
   if (!programmed) {
@@ -186,6 +189,7 @@ int IdentityReservation::Close(const ImageBuffer& image, int exit_code) {
   BoardRecordLine line = LineOf(image);
   line.result = exit_code;
   line.written = passed_;
+  line.verified = verified_;
   if (AppendRecordLine(record_name_, line, console_)) return exit_code;
   return exit_code != 0 ? exit_code : kExitModifyFailed;
 }

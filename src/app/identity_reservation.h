@@ -82,5 +82,6 @@ class IdentityReservation : public WriteGate {
   std::string step_messages_;
   std::vector<IniValueEdit> ini_edits_;
   bool passed_ = false;
+  bool verified_ = false;  // the image was written and verified
   bool refused_ = false;
 };

@@ -14,9 +14,6 @@
 
 namespace {
 
-// Far beyond the lines of any production run; a longer "record" is not one.
-constexpr size_t kMaxRecordBytes = 256u << 20;
-
 std::string UtcNow() {
   const std::time_t now = std::time(nullptr);
   char text[32] = "";
@@ -35,7 +32,7 @@ bool LockRecord(const char* path, UserFileLock* lock, Console& console) {
   return locked == UserFileLock::Result::kLocked;
 }
 
-int Refuse(const char* what, const char* text, const IdentityEntry& entry, const char* record_name,
+int Refuse(const char* what, const char* text, const IdentityOwner& entry, const char* record_name,
            Console& console) {
   if (entry.use == IdentityUse::kProgrammed) {
     console.Error("%s %s was programmed already: line %d of the record file %s\n", what, text,
@@ -73,8 +70,8 @@ BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& se
   return identity;
 }
 
-int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLock* lock,
-                    RecordIdentities* identities) {
+int OpenBoardRecord(const CommandOptions& options, const BoardIdentity& identity, Console& console,
+                    UserFileLock* lock, RecordIdentities* identities) {
   const char* path = options.RecordFileName.get();
   for (const OwnedText* input : {&options.IniFileName, &options.BinaryFileName}) {
     if (input->IsSet() && SameUserFile(path, input->get())) {
@@ -87,13 +84,13 @@ int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLoc
     console.Error("Couldn't write the record file %s\n", path);
     return kExitModifyFailed;
   }
-  std::string record;
-  if (!LockRecord(path, lock, console) || !ReadWholeUserFile(path, kMaxRecordBytes, &record)) {
+  UserFileReader record;
+  if (!LockRecord(path, lock, console) || !record.Open(path) ||
+      !identities->Read(record, identity.mac_address, identity.serial_number)) {
     console.Error("Couldn't read the record file %s\n", path);
     return kExitModifyFailed;
   }
-  *identities = ReadRecordIdentities(record);
-  for (const int line : identities->malformed_lines) {
+  for (const int line : identities->malformed_lines()) {
     console.Warning("Line %d of the record file %s cannot be read; it is passed over\n", line,
                     path);
   }
@@ -102,14 +99,13 @@ int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLoc
 
 int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& identity,
                   bool serial_counts, const char* record_name, Console& console) {
-  const auto mac = identities.by_mac.find(identity.mac_address);
-  if (mac != identities.by_mac.end()) {
-    return Refuse("MAC address", identity.mac_address.c_str(), mac->second, record_name, console);
-  }
-  const auto serial = identities.by_serial.find(identity.serial_number);
-  if (serial_counts && serial != identities.by_serial.end()) {
-    return Refuse("Serial number", identity.serial_number.c_str(), serial->second, record_name,
+  if (identities.MacOwner().use != IdentityUse::kFree) {
+    return Refuse("MAC address", identity.mac_address.c_str(), identities.MacOwner(), record_name,
                   console);
+  }
+  if (serial_counts && identities.SerialOwner().use != IdentityUse::kFree) {
+    return Refuse("Serial number", identity.serial_number.c_str(), identities.SerialOwner(),
+                  record_name, console);
   }
   return 0;
 }

@@ -23,14 +23,15 @@ struct BoardIdentity {
 BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& settings);
 
 // Refuses a record that is the file the board is programmed from or cannot take a line, then
-// locks it into |*lock| (so that two stations cannot both find an identity free) and reads it.
-// Returns 0, or kExitModifyFailed after its message; nothing has touched the board then.
-int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLock* lock,
-                    RecordIdentities* identities);
+// locks it into |*lock| (so that two stations cannot both find an identity free) and reads it for
+// |identity|, the one the run means to give its board. Returns 0, or kExitModifyFailed after its
+// message; nothing has touched the board then.
+int OpenBoardRecord(const CommandOptions& options, const BoardIdentity& identity, Console& console,
+                    UserFileLock* lock, RecordIdentities* identities);
 
-// Refuses |identity| when the record shows it sent to a board already; the serial number counts
-// only when |serial_counts| (the INI file steps it: a fixed serial number is meant for every
-// board). Returns 0 or kExitModifyFailed after its message.
+// Refuses |identity| (the one the record was read for) when the record shows it sent to a board
+// already; the serial number counts only when |serial_counts| (the INI file steps it: a fixed
+// serial number is meant for every board). Returns 0 or kExitModifyFailed after its message.
 int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& identity,
                   bool serial_counts, const char* record_name, Console& console);
 

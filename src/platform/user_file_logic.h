@@ -11,6 +11,11 @@
 
 bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
                     size_t* count);
+// The file opened for reading when it is a regular file; FileSystem::kNoHandle otherwise.
+FileSystem::Handle OpenRegularFileOn(FileSystem& files, const char* name);
+// Reads until |capacity| bytes or the end; false on a read error.
+bool ReadUpToOn(FileSystem& files, FileSystem::Handle file, char* buffer, size_t capacity,
+                size_t* count);
 bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents);
 bool CanReplaceUserFileOn(FileSystem& files, const char* name);
 ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes,

@@ -5,12 +5,9 @@
 
 #include "platform/user_file_logic.h"
 
-namespace {
-
 using Handle = FileSystem::Handle;
 
-// The file opened for reading, kept only when it is a regular file.
-Handle OpenRegular(FileSystem& files, const char* name) {
+Handle OpenRegularFileOn(FileSystem& files, const char* name) {
   Handle file = FileSystem::kNoHandle;
   if (files.Open(name, FileAccess::kRead, &file) != FileError::kNone) return FileSystem::kNoHandle;
   FileInfo info;
@@ -21,8 +18,7 @@ Handle OpenRegular(FileSystem& files, const char* name) {
   return file;
 }
 
-// Reads until |capacity| bytes or the end; false on a read error.
-bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, size_t* count) {
+bool ReadUpToOn(FileSystem& files, Handle file, char* buffer, size_t capacity, size_t* count) {
   *count = 0;
   while (*count < capacity) {
     size_t got = 0;
@@ -35,15 +31,13 @@ bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, siz
   return true;
 }
 
-}  // namespace
-
 bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
                     size_t* count) {
   *count = 0;
-  const Handle file = OpenRegular(files, name);
+  const Handle file = OpenRegularFileOn(files, name);
   if (file == FileSystem::kNoHandle) return false;
   size_t got = 0;
-  const bool read = ReadUpTo(files, file, static_cast<char*>(buffer), capacity, &got);
+  const bool read = ReadUpToOn(files, file, static_cast<char*>(buffer), capacity, &got);
   files.Close(file);
   if (!read) return false;
   *count = got;
@@ -52,14 +46,14 @@ bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t ca
 
 bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents) {
   contents->clear();
-  const Handle file = OpenRegular(files, name);
+  const Handle file = OpenRegularFileOn(files, name);
   if (file == FileSystem::kNoHandle) return false;
   std::string text;
   char chunk[4096];
   size_t got = 0;
   bool read = true;
   // Read to the end rather than to the size seen: the file may grow while it is read.
-  while ((read = ReadUpTo(files, file, chunk, sizeof chunk, &got)) && got > 0 &&
+  while ((read = ReadUpToOn(files, file, chunk, sizeof chunk, &got)) && got > 0 &&
          text.size() <= limit) {
     text.append(chunk, got);
   }

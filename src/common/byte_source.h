@@ -1,0 +1,27 @@
+// byte_source.h - bytes read in order, a block at a time, so that a long file is worked through
+// without being held whole; a text in memory passes for such a file.
+#pragma once
+
+#include <string_view>
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Sets |*block| to the next bytes, valid until the next call; empty at the end. False when the
+  // bytes cannot be read.
+  virtual bool Next(std::string_view* block) = 0;
+};
+
+// A text in memory, handed over as one block; it must outlive the source.
+class TextSource : public ByteSource {
+ public:
+  explicit TextSource(std::string_view text) : text_(text) {}
+  bool Next(std::string_view* block) override {
+    *block = text_;
+    text_ = {};
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+};
