@@ -44,9 +44,9 @@ constexpr std::string_view kNo = "no";
 constexpr std::string_view kRefused = "refused";
 
 std::string_view Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
 }
 
 bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
@@ -105,12 +105,15 @@ class LineParser {
   bool Split(std::string_view line) {
     fields_.clear();
     if (line.find('"') == std::string_view::npos) {
-      for (size_t start = 0;;) {
-        const size_t comma = line.find(',', start);
-        fields_.push_back(Trimmed(line.substr(start, comma - start)));
-        if (comma == std::string_view::npos) return true;
-        start = comma + 1;
+      // One pass over the line: its fields are short, too short to search for each comma apart.
+      size_t start = 0;
+      for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != ',') continue;
+        fields_.push_back(Trimmed(line.substr(start, i - start)));
+        start = i + 1;
       }
+      fields_.push_back(Trimmed(line.substr(start)));
+      return true;
     }
     // Undoing the quotes only shortens the text, so the reserved storage never moves.
     unquoted_.clear();

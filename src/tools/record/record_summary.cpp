@@ -33,14 +33,11 @@ void AddLine(StationSpan& span, const RecordLineView& line, bool programmed) {
 // |macs| sorted, each once.
 std::vector<MacRange> Ranges(const std::vector<uint64_t>& macs) {
   std::vector<MacRange> ranges;
-  for (size_t i = 0; i < macs.size(); ++i) {
-    const std::string text = MacAddressText(MacOfNumber(macs[i]));
-    if (i > 0 && macs[i] == macs[i - 1] + 1) {
-      ranges.back().last = text;
-      ++ranges.back().count;
-    } else {
-      ranges.push_back({.first = text, .last = text, .count = 1});
-    }
+  for (size_t first = 0, last = 0; first < macs.size(); first = ++last) {
+    while (last + 1 < macs.size() && macs[last + 1] == macs[last] + 1) ++last;
+    ranges.push_back({.first = MacAddressText(MacOfNumber(macs[first])),
+                      .last = MacAddressText(MacOfNumber(macs[last])),
+                      .count = last - first + 1});
   }
   return ranges;
 }
