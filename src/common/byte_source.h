@@ -2,6 +2,7 @@
 // without being held whole; a text in memory passes for such a file.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 class ByteSource {
@@ -12,16 +13,19 @@ class ByteSource {
   virtual bool Next(std::string_view* block) = 0;
 };
 
-// A text in memory, handed over as one block; it must outlive the source.
+// A text in memory, handed over in blocks of |block_bytes| (all at once by default); it must
+// outlive the source.
 class TextSource : public ByteSource {
  public:
-  explicit TextSource(std::string_view text) : text_(text) {}
+  explicit TextSource(std::string_view text, size_t block_bytes = std::string_view::npos)
+      : text_(text), block_bytes_(block_bytes) {}
   bool Next(std::string_view* block) override {
-    *block = text_;
-    text_ = {};
+    *block = text_.substr(0, block_bytes_);
+    text_.remove_prefix(block->size());
     return true;
   }
 
  private:
   std::string_view text_;
+  size_t block_bytes_;
 };

@@ -25,6 +25,18 @@ const BoardRecordLine kLine{.time = "2026-01-02T03:04:05Z",
                             .duration_ms = 1520,
                             .verified = true};
 
+RecordIdentities ReadFor(const std::string& record, const std::string& mac,
+                         const std::string& serial) {
+  TextSource source(record);
+  RecordIdentities identities;
+  EXPECT_TRUE(identities.Read(source, mac, serial));
+  return identities;
+}
+
+IdentityUse UseOf(const std::string& record, const std::string& mac) {
+  return ReadFor(record, mac, "").MacOwner().use;
+}
+
 TEST(BoardRecord, ReservationOutcomeAndRefusalLinesAreCsv) {
   EXPECT_EQ(FormatBoardRecordLine(kLine),
             "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\","
@@ -49,9 +61,7 @@ TEST(BoardRecord, ReservationOutcomeAndRefusalLinesAreCsv) {
   // Read back, the serial number is its text again.
   const std::string record = std::string(kBoardRecordHeader) + FormatBoardRecordLine(kLine) +
                              FormatBoardRecordLine(refused);
-  TextSource source(record);
-  RecordIdentities identities;
-  ASSERT_TRUE(identities.Read(source, "00:11:22:33:44:55", "S,1\""));
+  const RecordIdentities identities = ReadFor(record, "00:11:22:33:44:55", "S,1\"");
   EXPECT_EQ(identities.MacOwner().serial_number, "S,1\"");
   EXPECT_EQ(identities.SerialOwner().line, 2);
   EXPECT_EQ(identities.SerialOwner().station, "bench 3");
@@ -86,13 +96,6 @@ TEST(BoardRecord, ALineReadBackGivesEveryColumn) {
   EXPECT_EQ(old.fields.station, "");
 }
 
-IdentityUse UseOf(const std::string& record, const std::string& mac) {
-  TextSource source(record);
-  RecordIdentities identities;
-  EXPECT_TRUE(identities.Read(source, mac, ""));
-  return identities.MacOwner().use;
-}
-
 TEST(BoardRecord, EachLineTellsWhatBecameOfItsIdentity) {
   const std::string record =
       std::string(kBoardRecordHeader) +
@@ -110,9 +113,7 @@ TEST(BoardRecord, EachLineTellsWhatBecameOfItsIdentity) {
   EXPECT_EQ(UseOf(record, "00:00:00:00:00:04"), IdentityUse::kFree);
   EXPECT_EQ(UseOf(record, "00:00:00:00:00:05"), IdentityUse::kProgrammed);
   EXPECT_EQ(UseOf(record, "00:00:00:00:00:06"), IdentityUse::kFree);
-  TextSource source(record);
-  RecordIdentities identities;
-  ASSERT_TRUE(identities.Read(source, "00:00:00:00:00:03", "2"));
+  const RecordIdentities identities = ReadFor(record, "00:00:00:00:00:03", "2");
   EXPECT_EQ(identities.MacOwner().line, 6);
   EXPECT_EQ(identities.SerialOwner().use, IdentityUse::kFailed);
   EXPECT_TRUE(identities.malformed_lines().empty());
@@ -138,9 +139,7 @@ TEST(BoardRecord, NoLineHidesAProgrammedIdentity) {
   EXPECT_EQ(UseOf(record, "00:11:22:33:44:5B"), IdentityUse::kProgrammed);
   EXPECT_EQ(UseOf(record, "00:11:22:33:44:55"), IdentityUse::kProgrammed);
   EXPECT_EQ(UseOf(record, "00:11:22:33:44:57"), IdentityUse::kProgrammed);
-  TextSource source(record);
-  RecordIdentities identities;
-  ASSERT_TRUE(identities.Read(source, "", "2"));
+  const RecordIdentities identities = ReadFor(record, "", "2");
   EXPECT_EQ(identities.SerialOwner().line, 4);
   EXPECT_EQ(identities.malformed_lines(), (std::vector<int>{2, 6, 7}));
 }

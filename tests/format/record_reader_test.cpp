@@ -10,21 +10,6 @@
 
 namespace {
 
-// Hands the text over |size| bytes at a time, as a file is read in blocks.
-class Blocks : public ByteSource {
- public:
-  Blocks(std::string_view text, size_t size) : text_(text), size_(size) {}
-  bool Next(std::string_view* block) override {
-    *block = text_.substr(0, size_);
-    text_.remove_prefix(block->size());
-    return true;
-  }
-
- private:
-  std::string_view text_;
-  size_t size_;
-};
-
 // Each line as "number:mac/serial/result", each unreadable one as "number:-".
 class Lines : public RecordLineSink {
  public:
@@ -57,7 +42,7 @@ TEST(RecordReader, LinesCutAcrossBlocksReadAsWholeOnes) {
   const std::vector<std::string> expected = {"2:00:11:22:33:44:55/0001/0", "4:-",
                                              "5:00:11:22:33:44:55/0001/-1"};
   for (const size_t size : {1, 2, 3, 7, 64, 4096}) {
-    Blocks source(record, size);
+    TextSource source(record, size);
     RecordRead read;
     EXPECT_EQ(Read(source, &read), expected) << size;
     EXPECT_EQ(read.shape, RecordShape::kRecord);
@@ -67,7 +52,7 @@ TEST(RecordReader, LinesCutAcrossBlocksReadAsWholeOnes) {
 TEST(RecordReader, AnEndlessLineIsUnreadableAndHidesNothing) {
   const std::string endless(3u << 20, 'x');
   const std::string record = kLine + "0\n" + endless + "\n" + kLine + "9\n" + endless;
-  Blocks source(record, 65536);
+  TextSource source(record, 65536);
   EXPECT_EQ(Read(source), (std::vector<std::string>{"1:00:11:22:33:44:55/0001/0", "2:-",
                                                     "3:00:11:22:33:44:55/0001/9", "4:-"}));
 }
