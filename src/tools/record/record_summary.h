@@ -18,11 +18,11 @@
 
 // Boards per hour of a station (or of all of them): its programmed boards over the span from the
 // start of its first run (a line's time less the run's duration so far) to the time of its last
-// line. Lines whose time cannot be read count for the boards but not for the span.
+// line (a line whose time names no instant is no record line).
 struct StationRate {
   std::string station;  // empty: the older form, which names no station
   int boards = 0;
-  bool timed = false;       // some line of the station had a readable time
+  bool timed = false;       // the station has a line
   double span_seconds = 0;  // meaningful when |timed|
   // None when the span is zero (a single line, or all within one second).
   std::optional<double> BoardsPerHour() const;
