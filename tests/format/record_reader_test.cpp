@@ -67,6 +67,11 @@ TEST(RecordReader, TheFirstLineTellsWhetherTheTextIsARecord) {
   TextSource notes(text);
   EXPECT_TRUE(Read(notes, &read, true).empty());
   EXPECT_EQ(read.shape, RecordShape::kNoHeader);
+  // A record line with its header cut away is no header either.
+  const std::string line = kLine + "0\n";
+  TextSource cut(line);
+  EXPECT_TRUE(Read(cut, &read, true).empty());
+  EXPECT_EQ(read.shape, RecordShape::kNoHeader);
   TextSource headless(text);
   EXPECT_EQ(Read(headless, &read), (std::vector<std::string>{"1:-", "2:00:11:22:33:44:55/0001/0"}));
 }
