@@ -38,6 +38,13 @@ int IdentityReservation::Prepare(Driver& driver, RunState& run) {
   run_ = &run;
   if (record_ != nullptr) {
     if (record_->Open() != RecordStatus::kDone) return kExitModifyFailed;
+    // The identity the run means to give is looked up first: a file record is read once for it,
+    // and that read tells the rest of the turn too.
+    const BoardIdentity meant = IdentityOf(options_, run.settings);
+    RecordKnowledge known;
+    if (record_->LookUp(meant.mac_address, meant.serial_number, &known) != RecordStatus::kDone) {
+      return kExitModifyFailed;
+    }
     bool may_hold = false;
     if (record_->MayHoldUnfinished(&may_hold) != RecordStatus::kDone) {
       return Refuse(kExitModifyFailed);
@@ -95,23 +102,22 @@ int IdentityReservation::FindRework(Driver& driver, RunState& run) {
         record_->Describe().c_str());
     return otp ? kExitOtpReadFailed : kExitEepromReadFailed;
   }
-  for (const MacAddress& mac : held) {
-    RecordKnowledge known;
-    if (record_->LookUp(MacAddressText(mac), "", &known) != RecordStatus::kDone) {
-      return kExitModifyFailed;
-    }
-    if (!Unfinished(known.mac.state)) continue;
-    DeviceSettings& settings = run.settings;
-    settings.CurrentMacAddress = mac;
-    settings.CurrentMacAddressPresent = 1;
-    if (!known.mac.serial_number.empty()) settings.CurrentSerialNumber = known.mac.serial_number;
-    rework_ = true;
-    console_.Printf(
-        "The board holds MAC address %s, which a run that did not succeed gave it (%s): it is "
-        "programmed with that identity again\n",
-        known.mac.mac_address.c_str(), known.mac.where.c_str());
-    return 0;
-  }
+  std::vector<std::string> held_texts;
+  for (const MacAddress& mac : held) held_texts.push_back(MacAddressText(mac));
+  IdentityOwner owner;
+  if (record_->FindUnfinished(held_texts, &owner) != RecordStatus::kDone) return kExitModifyFailed;
+  if (!Unfinished(owner.state)) return 0;
+  MacAddress mac;
+  if (!ParseMacAddress(owner.mac_address, &mac)) return 0;
+  DeviceSettings& settings = run.settings;
+  settings.CurrentMacAddress = mac;
+  settings.CurrentMacAddressPresent = 1;
+  if (!owner.serial_number.empty()) settings.CurrentSerialNumber = owner.serial_number;
+  rework_ = true;
+  console_.Printf(
+      "The board holds MAC address %s, which a run that did not succeed gave it (%s): it is "
+      "programmed with that identity again\n",
+      owner.mac_address.c_str(), owner.where.c_str());
   return 0;
 }
 
@@ -187,6 +193,7 @@ void IdentityReservation::GiveBackIniValues() {
 }
 
 StepResult IdentityReservation::AfterWrite(bool programmed) {
+  verified_ = sent_ && programmed;
   if (!stepping_ && record_ == nullptr) return {};
   const std::string identity = IdentityText();
   if (!sent_) {
@@ -235,6 +242,7 @@ int IdentityReservation::Close(const ImageBuffer& image, int exit_code) {
   BoardRecordLine line = LineOf(image);
   line.result = exit_code;
   line.written = sent_;
+  line.verified = verified_;
   if (record_->RecordOutcome(line) == RecordStatus::kDone) return exit_code;
   return exit_code != 0 ? exit_code : kExitModifyFailed;
 }

@@ -90,5 +90,6 @@ class IdentityReservation : public WriteGate {
   bool started_ = false;  // the write of the image began
   bool sent_ = false;
   bool accepted_ = false;  // the driver took every write request of the image
+  bool verified_ = false;  // the image was written and verified
   bool refused_ = false;
 };

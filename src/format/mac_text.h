@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr size_t kMacAddressBytes = 6;
 constexpr int kMacAddressTextLength = 17;
@@ -17,6 +18,15 @@ std::string MacAddressText(const MacAddress& mac, char separator = ':');
 
 // The MAC address at |bytes|, first octet first.
 MacAddress MacAddressAt(const uint8_t* bytes);
+
+// The address as a 48-bit number, first octet most significant, so that addresses sort and
+// count as numbers; and back.
+uint64_t MacNumber(const MacAddress& mac);
+MacAddress MacOfNumber(uint64_t number);
+
+// Reads a MAC address written with ':', '-', '.' or no separators in either case, blanks around
+// it allowed; false when |text| is no MAC address.
+bool ParseMacAddress(std::string_view text, MacAddress* mac);
 
 // The canonical text of a MAC address written with ':', '-', '.' or no separators in either case,
 // blanks around it allowed; empty when |text| is no MAC address.

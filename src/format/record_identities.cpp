@@ -1,44 +1,34 @@
-// record_identities.cpp - the last word of the per-board record on each MAC address and serial
-// number.
+// record_identities.cpp - the record read for one run's identity.
 #include "format/record_identities.h"
 
-namespace {
+class RecordIdentities::Reader : public RecordLineSink {
+ public:
+  Reader(RecordIdentities& out, const std::string& mac_address, const std::string& serial_number)
+      : out_(out), mac_address_(mac_address), serial_number_(serial_number) {}
 
-void Note(std::map<std::string, IdentityEntry>& entries, const std::string& key,
-          const IdentityEntry& entry) {
-  if (!key.empty()) entries[key] = entry;
-}
-
-}  // namespace
-
-IdentityUse UseOfLine(const BoardRecordLine& line) {
-  if (line.reserved) return IdentityUse::kUnfinished;
-  if (!line.written) return IdentityUse::kFree;
-  return line.result == 0 ? IdentityUse::kProgrammed : IdentityUse::kFailed;
-}
-
-bool RecordIdentities::HasOpenIdentities() const {
-  for (const auto* entries : {&by_mac, &by_serial}) {
-    for (const auto& [key, entry] : *entries) {
-      if (entry.use == IdentityUse::kUnfinished || entry.use == IdentityUse::kFailed) return true;
+  void Line(const RecordLineView& line) override {
+    out_.open_.Note(line);
+    if (UseOfLine(line.fields) == IdentityUse::kFree) return;
+    if (!mac_address_.empty() && line.fields.mac_address == mac_address_) {
+      out_.mac_owner_ = OwnerOfLine(line);
+    }
+    if (!serial_number_.empty() && line.fields.serial_number == serial_number_) {
+      out_.serial_owner_ = OwnerOfLine(line);
     }
   }
-  return false;
-}
+  void Unreadable(int number) override { out_.malformed_lines_.push_back(number); }
 
-RecordIdentities ReadRecordIdentities(const std::string& record) {
-  ParsedBoardRecord parsed = ParseBoardRecord(record);
-  RecordIdentities identities;
-  identities.malformed_lines = std::move(parsed.malformed_lines);
-  for (const RecordEntry& line : parsed.entries) {
-    const IdentityUse use = UseOfLine(line.fields);
-    if (use == IdentityUse::kFree) continue;
-    const IdentityEntry entry{.use = use,
-                              .line = line.number,
-                              .mac_address = line.fields.mac_address,
-                              .serial_number = line.fields.serial_number};
-    Note(identities.by_mac, entry.mac_address, entry);
-    Note(identities.by_serial, entry.serial_number, entry);
-  }
-  return identities;
+ private:
+  RecordIdentities& out_;
+  const std::string& mac_address_;
+  const std::string& serial_number_;
+};
+
+bool RecordIdentities::Read(ByteSource& source, const std::string& mac_address,
+                            const std::string& serial_number) {
+  *this = RecordIdentities();
+  Reader reader(*this, mac_address, serial_number);
+  const RecordRead read = ReadRecordLines(source, reader);
+  shape_ = read.shape;
+  return read.read;
 }

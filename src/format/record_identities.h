@@ -1,39 +1,46 @@
-// record_identities.h - what the per-board record says of each MAC address and serial number:
-// which a board may still be given, and which belong to a board already.
+// record_identities.h - what a -w run asks of the per-board record before it touches the board:
+// who holds the identity it means to give the board, and which identities a board may still hold
+// after a run that did not succeed. The record is read once, as a stream; what is kept is the last
+// word on the run's own identity and the few open ones, whatever the record's length.
 #pragma once
 
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "format/board_record.h"
+#include "common/byte_source.h"
+#include "format/open_identities.h"
+#include "format/record_reader.h"
 
-// What the record says of one MAC address or serial number.
-enum class IdentityUse {
-  kFree,        // never sent to a board
-  kProgrammed,  // on a board whose run succeeded
-  kUnfinished,  // reserved by a run that never told its outcome (it died, or is still running)
-  kFailed,      // sent to a board whose run then failed
+class RecordIdentities {
+ public:
+  // Reads the record from |source| for a run about to give its board |mac_address| (canonical,
+  // or empty when it has none) and |serial_number| (or empty). False when |source| cannot be read
+  // to its end.
+  bool Read(ByteSource& source, const std::string& mac_address, const std::string& serial_number);
+
+  // The last word on the MAC address and on the serial number Read was given: use kFree when no
+  // line sent them to a board.
+  const RecordedOwner& MacOwner() const { return mac_owner_; }
+  const RecordedOwner& SerialOwner() const { return serial_owner_; }
+
+  // True when some identity was sent to a board (or reserved for one) by a run that did not
+  // succeed: the board that holds it may be programmed with it again.
+  bool HasOpenIdentities() const { return !open_.empty(); }
+  // That identity, when |mac| (a MAC address read from a board) is one.
+  std::optional<RecordedOwner> OpenIdentityOf(const MacAddress& mac) const {
+    return open_.FindMac(mac);
+  }
+
+  const std::vector<int>& malformed_lines() const { return malformed_lines_; }
+  RecordShape shape() const { return shape_; }
+
+ private:
+  class Reader;
+
+  RecordedOwner mac_owner_;
+  RecordedOwner serial_owner_;
+  OpenIdentities open_;
+  std::vector<int> malformed_lines_;
+  RecordShape shape_ = RecordShape::kEmpty;
 };
-
-struct IdentityEntry {
-  IdentityUse use = IdentityUse::kFree;
-  int line = 0;  // 1-based line of the record that says so
-  std::string mac_address;
-  std::string serial_number;
-};
-
-struct RecordIdentities {
-  std::map<std::string, IdentityEntry> by_mac;  // keyed by the canonical "XX:XX:XX:XX:XX:XX"
-  std::map<std::string, IdentityEntry> by_serial;
-  std::vector<int> malformed_lines;
-  // True when some identity was sent to a board that may be programmed again to keep it.
-  bool HasOpenIdentities() const;
-};
-
-// What a line says of its identity: kFree when it changes nothing (a run that failed before
-// writing, an older line of a failed run).
-IdentityUse UseOfLine(const BoardRecordLine& line);
-
-// The last word of the record on each identity (ParseBoardRecord reads the lines).
-RecordIdentities ReadRecordIdentities(const std::string& record);

@@ -12,6 +12,35 @@ bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents, st
   return ReadWholeUserFileOn(SystemFileSystem(), name, limit, contents, reason);
 }
 
+namespace {
+
+// Large enough that a long record costs few system calls.
+constexpr size_t kReaderBlockBytes = 1u << 20;
+
+}  // namespace
+
+UserFileReader::~UserFileReader() {
+  if (handle_ != -1) SystemFileSystem().Close(handle_);
+}
+
+bool UserFileReader::Open(const char* name, std::string* reason) {
+  if (handle_ != -1) SystemFileSystem().Close(handle_);
+  handle_ = OpenRegularFileOn(SystemFileSystem(), name, reason);
+  return handle_ != -1;
+}
+
+bool UserFileReader::Next(std::string_view* block) {
+  *block = {};
+  if (handle_ == -1) return false;
+  buffer_.resize(kReaderBlockBytes);
+  size_t count = 0;
+  if (!ReadUpToOn(SystemFileSystem(), handle_, buffer_.data(), buffer_.size(), &count)) {
+    return false;
+  }
+  *block = std::string_view(buffer_.data(), count);
+  return true;
+}
+
 bool CanReplaceUserFile(const char* name) { return CanReplaceUserFileOn(SystemFileSystem(), name); }
 
 ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) {

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/byte_source.h"
 
 // Reads the file from its start into |buffer|, at most |capacity| bytes, and sets |*count|.
 // False when the file cannot be opened or cannot be read; only a regular file is read, so a
@@ -18,6 +22,24 @@ bool ReadUserFile(const char* name, void* buffer, size_t capacity, size_t* count
 // |limit| bytes.
 bool ReadWholeUserFile(const char* name, size_t limit, std::string* contents,
                        std::string* reason = nullptr);
+
+// A regular file read from its start a block at a time, for a file too long to hold whole (the
+// per-board record). Open refuses what ReadUserFile refuses.
+class UserFileReader : public ByteSource {
+ public:
+  UserFileReader() = default;
+  ~UserFileReader() override;
+  UserFileReader(const UserFileReader&) = delete;
+  UserFileReader& operator=(const UserFileReader&) = delete;
+
+  // False after putting the system's reason in |*reason| (when given).
+  bool Open(const char* name, std::string* reason = nullptr);
+  bool Next(std::string_view* block) override;
+
+ private:
+  intptr_t handle_ = -1;  // a file descriptor or a system handle
+  std::vector<char> buffer_;
+};
 
 // True when ReplaceUserFile may put a file at |name|: nothing is there yet (links followed), or a
 // regular file is. Lets a save path be refused before the board is read.

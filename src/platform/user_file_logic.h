@@ -11,6 +11,13 @@
 
 bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
                     size_t* count, std::string* reason = nullptr);
+// The file opened for reading when it is a regular file; FileSystem::kNoHandle otherwise, with
+// the reason in |*reason| when given.
+FileSystem::Handle OpenRegularFileOn(FileSystem& files, const char* name,
+                                     std::string* reason = nullptr);
+// Reads until |capacity| bytes or the end; false on a read error.
+bool ReadUpToOn(FileSystem& files, FileSystem::Handle file, char* buffer, size_t capacity,
+                size_t* count, std::string* reason = nullptr);
 bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents,
                          std::string* reason = nullptr);
 bool CanReplaceUserFileOn(FileSystem& files, const char* name);

@@ -6,9 +6,9 @@
 
 #include "platform/user_file_logic.h"
 
-namespace {
-
 using Handle = FileSystem::Handle;
+
+namespace {
 
 // Says why in |*reason| (when given) and returns false.
 bool Refuse(std::string* reason, std::string why) {
@@ -16,8 +16,9 @@ bool Refuse(std::string* reason, std::string why) {
   return false;
 }
 
-// The file opened for reading, kept only when it is a regular file.
-Handle OpenRegular(FileSystem& files, const char* name, std::string* reason) {
+}  // namespace
+
+Handle OpenRegularFileOn(FileSystem& files, const char* name, std::string* reason) {
   Handle file = FileSystem::kNoHandle;
   if (files.Open(name, FileAccess::kRead, &file) != FileError::kNone) {
     Refuse(reason, files.FailureText());
@@ -35,9 +36,8 @@ Handle OpenRegular(FileSystem& files, const char* name, std::string* reason) {
   return FileSystem::kNoHandle;
 }
 
-// Reads until |capacity| bytes or the end; false on a read error.
-bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, size_t* count,
-              std::string* reason) {
+bool ReadUpToOn(FileSystem& files, Handle file, char* buffer, size_t capacity, size_t* count,
+                std::string* reason) {
   *count = 0;
   while (*count < capacity) {
     size_t got = 0;
@@ -50,15 +50,13 @@ bool ReadUpTo(FileSystem& files, Handle file, char* buffer, size_t capacity, siz
   return true;
 }
 
-}  // namespace
-
 bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t capacity,
                     size_t* count, std::string* reason) {
   *count = 0;
-  const Handle file = OpenRegular(files, name, reason);
+  const Handle file = OpenRegularFileOn(files, name, reason);
   if (file == FileSystem::kNoHandle) return false;
   size_t got = 0;
-  const bool read = ReadUpTo(files, file, static_cast<char*>(buffer), capacity, &got, reason);
+  const bool read = ReadUpToOn(files, file, static_cast<char*>(buffer), capacity, &got, reason);
   files.Close(file);
   if (!read) return false;
   *count = got;
@@ -68,14 +66,14 @@ bool ReadUserFileOn(FileSystem& files, const char* name, void* buffer, size_t ca
 bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents,
                          std::string* reason) {
   contents->clear();
-  const Handle file = OpenRegular(files, name, reason);
+  const Handle file = OpenRegularFileOn(files, name, reason);
   if (file == FileSystem::kNoHandle) return false;
   std::string text;
   char chunk[4096];
   size_t got = 0;
   bool read = true;
   // Read to the end rather than to the size seen: the file may grow while it is read.
-  while ((read = ReadUpTo(files, file, chunk, sizeof chunk, &got, reason)) && got > 0 &&
+  while ((read = ReadUpToOn(files, file, chunk, sizeof chunk, &got, reason)) && got > 0 &&
          text.size() <= limit) {
     text.append(chunk, got);
   }

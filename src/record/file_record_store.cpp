@@ -2,8 +2,10 @@
 // once at Open, and each transaction one line appended in a single flushed write.
 #include "record/file_record_store.h"
 
+#include <optional>
 #include <utility>
 
+#include "format/mac_text.h"
 #include "platform/record_append.h"
 #include "record/record_file_reading.h"
 
@@ -43,11 +45,24 @@ RecordStatus FileRecordStore::Open() {
     console_.Error("Couldn't write the record file %s\n", path);
     return RecordStatus::kFailed;
   }
-  if (!Lock() || !ReadRecordFileIdentities(path, console_, &identities_)) {
+  if (!Lock()) {
     console_.Error("Couldn't read the record file %s\n", path);
     return RecordStatus::kFailed;
   }
   return RecordStatus::kDone;
+}
+
+// One read of the whole file answers every question about |mac_address| and |serial_number| and
+// which identities are left unfinished; the run asks for its own identity first.
+bool FileRecordStore::ReadFor(const std::string& mac_address, const std::string& serial_number) {
+  if (read_ && mac_address == read_mac_address_ && serial_number == read_serial_number_) {
+    return true;
+  }
+  read_ = ReadRecordFileIdentities(settings_.name.c_str(), mac_address, serial_number, console_,
+                                   &identities_);
+  read_mac_address_ = mac_address;
+  read_serial_number_ = serial_number;
+  return read_;
 }
 
 // Waits for another station's turn to end, saying so once.
@@ -62,14 +77,32 @@ bool FileRecordStore::Lock() {
 }
 
 RecordStatus FileRecordStore::MayHoldUnfinished(bool* may) {
-  *may = HoldsUnfinished(identities_);
+  if (!read_ && !ReadFor("", "")) return RecordStatus::kFailed;
+  *may = identities_.HasOpenIdentities();
+  return RecordStatus::kDone;
+}
+
+// Every identity left unfinished is kept by any read, whichever identity it was made for.
+RecordStatus FileRecordStore::FindUnfinished(const std::vector<std::string>& mac_addresses,
+                                             IdentityOwner* owner) {
+  if (!read_ && !ReadFor("", "")) return RecordStatus::kFailed;
+  *owner = {};
+  for (const std::string& text : mac_addresses) {
+    MacAddress mac;
+    if (!ParseMacAddress(text, &mac)) continue;
+    if (const std::optional<RecordedOwner> found = identities_.OpenIdentityOf(mac)) {
+      *owner = OwnerOf(*found);
+      break;
+    }
+  }
   return RecordStatus::kDone;
 }
 
 RecordStatus FileRecordStore::LookUp(const std::string& mac_address,
                                      const std::string& serial_number, RecordKnowledge* knowledge) {
-  knowledge->mac = OwnerOf(FindMacAddress(identities_, mac_address));
-  knowledge->serial = OwnerOf(FindSerialNumber(identities_, serial_number));
+  if (!ReadFor(mac_address, serial_number)) return RecordStatus::kFailed;
+  knowledge->mac = OwnerOf(identities_.MacOwner());
+  knowledge->serial = OwnerOf(identities_.SerialOwner());
   return RecordStatus::kDone;
 }
 
@@ -78,8 +111,12 @@ RecordStatus FileRecordStore::LookUp(const std::string& mac_address,
 RecordStatus FileRecordStore::Reserve(const RecordReservation& reservation, IdentityOwner* owner) {
   if (!reservation.rework) {
     RecordKnowledge known;
-    LookUp(reservation.line.mac_address,
-           reservation.serial_counts ? reservation.line.serial_number : std::string(), &known);
+    if (LookUp(reservation.line.mac_address, reservation.line.serial_number, &known) !=
+        RecordStatus::kDone) {
+      lock_.Release();
+      return RecordStatus::kFailed;
+    }
+    if (!reservation.serial_counts) known.serial = {};
     for (const IdentityOwner* held : {&known.mac, &known.serial}) {
       if (held->state == IdentityState::kFree) continue;
       *owner = *held;
@@ -109,10 +146,13 @@ bool FileRecordStore::Append(const BoardRecordLine& line) {
   return false;
 }
 
-IdentityOwner FileRecordStore::OwnerOf(const IdentityEntry* entry) const {
-  if (entry == nullptr) return {};
-  return {.state = StateOf(entry->use),
-          .mac_address = entry->mac_address,
-          .serial_number = entry->serial_number,
-          .where = "line " + std::to_string(entry->line) + " of " + Describe()};
+IdentityOwner FileRecordStore::OwnerOf(const RecordedOwner& recorded) const {
+  if (recorded.use == IdentityUse::kFree) return {};
+  return {.state = StateOf(recorded.use),
+          .mac_address = recorded.mac_address,
+          .serial_number = recorded.serial_number,
+          .station = recorded.station,
+          .adapter = recorded.adapter,
+          .time = recorded.time,
+          .where = "line " + std::to_string(recorded.line) + " of " + Describe()};
 }

@@ -2,16 +2,15 @@
 // file knows of the identities a run needs, so that the reader's workings may change behind it.
 #pragma once
 
+#include <string>
+
 #include "format/record_identities.h"
 #include "platform/console.h"
 
-// Reads the record file |path| into |*identities|; lines that cannot be read are warned of on
-// |console| and passed over. False when the file cannot be read.
-bool ReadRecordFileIdentities(const char* path, Console& console, RecordIdentities* identities);
-
-// True when some identity may be held by a board whose run did not succeed.
-bool HoldsUnfinished(const RecordIdentities& identities);
-
-// The record's last word on |key| (a canonical MAC address or a serial number), or nullptr.
-const IdentityEntry* FindMacAddress(const RecordIdentities& identities, const std::string& key);
-const IdentityEntry* FindSerialNumber(const RecordIdentities& identities, const std::string& key);
+// Reads the record file |path| as a stream into |*identities|, for a run that means to give its
+// board |mac_address| (canonical) and |serial_number| (either may be empty); lines that cannot be
+// read are warned of on |console| and passed over. False after its message when the file cannot
+// be read or is no per-board record.
+bool ReadRecordFileIdentities(const char* path, const std::string& mac_address,
+                              const std::string& serial_number, Console& console,
+                              RecordIdentities* identities);

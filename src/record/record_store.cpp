@@ -7,3 +7,21 @@ std::unique_ptr<RecordStore> MakeRecordStore(const RecordStoreSettings& settings
                                              Console& console) {
   return std::make_unique<FileRecordStore>(settings, console);
 }
+
+RecordStatus RecordStore::FindUnfinished(const std::vector<std::string>& mac_addresses,
+                                         IdentityOwner* owner) {
+  *owner = {};
+  for (const std::string& mac_address : mac_addresses) {
+    RecordKnowledge known;
+    if (const RecordStatus status = LookUp(mac_address, "", &known); status != RecordStatus::kDone) {
+      return status;
+    }
+    const IdentityState state = known.mac.state;
+    if (state == IdentityState::kReserved || state == IdentityState::kWritten ||
+        state == IdentityState::kFailed) {
+      *owner = known.mac;
+      break;
+    }
+  }
+  return RecordStatus::kDone;
+}

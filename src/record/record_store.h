@@ -6,6 +6,7 @@
 // The order of a -w run with a record:
 //   Open               before the board is touched; a failure refuses the run (exit 10)
 //   MayHoldUnfinished  whether the board must be read for an identity it may hold already
+//   FindUnfinished     which of the MAC addresses read from the board the record leaves unfinished
 //   LookUp             what the record knows of a MAC address or serial number
 //   Reserve            the last step before the first request that carries the identity
 //   RecordOutcome      once, when the outcome is known; also for a run refused or stopped before
@@ -103,6 +104,12 @@ class RecordStore {
   // Sets |*may| when some identity may be held by a board whose run did not succeed (kReserved,
   // kWritten, kFailed): the run then reads the board's MAC addresses and looks them up.
   virtual RecordStatus MayHoldUnfinished(bool* may) = 0;
+
+  // Sets |*owner| to what the record knows of the first of |mac_addresses| (read from the board,
+  // canonical) that it leaves on a board whose run did not succeed (kReserved, kWritten,
+  // kFailed); kFree when none is. The default asks LookUp of each.
+  virtual RecordStatus FindUnfinished(const std::vector<std::string>& mac_addresses,
+                                      IdentityOwner* owner);
 
   // Fills |*knowledge| with what the record knows of |mac_address| (canonical) and
   // |serial_number|; an empty one is not looked up and stays kFree.

@@ -53,9 +53,10 @@ class BoardRecordRun : public EepromFlow {
     std::snprintf(crc, sizeof crc, "%08X", Crc32(image.data(), static_cast<size_t>(length)));
     const std::string outcome = result < 0 ? std::string("reserved,no")
                                            : std::to_string(result) + (written ? ",yes" : ",no");
-    return "T," + std::to_string(adapter) + ",qnt5231,eeprom," + mac + ",\"=\"\"" + serial +
-           "\"\"\"," + std::to_string(length) + "," + crc + "," + ini_ + "," + outcome + ",S,D," +
-           error + ",2\n";
+    const bool verified = result == 0 && written;
+    return "T," + std::to_string(adapter) + ",qnt5231,eeprom," + mac + "," + serial + "," +
+           std::to_string(length) + "," + crc + "," + ini_ + "," + outcome + ",S,D," + error +
+           (verified ? ",3,yes\n" : ",3,no\n");
   }
   // The two lines of a run that wrote its board.
   std::string Lines(int adapter, const std::string& mac, const std::string& serial, int result,

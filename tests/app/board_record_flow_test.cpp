@@ -30,12 +30,12 @@ TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefus
   EXPECT_EQ(ReadFileText(ini_), rewound);
   // The refusal is recorded, with nothing written and the message that says why.
   EXPECT_EQ(Record(), three +
-                          "T,1,qnt5231,eeprom,00:11:22:33:44:55,\"=\"\"000000000004\"\"\",0,"
+                          "T,1,qnt5231,eeprom,00:11:22:33:44:55,000000000004,0,"
                           "00000000," +
                           ini_ +
                           ",10,refused,S,D,MAC address 00:11:22:33:44:55 was programmed already: "
                           "line 3 of the record file " +
-                          record_ + ",2\n");
+                          record_ + ",3,no\n");
 }
 
 TEST_F(BoardRecordRun, AWriteThatFailedUsesUpItsIdentity) {
@@ -72,6 +72,16 @@ TEST_F(BoardRecordRun, ABoardAFailedRunWroteKeepsItsIdentityWhenProgrammedAgain)
   EXPECT_EQ(Program(2), 10);
 }
 
+TEST_F(BoardRecordRun, TheBoardGivenTheLastIdentityOfTheRangeIsRecordedAsVerified) {
+  WriteFileText(ini_, ExampleIniWith("MaximumMacAddress = 00:11:22:33:FF:FF",
+                                     "MaximumMacAddress = 00:11:22:33:44:55"));
+  EXPECT_EQ(Program(0), 10);
+  std::string lines = Lines(0, "00:11:22:33:44:55", "000000000001", 10,
+                            "Couldn't increase any Mac or serial number.");
+  lines.replace(lines.size() - 3, 3, "yes\n");
+  EXPECT_EQ(Record(), kBoardRecordHeader + lines);
+}
+
 TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
   int32_t length = 0;
   std::vector<uint8_t> image = ImageOf(ExampleIniText(), &length);
@@ -85,12 +95,12 @@ TEST_F(BoardRecordRun, AnImageFileGivesItsOwnIdentity) {
     lines.replace(at, ini_.size(), file);
   }
   const std::string refused =
-      "T,1,qnt5231,eeprom,00:11:22:33:44:55,\"=\"\"000000000001\"\"\",0,"
+      "T,1,qnt5231,eeprom,00:11:22:33:44:55,000000000001,0,"
       "00000000," +
       file +
       ",10,refused,S,D,MAC address 00:11:22:33:44:55 was programmed "
       "already: line 3 of the record file " +
-      record_ + ",2\n";
+      record_ + ",3,no\n";
   EXPECT_EQ(Record(), kBoardRecordHeader + lines + refused);
 }
 

@@ -75,12 +75,12 @@ TEST_F(BoardRecordRun, AFailedWriteUsesUpItsIdentityAndSaysItFailed) {
                           Lines(0, "00:11:22:33:44:55", "000000000001", 9,
                                 "E2P_WRITE_BLOCK failed!    status:Access failed") +
                           Lines(0, "00:11:22:33:44:56", "000000000002", 0) +
-                          "T,1,qnt5231,eeprom,00:11:22:33:44:55,\"=\"\"000000000001\"\"\",0,"
+                          "T,1,qnt5231,eeprom,00:11:22:33:44:55,000000000001,0,"
                           "00000000," +
                           ini_ +
                           ",10,refused,S,D,MAC address 00:11:22:33:44:55 was sent to a board "
                           "already by a run that did not succeed: line 3 of the record file " +
-                          record_ + "; only that board may be programmed with it again,2\n");
+                          record_ + "; only that board may be programmed with it again,3,no\n");
 }
 
 TEST_F(BoardRecordRun, AnUnverifiedWriteSaysSo) {

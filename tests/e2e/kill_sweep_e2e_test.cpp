@@ -118,7 +118,8 @@ struct RecordLine {
 };
 
 // The record's lines after its header. Only the first columns are read (they never need quotes
-// here); a whole line ends in the record's form, 2, which a line cut short lacks.
+// here); a whole line ends in the record's form, 3, and its verified column, which a line cut
+// short lacks.
 std::vector<RecordLine> RecordLines(const std::string& record) {
   std::vector<RecordLine> lines;
   std::istringstream text(record);
@@ -128,7 +129,7 @@ std::vector<RecordLine> RecordLines(const std::string& record) {
     std::vector<std::string> fields;
     std::istringstream cells(line);
     for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
-    if (fields.size() < 15 || fields.back() != "2") {
+    if (fields.size() != 16 || fields[14] != "3" || (fields[15] != "yes" && fields[15] != "no")) {
       lines.push_back({.result = "malformed: " + line});
       continue;
     }

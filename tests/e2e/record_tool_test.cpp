@@ -68,4 +68,24 @@ TEST_F(RecordTool, ExitCodesAndUsage) {
   EXPECT_EQ(Record("summary boards.csv --ini missing.ini").exit_code, 2);
 }
 
+TEST_F(RecordTool, AFileWithoutTheRecordsHeaderIsRefused) {
+  WriteFileText(File("notes.md"),
+                "# Notes\n\nA line, with commas, and more, than ten, columns,,,,,,\n");
+  for (const char* verb : {"summary", "check"}) {
+    const ProgramRun refused = Record(std::string(verb) + " notes.md");
+    EXPECT_EQ(refused.exit_code, 2) << verb;
+    EXPECT_EQ(refused.output, "") << verb;
+  }
+  // The first form's header and lines, and a record no line was written to yet, are records.
+  WriteFileText(File("first.csv"),
+                "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,"
+                "result\n2026-03-01T07:00:00Z,0,qnt5230,eeprom,00:11:22:33:44:0F,000F,302,0,"
+                "b.ini,0\n");
+  const ProgramRun first = Record("summary first.csv");
+  EXPECT_EQ(first.exit_code, 0);
+  EXPECT_NE(first.output.find("Boards programmed: 1\n"), std::string::npos) << first.output;
+  WriteFileText(File("empty.csv"), "");
+  EXPECT_EQ(Record("check empty.csv").exit_code, 0);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/byte_source.h"
 #include "format/board_record.h"
 #include "format/record_identities.h"
 
@@ -21,40 +22,59 @@ const BoardRecordLine kLine{.time = "2026-01-02T03:04:05Z",
                             .result = 0,
                             .written = true,
                             .station = "bench 3",
-                            .duration_ms = 1520};
+                            .duration_ms = 1520,
+                            .verified = true};
+
+RecordIdentities ReadFor(const std::string& record, const std::string& mac,
+                         const std::string& serial) {
+  TextSource source(record);
+  RecordIdentities identities;
+  EXPECT_TRUE(identities.Read(source, mac, serial));
+  return identities;
+}
+
+IdentityUse UseOf(const std::string& record, const std::string& mac) {
+  return ReadFor(record, mac, "").MacOwner().use;
+}
 
 TEST(BoardRecord, ReservationOutcomeAndRefusalLinesAreCsv) {
   EXPECT_EQ(FormatBoardRecordLine(kLine),
-            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"=\"\"S,1\"\"\"\"\"\"\","
-            "302,CBF43926,board.ini,0,yes,bench 3,1520,,2\n");
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"S,1\"\"\","
+            "302,CBF43926,board.ini,0,yes,bench 3,1520,,3,yes\n");
   BoardRecordLine reserved = kLine;
   reserved.reserved = true;
   reserved.written = false;
+  reserved.verified = false;
   reserved.serial_number = "0001";
   EXPECT_EQ(FormatBoardRecordLine(reserved),
-            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"=\"\"0001\"\"\",302,"
-            "CBF43926,board.ini,reserved,no,bench 3,1520,,2\n");
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,0001,302,"
+            "CBF43926,board.ini,reserved,no,bench 3,1520,,3,no\n");
   BoardRecordLine refused = reserved;
   refused.reserved = false;
   refused.refused = true;
   refused.result = 10;
   refused.error = "MAC address 00:11:22:33:44:55 was programmed already, line 3";
   EXPECT_EQ(FormatBoardRecordLine(refused),
-            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,\"=\"\"0001\"\"\",302,"
+            "2026-01-02T03:04:05Z,2,qnt5230,eeprom,00:11:22:33:44:55,0001,302,"
             "CBF43926,board.ini,10,refused,bench 3,1520,\"MAC address 00:11:22:33:44:55 was "
-            "programmed already, line 3\",2\n");
-  // Read back, the serial numbers are their text again.
-  const RecordIdentities identities =
-      ReadRecordIdentities(std::string(kBoardRecordHeader) + FormatBoardRecordLine(kLine) +
-                           FormatBoardRecordLine(refused));
-  EXPECT_EQ(identities.by_mac.at("00:11:22:33:44:55").serial_number, "S,1\"");
-  EXPECT_TRUE(identities.malformed_lines.empty());
+            "programmed already, line 3\",3,no\n");
+  // Read back, the serial number is its text again.
+  const std::string record = std::string(kBoardRecordHeader) + FormatBoardRecordLine(kLine) +
+                             FormatBoardRecordLine(refused);
+  const RecordIdentities identities = ReadFor(record, "00:11:22:33:44:55", "S,1\"");
+  EXPECT_EQ(identities.MacOwner().serial_number, "S,1\"");
+  EXPECT_EQ(identities.SerialOwner().line, 2);
+  EXPECT_EQ(identities.SerialOwner().station, "bench 3");
+  EXPECT_EQ(identities.SerialOwner().time, "2026-01-02T03:04:05Z");
+  EXPECT_EQ(identities.SerialOwner().adapter, 2u);
+  EXPECT_TRUE(identities.malformed_lines().empty());
+  EXPECT_EQ(identities.shape(), RecordShape::kRecord);
 }
 
 TEST(BoardRecord, ALineReadBackGivesEveryColumn) {
   const ParsedBoardRecord parsed =
       ParseBoardRecord(std::string(kBoardRecordHeader) + FormatBoardRecordLine(kLine) +
-                       "t,7,c,otp,,,x,y,f,0\n");  // older form, unreadable numbers
+                       "2026-01-02 03:04:05,7,c,otp,,,x,y,f,0\n");  // first form, bad numbers
   ASSERT_EQ(parsed.entries.size(), 2u);
   const RecordEntry& line = parsed.entries[0];
   EXPECT_EQ(line.number, 2);
@@ -76,51 +96,85 @@ TEST(BoardRecord, ALineReadBackGivesEveryColumn) {
   EXPECT_EQ(old.fields.station, "");
 }
 
-IdentityUse UseOf(const RecordIdentities& identities, const std::string& mac) {
-  const auto found = identities.by_mac.find(mac);
-  return found == identities.by_mac.end() ? IdentityUse::kFree : found->second.use;
-}
-
 TEST(BoardRecord, EachLineTellsWhatBecameOfItsIdentity) {
-  const std::string record = std::string(kBoardRecordHeader) +
-                             "t,0,c,eeprom,00:00:00:00:00:01,1,1,0,f,reserved,no\n"  // died
-                             "t,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,reserved,no\n"
-                             "t,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,9,yes\n"  // verify failed
-                             "t,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,reserved,no\n"
-                             "t,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,0,yes\n"
-                             "t,0,c,eeprom,00:00:00:00:00:04,4,1,0,f,12,no\n"  // refused early
-                             "t,0,c,eeprom,00:00:00:00:00:05,5,1,0,f,0\n"      // older form
-                             "t,0,c,eeprom,00:00:00:00:00:06,6,1,0,f,9\n";
-  const RecordIdentities identities = ReadRecordIdentities(record);
-  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:01"), IdentityUse::kUnfinished);
-  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:02"), IdentityUse::kFailed);
-  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:03"), IdentityUse::kProgrammed);
-  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:04"), IdentityUse::kFree);
-  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:05"), IdentityUse::kProgrammed);
-  EXPECT_EQ(UseOf(identities, "00:00:00:00:00:06"), IdentityUse::kFree);
-  EXPECT_EQ(identities.by_mac.at("00:00:00:00:00:03").line, 6);
-  EXPECT_EQ(identities.by_serial.at("2").use, IdentityUse::kFailed);
+  const std::string record =
+      std::string(kBoardRecordHeader) +
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:01,1,1,0,f,reserved,no\n"  // died
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,reserved,no\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,9,yes\n"  // verify failed
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,reserved,no\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,0,yes\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:04,4,1,0,f,12,no\n"  // refused early
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:05,5,1,0,f,0\n"      // older form
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:00:00:00:00:06,6,1,0,f,9\n";
+  EXPECT_EQ(UseOf(record, "00:00:00:00:00:01"), IdentityUse::kUnfinished);
+  EXPECT_EQ(UseOf(record, "00:00:00:00:00:02"), IdentityUse::kFailed);
+  EXPECT_EQ(UseOf(record, "00:00:00:00:00:03"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(record, "00:00:00:00:00:04"), IdentityUse::kFree);
+  EXPECT_EQ(UseOf(record, "00:00:00:00:00:05"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(record, "00:00:00:00:00:06"), IdentityUse::kFree);
+  const RecordIdentities identities = ReadFor(record, "00:00:00:00:00:03", "2");
+  EXPECT_EQ(identities.MacOwner().line, 6);
+  EXPECT_EQ(identities.SerialOwner().use, IdentityUse::kFailed);
+  EXPECT_TRUE(identities.malformed_lines().empty());
+  // The boards that may hold an open identity: the run that died, the failed verify.
   EXPECT_TRUE(identities.HasOpenIdentities());
-  EXPECT_TRUE(identities.malformed_lines.empty());
+  EXPECT_EQ(identities.OpenIdentityOf({0, 0, 0, 0, 0, 2})->serial_number, "2");
+  EXPECT_EQ(identities.OpenIdentityOf({0, 0, 0, 0, 0, 1})->line, 2);
+  EXPECT_FALSE(identities.OpenIdentityOf({0, 0, 0, 0, 0, 3}));
 }
 
 TEST(BoardRecord, NoLineHidesAProgrammedIdentity) {
   // Spellings of a hand-edited or foreign record; each line on its own, whatever came before.
+  const std::string record =
+      std::string(kBoardRecordHeader) +
+      "2026-01-02T03:04:05Z,0,c,eeprom,\"00:00:00:00:00:09,9,1,0,f,0,yes\n"  // stray quote
+      "2026-01-02T03:04:05Z,0,c,eeprom,00-11-22-33-44-5a,1,1,0,f,0,yes\n"
+      " 2026-01-02T03:04:05Z , 0 ,c,eeprom, 00:11:22:33:44:5B ,2,1,0,f, 0 ,yes, extra\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,001122334455,3,1,0,f,0,YES\r\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,not a mac,4,1,0,f,0,yes\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:11:22:33:44:56,5,1,0,f,0,maybe\n"
+      "2026-01-02T03:04:05Z,0,c,eeprom,00:11:22:33:44:57,6,1,0,f,0,yes";  // no line end
+  EXPECT_EQ(UseOf(record, "00:11:22:33:44:5A"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(record, "00:11:22:33:44:5B"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(record, "00:11:22:33:44:55"), IdentityUse::kProgrammed);
+  EXPECT_EQ(UseOf(record, "00:11:22:33:44:57"), IdentityUse::kProgrammed);
+  const RecordIdentities identities = ReadFor(record, "", "2");
+  EXPECT_EQ(identities.SerialOwner().line, 4);
+  EXPECT_EQ(identities.malformed_lines(), (std::vector<int>{2, 6, 7}));
+}
+
+TEST(BoardRecord, SerialNumbersAreTextAndEitherFormIsRead) {
+  BoardRecordLine line = kLine;
+  line.serial_number = "000000000001";
+  const std::string plain = FormatBoardRecordLine(line);
+  EXPECT_NE(plain.find(",00:11:22:33:44:55,000000000001,302,"), std::string::npos) << plain;
+  EXPECT_NE(FormatBoardRecordLine(kLine).find(",00:11:22:33:44:55,\"S,1\"\"\",302,"),
+            std::string::npos);
+  // A line of the form that wrote the serial number as a formula is still read as its text.
+  const ParsedBoardRecord parsed = ParseBoardRecord(
+      std::string(kBoardRecordHeader) + plain +
+      "2026-01-02T03:04:05Z,2,c,eeprom,00:11:22:33:44:56,\"=\"\"0002\"\"\",1,0,f,0,yes,s,1,,2\n");
+  ASSERT_EQ(parsed.entries.size(), 2u);
+  EXPECT_EQ(parsed.entries[0].fields.serial_number, "000000000001");
+  EXPECT_EQ(parsed.entries[1].fields.serial_number, "0002");
+}
+
+TEST(BoardRecord, ImpossibleTimesAndResultsMakeALineUnreadable) {
   const std::string record = std::string(kBoardRecordHeader) +
-                             "t,0,c,eeprom,\"00:00:00:00:00:09,9,1,0,f,0,yes\n"  // stray quote
-                             "t,0,c,eeprom,00-11-22-33-44-5a,1,1,0,f,0,yes\n"
-                             " t , 0 ,c,eeprom, 00:11:22:33:44:5B ,2,1,0,f, 0 ,yes, extra\n"
-                             "t,0,c,eeprom,001122334455,3,1,0,f,0,YES\r\n"
-                             "t,0,c,eeprom,not a mac,4,1,0,f,0,yes\n"
-                             "t,0,c,eeprom,00:11:22:33:44:56,5,1,0,f,0,maybe\n"
-                             "t,0,c,eeprom,00:11:22:33:44:57,6,1,0,f,0,yes";  // no line end
-  const RecordIdentities identities = ReadRecordIdentities(record);
-  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:5A"), IdentityUse::kProgrammed);
-  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:5B"), IdentityUse::kProgrammed);
-  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:55"), IdentityUse::kProgrammed);
-  EXPECT_EQ(UseOf(identities, "00:11:22:33:44:57"), IdentityUse::kProgrammed);
-  EXPECT_EQ(identities.by_serial.at("2").line, 4);
-  EXPECT_EQ(identities.malformed_lines, (std::vector<int>{2, 6, 7}));
+                             "2024-02-29T23:59:59Z,0,c,eeprom,00:00:00:00:00:01,1,1,0,f,0,yes\n"
+                             "2026-13-45T00:00:00Z,0,c,eeprom,00:00:00:00:00:02,2,1,0,f,0,yes\n"
+                             "2026-02-30T00:00:00Z,0,c,eeprom,00:00:00:00:00:03,3,1,0,f,0,yes\n"
+                             "2026-02-28T24:00:00Z,0,c,eeprom,00:00:00:00:00:04,4,1,0,f,0,yes\n"
+                             "2026-02-28 10:00:00,0,c,eeprom,00:00:00:00:00:05,5,1,0,f,-1,yes\n"
+                             "2026-02-28T10:00:00Z,0,c,eeprom,00:00:00:00:00:06,6,1,0,f,"
+                             "99999999999999999999,yes\n"
+                             "2026-02-28T10:00:00Z,0,c,eeprom,00:00:00:00:00:07,7,1,0,f,"
+                             "2147483648,yes\n";
+  const ParsedBoardRecord parsed = ParseBoardRecord(record);
+  EXPECT_EQ(parsed.malformed_lines, (std::vector<int>{3, 4, 5, 7, 8}));
+  ASSERT_EQ(parsed.entries.size(), 2u);
+  EXPECT_EQ(parsed.entries[1].fields.result, -1);
 }
 
 TEST(BoardRecord, Crc32OfTheCheckString) {

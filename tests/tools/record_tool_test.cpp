@@ -6,12 +6,12 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "format/utc_time.h"
 #include "tools/record/ini_range.h"
 #include "tools/record/record_check.h"
 #include "tools/record/record_json.h"
 #include "tools/record/record_report.h"
 #include "tools/record/record_summary.h"
-#include "tools/record/utc_time.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ const std::string kRecord =
     "2026-03-01T07:10:00Z,0,qnt5230,eeprom,00:11:22:33:44:20,0020,302,0,b.ini,5\n";
 
 TEST(RecordTool, SummaryCountsBoardsRunsRatesAndMacAddresses) {
-  const RecordSummary summary = SummarizeRecord(ParseBoardRecord(kRecord));
+  const RecordSummary summary = SummarizeRecord(kRecord);
   EXPECT_EQ(SummaryText("boards.csv", summary, nullptr),
             "Record boards.csv: 17 lines, 1 unreadable\n"
             "Boards programmed: 6\n"
@@ -65,11 +65,13 @@ TEST(RecordTool, SummaryCountsBoardsRunsRatesAndMacAddresses) {
             "  all stations: 6 boards in 2:29:54, 2.4 per hour\n"
             "MAC addresses used: 6\n"
             "  00:11:22:33:44:0F to 00:11:22:33:44:12 (4)\n"
-            "  00:11:22:33:44:14 to 00:11:22:33:44:15 (2)\n");
+            "  00:11:22:33:44:14 to 00:11:22:33:44:15 (2)\n"
+            "Identities used up with no programmed board: 1\n"
+            "  line 15: MAC address 00:11:22:33:44:15, serial number 0015: outcome unknown\n");
 }
 
 TEST(RecordTool, CheckFindsIdentitiesOnTwoBoardsAndUnknownOutcomes) {
-  const ParsedBoardRecord record = ParseBoardRecord(kRecord);
+  const std::string& record = kRecord;
   const RecordCheck check = CheckRecord(record, true);
   EXPECT_FALSE(check.Clean());
   EXPECT_EQ(CheckText("boards.csv", check),
@@ -85,11 +87,11 @@ TEST(RecordTool, CheckFindsIdentitiesOnTwoBoardsAndUnknownOutcomes) {
 
   // The rework of a board whose write failed, and the older form, are clean.
   const std::string clean = kRecord.substr(0, kRecord.find("2026-03-01T08:30:00Z"));
-  EXPECT_TRUE(CheckRecord(ParseBoardRecord(clean), true).Clean());
+  EXPECT_TRUE(CheckRecord(clean, true).Clean());
 }
 
 TEST(RecordTool, JsonDocumentsSayTheSame) {
-  const ParsedBoardRecord record = ParseBoardRecord(kRecord);
+  const std::string& record = kRecord;
   IniRanges ini{.file = "b.ini"};
   ini.left.mac = {.present = true, .current = "00:11:22:33:44:15", .increment = 1, .left = 7};
   const auto summary =
@@ -119,6 +121,60 @@ TEST(RecordTool, JsonDocumentsSayTheSame) {
   EXPECT_EQ(check["on_two_boards"][1]["line"], 14);
   EXPECT_EQ(check["unknown_outcomes"][0]["line"], 15);
   EXPECT_EQ(check["unknown_outcomes"][0]["mac_address"], "00:11:22:33:44:15");
+}
+
+// Lines of the third form: the last column says whether the image was written and verified.
+std::string Verified(const std::string& mac, const std::string& result, const std::string& written,
+                     const std::string& verified) {
+  std::string line = Line("2026-03-02T10:00:00Z", mac, mac.substr(12, 2) + mac.substr(15, 2),
+                          result, written, "st1", "1000");
+  line.replace(line.size() - 3, 3, ",3," + verified + "\n");
+  return line;
+}
+
+// The board that took the last identity of its range was programmed, though its run ends with 10;
+// a failed write and a run that died leave identities that no board was programmed with.
+const std::string kThirdForm =
+    "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written,"
+    "station,duration_ms,error,record_format,verified\n" +
+    Verified("00:11:22:33:44:30", "reserved", "no", "no") +
+    Verified("00:11:22:33:44:30", "10", "yes", "yes") +
+    Verified("00:11:22:33:44:31", "reserved", "no", "no") +
+    Verified("00:11:22:33:44:31", "9", "yes", "no") +
+    Verified("00:11:22:33:44:33", "reserved", "no", "no") +
+    Line("2026-03-02T10:00:00Z", "00:11:22:33:44:34", "3434", "10", "yes", "st1", "1000") +
+    Verified("00:11:22:33:44:30", "0", "yes", "yes");
+
+TEST(RecordTool, AVerifiedBoardCountsAsProgrammedWhateverItsExitCode) {
+  const std::string& record = kThirdForm;
+  const std::string text = SummaryText("r.csv", SummarizeRecord(record), nullptr);
+  EXPECT_NE(text.find("Boards programmed: 2\n"
+                      "Failed runs: 2\n"
+                      "  exit code 9, EEPROM programming failed: 1\n"
+                      "  exit code 10, identity or image modification failed: 1\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Identities used up with no programmed board: 3\n"
+                      "  line 5: MAC address 00:11:22:33:44:31, serial number 4431: exit code 9, "
+                      "EEPROM programming failed\n"
+                      "  line 6: MAC address 00:11:22:33:44:33, serial number 4433: outcome "
+                      "unknown\n"
+                      "  line 7: MAC address 00:11:22:33:44:34, serial number 3434: exit code 10, "
+                      "identity or image modification failed\n"),
+            std::string::npos)
+      << text;
+  const auto json = nlohmann::json::parse(SummaryJson("r.csv", SummarizeRecord(record), nullptr));
+  EXPECT_EQ(json["boards_programmed"], 2);
+  ASSERT_EQ(json["identities_used_up_on_no_board"].size(), 3u);
+  EXPECT_EQ(json["identities_used_up_on_no_board"][1]["line"], 6);
+  EXPECT_EQ(json["identities_used_up_on_no_board"][1]["serial_number"], "4433");
+  EXPECT_TRUE(json["identities_used_up_on_no_board"][1]["exit_code"].is_null());
+  EXPECT_EQ(json["identities_used_up_on_no_board"][2]["exit_code"], 10);
+  // The verified board of line 3 holds 00:11:22:33:44:30: line 8 wrote it on a second board.
+  const RecordCheck check = CheckRecord(record, false);
+  ASSERT_EQ(check.clashes.size(), 1u);
+  EXPECT_EQ(check.clashes[0].programmed_line, 3);
+  EXPECT_EQ(check.clashes[0].line, 8);
 }
 
 DeviceSettings Ranges(const MacAddress& current, const MacAddress& maximum, int mac_step,

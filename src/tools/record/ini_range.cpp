@@ -11,12 +11,6 @@ namespace {
 constexpr uint64_t kLastMacNumber = (uint64_t{1} << 48) - 1;
 constexpr size_t kHexDigitsIn64Bits = 16;
 
-uint64_t MacNumber(const MacAddress& mac) {
-  uint64_t number = 0;
-  for (const uint8_t octet : mac) number = number << 8 | octet;
-  return number;
-}
-
 // The values current, current + step, ... up to |last|.
 uint64_t ValuesUpTo(uint64_t current, uint64_t last, uint64_t step) {
   return last < current ? 0 : (last - current) / step + 1;

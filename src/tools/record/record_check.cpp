@@ -1,46 +1,69 @@
 // record_check.cpp - walking the record in order, with the line that programmed each identity.
 #include "tools/record/record_check.h"
 
-#include <algorithm>
-#include <map>
+#include <unordered_map>
 
-#include "tools/record/record_summary.h"
+#include "common/byte_source.h"
+#include "format/open_identities.h"
 
 namespace {
 
-void CheckIdentity(std::map<std::string, int>& programmed, const std::string& value, bool mac,
-                   const RecordEntry& entry, std::vector<IdentityClash>* clashes) {
-  if (value.empty()) return;
-  const auto found = programmed.find(value);
+// The first line that programmed each identity, by its number (a MAC address) or key (a serial
+// number).
+using Programmed = std::unordered_map<uint64_t, int>;
+
+void CheckIdentity(Programmed& programmed, uint64_t key, std::string_view value, bool mac,
+                   const RecordLineView& line, std::vector<IdentityClash>* clashes) {
+  const auto found = programmed.find(key);
   if (found != programmed.end()) {
-    clashes->push_back(
-        {.mac = mac, .value = value, .programmed_line = found->second, .line = entry.number});
-  } else if (entry.fields.result == 0) {
-    programmed.emplace(value, entry.number);
+    clashes->push_back({.mac = mac,
+                        .value = std::string(value),
+                        .programmed_line = found->second,
+                        .line = line.number});
+  } else if (UseOfLine(line.fields) == IdentityUse::kProgrammed) {
+    programmed.emplace(key, line.number);
   }
 }
 
 }  // namespace
 
-RecordCheck CheckRecord(const ParsedBoardRecord& record, bool serial_counts) {
+struct RecordChecker::Seen {
   RecordCheck check;
-  check.malformed_lines = record.malformed_lines;
-  std::map<std::string, int> programmed_macs;
-  std::map<std::string, int> programmed_serials;
-  for (const RecordEntry& entry : record.entries) {
-    if (entry.fields.reserved || !entry.fields.written) continue;
-    CheckIdentity(programmed_macs, entry.fields.mac_address, true, entry, &check.clashes);
-    if (serial_counts) {
-      CheckIdentity(programmed_serials, entry.fields.serial_number, false, entry, &check.clashes);
-    }
+  Programmed macs;
+  Programmed serials;
+  PendingReservations pending;
+};
+
+RecordChecker::RecordChecker(bool serial_counts)
+    : serial_counts_(serial_counts), seen_(std::make_unique<Seen>()) {}
+RecordChecker::~RecordChecker() = default;
+
+void RecordChecker::Line(const RecordLineView& line) {
+  Seen& seen = *seen_;
+  seen.pending.Note(line);
+  const auto& fields = line.fields;
+  if (fields.reserved || !fields.written) return;
+  if (line.has_mac()) {
+    CheckIdentity(seen.macs, line.mac, fields.mac_address, true, line, &seen.check.clashes);
   }
-  std::stable_sort(check.clashes.begin(), check.clashes.end(),
-                   [](const IdentityClash& a, const IdentityClash& b) { return a.line < b.line; });
-  const std::vector<int> unanswered = UnansweredReservations(record);
-  for (const RecordEntry& entry : record.entries) {
-    if (std::binary_search(unanswered.begin(), unanswered.end(), entry.number)) {
-      check.unknown.push_back({.line = entry.number, .fields = entry.fields});
-    }
+  if (serial_counts_ && !fields.serial_number.empty()) {
+    CheckIdentity(seen.serials, SerialKey(fields.serial_number), fields.serial_number, false, line,
+                  &seen.check.clashes);
   }
+}
+
+void RecordChecker::Unreadable(int number) { seen_->check.malformed_lines.push_back(number); }
+
+RecordCheck RecordChecker::Finish() {
+  RecordCheck check = std::move(seen_->check);
+  check.unknown = seen_->pending.Unanswered();
+  seen_ = std::make_unique<Seen>();
   return check;
+}
+
+RecordCheck CheckRecord(std::string_view record, bool serial_counts) {
+  TextSource source(record);
+  RecordChecker checker(serial_counts);
+  ReadRecordLines(source, checker);
+  return checker.Finish();
 }

@@ -1,11 +1,15 @@
 // record_check.h - the per-board record searched for what must not be: an identity on two boards,
-// and runs whose outcome nobody knows.
+// and runs whose outcome nobody knows. Searched as the record is read, keeping one number per
+// programmed identity.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "format/board_record.h"
+#include "format/record_reader.h"
+#include "tools/record/pending_reservations.h"
 
 // A MAC address or serial number that a line says was written to a board after a run had
 // programmed a board with it already. A write after a run that failed is not counted: the utility
@@ -18,13 +22,6 @@ struct IdentityClash {
   int line = 0;             // the line that wrote it again
 };
 
-// A reservation that no later line answers: the run died, or is still running on a station.
-// Whether its identity reached the board is unknown.
-struct UnknownOutcome {
-  int line = 0;
-  BoardRecordLine fields;
-};
-
 struct RecordCheck {
   std::vector<IdentityClash> clashes;  // in record order
   std::vector<UnknownOutcome> unknown;
@@ -32,6 +29,22 @@ struct RecordCheck {
   bool Clean() const { return clashes.empty() && unknown.empty(); }
 };
 
-// |serial_counts| false: the serial number is the same on every board by design (the INI file does
-// not step it), and only MAC addresses are checked.
-RecordCheck CheckRecord(const ParsedBoardRecord& record, bool serial_counts);
+// Checks the lines handed to it; Finish gives what it found. |serial_counts| false: the serial
+// number is the same on every board by design (the INI file does not step it), and only MAC
+// addresses are checked.
+class RecordChecker : public RecordLineSink {
+ public:
+  explicit RecordChecker(bool serial_counts);
+  ~RecordChecker() override;
+  void Line(const RecordLineView& line) override;
+  void Unreadable(int number) override;
+  RecordCheck Finish();
+
+ private:
+  struct Seen;
+  bool serial_counts_;
+  std::unique_ptr<Seen> seen_;
+};
+
+// The check of a record held in memory.
+RecordCheck CheckRecord(std::string_view record, bool serial_counts);

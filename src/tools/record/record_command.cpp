@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "config/ini_loader.h"
-#include "format/board_record.h"
+#include "format/record_reader.h"
 #include "platform/user_file.h"
 #include "tools/record/error_console.h"
 #include "tools/record/record_json.h"
@@ -30,28 +30,40 @@ const char kRecordToolUsage[] =
 
 namespace {
 
-// Far beyond the lines of any production run, as the utility itself reads it.
-constexpr size_t kMaxRecordBytes = 256u << 20;
-
 bool Complain(const char* message) {
   std::fprintf(stderr, "qnt5200-record: %s\n%s", message, kRecordToolUsage);
   return false;
 }
 
-bool ReadRecord(const std::string& name, ParsedBoardRecord* record) {
-  std::string text;
-  // Only a regular file is read: a pipe or a device is no record, and must not hold the tool.
+// Reads the record into |sink| as a stream. Only a regular file is read: a pipe or a device is no
+// record, and must not hold the tool; nor is a file whose first line is not the record's header.
+bool ReadRecord(const std::string& name, RecordLineSink& sink) {
+  UserFileReader file;
   std::string reason;
-  if (!ReadWholeUserFile(name.c_str(), kMaxRecordBytes, &text, &reason)) {
+  if (!file.Open(name.c_str(), &reason)) {
     std::fprintf(stderr, "qnt5200-record: cannot read %s: %s\n", name.c_str(), reason.c_str());
     return false;
   }
-  *record = ParseBoardRecord(text);
-  for (const int line : record->malformed_lines) {
+  const RecordRead read = ReadRecordLines(file, sink, true);
+  if (!read.read) {
+    std::fprintf(stderr, "qnt5200-record: cannot read %s\n", name.c_str());
+    return false;
+  }
+  if (read.shape == RecordShape::kNoHeader) {
+    std::fprintf(stderr,
+                 "qnt5200-record: %s is no per-board record: its first line is not the record's "
+                 "header\n",
+                 name.c_str());
+    return false;
+  }
+  return true;
+}
+
+void ReportMalformed(const std::string& name, const std::vector<int>& lines) {
+  for (const int line : lines) {
     std::fprintf(stderr, "qnt5200-record: line %d of %s cannot be read; it is passed over\n", line,
                  name.c_str());
   }
-  return true;
 }
 
 // The INI file through the utility's own loader and its section checks; its messages go to
@@ -67,8 +79,10 @@ bool LoadIni(const std::string& name, DeviceSettings* settings) {
 }
 
 int Summary(const RecordCommand& command) {
-  ParsedBoardRecord record;
-  if (!ReadRecord(command.record, &record)) return kRecordToolBadInput;
+  RecordSummarizer summarizer;
+  if (!ReadRecord(command.record, summarizer)) return kRecordToolBadInput;
+  const RecordSummary summary = summarizer.Finish();
+  ReportMalformed(command.record, summary.malformed_lines);
   IniRanges ranges{.file = command.ini};
   if (!command.ini.empty()) {
     DeviceSettings settings;
@@ -76,7 +90,6 @@ int Summary(const RecordCommand& command) {
     ranges.left = CountIdentitiesLeft(settings);
   }
   const IniRanges* ini = command.ini.empty() ? nullptr : &ranges;
-  const RecordSummary summary = SummarizeRecord(record);
   const std::string report = command.json ? SummaryJson(command.record, summary, ini)
                                           : SummaryText(command.record, summary, ini);
   std::fputs(report.c_str(), stdout);
@@ -84,15 +97,16 @@ int Summary(const RecordCommand& command) {
 }
 
 int Check(const RecordCommand& command) {
-  ParsedBoardRecord record;
-  if (!ReadRecord(command.record, &record)) return kRecordToolBadInput;
   bool serial_counts = true;
   if (!command.ini.empty()) {
     DeviceSettings settings;
     if (!LoadIni(command.ini, &settings)) return kRecordToolBadInput;
     serial_counts = settings.SerialNumberIncrement != 0;
   }
-  const RecordCheck check = CheckRecord(record, serial_counts);
+  RecordChecker checker(serial_counts);
+  if (!ReadRecord(command.record, checker)) return kRecordToolBadInput;
+  const RecordCheck check = checker.Finish();
+  ReportMalformed(command.record, check.malformed_lines);
   const std::string report =
       command.json ? CheckJson(command.record, check) : CheckText(command.record, check);
   std::fputs(report.c_str(), stdout);

@@ -66,6 +66,18 @@ std::string SummaryJson(const std::string& record_name, const RecordSummary& sum
     ranges.push_back({{"first", range.first}, {"last", range.last}, {"count", range.count}});
   }
   document["mac_address_ranges"] = ranges;
+  Json used_up = Json::array();
+  for (const RecordedOwner& owner : summary.used_up_on_no_board) {
+    used_up.push_back(
+        {{"line", owner.line},
+         {"mac_address", owner.mac_address.empty() ? Json(nullptr) : Json(owner.mac_address)},
+         {"serial_number", owner.serial_number.empty() ? Json(nullptr) : Json(owner.serial_number)},
+         {"station", owner.station},
+         {"time", owner.time},
+         {"exit_code",
+          owner.use == IdentityUse::kUnfinished ? Json(nullptr) : Json(owner.result)}});
+  }
+  document["identities_used_up_on_no_board"] = used_up;
   if (ini != nullptr) {
     Json mac = Range(ini->left.mac);
     if (ini->left.mac.present) mac["current_used"] = MacUsed(summary, ini->left.mac.current);

@@ -79,6 +79,22 @@ const char* PrintedStation(const std::string& station) {
   return station.empty() ? "(no station named)" : station.c_str();
 }
 
+const char* Dashed(const std::string& text) { return text.empty() ? "-" : text.c_str(); }
+
+void AppendUsedUp(std::string& text, const std::vector<RecordedOwner>& used_up) {
+  Append(text, "Identities used up with no programmed board: %d\n",
+         static_cast<int>(used_up.size()));
+  for (const RecordedOwner& owner : used_up) {
+    Append(text, "  line %d: MAC address %s, serial number %s: ", owner.line,
+           Dashed(owner.mac_address), Dashed(owner.serial_number));
+    if (owner.use == IdentityUse::kUnfinished) {
+      Append(text, "outcome unknown\n");
+    } else {
+      Append(text, "exit code %d, %s\n", owner.result, ExitCodeMeaning(owner.result));
+    }
+  }
+}
+
 }  // namespace
 
 bool MacUsed(const RecordSummary& summary, const std::string& mac) {
@@ -111,6 +127,7 @@ std::string SummaryText(const std::string& record_name, const RecordSummary& sum
              range.count);
     }
   }
+  AppendUsedUp(text, summary.used_up_on_no_board);
   if (ini != nullptr) {
     AppendRange(text, ini->file, "MAC address", "MAC addresses", ini->left.mac);
     if (ini->left.mac.present && MacUsed(summary, ini->left.mac.current)) {
@@ -133,9 +150,7 @@ std::string CheckText(const std::string& record_name, const RecordCheck& check) 
     Append(text,
            "Line %d: outcome unknown: MAC address %s, serial number %s reserved on %s at %s, and "
            "no later line says what became of it\n",
-           unknown.line,
-           unknown.fields.mac_address.empty() ? "-" : unknown.fields.mac_address.c_str(),
-           unknown.fields.serial_number.empty() ? "-" : unknown.fields.serial_number.c_str(),
+           unknown.line, Dashed(unknown.fields.mac_address), Dashed(unknown.fields.serial_number),
            PrintedStation(unknown.fields.station), unknown.fields.time.c_str());
   }
   Append(text, "Record %s: %d identit%s on two boards, %d run%s of unknown outcome\n",

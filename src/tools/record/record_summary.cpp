@@ -2,11 +2,9 @@
 #include "tools/record/record_summary.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
-#include "common/hex_digit.h"
-#include "tools/record/utc_time.h"
+#include "common/byte_source.h"
 
 namespace {
 
@@ -18,12 +16,10 @@ struct StationSpan {
   double last_time = 0;
 };
 
-void AddLine(StationSpan& span, const BoardRecordLine& line, bool programmed) {
+void AddLine(StationSpan& span, const RecordLineView& line, bool programmed) {
   if (programmed) ++span.rate.boards;
-  int64_t time = 0;
-  if (!ParseUtcTime(line.time, &time)) return;
-  const double start = static_cast<double>(time) - line.duration_ms / 1000.0;
-  const auto end = static_cast<double>(time);
+  const double start = static_cast<double>(line.seconds) - line.fields.duration_ms / 1000.0;
+  const auto end = static_cast<double>(line.seconds);
   if (!span.rate.timed) {
     span.first_start = start;
     span.last_time = end;
@@ -34,83 +30,87 @@ void AddLine(StationSpan& span, const BoardRecordLine& line, bool programmed) {
   span.rate.span_seconds = std::max(0.0, span.last_time - span.first_start);
 }
 
-// The address as a 48-bit number, first octet most significant.
-uint64_t MacNumber(const std::string& canonical) {
-  uint64_t number = 0;
-  for (const char c : canonical) {
-    const int digit = HexDigitValue(c);
-    if (digit >= 0) number = number << 4 | static_cast<uint64_t>(digit);
-  }
-  return number;
-}
-
-std::vector<MacRange> Ranges(const std::set<std::string>& macs) {
+// |macs| sorted, each once.
+std::vector<MacRange> Ranges(const std::vector<uint64_t>& macs) {
   std::vector<MacRange> ranges;
-  uint64_t previous = 0;
-  for (const std::string& mac : macs) {  // canonical text sorts as the numbers do
-    const uint64_t number = MacNumber(mac);
-    if (!ranges.empty() && number == previous + 1) {
-      ranges.back().last = mac;
-      ++ranges.back().count;
-    } else {
-      ranges.push_back({.first = mac, .last = mac, .count = 1});
-    }
-    previous = number;
+  for (size_t first = 0, last = 0; first < macs.size(); first = ++last) {
+    while (last + 1 < macs.size() && macs[last + 1] == macs[last] + 1) ++last;
+    ranges.push_back({.first = MacAddressText(MacOfNumber(macs[first])),
+                      .last = MacAddressText(MacOfNumber(macs[last])),
+                      .count = last - first + 1});
   }
   return ranges;
 }
 
-std::string IdentityKey(const BoardRecordLine& line) {
-  return line.mac_address + "," + line.serial_number;
+}  // namespace
+
+struct RecordSummarizer::Counts {
+  RecordSummary summary;
+  std::map<std::string, StationSpan, std::less<>> stations;
+  StationSpan overall;
+  std::vector<uint64_t> macs;  // reserved or written, each line's (a run's two lines once)
+  PendingReservations pending;
+  OpenIdentities open;
+};
+
+RecordSummarizer::RecordSummarizer() : counts_(std::make_unique<Counts>()) {}
+RecordSummarizer::~RecordSummarizer() = default;
+
+void RecordSummarizer::Line(const RecordLineView& line) {
+  Counts& c = *counts_;
+  const auto& fields = line.fields;
+  ++c.summary.lines;
+  const bool programmed = UseOfLine(fields) == IdentityUse::kProgrammed;
+  if (programmed) {
+    ++c.summary.programmed;
+  } else if (!fields.reserved && fields.refused) {
+    ++c.summary.refusals[fields.result];
+  } else if (!fields.reserved && fields.result != 0) {
+    ++c.summary.failures[fields.result];
+  }
+  if ((fields.reserved || fields.written) && line.has_mac() &&
+      (c.macs.empty() || c.macs.back() != line.mac)) {
+    c.macs.push_back(line.mac);
+  }
+  auto station = c.stations.find(fields.station);
+  if (station == c.stations.end()) {
+    station = c.stations.emplace(std::string(fields.station), StationSpan{}).first;
+    station->second.rate.station = fields.station;
+  }
+  AddLine(station->second, line, programmed);
+  AddLine(c.overall, line, programmed);
+  c.pending.Note(line);
+  c.open.Note(line);
 }
 
-}  // namespace
+void RecordSummarizer::Unreadable(int number) {
+  ++counts_->summary.lines;
+  counts_->summary.malformed_lines.push_back(number);
+}
+
+RecordSummary RecordSummarizer::Finish() {
+  Counts& c = *counts_;
+  RecordSummary summary = std::move(c.summary);
+  summary.unfinished = static_cast<int>(c.pending.size());
+  for (auto& [name, station] : c.stations) summary.stations.push_back(station.rate);
+  summary.overall = c.overall.rate;
+  std::sort(c.macs.begin(), c.macs.end());
+  c.macs.erase(std::unique(c.macs.begin(), c.macs.end()), c.macs.end());
+  summary.macs_used = Ranges(c.macs);
+  summary.macs_used_count = c.macs.size();
+  summary.used_up_on_no_board = c.open.InLineOrder();
+  counts_ = std::make_unique<Counts>();
+  return summary;
+}
 
 std::optional<double> StationRate::BoardsPerHour() const {
   if (!timed || span_seconds <= 0) return std::nullopt;
   return boards * kSecondsPerHour / span_seconds;
 }
 
-RecordSummary SummarizeRecord(const ParsedBoardRecord& record) {
-  RecordSummary summary;
-  summary.lines = static_cast<int>(record.entries.size() + record.malformed_lines.size());
-  summary.malformed_lines = record.malformed_lines;
-  std::map<std::string, StationSpan> stations;
-  StationSpan overall;
-  std::set<std::string> macs;
-  for (const RecordEntry& entry : record.entries) {
-    const BoardRecordLine& line = entry.fields;
-    const bool programmed = !line.reserved && line.written && line.result == 0;
-    if (programmed) {
-      ++summary.programmed;
-    } else if (!line.reserved && line.refused) {
-      ++summary.refusals[line.result];
-    } else if (!line.reserved && line.result != 0) {
-      ++summary.failures[line.result];
-    }
-    if ((line.reserved || line.written) && !line.mac_address.empty()) macs.insert(line.mac_address);
-    StationSpan& station = stations[line.station];
-    station.rate.station = line.station;
-    AddLine(station, line, programmed);
-    AddLine(overall, line, programmed);
-  }
-  summary.unfinished = static_cast<int>(UnansweredReservations(record).size());
-  for (auto& [name, station] : stations) summary.stations.push_back(station.rate);
-  summary.overall = overall.rate;
-  summary.macs_used = Ranges(macs);
-  summary.macs_used_count = macs.size();
-  return summary;
-}
-
-std::vector<int> UnansweredReservations(const ParsedBoardRecord& record) {
-  std::set<std::string> taken_later;
-  std::vector<int> unanswered;
-  for (auto entry = record.entries.rbegin(); entry != record.entries.rend(); ++entry) {
-    const BoardRecordLine& line = entry->fields;
-    if (!line.reserved && !line.written) continue;
-    const bool answered = !taken_later.insert(IdentityKey(line)).second;
-    if (line.reserved && !answered) unanswered.push_back(entry->number);
-  }
-  std::reverse(unanswered.begin(), unanswered.end());
-  return unanswered;
+RecordSummary SummarizeRecord(std::string_view record) {
+  TextSource source(record);
+  RecordSummarizer summarizer;
+  ReadRecordLines(source, summarizer);
+  return summarizer.Finish();
 }

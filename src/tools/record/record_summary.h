@@ -1,23 +1,28 @@
 // record_summary.h - what a production line asks of its per-board record: how many boards were
 // programmed, what the other runs ended with, how fast each station worked, and which MAC
-// addresses are used up.
+// addresses are used up. The summary is counted as the record is read, line by line; what it
+// keeps is its counts and one number per MAC address.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "format/board_record.h"
+#include "format/open_identities.h"
+#include "format/record_reader.h"
+#include "tools/record/pending_reservations.h"
 
 // Boards per hour of a station (or of all of them): its programmed boards over the span from the
 // start of its first run (a line's time less the run's duration so far) to the time of its last
-// line. Lines whose time cannot be read count for the boards but not for the span.
+// line (a line whose time names no instant is no record line).
 struct StationRate {
   std::string station;  // empty: the older form, which names no station
   int boards = 0;
-  bool timed = false;       // some line of the station had a readable time
+  bool timed = false;       // the station has a line
   double span_seconds = 0;  // meaningful when |timed|
   // None when the span is zero (a single line, or all within one second).
   std::optional<double> BoardsPerHour() const;
@@ -33,7 +38,7 @@ struct MacRange {
 struct RecordSummary {
   int lines = 0;  // lines read, the header and blank lines not counted
   std::vector<int> malformed_lines;
-  int programmed = 0;                 // outcome lines with result 0 and a write
+  int programmed = 0;                 // outcome lines whose image was written and verified
   std::map<int, int> failures;        // exit code -> runs that got past the checks and then failed
   std::map<int, int> refusals;        // exit code -> runs refused before the board was touched
   int unfinished = 0;                 // reservations no later line answers (see CheckRecord)
@@ -41,11 +46,25 @@ struct RecordSummary {
   StationRate overall;
   std::vector<MacRange> macs_used;  // every MAC address reserved or written, in address order
   uint64_t macs_used_count = 0;
+  // Identities used up by runs that left no programmed board (a failed write, a run that died),
+  // one per line that said the last word on them, in the record's order: no other board may be
+  // given them, and only the board that may hold them is programmed with them again.
+  std::vector<RecordedOwner> used_up_on_no_board;
 };
 
-RecordSummary SummarizeRecord(const ParsedBoardRecord& record);
+// Counts the lines handed to it; Finish gives the summary.
+class RecordSummarizer : public RecordLineSink {
+ public:
+  RecordSummarizer();
+  ~RecordSummarizer() override;
+  void Line(const RecordLineView& line) override;
+  void Unreadable(int number) override;
+  RecordSummary Finish();
 
-// The reservations that no later line answers: the line of each, in record order. A reservation
-// is answered by a later line that takes the same MAC address and serial number again (the run's
-// own outcome line, or a run that found the identity on its board).
-std::vector<int> UnansweredReservations(const ParsedBoardRecord& record);
+ private:
+  struct Counts;
+  std::unique_ptr<Counts> counts_;
+};
+
+// The summary of a record held in memory.
+RecordSummary SummarizeRecord(std::string_view record);
