@@ -188,12 +188,20 @@ ParsedBoardRecord ParseBoardRecord(const std::string& record) {
   return parsed;
 }
 
+std::string RecordResultText(const BoardRecordLine& line) {
+  return line.reserved ? kRecordReserved : std::to_string(line.result);
+}
+
+const char* RecordWrittenText(const BoardRecordLine& line) {
+  return line.written ? kWrittenYes : line.refused ? kWrittenRefused : kWrittenNo;
+}
+
 std::string FormatBoardRecordLine(const BoardRecordLine& line) {
   char numbers[64];
   std::snprintf(numbers, sizeof numbers, "%d,%08X", static_cast<int>(line.image_length),
                 static_cast<unsigned>(line.crc32));
-  const std::string result = line.reserved ? kRecordReserved : std::to_string(line.result);
-  const char* written = line.written ? kWrittenYes : line.refused ? kWrittenRefused : kWrittenNo;
+  const std::string result = RecordResultText(line);
+  const char* written = RecordWrittenText(line);
   const std::string serial =
       line.serial_number.empty() ? "" : CsvField(SerialFormula(line.serial_number));
   return CsvField(line.time) + "," + std::to_string(line.adapter) + "," + CsvField(line.chip) +

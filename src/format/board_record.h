@@ -45,6 +45,11 @@ struct BoardRecordLine {
 // keeps its leading zeros.
 std::string FormatBoardRecordLine(const BoardRecordLine& line);
 
+// The result and written columns of |line| as the record spells them ("reserved" or the exit
+// code; "yes", "no" or "refused"); the database record keeps the same words.
+std::string RecordResultText(const BoardRecordLine& line);
+const char* RecordWrittenText(const BoardRecordLine& line);
+
 // One line of the record as read back: the MAC address in its canonical "XX:XX:XX:XX:XX:XX" (empty
 // when the line has none), the serial number as its text. A line of the older ten-column form
 // counts as written when its result is 0, the only write that form could tell; the columns it
