@@ -11,7 +11,7 @@
 namespace {
 
 struct ConnectionPart {
-  std::string key;    // as written, blanks around it dropped
+  std::string key;         // as written, blanks around it dropped
   size_t value_begin = 0;  // within the connection string
   size_t value_end = 0;
 };

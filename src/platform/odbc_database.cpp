@@ -35,13 +35,12 @@ DatabaseError DiagnosticOf(SQLSMALLINT handle_type, SQLHANDLE handle) {
     return error;
   }
   state.resize(5);
-  message.resize(std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)),
-                                  message.size() - 1));
+  message.resize(
+      std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), message.size() - 1));
   error.sqlstate = Utf8Of(state);
   error.message = Utf8Of(message);
   // One line, as a message quotes it.
-  while (!error.message.empty() &&
-         (error.message.back() == '\n' || error.message.back() == ' ')) {
+  while (!error.message.empty() && (error.message.back() == '\n' || error.message.back() == ' ')) {
     error.message.pop_back();
   }
   for (char& c : error.message) {
@@ -88,8 +87,8 @@ SQLRETURN BindValues(SQLHSTMT statement, const std::vector<DatabaseValue>& value
     if (value.kind == DatabaseValue::Kind::kNumber) {
       bound->numbers[i] = value.number;
       bound->lengths[i] = 0;
-      result = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0,
-                                0, &bound->numbers[i], 0, &bound->lengths[i]);
+      result = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                &bound->numbers[i], 0, &bound->lengths[i]);
     } else {
       std::u16string& text = bound->texts[i];
       text = Utf16Of(value.text);
@@ -98,10 +97,9 @@ SQLRETURN BindValues(SQLHSTMT statement, const std::vector<DatabaseValue>& value
       bound->lengths[i] = value.kind == DatabaseValue::Kind::kNull
                               ? SQL_NULL_DATA
                               : static_cast<SQLLEN>((text.size() - 1) * sizeof(char16_t));
-      result = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                characters, 0, Wide(text),
-                                static_cast<SQLLEN>(text.size() * sizeof(char16_t)),
-                                &bound->lengths[i]);
+      result = SQLBindParameter(
+          statement, number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, characters, 0, Wide(text),
+          static_cast<SQLLEN>(text.size() * sizeof(char16_t)), &bound->lengths[i]);
     }
     if (!Succeeded(result)) return result;
   }
@@ -178,12 +176,11 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   SQLSMALLINT ignored = 0;
   // A driver without a connection timeout still times out its queries.
   SQLSetConnectAttrW(handle, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
-  const bool connected =
-      Check(SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0), SQL_HANDLE_DBC,
-            handle) &&
-      Check(SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS, nullptr, 0, &ignored,
-                              SQL_DRIVER_NOPROMPT),
-            SQL_HANDLE_DBC, handle);
+  const bool connected = Check(SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
+                               SQL_HANDLE_DBC, handle) &&
+                         Check(SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS, nullptr, 0,
+                                                 &ignored, SQL_DRIVER_NOPROMPT),
+                               SQL_HANDLE_DBC, handle);
   if (!connected) {
     SQLFreeHandle(SQL_HANDLE_DBC, handle);
     Disconnect();
@@ -200,8 +197,9 @@ bool Database::Begin() {
 }
 
 bool Database::EndTransaction(bool commit) {
-  const bool ended = Check(SQLEndTran(SQL_HANDLE_DBC, connection_, commit ? SQL_COMMIT : SQL_ROLLBACK),
-                           SQL_HANDLE_DBC, connection_);
+  const bool ended =
+      Check(SQLEndTran(SQL_HANDLE_DBC, connection_, commit ? SQL_COMMIT : SQL_ROLLBACK),
+            SQL_HANDLE_DBC, connection_);
   const DatabaseError ended_error = error_;
   // Back to autocommit whatever happened, so the next statement stands on its own.
   SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,

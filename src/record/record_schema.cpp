@@ -12,7 +12,6 @@ constexpr const char* kCreateStatements[] = {
     "CREATE TABLE qnt5200_schema (version INTEGER NOT NULL)",
     "CREATE TABLE qnt5200_identity ("
     " mac_address VARCHAR(17) NOT NULL PRIMARY KEY,"
-    " serial_number VARCHAR(255) NOT NULL,"
     " state VARCHAR(12) NOT NULL,"
     " run_id VARCHAR(400) NOT NULL,"
     " station VARCHAR(255) NOT NULL,"

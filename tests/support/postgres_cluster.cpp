@@ -101,7 +101,8 @@ std::string QueryText(const std::string& sql) {
 void DatabaseTest::SetUp() {
   cluster_ = &PostgresCluster::Shared();
   if (!cluster_->running()) GTEST_SKIP() << cluster_->why();
-  for (const char* table : {"qnt5200_run", "qnt5200_serial", "qnt5200_identity", "qnt5200_schema"}) {
+  for (const char* table :
+       {"qnt5200_run", "qnt5200_serial", "qnt5200_identity", "qnt5200_schema"}) {
     RunAsOwner(std::string("DROP TABLE IF EXISTS ") + table);
   }
   Database database;
