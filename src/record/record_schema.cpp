@@ -50,6 +50,10 @@ bool IsDatabaseRecord(const std::string& record, std::string* connection) {
   constexpr size_t kPrefixLength = sizeof kDatabaseRecordPrefix - 1;
   if (record.compare(0, kPrefixLength, kDatabaseRecordPrefix) != 0) return false;
   *connection = record.substr(kPrefixLength);
+  if (connection->empty()) {
+    const char* from_environment = std::getenv(kRecordEnvironment);
+    if (from_environment != nullptr) *connection = from_environment;
+  }
   return true;
 }
 

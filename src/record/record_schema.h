@@ -20,7 +20,12 @@ constexpr char kIdentityProgrammed[] = "programmed";  // on a board whose run su
 // The prefix of a record that is a database: "odbc:" and an ODBC connection string.
 constexpr char kDatabaseRecordPrefix[] = "odbc:";
 
-// True when |record| names a database record; |*connection| is then its connection string.
+// The environment variable that holds the connection string of the record "odbc:", so that a
+// password need not be written on a command line.
+constexpr char kRecordEnvironment[] = "QNT5200_RECORD";
+
+// True when |record| names a database record; |*connection| is then its connection string (the
+// one in QNT5200_RECORD when |record| is "odbc:" alone).
 bool IsDatabaseRecord(const std::string& record, std::string* connection);
 
 enum class SchemaState { kMissing, kCurrent, kOther, kError };

@@ -47,16 +47,8 @@ uint64_t MacNumber(const std::string& canonical) {
 std::vector<MacRange> Ranges(const std::set<std::string>& macs) {
   std::vector<MacRange> ranges;
   uint64_t previous = 0;
-  for (const std::string& mac : macs) {  // canonical text sorts as the numbers do
-    const uint64_t number = MacNumber(mac);
-    if (!ranges.empty() && number == previous + 1) {
-      ranges.back().last = mac;
-      ++ranges.back().count;
-    } else {
-      ranges.push_back({.first = mac, .last = mac, .count = 1});
-    }
-    previous = number;
-  }
+  // Canonical text sorts as the numbers do.
+  for (const std::string& mac : macs) ExtendMacRanges(mac, &previous, &ranges);
   return ranges;
 }
 
@@ -65,6 +57,17 @@ std::string IdentityKey(const BoardRecordLine& line) {
 }
 
 }  // namespace
+
+void ExtendMacRanges(const std::string& mac, uint64_t* previous, std::vector<MacRange>* ranges) {
+  const uint64_t number = MacNumber(mac);
+  if (!ranges->empty() && number == *previous + 1) {
+    ranges->back().last = mac;
+    ++ranges->back().count;
+  } else {
+    ranges->push_back({.first = mac, .last = mac, .count = 1});
+  }
+  *previous = number;
+}
 
 std::optional<double> StationRate::BoardsPerHour() const {
   if (!timed || span_seconds <= 0) return std::nullopt;

@@ -45,6 +45,10 @@ struct RecordSummary {
 
 RecordSummary SummarizeRecord(const ParsedBoardRecord& record);
 
+// Adds |mac| (canonical; the addresses come in ascending order) to |*ranges|: the last range
+// grows when |mac| follows |*previous|. |*previous| becomes |mac|'s number.
+void ExtendMacRanges(const std::string& mac, uint64_t* previous, std::vector<MacRange>* ranges);
+
 // The reservations that no later line answers: the line of each, in record order. A reservation
 // is answered by a later line that takes the same MAC address and serial number again (the run's
 // own outcome line, or a run that found the identity on its board).

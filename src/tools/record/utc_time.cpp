@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 
 namespace {
 
@@ -44,4 +45,18 @@ bool ParseUtcTime(const std::string& text, int64_t* seconds) {
                                 chrono::day{static_cast<unsigned>(day)};
   *seconds = date.time_since_epoch().count() * 86400 + hour * 3600 + minute * 60 + second;
   return true;
+}
+
+std::string UtcTimeText(int64_t seconds) {
+  namespace chrono = std::chrono;
+  const chrono::sys_seconds time{chrono::seconds{seconds}};
+  const chrono::sys_days days = chrono::floor<chrono::days>(time);
+  const chrono::year_month_day date{days};
+  const chrono::hh_mm_ss clock{time - days};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
+  return text;
 }

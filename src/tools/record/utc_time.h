@@ -8,3 +8,6 @@
 // Seconds since 1970-01-01T00:00:00Z of "YYYY-MM-DDTHH:MM:SSZ" (a blank for the "T" and no "Z"
 // are taken too, as a spreadsheet may save them). False when |text| is no such time.
 bool ParseUtcTime(const std::string& text, int64_t* seconds);
+
+// "YYYY-MM-DDTHH:MM:SSZ" of |seconds| since 1970-01-01T00:00:00Z.
+std::string UtcTimeText(int64_t seconds);
