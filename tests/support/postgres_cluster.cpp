@@ -53,6 +53,16 @@ PostgresCluster::PostgresCluster() {
   }
   dir_ = dir;
   setenv("ODBCINI", ValueAfter(output, "ODBCINI").c_str(), 1);
+  // The programs the tests run (the sanitizer build of them) pass over the driver's bytes too.
+  const std::string suppressions = dir_ + "/lsan.supp";
+  if (FILE* file = std::fopen(suppressions.c_str(), "w")) {
+    std::fputs(__lsan_default_suppressions(), file);
+    std::fclose(file);
+    const char* options = std::getenv("LSAN_OPTIONS");
+    const std::string all = (options != nullptr ? std::string(options) + ":" : std::string()) +
+                            "suppressions=" + suppressions;
+    setenv("LSAN_OPTIONS", all.c_str(), 1);
+  }
 }
 
 PostgresCluster::~PostgresCluster() {
