@@ -14,32 +14,42 @@ namespace {
 
 const char* NameOf(const OwnedText& text) { return text.IsSet() ? text.get() : nullptr; }
 
+// An identity a board may hold after a run that did not succeed.
+bool Unfinished(IdentityState state) {
+  return state == IdentityState::kReserved || state == IdentityState::kWritten ||
+         state == IdentityState::kFailed;
+}
+
 }  // namespace
 
 IdentityReservation::IdentityReservation(const CommandOptions& options, UserFileLock& ini_lock,
                                          uint32_t adapter, ErrorWatchConsole& console, Clock& clock)
     : options_(options),
       ini_lock_(ini_lock),
+      record_(RecordStoreOf(options, console)),
       adapter_(adapter),
       console_(console),
       clock_(clock),
       ini_name_(NameOf(options.IniFileName)),
-      record_name_(NameOf(options.RecordFileName)),
       stepping_(options.SteppingEnabled) {}
 
 int IdentityReservation::Prepare(Driver& driver, RunState& run) {
   run_ = &run;
-  if (record_name_ != nullptr) {
-    if (const int refused = OpenBoardRecord(options_, console_, &record_lock_, &record_)) {
-      return refused;
+  if (record_ != nullptr) {
+    if (record_->Open() != RecordStatus::kDone) return kExitModifyFailed;
+    bool may_hold = false;
+    if (record_->MayHoldUnfinished(&may_hold) != RecordStatus::kDone) {
+      return Refuse(kExitModifyFailed);
     }
-    if (record_.HasOpenIdentities()) {
+    if (may_hold) {
       if (const int refused = FindRework(driver, run)) return Refuse(refused);
     }
   }
   identity_ = IdentityOf(options_, run.settings);
+  // A serial number that does not step is the same on every board by design.
+  serial_counts_ = run.settings.SerialNumberIncrement != 0;
   // A reworked board keeps what it holds: no new identity is checked, stepped or guarded.
-  if (rework_line_ != 0) return 0;
+  if (rework_) return 0;
   if (ini_name_ != nullptr) {
     if (const int refused = CheckIniIdentity(run.settings, ini_name_, console_)) {
       return Refuse(refused);
@@ -48,19 +58,26 @@ int IdentityReservation::Prepare(Driver& driver, RunState& run) {
   if (stepping_) {
     if (const int refused = TryStep(run.settings)) return Refuse(refused);
   }
-  if (record_name_ == nullptr) return 0;
-  // A serial number that does not step is the same on every board by design.
-  const bool serial_counts = run.settings.SerialNumberIncrement != 0;
-  return Refuse(GuardIdentity(record_, identity_, serial_counts, record_name_, console_));
+  return Refuse(Guard(serial_counts_));
+}
+
+int IdentityReservation::Guard(bool serial_counts) {
+  if (record_ == nullptr) return 0;
+  RecordKnowledge known;
+  if (record_->LookUp(identity_.mac_address, identity_.serial_number, &known) !=
+      RecordStatus::kDone) {
+    return kExitModifyFailed;
+  }
+  return GuardIdentity(known, identity_, serial_counts, console_);
 }
 
 // A run refused before the board was touched is recorded as such, when the record is open.
 int IdentityReservation::Refuse(int exit_code) {
-  if (exit_code == 0 || record_name_ == nullptr) return exit_code;
+  if (exit_code == 0 || record_ == nullptr) return exit_code;
   BoardRecordLine line = LineOf(ImageBuffer{});
   line.result = exit_code;
   line.refused = true;
-  AppendRecordLine(record_name_, line, console_);
+  record_->RecordOutcome(line);
   return exit_code;
 }
 
@@ -71,24 +88,25 @@ int IdentityReservation::FindRework(Driver& driver, RunState& run) {
   if (!ReadImageMacAddresses(driver, otp, run.eeprom_size, &held)) {
     console_.Error(
         "The board's MAC address could not be read, so it is not known whether it holds an "
-        "identity of the record file %s; nothing was programmed\n",
-        record_name_);
+        "identity of %s; nothing was programmed\n",
+        record_->Describe().c_str());
     return otp ? kExitOtpReadFailed : kExitEepromReadFailed;
   }
   for (const MacAddress& mac : held) {
-    const auto found = record_.by_mac.find(MacAddressText(mac));
-    if (found == record_.by_mac.end()) continue;
-    const IdentityEntry& entry = found->second;
-    if (entry.use != IdentityUse::kUnfinished && entry.use != IdentityUse::kFailed) continue;
+    RecordKnowledge known;
+    if (record_->LookUp(MacAddressText(mac), "", &known) != RecordStatus::kDone) {
+      return kExitModifyFailed;
+    }
+    if (!Unfinished(known.mac.state)) continue;
     DeviceSettings& settings = run.settings;
     settings.CurrentMacAddress = mac;
     settings.CurrentMacAddressPresent = 1;
-    if (!entry.serial_number.empty()) settings.CurrentSerialNumber = entry.serial_number;
-    rework_line_ = entry.line;
+    if (!known.mac.serial_number.empty()) settings.CurrentSerialNumber = known.mac.serial_number;
+    rework_ = true;
     console_.Printf(
-        "The board holds MAC address %s, which a run that did not succeed gave it (line %d of "
-        "the record file %s): it is programmed with that identity again\n",
-        entry.mac_address.c_str(), entry.line, record_name_);
+        "The board holds MAC address %s, which a run that did not succeed gave it (%s): it is "
+        "programmed with that identity again\n",
+        known.mac.mac_address.c_str(), known.mac.where.c_str());
     return 0;
   }
   return 0;
@@ -112,34 +130,46 @@ int IdentityReservation::TryStep(const DeviceSettings& settings) {
 }
 
 bool IdentityReservation::Pass(const uint8_t* image, int32_t length) {
-  if (passed_) return true;
-  if (stepping_ && rework_line_ == 0) {
-    DeviceSettings stepped = next_;
-    if (UpdateIniFile(ini_name_, stepped, console_, &ini_edits_) != 0) {
-      console_.Error("Failed to update ini file\n");
-      refused_ = true;
-      return false;
-    }
-  }
-  if (record_name_ != nullptr) {
-    ImageBuffer reserved;
-    std::copy(image, image + std::clamp<int32_t>(length, 0, kImageBufferSize), reserved.bytes);
-    reserved.length = length;
-    BoardRecordLine line = LineOf(reserved);
-    line.reserved = true;
-    if (!AppendRecordLine(record_name_, line, console_)) {
-      record_lock_.Release();
-      GiveBackIniValues();
-      refused_ = true;
-      return false;
-    }
+  if (sent_) return true;
+  if (!Reserve(image, length)) {
+    refused_ = true;
+    return false;
   }
   // Set aside: the next station may take its turn while this board is written.
   ini_lock_.Release();
-  record_lock_.Release();
-  passed_ = true;
+  sent_ = true;
   return true;
 }
+
+// The INI file first, the record last: a run that dies between the two leaves an identity that
+// no board got and no run will hand out, never one that two boards get.
+bool IdentityReservation::Reserve(const uint8_t* image, int32_t length) {
+  if (stepping_ && !rework_) {
+    DeviceSettings stepped = next_;
+    if (UpdateIniFile(ini_name_, stepped, console_, &ini_edits_) != 0) {
+      console_.Error("Failed to update ini file\n");
+      return false;
+    }
+  }
+  if (record_ == nullptr) return true;
+  ImageBuffer reserved;
+  std::copy(image, image + std::clamp<int32_t>(length, 0, kImageBufferSize), reserved.bytes);
+  reserved.length = length;
+  const RecordReservation reservation{
+      .line = LineOf(reserved), .serial_counts = serial_counts_, .rework = rework_};
+  IdentityOwner owner;
+  const RecordStatus status = record_->Reserve(reservation, &owner);
+  if (status == RecordStatus::kDone) return true;
+  if (status == RecordStatus::kConflict) {
+    const bool mac = owner.mac_address == identity_.mac_address;
+    RefuseHeldIdentity(mac ? "MAC address" : "Serial number",
+                       mac ? identity_.mac_address : identity_.serial_number, owner, console_);
+  }
+  GiveBackIniValues();
+  return false;
+}
+
+void IdentityReservation::Written(bool accepted) { accepted_ = accepted; }
 
 // Nothing reached the board, so its values go back to the INI file, unless another station has
 // stepped past them in the meantime (then they are simply never used).
@@ -154,20 +184,36 @@ void IdentityReservation::GiveBackIniValues() {
 }
 
 StepResult IdentityReservation::AfterWrite(bool programmed) {
-  if (!passed_ || (!stepping_ && record_name_ == nullptr)) return {};
+  if (!stepping_ && record_ == nullptr) return {};
   const std::string identity = IdentityText();
-  if (!programmed) {
-    if (rework_line_ == 0) {
-      console_.Printf("The board was written with %s, which now belongs to it: %s\n",
-                      identity.c_str(),
-                      record_name_ != nullptr
-                          ? "no other board is given it, and programming this board again with "
-                            "the record file keeps it"
-                          : "no other board is given it, the INI file holds the next values");
+  if (!sent_) {
+    // A refused reservation has said why already; a run that never began to write has nothing
+    // to tell of the identity.
+    if (started_ && !refused_) {
+      console_.Printf("Nothing carrying %s was sent to the board, so it is not used up\n",
+                      identity.c_str());
     }
     return {};
   }
-  if (!stepping_ || rework_line_ != 0) return {};
+  if (!programmed) {
+    if (rework_) return {};
+    const char* kept = record_ != nullptr
+                           ? "programming this board again with the record file keeps it"
+                           : "the INI file holds the next values";
+    if (accepted_) {
+      console_.Printf(
+          "The board was written with %s, but the write was not verified: no other board is "
+          "given it; %s\n",
+          identity.c_str(), kept);
+    } else {
+      console_.Printf(
+          "A write request carrying %s was sent to the board, and the write failed: it may have "
+          "reached the board, so no other board is given it; %s%s\n",
+          identity.c_str(), kept, record_ != nullptr ? " if the board holds it" : "");
+    }
+    return {};
+  }
+  if (!stepping_ || rework_) return {};
   if (step_ == StepOutcome::kStepped) {
     console_.Print("Updated ini file\n");
     return {};
@@ -182,11 +228,11 @@ StepResult IdentityReservation::AfterWrite(bool programmed) {
 }
 
 int IdentityReservation::Close(const ImageBuffer& image, int exit_code) {
-  if (record_name_ == nullptr) return exit_code;
+  if (record_ == nullptr) return exit_code;
   BoardRecordLine line = LineOf(image);
   line.result = exit_code;
-  line.written = passed_;
-  if (AppendRecordLine(record_name_, line, console_)) return exit_code;
+  line.written = sent_;
+  if (record_->RecordOutcome(line) == RecordStatus::kDone) return exit_code;
   return exit_code != 0 ? exit_code : kExitModifyFailed;
 }
 

@@ -74,7 +74,7 @@ void RecordMemoryStage(const CommandOptions& options, const RunState& run, const
   if (reservation != nullptr) {
     record.mac_address = reservation->identity().mac_address;
     record.serial_number = reservation->identity().serial_number;
-    record.written = reservation->passed();
+    record.written = reservation->sent();
   }
   record.done = done && !memory.stop;
   if (record.switch_off) record.done = done;

@@ -10,12 +10,9 @@
 #include "common/image_buffer.h"
 #include "format/image_decode.h"
 #include "format/otp_form.h"
-#include "platform/record_append.h"
+#include "platform/user_file.h"
 
 namespace {
-
-// Far beyond the lines of any production run; a longer "record" is not one.
-constexpr size_t kMaxRecordBytes = 256u << 20;
 
 std::string UtcNow() {
   const std::time_t now = std::time(nullptr);
@@ -25,28 +22,11 @@ std::string UtcNow() {
   return text;
 }
 
-// Waits for another station's turn to end, saying so once.
-bool LockRecord(const char* path, UserFileLock* lock, Console& console) {
-  UserFileLock::Result locked = lock->Acquire(path, false);
-  if (locked == UserFileLock::Result::kBusy) {
-    console.Printf("The record file %s is in use by another run; waiting for it\n", path);
-    locked = lock->Acquire(path, true);
-  }
-  return locked == UserFileLock::Result::kLocked;
-}
-
-int Refuse(const char* what, const char* text, const IdentityEntry& entry, const char* record_name,
-           Console& console) {
-  if (entry.use == IdentityUse::kProgrammed) {
-    console.Error("%s %s was programmed already: line %d of the record file %s\n", what, text,
-                  entry.line, record_name);
-  } else {
-    console.Error(
-        "%s %s was sent to a board already by a run that did not succeed: line %d of the record "
-        "file %s; only that board may be programmed with it again\n",
-        what, text, entry.line, record_name);
-  }
-  return kExitModifyFailed;
+// Names the run that holds an identity, where the record tells more than its place.
+std::string OwnerText(const IdentityOwner& owner) {
+  if (owner.station.empty()) return owner.where;
+  return owner.where + " (station " + owner.station + ", adapter " + std::to_string(owner.adapter) +
+         ", " + owner.time + ")";
 }
 
 }  // namespace
@@ -73,45 +53,38 @@ BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& se
   return identity;
 }
 
-int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLock* lock,
-                    RecordIdentities* identities) {
-  const char* path = options.RecordFileName.get();
+std::unique_ptr<RecordStore> RecordStoreOf(const CommandOptions& options, Console& console) {
+  if (!options.RecordFileName.IsSet()) return nullptr;
+  RecordStoreSettings settings{.name = options.RecordFileName.get()};
   for (const OwnedText* input : {&options.IniFileName, &options.BinaryFileName}) {
-    if (input->IsSet() && SameUserFile(path, input->get())) {
-      console.Error("The record file %s is the file the board is programmed from\n", path);
-      return kExitModifyFailed;
-    }
+    if (input->IsSet()) settings.input_files.emplace_back(input->get());
   }
-  // A record that cannot take the line is found out before the board is written.
-  if (!CanAppendToFile(path)) {
-    console.Error("Couldn't write the record file %s\n", path);
-    return kExitModifyFailed;
+  return MakeRecordStore(settings, console);
+}
+
+int GuardIdentity(const RecordKnowledge& known, const BoardIdentity& identity, bool serial_counts,
+                  Console& console) {
+  if (known.mac.state != IdentityState::kFree) {
+    return RefuseHeldIdentity("MAC address", identity.mac_address, known.mac, console);
   }
-  std::string record;
-  if (!LockRecord(path, lock, console) || !ReadWholeUserFile(path, kMaxRecordBytes, &record)) {
-    console.Error("Couldn't read the record file %s\n", path);
-    return kExitModifyFailed;
-  }
-  *identities = ReadRecordIdentities(record);
-  for (const int line : identities->malformed_lines) {
-    console.Warning("Line %d of the record file %s cannot be read; it is passed over\n", line,
-                    path);
+  if (serial_counts && known.serial.state != IdentityState::kFree) {
+    return RefuseHeldIdentity("Serial number", identity.serial_number, known.serial, console);
   }
   return 0;
 }
 
-int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& identity,
-                  bool serial_counts, const char* record_name, Console& console) {
-  const auto mac = identities.by_mac.find(identity.mac_address);
-  if (mac != identities.by_mac.end()) {
-    return Refuse("MAC address", identity.mac_address.c_str(), mac->second, record_name, console);
+int RefuseHeldIdentity(const char* what, const std::string& text, const IdentityOwner& owner,
+                       Console& console) {
+  const std::string held = OwnerText(owner);
+  if (owner.state == IdentityState::kProgrammed) {
+    console.Error("%s %s was programmed already: %s\n", what, text.c_str(), held.c_str());
+  } else {
+    console.Error(
+        "%s %s was sent to a board already by a run that did not succeed: %s; only that board "
+        "may be programmed with it again\n",
+        what, text.c_str(), held.c_str());
   }
-  const auto serial = identities.by_serial.find(identity.serial_number);
-  if (serial_counts && serial != identities.by_serial.end()) {
-    return Refuse("Serial number", identity.serial_number.c_str(), serial->second, record_name,
-                  console);
-  }
-  return 0;
+  return kExitModifyFailed;
 }
 
 BoardRecordLine RecordLineOf(const CommandOptions& options, const ChipIdentity& chip,
@@ -131,10 +104,4 @@ BoardRecordLine RecordLineOf(const CommandOptions& options, const ChipIdentity& 
       options.BinaryFileName.IsSet() ? options.BinaryFileName : options.IniFileName;
   line.file = file.IsSet() ? file.get() : "";
   return line;
-}
-
-bool AppendRecordLine(const char* record_name, const BoardRecordLine& line, Console& console) {
-  if (AppendLineFlushed(record_name, kBoardRecordHeader, FormatBoardRecordLine(line))) return true;
-  console.Error("Couldn't write the record file %s\n", record_name);
-  return false;
 }

@@ -1,16 +1,16 @@
-// record_stage.h - the per-board record of a -w run with -t: opening and reading it before the
-// board is touched, the guard that keeps an identity on one board, and the lines a run appends.
+// record_stage.h - the per-board record of a -w run with -t: the identity the run is about to
+// program, the store -t names, the guard that keeps an identity on one board, and the run's line.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/command_options.h"
 #include "app/run_state.h"
 #include "common/image_buffer.h"
-#include "format/record_identities.h"
 #include "platform/console.h"
-#include "platform/user_file.h"
+#include "record/record_store.h"
 
 // The identity a run is about to program, settled before the board is touched.
 struct BoardIdentity {
@@ -22,22 +22,22 @@ struct BoardIdentity {
 // image file's own.
 BoardIdentity IdentityOf(const CommandOptions& options, const DeviceSettings& settings);
 
-// Refuses a record that is the file the board is programmed from or cannot take a line, then
-// locks it into |*lock| (so that two stations cannot both find an identity free) and reads it.
-// Returns 0, or kExitModifyFailed after its message; nothing has touched the board then.
-int OpenBoardRecord(const CommandOptions& options, Console& console, UserFileLock* lock,
-                    RecordIdentities* identities);
+// The store -t names, which must never be one of the files the board is programmed from; null
+// without -t.
+std::unique_ptr<RecordStore> RecordStoreOf(const CommandOptions& options, Console& console);
 
-// Refuses |identity| when the record shows it sent to a board already; the serial number counts
-// only when |serial_counts| (the INI file steps it: a fixed serial number is meant for every
-// board). Returns 0 or kExitModifyFailed after its message.
-int GuardIdentity(const RecordIdentities& identities, const BoardIdentity& identity,
-                  bool serial_counts, const char* record_name, Console& console);
+// Refuses |identity| when |known| (what the record knows of it) shows it sent to a board already;
+// the serial number counts only when |serial_counts| (the INI file steps it: a fixed serial number
+// is meant for every board). Returns 0 or kExitModifyFailed after its message.
+int GuardIdentity(const RecordKnowledge& known, const BoardIdentity& identity, bool serial_counts,
+                  Console& console);
+
+// The message that refuses |what| (e.g. "MAC address") |text| to any board but the one |owner|
+// holds it for. Returns kExitModifyFailed.
+int RefuseHeldIdentity(const char* what, const std::string& text, const IdentityOwner& owner,
+                       Console& console);
 
 // The line of this run, for |image| of |length| bytes (none: length 0).
 BoardRecordLine RecordLineOf(const CommandOptions& options, const ChipIdentity& chip,
                              const BoardIdentity& identity, uint32_t adapter,
                              const ImageBuffer& image);
-
-// Appends |line| in one flushed write. False after "Couldn't write the record file".
-bool AppendRecordLine(const char* record_name, const BoardRecordLine& line, Console& console);

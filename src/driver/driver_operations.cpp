@@ -140,9 +140,11 @@ bool E2P_READ_BLOCK(Driver& driver, uint16_t length, uint8_t* destination) {
   return true;
 }
 
-bool E2P_WRITE_BLOCK(Driver& driver, uint16_t length, const uint8_t* source) {
-  return Bracketed(driver, E2P_COMMAND, kE2pOpenWrite, kE2pCloseWrite,
-                   [&] { return SendE2pWriteBlock(driver, length, source); });
+bool E2P_WRITE_BLOCK(Driver& driver, uint16_t length, const uint8_t* source,
+                     const BeforeDataRequest& before_data) {
+  return Bracketed(driver, E2P_COMMAND, kE2pOpenWrite, kE2pCloseWrite, [&] {
+    return (!before_data || before_data()) && SendE2pWriteBlock(driver, length, source);
+  });
 }
 
 bool READ_REGISTER(Driver& driver, uint32_t address, uint32_t* value) {
@@ -282,8 +284,10 @@ bool OTP_READ_BLOCK(Driver& driver, uint16_t offset, uint16_t length, uint8_t* d
   });
 }
 
-bool OTP_WRITE_BLOCK(Driver& driver, uint16_t offset, uint16_t length, const uint8_t* source) {
+bool OTP_WRITE_BLOCK(Driver& driver, uint16_t offset, uint16_t length, const uint8_t* source,
+                     const BeforeDataRequest& before_data) {
   return Bracketed(driver, OTP_CONFIGURE, kOtpOpenWrite, kOtpClose, [&] {
+    if (before_data && !before_data()) return false;
     DriverRequest& block = driver.Begin();
     const uint16_t count = static_cast<uint16_t>(std::min<uint32_t>(length, kRequestDataSize));
     block.Put16(kOffsetParameter, offset);

@@ -4,8 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "driver/driver.h"
+
+// Asked by a write once the memory is open for writing, right before the request that carries the
+// data goes out. False: the request is not sent, the memory is closed again and the write fails.
+using BeforeDataRequest = std::function<bool()>;
 
 // EEPROM. The block operations always work from EEPROM position 0; writes are bracketed by
 // E2P_COMMAND 0x20000000 and 0x10000000.
@@ -13,7 +18,8 @@ bool E2P_COMMAND(Driver& driver, uint32_t value);
 bool E2P_READ_BYTE(Driver& driver, uint16_t offset, uint8_t* byte);
 bool E2P_WRITE_BYTE(Driver& driver, uint16_t offset, uint8_t byte);
 bool E2P_READ_BLOCK(Driver& driver, uint16_t length, uint8_t* destination);
-bool E2P_WRITE_BLOCK(Driver& driver, uint16_t length, const uint8_t* source);
+bool E2P_WRITE_BLOCK(Driver& driver, uint16_t length, const uint8_t* source,
+                     const BeforeDataRequest& before_data = nullptr);
 
 // Controller registers, PHY registers, PCI configuration space, PCIe PHY registers.
 bool READ_REGISTER(Driver& driver, uint32_t address, uint32_t* value);
@@ -48,7 +54,8 @@ bool SET_LINK_STATE(Driver& driver, uint32_t state);
 // 0x1000000.
 bool OTP_CONFIGURE(Driver& driver, uint32_t value);
 bool OTP_READ_BLOCK(Driver& driver, uint16_t offset, uint16_t length, uint8_t* destination);
-bool OTP_WRITE_BLOCK(Driver& driver, uint16_t offset, uint16_t length, const uint8_t* source);
+bool OTP_WRITE_BLOCK(Driver& driver, uint16_t offset, uint16_t length, const uint8_t* source,
+                     const BeforeDataRequest& before_data = nullptr);
 
 // Finds whether the EEPROM holds 256 or 512 bytes and stores it in |*size|, leaving the contents
 // as they were. False as soon as an EEPROM request fails.

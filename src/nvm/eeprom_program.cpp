@@ -26,8 +26,14 @@ bool EepromImageFits(const EepromJob& job, Console& console) {
 bool ProgramEeprom(Driver& driver, const EepromJob& job) {
   Console& console = driver.console();
   if (!EepromImageFits(job, console)) return false;
-  if (job.gate != nullptr && !job.gate->Pass(job.image, job.image_length)) return false;
-  if (!E2P_WRITE_BLOCK(driver, static_cast<uint16_t>(job.eeprom_size), job.image)) {
+  if (job.gate != nullptr) job.gate->Starting();
+  const GatedWrite written = WriteThroughGate(
+      job.gate, job.image, job.image_length, [&](const BeforeDataRequest& before_data) {
+        return E2P_WRITE_BLOCK(driver, static_cast<uint16_t>(job.eeprom_size), job.image,
+                               before_data);
+      });
+  if (written == GatedWrite::kRefused) return false;
+  if (written == GatedWrite::kFailed) {
     console.Print("Failed to program device eeprom\n");
     return false;
   }

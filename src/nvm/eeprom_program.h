@@ -19,8 +19,8 @@ bool LoadEepromImageFile(const char* name, uint8_t* image, int32_t* length, Cons
 bool EepromImageFits(const EepromJob& job, Console& console);
 
 // Writes |job.eeprom_size| bytes of |job.image| and verifies |job.image_length| bytes of it, after
-// checking that the image fits and passing |job.gate|. Returns true, with the programmed line
-// printed, or false after its messages.
+// checking that the image fits; |job.gate| passes right before the block goes out. Returns true,
+// with the programmed line printed, or false after its messages.
 bool ProgramEeprom(Driver& driver, const EepromJob& job);
 
 // Reads |length| bytes back from EEPROM offset 0 and compares them with |image|. Returns 0 when

@@ -24,5 +24,5 @@ struct OtpJob {
   // Set by CheckOtpSpace: 0 when the next image goes to the lower half (or the OTP is being
   // switched off), 256 when it goes to the upper half.
   int32_t used_bytes = 0;
-  WriteGate* gate = nullptr;  // passed before the image goes out, when given
+  WriteGate* gate = nullptr;  // passed before the body goes out, when given
 };

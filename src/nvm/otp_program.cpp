@@ -30,16 +30,24 @@ OtpResult WriteOtpImage(Driver& driver, const OtpJob& job, const uint8_t* image,
     console.Print("Exiting.\n");
     return OtpResult::kFailed;
   }
-  if (job.gate != nullptr && !job.gate->Pass(image, length)) return OtpResult::kFailed;
+  if (job.gate != nullptr) job.gate->Starting();
   if (!OTP_WRITE_BLOCK(driver, 0, 1, image)) {
     console.Print("Failed to program device OTP offset 0 (Signature byte)\n");
     return OtpResult::kFailed;
   }
-  // An image of the signature alone has no body: nothing more is sent.
-  if (body > 0 && !OTP_WRITE_BLOCK(driver, static_cast<uint16_t>(base), static_cast<uint16_t>(body),
-                                   image + 1)) {
-    console.Printf("Failed to program device OTP offset %d, size = %d\n", base, body);
-    return OtpResult::kFailed;
+  // An image of the signature alone has no body: nothing more is sent, and it carries no
+  // identity.
+  if (body > 0) {
+    const GatedWrite written =
+        WriteThroughGate(job.gate, image, length, [&](const BeforeDataRequest& before_data) {
+          return OTP_WRITE_BLOCK(driver, static_cast<uint16_t>(base), static_cast<uint16_t>(body),
+                                 image + 1, before_data);
+        });
+    if (written == GatedWrite::kRefused) return OtpResult::kFailed;
+    if (written == GatedWrite::kFailed) {
+      console.Printf("Failed to program device OTP offset %d, size = %d\n", base, body);
+      return OtpResult::kFailed;
+    }
   }
   if (VerifyOTP(driver, image, length) != 0) {
     console.Error("Failed to verify device OTP\n");

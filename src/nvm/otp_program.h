@@ -8,9 +8,9 @@
 #include "nvm/otp_job.h"
 
 // Writes the |length|-byte |image| to the half its signature names, after the operator confirms
-// (unless |job.confirmed|) and |job.gate| passes, reads it back and prints the success line. The
-// signature byte goes first, so a failed body write leaves the new signature behind. Returns kOk or
-// kFailed.
+// (unless |job.confirmed|), reads it back and prints the success line. The signature byte goes
+// first, so a failed body write leaves the new signature behind; |job.gate| passes right before
+// the body, which carries the identity. Returns kOk or kFailed.
 OtpResult WriteOtpImage(Driver& driver, const OtpJob& job, const uint8_t* image, int32_t length);
 
 // Writes 0xFF over the signature once the operator answers an upper-case Y; -C does not answer

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "config/ini_loader.h"
 #include "config/stepping/ini_write_back.h"
@@ -151,6 +152,50 @@ TEST(UpdateIniFile, FailedSpliceLeavesTheOldFileWhole) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ini.dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+// The give-back of a run that sent nothing: it undoes exactly its own step, and only while the
+// file still holds what that step wrote.
+TEST(RestoreIniFile, UndoesAStepThatMovedTheValueAfterIt) {
+  LoadedIni ini;
+  const std::string text =
+      "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
+      "[SerialNumber]\nCurrentSerialNumber = 0001\n";
+  WriteFileText(ini.path, text);
+  ini.settings.CurrentMacAddressPresent = 1;
+  ini.settings.CurrentMacAddressOffset = 33;
+  ini.settings.CurrentMacAddressLength = 15;  // "00:11:22:33:44:"
+  ini.settings.CurrentSerialNumberOffset = static_cast<int32_t>(text.find("0001"));
+  ini.settings.CurrentSerialNumberLength = 4;
+  ini.settings.CurrentMacAddress = {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  ini.settings.CurrentSerialNumber = "0002";
+  CaptureConsole console;
+  std::vector<IniValueEdit> applied;
+  ASSERT_EQ(UpdateIniFile(ini.path.c_str(), ini.settings, console, &applied), 0);
+  ASSERT_NE(ReadFileText(ini.path), text);
+  EXPECT_TRUE(RestoreIniFile(ini.path.c_str(), applied));
+  EXPECT_EQ(ReadFileText(ini.path), text);
+}
+
+TEST(RestoreIniFile, LeavesAFileAnotherRunSteppedSince) {
+  LoadedIni ini;
+  Load(ini, BoardIni("00:11:22:33:44:55", "0001", "\n"));
+  ini.settings.CurrentMacAddress[5] = 0x56;
+  ini.settings.CurrentSerialNumber = "0002";
+  CaptureConsole console;
+  std::vector<IniValueEdit> applied;
+  ASSERT_EQ(UpdateIniFile(ini.path.c_str(), ini.settings, console, &applied), 0);
+  // Another station loads the stepped file, programs 00:11:22:33:44:56 and steps it again.
+  LoadedIni other;
+  Load(other, ReadFileText(ini.path));
+  other.settings.CurrentMacAddress[5] = 0x57;
+  other.settings.CurrentSerialNumber = "0003";
+  ASSERT_EQ(UpdateIniFile(ini.path.c_str(), other.settings, console), 0);
+  const std::string stepped_twice = BoardIni("00:11:22:33:44:57", "0003", "\n");
+  ASSERT_EQ(ReadFileText(ini.path), stepped_twice);
+  // Giving 00:11:22:33:44:55 back now would hand 00:11:22:33:44:56 out a second time.
+  EXPECT_FALSE(RestoreIniFile(ini.path.c_str(), applied));
+  EXPECT_EQ(ReadFileText(ini.path), stepped_twice);
 }
 
 }  // namespace

@@ -73,20 +73,19 @@ TEST_F(ProductionRun, IdentityWrittenToAFailedBoardIsNeverGivenToAnother) {
     const char* next_mac;
     const char* next_serial;
   };
-  const std::string kept =
-      "which now belongs to it: no other board is given it, the INI file "
-      "holds the next values\n";
+  const std::string kept = "no other board is given it; the INI file holds the next values\n";
   const Fault faults[] = {
       {"--command 3 --status 1",
        "ERROR: E2P_READ_BLOCK failed!    status:Access failed\nFailed to read eeprom\n"
        "ERROR: Failed to verify device eeprom\nThe board was written with MAC address "
-       "00:11:22:33:44:55 and serial number 000000000001, " +
+       "00:11:22:33:44:55 and serial number 000000000001, but the write was not verified: " +
            kept,
        "00:11:22:33:44:56", "000000000002"},
       {"--command 4 --error 1167",
        "ERROR: Error in DeviceIoControl (IOCTL_QNT5200_MP_ACCESS) : 1167\n"
-       "Failed to program device eeprom\nThe board was written with MAC address "
-       "00:11:22:33:44:56 and serial number 000000000002, " +
+       "Failed to program device eeprom\nA write request carrying MAC address "
+       "00:11:22:33:44:56 and serial number 000000000002 was sent to the board, and the write "
+       "failed: it may have reached the board, so " +
            kept,
        "00:11:22:33:44:57", "000000000003"},
   };

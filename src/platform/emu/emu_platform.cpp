@@ -46,7 +46,18 @@ void EmuDeviceIo::Close() {
 
 void EmuClock::Sleep(uint32_t milliseconds) { machine_.SleepMs(milliseconds); }
 
-uint32_t EmuClock::GetTickCount() { return static_cast<uint32_t>(machine_.NowMs()); }
+// The machine's time follows its own clock until the control device is opened and the first
+// adapter's from then on: the tick count goes on from where it stood, as a system's would.
+uint32_t EmuClock::GetTickCount() {
+  const bool on_adapters = !machine_.adapters().empty();
+  const int64_t now = machine_.NowMs();
+  if (on_adapters != on_adapters_) {
+    offset_ms_ = last_ms_ - now;
+    on_adapters_ = on_adapters;
+  }
+  last_ms_ = now + offset_ms_;
+  return static_cast<uint32_t>(last_ms_);
+}
 
 bool EmuClock::QueryPerformanceFrequency(int64_t* frequency) {
   *frequency = kCounterFrequency;

@@ -36,6 +36,9 @@ class EmuClock : public Clock {
 
  private:
   emu::Machine& machine_;
+  bool on_adapters_ = false;  // the tick count last followed the adapters' clock
+  int64_t offset_ms_ = 0;     // added to the machine's time
+  int64_t last_ms_ = 0;       // the tick count last returned
 };
 
 class EmuPlatform : public SystemPlatform {
