@@ -16,7 +16,7 @@ constexpr char kInsertRun[] =
     " serial_number, image_length, crc32, file_name, result, written, station, duration_ms, error)"
     " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 constexpr char kOwnerColumns[] =
-    "SELECT i.mac_address, s.serial_number, i.state, i.station, i.adapter, i.updated_at, i.run_id";
+    "SELECT i.mac_address, s.serial_number, i.state, i.station, i.adapter, i.updated_at";
 constexpr char kOwnerOfMac[] =
     " FROM qnt5200_identity i LEFT JOIN qnt5200_serial s ON s.mac_address = i.mac_address"
     " WHERE i.mac_address = ?";
@@ -128,7 +128,7 @@ DatabaseRecordStore::Found DatabaseRecordStore::FindOwner(const char* query, con
               .station = text(3),
               .adapter = static_cast<uint32_t>(std::strtoul(text(4).c_str(), nullptr, 10)),
               .time = text(5),
-              .where = "run \"" + text(6) + "\" of " + Describe()};
+              .where = Describe()};
     found = true;
     return false;
   };
@@ -237,7 +237,10 @@ RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) 
   if (reserved_) {
     if (UpdateOutcome(outcome)) return RecordStatus::kDone;
     database_.Rollback();
-    return Fail("write the outcome to");
+    console_.Error("Couldn't write the outcome to %s: %s; the identity stays reserved for this "
+                   "board\n",
+                   Describe().c_str(), database_.error().Text().c_str());
+    return RecordStatus::kFailed;
   }
   run_id_ = NewRunId(outcome);
   if (database_.Execute(kInsertRun, RunValues(run_id_, outcome))) return RecordStatus::kDone;
