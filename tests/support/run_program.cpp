@@ -77,6 +77,10 @@ ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_d
                   " </dev/null 2>/dev/null");
 }
 
+ProgramRun RunShellIn(const std::string& work_dir, const std::string& command) {
+  return RunShell("cd " + Quote(work_dir) + " && " + command + " </dev/null 2>&1");
+}
+
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) {
   return RunShell("QNT5200_EMU_DIR=" + Quote(emu_dir) + " " + Quote(QNT_EMU_TOOL_PATH) + " " +
                   arguments + " </dev/null 2>&1");
