@@ -18,7 +18,8 @@ source bench/setup.sh
 cmake --build --preset release --target qnt5200-record >/dev/null
 rec=$PWD/build/release/src/qnt5200-record
 
-eval "$(scripts/record-database.sh start "$work/db" --watch $$)"
+cluster=$(scripts/record-database.sh start --watch $$)
+eval "$cluster"
 export ODBCINI
 trap 'scripts/record-database.sh stop "$QNT_DB_DIR"; rm -rf "$work"' EXIT
 "$rec" init odbc:DSN=qnt5200_owner >/dev/null

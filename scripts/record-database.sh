@@ -69,6 +69,11 @@ start_cluster() {
   dir=$(cd "$dir" && pwd)
   [ "$(id -u)" -ne 0 ] || chown postgres: "$dir"
   chmod 700 "$dir"
+  if ! as_owner test -w "$dir"; then
+    echo "record-database: $dir is out of reach of the postgres user (a folder above it is closed)" >&2
+    rm -rf "$dir"
+    return 1
+  fi
   if [ -n "$watch" ]; then
     # The guard: whatever ends the watched process, the cluster does not outlive it.
     setsid bash -c 'while kill -0 "$1" 2>/dev/null && [ -d "$2" ]; do sleep 0.5; done
