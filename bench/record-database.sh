@@ -58,10 +58,13 @@ SQL
 
 # Median and mean of hyperfine's runs of "-w" without and with the record; peak memory of each.
 cost() {
-  local label=$1 dir=$work/cost-$1
+  local label=$1 dir=$work/cost-$1  # $2: a digit of its own for the MAC address range
   mkdir -p "$dir"
-  cp examples/board.ini "$dir/plain.ini"
-  cp examples/board.ini "$dir/record.ini"
+  # A range of its own for each measurement, far from the filled boards.
+  sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:4$2:00:00/;
+       s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:4$2:FF:FF/" examples/board.ini \
+    >"$dir/plain.ini"
+  cp "$dir/plain.ini" "$dir/record.ini"
   (cd "$dir" && hyperfine --warmup 5 --runs 60 -N --export-json times.json \
     "$tool -w -i plain.ini -s" "$tool -w -i record.ini -s -t $line" | grep -E 'Time|Benchmark')
   local plain_kb record_kb
@@ -82,13 +85,13 @@ PY
 }
 
 echo "== a run's cost, empty database"
-cost empty
+cost empty 1
 echo "== filling the database with $boards_in_database boards"
 start=$(date +%s)
 fill "$boards_in_database"
 echo "filled in $(($(date +%s) - start)) s: $(owner_sql -t -c 'SELECT COUNT(*) FROM qnt5200_identity' | tr -d ' ') identities"
 echo "== a run's cost, $boards_in_database boards in the database"
-cost full
+cost full 2
 
 # One station: its boards one after the other, each on a blank EEPROM.
 station() {

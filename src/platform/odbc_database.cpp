@@ -237,11 +237,12 @@ bool Database::Run(const std::string& sql, const std::vector<DatabaseValue>& val
   const auto seconds = reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(timeouts_.query_seconds));
   if (!Check(SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, seconds, 0), SQL_HANDLE_STMT,
              handle) ||
-      !Check(SQLPrepareW(handle, Wide(text), SQL_NTS), SQL_HANDLE_STMT, handle) ||
       !Check(BindValues(handle, values, &bound), SQL_HANDLE_STMT, handle)) {
     return false;
   }
-  const SQLRETURN executed = SQLExecute(handle);
+  // Executed at once, its values bound: one exchange with the server (a prepared statement
+  // would cost its preparation and its release too, for a statement run once).
+  const SQLRETURN executed = SQLExecDirectW(handle, Wide(text), SQL_NTS);
   // A searched UPDATE or DELETE that finds no row answers SQL_NO_DATA.
   if (executed != SQL_NO_DATA && !Check(executed, SQL_HANDLE_STMT, handle)) return false;
   if (rows != nullptr) {
