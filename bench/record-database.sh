@@ -52,7 +52,9 @@ INSERT INTO qnt5200_run (run_id, started_at, updated_at, adapter, chip, memory, 
          'st' || (n % 8), 10000, ''
   FROM generate_series(0, $count - 1) AS n
   JOIN qnt5200_identity i ON i.run_id = 'fill|' || n;
-ANALYZE;
+ANALYZE qnt5200_identity;
+ANALYZE qnt5200_serial;
+ANALYZE qnt5200_run;
 SQL
 }
 
@@ -62,7 +64,8 @@ cost() {
   mkdir -p "$dir"
   # A range of its own for each measurement, far from the filled boards.
   sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:4$2:00:00/;
-       s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:4$2:FF:FF/" examples/board.ini \
+       s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:4$2:FF:FF/;
+       s/^CurrentSerialNumber = .*/CurrentSerialNumber = 0000${2}0000001/" examples/board.ini \
     >"$dir/plain.ini"
   cp "$dir/plain.ini" "$dir/record.ini"
   (cd "$dir" && hyperfine --warmup 5 --runs 60 -N --export-json times.json \

@@ -105,7 +105,7 @@ CREATE DATABASE qnt5200 OWNER qnt5200_owner;
 REVOKE ALL ON SCHEMA public FROM PUBLIC;
 GRANT USAGE ON SCHEMA public TO qnt5200_station;
 ALTER DEFAULT PRIVILEGES FOR ROLE qnt5200_owner IN SCHEMA public
-  GRANT SELECT, INSERT, UPDATE, DELETE ON TABLES TO qnt5200_station;
+  GRANT SELECT, INSERT, UPDATE ON TABLES TO qnt5200_station;
 SQL
   local driver="PostgreSQL Unicode"
   (umask 077 && cat >"$dir/odbc.ini" <<INI)
