@@ -10,6 +10,11 @@ namespace {
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide text is UTF-16 on both systems");
 
+// ODBC takes an integer attribute in its pointer argument.
+SQLPOINTER AttributeValue(intptr_t value) {
+  return reinterpret_cast<SQLPOINTER>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
 SQLWCHAR* Wide(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
 
 bool Succeeded(SQLRETURN result) {
@@ -163,14 +168,13 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   }
   environment_ = environment;
   SQLHDBC handle = SQL_NULL_HDBC;
-  if (!Check(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
-                           reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(SQL_OV_ODBC3)), 0),
+  if (!Check(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, AttributeValue(SQL_OV_ODBC3), 0),
              SQL_HANDLE_ENV, environment) ||
       !Check(SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle), SQL_HANDLE_ENV, environment)) {
     Disconnect();
     return false;
   }
-  const auto seconds = reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(timeouts.login_seconds));
+  const auto seconds = AttributeValue(timeouts.login_seconds);
   std::u16string text = Utf16Of(connection);
   text.push_back(u'\0');
   SQLSMALLINT ignored = 0;
@@ -191,9 +195,9 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
 }
 
 bool Database::Begin() {
-  return Check(SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
-                                  reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-               SQL_HANDLE_DBC, connection_);
+  return Check(
+      SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT, AttributeValue(SQL_AUTOCOMMIT_OFF), 0),
+      SQL_HANDLE_DBC, connection_);
 }
 
 bool Database::EndTransaction(bool commit) {
@@ -202,8 +206,7 @@ bool Database::EndTransaction(bool commit) {
             SQL_HANDLE_DBC, connection_);
   const DatabaseError ended_error = error_;
   // Back to autocommit whatever happened, so the next statement stands on its own.
-  SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
-                     reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+  SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT, AttributeValue(SQL_AUTOCOMMIT_ON), 0);
   error_ = ended_error;
   return ended;
 }
@@ -234,7 +237,7 @@ bool Database::Run(const std::string& sql, const std::vector<DatabaseValue>& val
   std::u16string text = Utf16Of(sql);
   text.push_back(u'\0');
   BoundValues bound;
-  const auto seconds = reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(timeouts_.query_seconds));
+  const auto seconds = AttributeValue(timeouts_.query_seconds);
   if (!Check(SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, seconds, 0), SQL_HANDLE_STMT,
              handle) ||
       !Check(BindValues(handle, values, &bound), SQL_HANDLE_STMT, handle)) {

@@ -17,7 +17,8 @@ char32_t NextCodePoint(const std::string& text, size_t* i) {
   if (lead < 0x80) {
     ++*i;
     return lead;
-  } else if ((lead & 0xE0) == 0xC0) {
+  }
+  if ((lead & 0xE0) == 0xC0) {
     length = 2, point = lead & 0x1F, least = 0x80;
   } else if ((lead & 0xF0) == 0xE0) {
     length = 3, point = lead & 0x0F, least = 0x800;
