@@ -237,9 +237,10 @@ RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) 
   if (reserved_) {
     if (UpdateOutcome(outcome)) return RecordStatus::kDone;
     database_.Rollback();
-    console_.Error("Couldn't write the outcome to %s: %s; the identity stays reserved for this "
-                   "board\n",
-                   Describe().c_str(), database_.error().Text().c_str());
+    console_.Error(
+        "Couldn't write the outcome to %s: %s; the identity stays reserved for this "
+        "board\n",
+        Describe().c_str(), database_.error().Text().c_str());
     return RecordStatus::kFailed;
   }
   run_id_ = NewRunId(outcome);

@@ -23,6 +23,7 @@ constexpr const char* kCreateStatements[] = {
     " serial_number VARCHAR(255) NOT NULL PRIMARY KEY,"
     " mac_address VARCHAR(17) NOT NULL,"
     " run_id VARCHAR(400) NOT NULL)",
+    "CREATE INDEX qnt5200_serial_mac ON qnt5200_serial (mac_address)",
     "CREATE TABLE qnt5200_run ("
     " run_id VARCHAR(400) NOT NULL PRIMARY KEY,"
     " started_at VARCHAR(20) NOT NULL,"
