@@ -117,7 +117,7 @@ stations() {
   # A range of its own for each K, far from the filled boards.
   sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:3$k:00:00/;
        s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:3$k:FF:FF/;
-       s/^CurrentSerialNumber = .*/CurrentSerialNumber = 00000$k000001/" examples/board.ini \
+       s/^CurrentSerialNumber = .*/CurrentSerialNumber = 00000${k}000001/" examples/board.ini \
     >"$dir/board.ini"
   export QNT5200_EMU_DIR=$dir/adapters
   for ((adapter = 0; adapter < k; adapter++)); do
