@@ -187,9 +187,9 @@ StepResult IdentityReservation::AfterWrite(bool programmed) {
   if (!stepping_ && record_ == nullptr) return {};
   const std::string identity = IdentityText();
   if (!sent_) {
-    // A refused reservation has said why already; a run that never began to write has nothing
-    // to tell of the identity.
-    if (started_ && !refused_) {
+    // A refused reservation has said why already; a run that never began to write, or a board
+    // that holds its identity from before, has nothing to tell of it.
+    if (started_ && !refused_ && !rework_) {
       console_.Printf("Nothing carrying %s was sent to the board, so it is not used up\n",
                       identity.c_str());
     }

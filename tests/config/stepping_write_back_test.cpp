@@ -44,6 +44,23 @@ int Update(LoadedIni& ini, std::string* output = nullptr) {
   return result;
 }
 
+// The MAC address first in the file, recorded with two characters more than it has now, and the
+// next values set; returns the file's text.
+std::string LoadMacOfAnotherLength(LoadedIni& ini) {
+  const std::string text =
+      "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
+      "[SerialNumber]\nCurrentSerialNumber = 0001\n";
+  WriteFileText(ini.path, text);
+  ini.settings.CurrentMacAddressPresent = 1;
+  ini.settings.CurrentMacAddressOffset = 33;
+  ini.settings.CurrentMacAddressLength = 15;  // "00:11:22:33:44:"
+  ini.settings.CurrentSerialNumberOffset = static_cast<int32_t>(text.find("0001"));
+  ini.settings.CurrentSerialNumberLength = 4;
+  ini.settings.CurrentMacAddress = {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  ini.settings.CurrentSerialNumber = "0002";
+  return text;
+}
+
 TEST(UpdateIniFile, RewritesBothValuesInPlaceKeepingEveryOtherByte) {
   for (const char* line_end : {"\n", "\r\n"}) {
     LoadedIni ini;
@@ -82,19 +99,8 @@ TEST(UpdateIniFile, SerialOfAnotherLengthIsSplicedThroughAReplacedFile) {
 }
 
 TEST(UpdateIniFile, MacOfAnotherRecordedLengthMovesTheValueAfterIt) {
-  // MAC first in the file this time, recorded with two characters more than it has now.
   LoadedIni ini;
-  const std::string text =
-      "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
-      "[SerialNumber]\nCurrentSerialNumber = 0001\n";
-  WriteFileText(ini.path, text);
-  ini.settings.CurrentMacAddressPresent = 1;
-  ini.settings.CurrentMacAddressOffset = 33;
-  ini.settings.CurrentMacAddressLength = 15;  // "00:11:22:33:44:"
-  ini.settings.CurrentSerialNumberOffset = static_cast<int32_t>(text.find("0001"));
-  ini.settings.CurrentSerialNumberLength = 4;
-  ini.settings.CurrentMacAddress = {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-  ini.settings.CurrentSerialNumber = "0002";
+  const std::string text = LoadMacOfAnotherLength(ini);
   ASSERT_EQ(Update(ini), 0);
   EXPECT_EQ(ReadFileText(ini.path),
             "[MacAddress]\nCurrentMacAddress = AA:BB:CC:DD:EE:FF55\n"
@@ -158,17 +164,7 @@ TEST(UpdateIniFile, FailedSpliceLeavesTheOldFileWhole) {
 // file still holds what that step wrote.
 TEST(RestoreIniFile, UndoesAStepThatMovedTheValueAfterIt) {
   LoadedIni ini;
-  const std::string text =
-      "[MacAddress]\nCurrentMacAddress = 00:11:22:33:44:55\n"
-      "[SerialNumber]\nCurrentSerialNumber = 0001\n";
-  WriteFileText(ini.path, text);
-  ini.settings.CurrentMacAddressPresent = 1;
-  ini.settings.CurrentMacAddressOffset = 33;
-  ini.settings.CurrentMacAddressLength = 15;  // "00:11:22:33:44:"
-  ini.settings.CurrentSerialNumberOffset = static_cast<int32_t>(text.find("0001"));
-  ini.settings.CurrentSerialNumberLength = 4;
-  ini.settings.CurrentMacAddress = {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-  ini.settings.CurrentSerialNumber = "0002";
+  const std::string text = LoadMacOfAnotherLength(ini);
   CaptureConsole console;
   std::vector<IniValueEdit> applied;
   ASSERT_EQ(UpdateIniFile(ini.path.c_str(), ini.settings, console, &applied), 0);

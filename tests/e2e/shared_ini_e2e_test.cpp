@@ -2,10 +2,7 @@
 // first holds the file, then programs the values the first one left in it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-
-#include <sys/wait.h>
 
 #include "platform/user_file.h"
 #include "support/run_program.h"
@@ -29,33 +26,21 @@ TEST(SharedIniFile, SecondRunWaitsForTheFirstAndTakesTheSteppedValues) {
   const std::string ini = work.File("board.ini");
   WriteFileText(ini, IniWith("00:11:22:33:44:55", "000000000001"));
 
-  std::string output;
-  int status = -1;
-  {
-    // The first station: it holds the file while it programs its board.
-    UserFileLock first;
-    ASSERT_EQ(first.Acquire(ini.c_str(), false), UserFileLock::Result::kLocked);
-    const std::string command = "cd '" + work.path().string() + "' && QNT5200_EMU_DIR='" +
-                                board.path().string() +
-                                "' '" QNT_TOOL_PATH "' -w -i board.ini -s </dev/null 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    // The second run says it waits; reading blocks until it does (or ends, which fails).
-    char line[512];
-    bool waiting = false;
-    while (!waiting && std::fgets(line, sizeof line, pipe) != nullptr) {
-      output += line;
-      waiting = output.find("waiting for it") != std::string::npos;
-    }
-    EXPECT_TRUE(waiting) << output;
-    // The first station writes the next board's values back, then lets go.
-    WriteFileText(ini, IniWith("00:11:22:33:44:56", "000000000002"));
-    first.Release();
-    while (std::fgets(line, sizeof line, pipe) != nullptr) output += line;
-    status = pclose(pipe);
-  }
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+  // The first station: it holds the file while it programs its board, then writes the next
+  // board's values back and lets go.
+  UserFileLock first;
+  ASSERT_EQ(first.Acquire(ini.c_str(), false), UserFileLock::Result::kLocked);
+  bool waited = false;
+  const ProgramRun run = RunUtilityActingOn(
+      board.path().string(), "-w -i board.ini -s", work.path().string(), "waiting for it",
+      [&] {
+        WriteFileText(ini, IniWith("00:11:22:33:44:56", "000000000002"));
+        first.Release();
+      },
+      &waited);
+  EXPECT_TRUE(waited) << run.output;
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  const std::string& output = run.output;
   EXPECT_NE(output.find("The file board.ini is being stepped by another run; waiting for it\n"),
             std::string::npos);
   // The waiting run programmed the values it found after the wait and stepped them.

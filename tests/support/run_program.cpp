@@ -53,6 +53,30 @@ ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
   return RunShell(command + " 2>&1");
 }
 
+ProgramRun RunUtilityActingOn(const std::string& emu_dir, const std::string& arguments,
+                              const std::string& work_dir, const std::string& text,
+                              const std::function<void()>& action, bool* seen) {
+  ProgramRun run;
+  const std::string command = "cd " + Quote(work_dir) + " && QNT5200_EMU_DIR=" + Quote(emu_dir) +
+                              " " + Quote(QNT_TOOL_PATH) + " " + arguments + " </dev/null 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return {.exit_code = -1000};
+  *seen = false;
+  // Line by line: a read that waits for a full buffer would wait for the run, which waits for
+  // the action.
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    run.output += line;
+    if (!*seen && run.output.find(text) != std::string::npos) {
+      *seen = true;
+      action();
+    }
+  }
+  const int status = pclose(pipe);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+  return run;
+}
+
 ProgramRun RunUtilityApart(const std::string& emu_dir, const std::string& arguments,
                            const std::string& work_dir) {
   char error_path[] = "/tmp/qnt-stderr-XXXXXX";

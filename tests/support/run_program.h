@@ -1,6 +1,7 @@
 // run_program.h - running the built binaries from end-to-end tests.
 #pragma once
 
+#include <functional>
 #include <string>
 
 struct ProgramRun {
@@ -16,6 +17,12 @@ ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
 // The same with standard error collected apart, in |error_output|.
 ProgramRun RunUtilityApart(const std::string& emu_dir, const std::string& arguments,
                            const std::string& work_dir);
+// Runs the utility as RunUtility does (no input) and calls |action| once its output holds |text|,
+// while it goes on running: another station's doings while this one waits. |*seen| tells whether
+// the text came before the run ended.
+ProgramRun RunUtilityActingOn(const std::string& emu_dir, const std::string& arguments,
+                              const std::string& work_dir, const std::string& text,
+                              const std::function<void()>& action, bool* seen);
 // Runs qnt5200-image with |arguments| in |work_dir|; standard error is collected too.
 ProgramRun RunImageTool(const std::string& arguments, const std::string& work_dir);
 // Runs qnt5200-record with |arguments| in |work_dir|; standard output alone, so that a JSON

@@ -179,6 +179,8 @@ void Follow(pid_t pid, const SyscallKillCommand& command, long kill_at, SyscallK
     if (!counting) continue;
     ++run->syscalls;
     run->last_syscall = static_cast<long>(info.entry.nr);
+    run->numbers.push_back(run->last_syscall);
+    run->first_arguments.push_back(info.entry.args[0]);
     run->runaway = run->syscalls > command.max_syscalls;
     if (run->syscalls == kill_at || run->runaway) return Kill(pid, run);
   }

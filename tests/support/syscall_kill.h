@@ -28,6 +28,8 @@ struct SyscallKillRun {
   long syscalls = 0;       // counted calls entered, the one it was killed at included
   long last_syscall = -1;  // the number (SYS_...) of the last counted call entered
   std::vector<long> numbers;  // the number of every counted call, in order
+  // The first argument of every counted call (a file descriptor for write or fsync), in order.
+  std::vector<unsigned long long> first_arguments;
 };
 
 // Runs |command| and kills it as it enters counted call |kill_at|; 0 lets it run to its end,
