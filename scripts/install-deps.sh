@@ -3,9 +3,12 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev clang-format
-          clang-tidy g++-mingw-w64-x86-64 wine64 wine hyperfine nlohmann-json3-dev)
-# The release preset configures the tests too, so a build alone needs GoogleTest.
-[ "${1:-}" = "--build-only" ] && packages=(cmake ninja-build g++ googletest libgtest-dev nlohmann-json3-dev)
+          clang-tidy g++-mingw-w64-x86-64 wine64 wine hyperfine nlohmann-json3-dev unixodbc-dev
+          odbc-postgresql postgresql)
+# The release preset configures the tests too, so a build alone needs GoogleTest; the programs
+# link the ODBC driver manager.
+[ "${1:-}" = "--build-only" ] &&
+  packages=(cmake ninja-build g++ googletest libgtest-dev nlohmann-json3-dev unixodbc-dev)
 
 missing=()
 for package in "${packages[@]}"; do

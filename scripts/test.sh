@@ -52,6 +52,9 @@ git ls-files 'src/*.cpp' 'emu/*.cpp' | grep -v '^src/platform/win32/' |
 section "Windows build under Wine"
 tests/wine/smoke.sh build/windows/src/5200WinCmd.exe build/asan/src/5200WinCmd
 
+section "Windows test build under Wine beside a Linux station, on one PostgreSQL server"
+tests/wine/database.sh build/windows/5200WinCmd-emu.exe build/release/src/5200WinCmd
+
 section "Windows test build's ping under Wine, in network namespaces (root only)"
 tests/wine/network.sh build/windows/5200WinCmd-emu.exe build/asan/emu/qnt5200-emu
 

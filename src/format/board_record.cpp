@@ -22,50 +22,53 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-class WholeRecord : public RecordLineSink {
- public:
-  void Line(const RecordLineView& line) override {
-    const auto& in = line.fields;
-    record.entries.push_back({.number = line.number,
-                              .old_form = line.old_form,
-                              .fields = {.time = std::string(in.time),
-                                         .adapter = in.adapter,
-                                         .chip = std::string(in.chip),
-                                         .memory = std::string(in.memory),
-                                         .mac_address = std::string(in.mac_address),
-                                         .serial_number = std::string(in.serial_number),
-                                         .image_length = in.image_length,
-                                         .crc32 = in.crc32,
-                                         .file = std::string(in.file),
-                                         .reserved = in.reserved,
-                                         .result = in.result,
-                                         .written = in.written,
-                                         .refused = in.refused,
-                                         .station = std::string(in.station),
-                                         .duration_ms = in.duration_ms,
-                                         .error = std::string(in.error),
-                                         .verified = in.verified}});
-  }
-  void Unreadable(int number) override { record.malformed_lines.push_back(number); }
-
-  ParsedBoardRecord record;
-};
 
 }  // namespace
 
+void WholeRecordSink::Line(const RecordLineView& line) {
+  const auto& in = line.fields;
+  record.entries.push_back({.number = line.number,
+                            .old_form = line.old_form,
+                            .fields = {.time = std::string(in.time),
+                                       .adapter = in.adapter,
+                                       .chip = std::string(in.chip),
+                                       .memory = std::string(in.memory),
+                                       .mac_address = std::string(in.mac_address),
+                                       .serial_number = std::string(in.serial_number),
+                                       .image_length = in.image_length,
+                                       .crc32 = in.crc32,
+                                       .file = std::string(in.file),
+                                       .reserved = in.reserved,
+                                       .result = in.result,
+                                       .written = in.written,
+                                       .refused = in.refused,
+                                       .station = std::string(in.station),
+                                       .duration_ms = in.duration_ms,
+                                       .error = std::string(in.error),
+                                       .verified = in.verified}});
+}
+
 ParsedBoardRecord ParseBoardRecord(std::string_view record) {
   TextSource source(record);
-  WholeRecord whole;
+  WholeRecordSink whole;
   ReadRecordLines(source, whole);
   return std::move(whole.record);
+}
+
+std::string RecordResultText(const BoardRecordLine& line) {
+  return line.reserved ? kRecordReserved : std::to_string(line.result);
+}
+
+const char* RecordWrittenText(const BoardRecordLine& line) {
+  return line.written ? kWrittenYes : line.refused ? kWrittenRefused : kWrittenNo;
 }
 
 std::string FormatBoardRecordLine(const BoardRecordLine& line) {
   char numbers[64];
   std::snprintf(numbers, sizeof numbers, "%d,%08X", static_cast<int>(line.image_length),
                 static_cast<unsigned>(line.crc32));
-  const std::string result = line.reserved ? kRecordReserved : std::to_string(line.result);
-  const char* written = line.written ? kWrittenYes : line.refused ? kWrittenRefused : kWrittenNo;
+  const std::string result = RecordResultText(line);
+  const char* written = RecordWrittenText(line);
   return CsvField(line.time) + "," + std::to_string(line.adapter) + "," + CsvField(line.chip) +
          "," + line.memory + "," + line.mac_address + "," + CsvField(line.serial_number) + "," +
          numbers + "," + CsvField(line.file) + "," + result + "," + written + "," +

@@ -52,6 +52,11 @@ using BoardRecordLine = BasicBoardRecordLine<std::string>;
 // The line as CSV, ending in "\n"; fields holding a comma, a quote or a line end are quoted.
 std::string FormatBoardRecordLine(const BoardRecordLine& line);
 
+// The result and written columns of |line| as the record spells them ("reserved" or the exit
+// code; "yes", "no" or "refused"); the database record keeps the same words.
+std::string RecordResultText(const BoardRecordLine& line);
+const char* RecordWrittenText(const BoardRecordLine& line);
+
 // A line of the record kept whole, for a record small enough to hold (a test's, a report's); a
 // record of any length is read line by line with ReadRecordLines.
 struct RecordEntry {

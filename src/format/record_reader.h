@@ -61,3 +61,13 @@ RecordRead ReadRecordLines(ByteSource& source, RecordLineSink& sink, bool header
 // serial numbers sharing a key (once in about 10^19 pairs) count as one, which refuses a board,
 // never lets one through.
 uint64_t SerialKey(std::string_view serial_number);
+
+// Keeps every line whole, for a record small enough to hold (a test's, one brought into a
+// database); a record of any length is read line by line into a sink of its own.
+class WholeRecordSink : public RecordLineSink {
+ public:
+  void Line(const RecordLineView& line) override;
+  void Unreadable(int number) override { record.malformed_lines.push_back(number); }
+
+  ParsedBoardRecord record;
+};

@@ -101,9 +101,12 @@ ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_d
                   " </dev/null 2>/dev/null");
 }
 
+ProgramRun RunShellIn(const std::string& work_dir, const std::string& command) {
+  return RunShell("cd " + Quote(work_dir) + " && " + command + " </dev/null 2>&1");
+}
+
 ProgramRun RunRecordToolWithErrors(const std::string& arguments, const std::string& work_dir) {
-  return RunShell("cd " + Quote(work_dir) + " && " + Quote(QNT_RECORD_TOOL_PATH) + " " + arguments +
-                  " </dev/null 2>&1");
+  return RunShellIn(work_dir, Quote(QNT_RECORD_TOOL_PATH) + " " + arguments);
 }
 
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments) {

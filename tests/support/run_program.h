@@ -30,6 +30,8 @@ ProgramRun RunImageTool(const std::string& arguments, const std::string& work_di
 ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_dir);
 // The same with standard error collected too.
 ProgramRun RunRecordToolWithErrors(const std::string& arguments, const std::string& work_dir);
+// Runs the shell |command| in |work_dir|; standard error is collected too.
+ProgramRun RunShellIn(const std::string& work_dir, const std::string& command);
 // Runs the emulator tool with |arguments| on the adapters in |emu_dir|.
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments);
 

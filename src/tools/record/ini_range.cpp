@@ -34,17 +34,20 @@ uint64_t LastSteppable(uint64_t last_number, uint64_t step) {
   return last_number < step ? 0 : last_number - step;
 }
 
+uint64_t LastMacLeft(const DeviceSettings& s) {
+  const auto step = static_cast<uint64_t>(s.MacAddressIncrement);
+  return std::min(MacNumber(s.MaximumMacAddress), LastSteppable(kLastMacNumber, step));
+}
+
 IdentityRange MacRange(const DeviceSettings& s) {
   IdentityRange range{.present = s.CurrentMacAddressPresent != 0,
                       .increment = s.MacAddressIncrement};
   if (!range.present) return range;
   range.current = MacAddressText(s.CurrentMacAddress);
   range.maximum = MacAddressText(s.MaximumMacAddress);
-  const uint64_t current = MacNumber(s.CurrentMacAddress);
-  const uint64_t maximum = MacNumber(s.MaximumMacAddress);
   if (s.MacAddressIncrement <= 0) return range;  // not stepped: the same on every board
-  const auto step = static_cast<uint64_t>(s.MacAddressIncrement);
-  range.left = ValuesUpTo(current, std::min(maximum, LastSteppable(kLastMacNumber, step)), step);
+  range.left = ValuesUpTo(MacNumber(s.CurrentMacAddress), LastMacLeft(s),
+                          static_cast<uint64_t>(s.MacAddressIncrement));
   return range;
 }
 
@@ -76,4 +79,13 @@ IdentityRange SerialRange(const DeviceSettings& s) {
 
 IdentitiesLeft CountIdentitiesLeft(const DeviceSettings& settings) {
   return {.mac = MacRange(settings), .serial = SerialRange(settings)};
+}
+
+std::optional<MacSpan> MacSpanLeft(const DeviceSettings& settings) {
+  if (settings.CurrentMacAddressPresent == 0) return std::nullopt;
+  const uint64_t current = MacNumber(settings.CurrentMacAddress);
+  if (settings.MacAddressIncrement <= 0) return MacSpan{.first = current, .last = current};
+  const uint64_t last = LastMacLeft(settings);
+  if (last < current) return std::nullopt;
+  return MacSpan{.first = current, .last = last};
 }

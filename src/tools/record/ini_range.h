@@ -25,3 +25,11 @@ struct IdentitiesLeft {
 };
 
 IdentitiesLeft CountIdentitiesLeft(const DeviceSettings& settings);
+
+// The MAC addresses an INI file may still give, as 48-bit numbers from |first| to |last|: one when
+// it does not step, none when it gives none or its range is used up.
+struct MacSpan {
+  uint64_t first = 0;
+  uint64_t last = 0;
+};
+std::optional<MacSpan> MacSpanLeft(const DeviceSettings& settings);

@@ -2,10 +2,13 @@
 #include "tools/record/record_command.h"
 
 #include <cstdio>
+#include <map>
 
 #include "config/ini_loader.h"
 #include "format/record_reader.h"
 #include "platform/user_file.h"
+#include "record/record_schema.h"
+#include "tools/record/database_command.h"
 #include "tools/record/error_console.h"
 #include "tools/record/record_json.h"
 #include "tools/record/record_report.h"
@@ -19,9 +22,17 @@ const char kRecordToolUsage[] =
     "                      every MAC address or serial number on two boards and every run of\n"
     "                      unknown outcome (exit 1 when there is any); with --ini, a serial\n"
     "                      number the INI file does not step is not checked\n"
+    "       qnt5200-record init odbc:CONNECTION\n"
+    "                      creates the record's tables in a database\n"
+    "       qnt5200-record import RECORD odbc:CONNECTION\n"
+    "                      brings a record file into a database (again: only what is new)\n"
+    "       qnt5200-record export odbc:CONNECTION RECORD\n"
+    "                      writes a database's record out as a record file\n"
     "       qnt5200-record --help      this text\n"
     "       qnt5200-record --version   the version and the commit of this build\n"
-    "--json prints one JSON document instead of the text.\n"
+    "--json prints one JSON document instead of the text. RECORD may be odbc:CONNECTION, an ODBC\n"
+    "connection string (odbc: alone takes it from QNT5200_RECORD); check then takes --ini once\n"
+    "per line and reports INI ranges of two lines that overlap.\n"
     "Exit codes:\n"
     "  0  done; check: no identity on two boards, no run of unknown outcome\n"
     "  1  check: an identity on two boards, or a run of unknown outcome\n"
@@ -66,6 +77,16 @@ void ReportMalformed(const std::string& name, const std::vector<int>& lines) {
   }
 }
 
+}  // namespace
+
+bool ReadRecord(const std::string& name, ParsedBoardRecord* record) {
+  WholeRecordSink whole;
+  if (!ReadRecord(name, whole)) return false;
+  ReportMalformed(name, whole.record.malformed_lines);
+  *record = std::move(whole.record);
+  return true;
+}
+
 // The INI file through the utility's own loader and its section checks; its messages go to
 // standard error.
 bool LoadIni(const std::string& name, DeviceSettings* settings) {
@@ -78,18 +99,24 @@ bool LoadIni(const std::string& name, DeviceSettings* settings) {
   return true;
 }
 
+bool LoadRanges(const RecordCommand& command, IniRanges* ranges) {
+  if (command.inis.empty()) return true;
+  DeviceSettings settings;
+  if (!LoadIni(command.inis[0], &settings)) return false;
+  *ranges = {.file = command.inis[0], .left = CountIdentitiesLeft(settings)};
+  return true;
+}
+
+namespace {
+
 int Summary(const RecordCommand& command) {
   RecordSummarizer summarizer;
   if (!ReadRecord(command.record, summarizer)) return kRecordToolBadInput;
   const RecordSummary summary = summarizer.Finish();
   ReportMalformed(command.record, summary.malformed_lines);
-  IniRanges ranges{.file = command.ini};
-  if (!command.ini.empty()) {
-    DeviceSettings settings;
-    if (!LoadIni(command.ini, &settings)) return kRecordToolBadInput;
-    ranges.left = CountIdentitiesLeft(settings);
-  }
-  const IniRanges* ini = command.ini.empty() ? nullptr : &ranges;
+  IniRanges ranges;
+  if (!LoadRanges(command, &ranges)) return kRecordToolBadInput;
+  const IniRanges* ini = command.inis.empty() ? nullptr : &ranges;
   const std::string report = command.json ? SummaryJson(command.record, summary, ini)
                                           : SummaryText(command.record, summary, ini);
   std::fputs(report.c_str(), stdout);
@@ -98,9 +125,9 @@ int Summary(const RecordCommand& command) {
 
 int Check(const RecordCommand& command) {
   bool serial_counts = true;
-  if (!command.ini.empty()) {
+  if (!command.inis.empty()) {
     DeviceSettings settings;
-    if (!LoadIni(command.ini, &settings)) return kRecordToolBadInput;
+    if (!LoadIni(command.inis[0], &settings)) return kRecordToolBadInput;
     serial_counts = settings.SerialNumberIncrement != 0;
   }
   RecordChecker checker(serial_counts);
@@ -122,30 +149,62 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
     command->kind = RecordCommand::Kind::kHelp;
     return words.size() == 1 || Complain("bad command line");
   }
-  if (verb != "summary" && verb != "check") return Complain("bad command line");
-  command->kind = verb == "summary" ? RecordCommand::Kind::kSummary : RecordCommand::Kind::kCheck;
+  using Kind = RecordCommand::Kind;
+  static const std::map<std::string, Kind> kVerbs = {{"summary", Kind::kSummary},
+                                                     {"check", Kind::kCheck},
+                                                     {"init", Kind::kInit},
+                                                     {"import", Kind::kImport},
+                                                     {"export", Kind::kExport}};
+  const auto found = kVerbs.find(verb);
+  if (found == kVerbs.end()) return Complain("bad command line");
+  command->kind = found->second;
+  const bool reports = command->kind == Kind::kSummary || command->kind == Kind::kCheck;
+  std::vector<std::string> names;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
-    if (word == "--json") {
+    if (word == "--json" && reports) {
       command->json = true;
-    } else if (word == "--ini" && i + 1 < words.size() && command->ini.empty()) {
-      command->ini = words[++i];
-    } else if (!word.empty() && word[0] != '-' && command->record.empty()) {
-      command->record = word;
+    } else if (word == "--ini" && reports && i + 1 < words.size()) {
+      command->inis.push_back(words[++i]);
+    } else if (!word.empty() && word[0] != '-') {
+      names.push_back(word);
     } else {
       return Complain("bad command line");
     }
   }
-  return !command->record.empty() || Complain("no record file named");
+  const size_t wanted = command->kind == Kind::kImport || command->kind == Kind::kExport ? 2 : 1;
+  if (names.empty()) return Complain("no record file named");
+  if (names.size() != wanted) return Complain("bad command line");
+  command->record = names[0];
+  if (wanted == 2) command->target = names[1];
+  return true;
 }
 
 int RunRecordCommand(const RecordCommand& command) {
+  std::string connection;
+  const std::string& database =
+      command.kind == RecordCommand::Kind::kImport ? command.target : command.record;
+  if (command.kind != RecordCommand::Kind::kHelp && IsDatabaseRecord(database, &connection)) {
+    return RunDatabaseCommand(command, connection);
+  }
+  if (command.kind == RecordCommand::Kind::kInit || command.kind == RecordCommand::Kind::kImport ||
+      command.kind == RecordCommand::Kind::kExport) {
+    std::fprintf(stderr, "qnt5200-record: %s is no database (odbc:CONNECTION)\n", database.c_str());
+    return kRecordToolBadInput;
+  }
+  if (command.inis.size() > 1) {
+    std::fprintf(stderr, "qnt5200-record: --ini is given once for a record file\n");
+    return kRecordToolBadInput;
+  }
   switch (command.kind) {
     case RecordCommand::Kind::kSummary:
       return Summary(command);
     case RecordCommand::Kind::kCheck:
       return Check(command);
     case RecordCommand::Kind::kHelp:
+    case RecordCommand::Kind::kInit:
+    case RecordCommand::Kind::kImport:
+    case RecordCommand::Kind::kExport:
       break;
   }
   std::fputs(kRecordToolUsage, stdout);

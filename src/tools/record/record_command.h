@@ -5,10 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "config/device_settings.h"
+#include "format/board_record.h"
+#include "tools/record/record_report.h"
+
 struct RecordCommand {
-  enum class Kind { kHelp, kSummary, kCheck } kind = Kind::kHelp;
-  std::string record;
-  std::string ini;  // empty: none named
+  enum class Kind { kHelp, kSummary, kCheck, kInit, kImport, kExport } kind = Kind::kHelp;
+  std::string record;             // a file, or "odbc:" and a connection string
+  std::string target;             // import and export: where the record goes
+  std::vector<std::string> inis;  // --ini, in order; a database's check takes one per line
   bool json = false;
 };
 
@@ -19,3 +24,9 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
 int RunRecordCommand(const RecordCommand& command);
 
 extern const char kRecordToolUsage[];
+
+// The pieces both kinds of record use; each complains on standard error when it fails.
+bool ReadRecord(const std::string& name, ParsedBoardRecord* record);
+bool LoadIni(const std::string& name, DeviceSettings* settings);
+// The ranges of the first --ini, when one is given.
+bool LoadRanges(const RecordCommand& command, IniRanges* ranges);

@@ -103,6 +103,18 @@ RecordSummary RecordSummarizer::Finish() {
   return summary;
 }
 
+void ExtendMacRanges(const std::string& mac, uint64_t* previous, std::vector<MacRange>* ranges) {
+  MacAddress address;
+  const uint64_t number = ParseMacAddress(mac, &address) ? MacNumber(address) : 0;
+  if (!ranges->empty() && number == *previous + 1) {
+    ranges->back().last = mac;
+    ++ranges->back().count;
+  } else {
+    ranges->push_back({.first = mac, .last = mac, .count = 1});
+  }
+  *previous = number;
+}
+
 std::optional<double> StationRate::BoardsPerHour() const {
   if (!timed || span_seconds <= 0) return std::nullopt;
   return boards * kSecondsPerHour / span_seconds;

@@ -68,3 +68,7 @@ class RecordSummarizer : public RecordLineSink {
 
 // The summary of a record held in memory.
 RecordSummary SummarizeRecord(std::string_view record);
+
+// Adds |mac| (canonical; the addresses come in ascending order) to |*ranges|: the last range
+// grows when |mac| follows |*previous|. |*previous| becomes |mac|'s number.
+void ExtendMacRanges(const std::string& mac, uint64_t* previous, std::vector<MacRange>* ranges);

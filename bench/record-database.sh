@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The database record's costs, against a throwaway PostgreSQL cluster (scripts/record-database.sh):
+# 1. A run's cost: "-w -i board.ini -s" with and without "-t odbc:DSN=qnt5200_line", against a
+#    database holding no board and one holding BOARDS_IN_DATABASE (default 1,000,000) programmed
+#    boards. Target: the record adds at most 20 ms (medians) and 16 MB (peak resident memory) to
+#    a run, and a full database costs what an empty one does.
+# 2. Stations through one server: K=1, then K=8 stations, each programming STATION_BOARDS boards
+#    (default 4) in a row on its own adapter with "-w -i board.ini -s -t odbc:... -l 1000fd" from
+#    one shared board.ini; the link comes up 2 s after each restart, as in bench/stations.sh.
+#    Target: eight stations reach eight times one station's boards per hour, within 10%; no MAC
+#    address on two boards, every board in the runs table.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+boards_in_database=${BOARDS_IN_DATABASE:-1000000}
+station_boards=${STATION_BOARDS:-4}
+command -v hyperfine >/dev/null || scripts/install-deps.sh
+source bench/setup.sh
+cmake --build --preset release --target qnt5200-record >/dev/null
+rec=$PWD/build/release/src/qnt5200-record
+
+cluster=$(scripts/record-database.sh start --watch $$)
+eval "$cluster"
+export ODBCINI
+trap 'scripts/record-database.sh stop "$QNT_DB_DIR"; rm -rf "$work"' EXIT
+"$rec" init odbc:DSN=qnt5200_owner >/dev/null
+line=odbc:DSN=qnt5200_line
+
+# SQL as the database's owner, whose password only the cluster's odbc.ini holds.
+owner_sql() {
+  local password bin
+  password=$(awk -F' = ' '/^\[qnt5200_owner\]/ { on = 1 } on && $1 == "Password" { print $2; exit }' \
+    "$ODBCINI")
+  bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
+  PGPASSWORD=$password "$bin/psql" -X -q -v ON_ERROR_STOP=1 -h "$QNT_DB_SOCKET" -p 5432 \
+    -U qnt5200_owner -d qnt5200 "$@"
+}
+
+# |count| programmed boards, MAC addresses from 02:00:00:00:00:00 on (none the benches step to).
+fill() {
+  local count=$1
+  owner_sql <<SQL
+INSERT INTO qnt5200_identity (mac_address, state, run_id, station, adapter, reserved_at, updated_at)
+  SELECT upper(regexp_replace(lpad(to_hex(2199023255552 + n), 12, '0'), '(..)(?!$)', '\1:', 'g')),
+         'programmed', 'fill|' || n, 'st' || (n % 8), 0, '2026-01-01T00:00:00Z', '2026-01-01T00:00:10Z'
+  FROM generate_series(0, $count - 1) AS n;
+INSERT INTO qnt5200_serial (serial_number, mac_address, run_id)
+  SELECT 'F' || lpad(to_hex(n), 11, '0'), '', 'fill|' || n FROM generate_series(0, $count - 1) AS n;
+INSERT INTO qnt5200_run (run_id, started_at, updated_at, adapter, chip, memory, mac_address,
+    serial_number, image_length, crc32, file_name, result, written, station, duration_ms, error)
+  SELECT 'fill|' || n, '2026-01-01T00:00:00Z', '2026-01-01T00:00:10Z', 0, 'qnt5230', 'eeprom',
+         i.mac_address, 'F' || lpad(to_hex(n), 11, '0'), 302, '00000000', 'board.ini', '0', 'yes',
+         'st' || (n % 8), 10000, ''
+  FROM generate_series(0, $count - 1) AS n
+  JOIN qnt5200_identity i ON i.run_id = 'fill|' || n;
+ANALYZE qnt5200_identity;
+ANALYZE qnt5200_serial;
+ANALYZE qnt5200_run;
+SQL
+}
+
+# Median and mean of hyperfine's runs of "-w" without and with the record; peak memory of each.
+cost() {
+  local label=$1 dir=$work/cost-$1  # $2: a digit of its own for the MAC address range
+  mkdir -p "$dir"
+  # A range of its own for each measurement, far from the filled boards.
+  sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:4$2:00:00/;
+       s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:4$2:FF:FF/;
+       s/^CurrentSerialNumber = .*/CurrentSerialNumber = 0000${2}0000001/" examples/board.ini \
+    >"$dir/plain.ini"
+  cp "$dir/plain.ini" "$dir/record.ini"
+  (cd "$dir" && hyperfine --warmup 5 --runs 60 -N --export-json times.json \
+    "$tool -w -i plain.ini -s" "$tool -w -i record.ini -s -t $line" | grep -E 'Time|Benchmark')
+  local plain_kb record_kb
+  plain_kb=$(cd "$dir" && /usr/bin/time -f %M "$tool" -w -i plain.ini -s 2>&1 >/dev/null | tail -1)
+  record_kb=$(cd "$dir" && /usr/bin/time -f %M "$tool" -w -i record.ini -s -t "$line" 2>&1 \
+    >/dev/null | tail -1)
+  python3 - "$dir/times.json" "$plain_kb" "$record_kb" "$label" <<'PY'
+import json, sys
+plain, record = json.load(open(sys.argv[1]))["results"]
+extra_ms = (record["median"] - plain["median"]) * 1e3
+extra_mb = (int(sys.argv[3]) - int(sys.argv[2])) / 1024
+verdict = "ok" if extra_ms <= 20 and extra_mb <= 16 else "OVER TARGET"
+print(f"{sys.argv[4]}: without -t median {plain['median'] * 1e3:.2f} ms, with -t "
+      f"{record['median'] * 1e3:.2f} ms (means {plain['mean'] * 1e3:.2f} / "
+      f"{record['mean'] * 1e3:.2f}): +{extra_ms:.2f} ms; peak memory {int(sys.argv[2]) / 1024:.1f} "
+      f"/ {int(sys.argv[3]) / 1024:.1f} MB: +{extra_mb:.1f} MB (target <= 20 ms, 16 MB) {verdict}")
+PY
+}
+
+echo "== a run's cost, empty database"
+cost empty 1
+echo "== filling the database with $boards_in_database boards"
+start=$(date +%s)
+fill "$boards_in_database"
+echo "filled in $(($(date +%s) - start)) s: $(owner_sql -t -c 'SELECT COUNT(*) FROM qnt5200_identity' | tr -d ' ') identities"
+echo "== a run's cost, $boards_in_database boards in the database"
+cost full 2
+
+# One station: its boards one after the other, each on a blank EEPROM.
+station() {
+  local adapter=$1 dir=$2
+  for ((board = 1; board <= station_boards; board++)); do
+    if ! (cd "$dir" && "$tool" -X "$adapter" -w -i board.ini -s -t "$line" -l 1000fd) \
+      >>"$dir/station$adapter.log" 2>&1; then
+      echo "station $adapter, board $board: the run failed:" >&2
+      cat "$dir/station$adapter.log" >&2
+      return 1
+    fi
+    "$emu" load eeprom /dev/null --adapter "$adapter" >/dev/null
+  done
+}
+
+# K stations from a fresh INI file; prints the boards per hour they reached.
+stations() {
+  local k=$1 dir=$work/stations$1
+  mkdir -p "$dir"
+  # A range of its own for each K, far from the filled boards.
+  sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:3$k:00:00/;
+       s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:3$k:FF:FF/;
+       s/^CurrentSerialNumber = .*/CurrentSerialNumber = 00000${k}000001/" examples/board.ini \
+    >"$dir/board.ini"
+  export QNT5200_EMU_DIR=$dir/adapters
+  for ((adapter = 0; adapter < k; adapter++)); do
+    "$emu" create --adapter "$adapter" --clock real >/dev/null
+    "$emu" link --adapter "$adapter" --partner 1000fd --delay 2000 >/dev/null
+  done
+  local start end pids=() failed=0
+  start=$(date +%s.%N)
+  for ((adapter = 0; adapter < k; adapter++)); do
+    station "$adapter" "$dir" &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+  end=$(date +%s.%N)
+  [ "$failed" -eq 0 ] || return 1
+  local programmed
+  programmed=$(owner_sql -t -c "SELECT COUNT(*) FROM qnt5200_run
+    WHERE written = 'yes' AND result = '0' AND mac_address LIKE '00:11:22:3$k:%'" | tr -d ' ')
+  if [ "$programmed" != $((k * station_boards)) ]; then
+    echo "$programmed boards in the runs table, $((k * station_boards)) programmed" >&2
+    return 1
+  fi
+  awk -v k="$k" -v n="$station_boards" -v start="$start" -v end="$end" \
+    'BEGIN { printf "%.0f\n", k * n / (end - start) * 3600 }'
+}
+
+echo "== stations through one server ($station_boards boards each)"
+one=$(stations 1)
+eight=$(stations 8)
+"$rec" check "$line" >/dev/null || { echo "check found an identity on two boards" >&2; exit 1; }
+awk -v one="$one" -v eight="$eight" 'BEGIN {
+  ratio = eight / one
+  printf "1 station: %d boards per hour, 8 stations: %d per hour: %.2f times (target 7.2 to 8.8) %s\n",
+    one, eight, ratio, (ratio >= 7.2 ? "ok" : "UNDER TARGET") }'

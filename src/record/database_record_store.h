@@ -1,0 +1,46 @@
+// database_record_store.h - the per-board record in a database server: the identities with their
+// states, the stepped serial numbers, and one row per run (record_schema.h). Each operation is one
+// transaction, and a unique key of the database, not a lock of ours, keeps an identity on one
+// board, however many stations and lines share the server.
+#pragma once
+
+#include <string>
+
+#include "platform/database.h"
+#include "record/record_store.h"
+
+class DatabaseRecordStore : public RecordStore {
+ public:
+  // |connection| is the ODBC connection string (without "odbc:").
+  DatabaseRecordStore(std::string connection, Console& console);
+
+  // "the record database SERVER" (never the password).
+  std::string Describe() const override;
+  // Connects, and checks that the tables are there in this program's form.
+  RecordStatus Open() override;
+  RecordStatus MayHoldUnfinished(bool* may) override;
+  RecordStatus LookUp(const std::string& mac_address, const std::string& serial_number,
+                      RecordKnowledge* knowledge) override;
+  // INSERTs the identity, its serial number and the run's row and commits them; a unique key
+  // that refuses one (SQLSTATE class 23) is rolled back and answered with its holder.
+  RecordStatus Reserve(const RecordReservation& reservation, IdentityOwner* owner) override;
+  // UPDATEs the identity's state and the run's row in a second transaction; a run that reserved
+  // nothing gets its row now.
+  RecordStatus RecordOutcome(const BoardRecordLine& outcome) override;
+
+  Database& database() { return database_; }
+
+ private:
+  enum class Found { kNone, kHeld, kError };
+  Found FindOwner(const char* query, const std::string& key, IdentityOwner* owner);
+  bool TakeOver(const BoardRecordLine& line, bool* taken);
+  bool InsertIdentity(const RecordReservation& reservation, bool* taken);
+  bool UpdateOutcome(const BoardRecordLine& outcome);
+  RecordStatus Fail(const char* doing);
+
+  std::string connection_;
+  Console& console_;
+  Database database_;
+  std::string run_id_;  // made by Reserve, or by a RecordOutcome without one
+  bool reserved_ = false;
+};

@@ -1,0 +1,185 @@
+// database_command.cpp - qnt5200-record on a database record. A connection string is shown only
+// with its password masked.
+#include "tools/record/database_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "format/mac_text.h"
+#include "platform/user_file.h"
+#include "record/record_schema.h"
+#include "tools/record/database_report.h"
+#include "tools/record/database_transfer.h"
+#include "tools/record/ini_range.h"
+#include "tools/record/record_json.h"
+
+namespace {
+
+std::string Shown(const std::string& connection) {
+  return kDatabaseRecordPrefix + MaskedConnection(connection);
+}
+
+std::string MacText(uint64_t number) {
+  MacAddress mac{};
+  for (size_t i = mac.size(); i-- > 0; number >>= 8) mac[i] = static_cast<uint8_t>(number);
+  return MacAddressText(mac);
+}
+
+int Failed(const char* doing, const std::string& connection, const Database& database) {
+  std::fprintf(stderr, "qnt5200-record: couldn't %s the record database %s: %s\n", doing,
+               ConnectionServer(connection).c_str(), database.error().Text().c_str());
+  return kRecordToolBadInput;
+}
+
+// Connects; with |tables|, also requires the tables in this program's form.
+bool Connect(const std::string& connection, bool tables, Database* database) {
+  if (!database->Connect(connection, DatabaseTimeouts{})) {
+    Failed("reach", connection, *database);
+    return false;
+  }
+  int version = 0;
+  const SchemaState state = tables ? ReadSchemaState(*database, &version) : SchemaState::kCurrent;
+  if (state == SchemaState::kCurrent) return true;
+  if (state == SchemaState::kError) {
+    Failed("read", connection, *database);
+  } else if (state == SchemaState::kMissing) {
+    std::fprintf(stderr, "qnt5200-record: %s holds no record tables; create them with init\n",
+                 Shown(connection).c_str());
+  } else {
+    std::fprintf(stderr, "qnt5200-record: %s has tables of version %d; this program knows %d\n",
+                 Shown(connection).c_str(), version, kRecordSchemaVersion);
+  }
+  return false;
+}
+
+int Init(const std::string& connection) {
+  Database database;
+  if (!Connect(connection, false, &database)) return kRecordToolBadInput;
+  int version = 0;
+  if (ReadSchemaState(database, &version) != SchemaState::kMissing) {
+    std::fprintf(stderr, "qnt5200-record: %s holds record tables already\n",
+                 Shown(connection).c_str());
+    return kRecordToolBadInput;
+  }
+  if (!CreateRecordSchema(database)) return Failed("create the tables in", connection, database);
+  std::printf("Created the record tables (version %d) in %s\n", kRecordSchemaVersion,
+              Shown(connection).c_str());
+  return kRecordToolDone;
+}
+
+int Summary(const RecordCommand& command, const std::string& connection) {
+  IniRanges ranges;
+  if (command.inis.size() > 1) {
+    std::fprintf(stderr, "qnt5200-record: summary takes --ini once\n");
+    return kRecordToolBadInput;
+  }
+  if (!LoadRanges(command, &ranges)) return kRecordToolBadInput;
+  Database database;
+  if (!Connect(connection, true, &database)) return kRecordToolBadInput;
+  RecordSummary summary;
+  if (!SummarizeDatabase(database, &summary)) return Failed("read", connection, database);
+  const IniRanges* ini = command.inis.empty() ? nullptr : &ranges;
+  const std::string name = Shown(connection);
+  const std::string report =
+      command.json ? SummaryJson(name, summary, ini) : SummaryText(name, summary, ini);
+  std::fputs(report.c_str(), stdout);
+  return kRecordToolDone;
+}
+
+// Every two INI files whose MAC addresses left may meet.
+bool FindOverlaps(const std::vector<std::string>& inis, DatabaseCheck* check, bool* serial_counts) {
+  std::vector<std::optional<MacSpan>> spans;
+  *serial_counts = inis.empty();
+  for (const std::string& ini : inis) {
+    DeviceSettings settings;
+    if (!LoadIni(ini, &settings)) return false;
+    spans.push_back(MacSpanLeft(settings));
+    *serial_counts = *serial_counts || settings.SerialNumberIncrement != 0;
+  }
+  for (size_t a = 0; a < spans.size(); ++a) {
+    for (size_t b = a + 1; b < spans.size(); ++b) {
+      if (!spans[a] || !spans[b]) continue;
+      const uint64_t first = std::max(spans[a]->first, spans[b]->first);
+      const uint64_t last = std::min(spans[a]->last, spans[b]->last);
+      if (first > last) continue;
+      check->overlaps.push_back({.first_file = inis[a],
+                                 .second_file = inis[b],
+                                 .first_mac = MacText(first),
+                                 .last_mac = MacText(last)});
+    }
+  }
+  return true;
+}
+
+int Check(const RecordCommand& command, const std::string& connection) {
+  DatabaseCheck check;
+  bool serial_counts = true;
+  if (!FindOverlaps(command.inis, &check, &serial_counts)) return kRecordToolBadInput;
+  Database database;
+  if (!Connect(connection, true, &database)) return kRecordToolBadInput;
+  if (!CheckDatabase(database, serial_counts, &check)) {
+    return Failed("read", connection, database);
+  }
+  const std::string name = Shown(connection);
+  const std::string report =
+      command.json ? DatabaseCheckJson(name, check) : DatabaseCheckText(name, check);
+  std::fputs(report.c_str(), stdout);
+  return check.Clean() ? kRecordToolDone : kRecordToolFound;
+}
+
+int Import(const RecordCommand& command, const std::string& connection) {
+  ParsedBoardRecord record;
+  if (!ReadRecord(command.record, &record)) return kRecordToolBadInput;
+  Database database;
+  if (!Connect(connection, true, &database)) return kRecordToolBadInput;
+  ImportCounts counts;
+  if (!ImportRecord(record, database, &counts)) {
+    std::fprintf(stderr,
+                 "qnt5200-record: %d lines of %s were imported before the error; importing "
+                 "again brings in the rest\n",
+                 counts.runs_added, command.record.c_str());
+    return Failed("write", connection, database);
+  }
+  std::printf("Imported %s into %s: %d runs added, %d there already\n", command.record.c_str(),
+              Shown(connection).c_str(), counts.runs_added, counts.runs_known);
+  return kRecordToolDone;
+}
+
+int Export(const RecordCommand& command, const std::string& connection) {
+  const std::string& file = command.target;
+  if (!CanReplaceUserFile(file.c_str())) {
+    std::fprintf(stderr, "qnt5200-record: cannot write %s\n", file.c_str());
+    return kRecordToolBadInput;
+  }
+  Database database;
+  if (!Connect(connection, true, &database)) return kRecordToolBadInput;
+  std::string csv;
+  if (!ExportRecord(database, &csv)) return Failed("read", connection, database);
+  if (ReplaceUserFile(file.c_str(), csv.data(), csv.size()) != ReplaceResult::kReplaced) {
+    std::fprintf(stderr, "qnt5200-record: cannot write %s\n", file.c_str());
+    return kRecordToolBadInput;
+  }
+  std::printf("Exported %s to %s\n", Shown(connection).c_str(), file.c_str());
+  return kRecordToolDone;
+}
+
+}  // namespace
+
+int RunDatabaseCommand(const RecordCommand& command, const std::string& connection) {
+  switch (command.kind) {
+    case RecordCommand::Kind::kInit:
+      return Init(connection);
+    case RecordCommand::Kind::kSummary:
+      return Summary(command, connection);
+    case RecordCommand::Kind::kCheck:
+      return Check(command, connection);
+    case RecordCommand::Kind::kImport:
+      return Import(command, connection);
+    case RecordCommand::Kind::kExport:
+      return Export(command, connection);
+    case RecordCommand::Kind::kHelp:
+      break;
+  }
+  return kRecordToolBadInput;
+}

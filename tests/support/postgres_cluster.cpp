@@ -1,0 +1,121 @@
+// postgres_cluster.cpp - starting and removing the database tests' PostgreSQL cluster.
+#include "support/postgres_cluster.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "record/record_schema.h"
+
+namespace {
+
+constexpr int kNotInstalled = 77;
+
+// Runs the cluster script with |arguments|; its standard output in |*output|, the exit code back.
+int RunScript(const std::string& arguments, std::string* output) {
+  const std::string command =
+      std::string(QNT_SOURCE_DIR) + "/scripts/record-database.sh " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[1024];
+  size_t count = 0;
+  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) output->append(buffer, count);
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ValueAfter(const std::string& text, const std::string& key) {
+  const size_t at = text.find(key + "=");
+  if (at == std::string::npos) return "";
+  const size_t begin = at + key.size() + 1;
+  return text.substr(begin, text.find('\n', begin) - begin);
+}
+
+}  // namespace
+
+// The PostgreSQL driver keeps a few bytes of a failed login to the end of the process; the leak
+// check of the sanitizer build passes over the driver's own allocations.
+extern "C" const char* __lsan_default_suppressions() { return "leak:psqlodbcw.so\n"; }
+
+PostgresCluster::PostgresCluster() {
+  std::string output;
+  const int code = RunScript("start --watch " + std::to_string(getpid()), &output);
+  if (code == kNotInstalled) {
+    why_ = "PostgreSQL is not installed (scripts/install-deps.sh installs it): " + output;
+    return;
+  }
+  const std::string dir = ValueAfter(output, "QNT_DB_DIR");
+  if (code != 0 || dir.empty()) {
+    why_ = "the PostgreSQL cluster did not start: " + output;
+    return;
+  }
+  dir_ = dir;
+  setenv("ODBCINI", ValueAfter(output, "ODBCINI").c_str(), 1);
+  // The programs the tests run (the sanitizer build of them) pass over the driver's bytes too.
+  const std::string suppressions = dir_ + "/lsan.supp";
+  if (FILE* file = std::fopen(suppressions.c_str(), "w")) {
+    std::fputs(__lsan_default_suppressions(), file);
+    std::fclose(file);
+    const char* options = std::getenv("LSAN_OPTIONS");
+    const std::string all = (options != nullptr ? std::string(options) + ":" : std::string()) +
+                            "suppressions=" + suppressions;
+    setenv("LSAN_OPTIONS", all.c_str(), 1);
+  }
+}
+
+PostgresCluster::~PostgresCluster() {
+  if (!running()) return;
+  std::string output;
+  RunScript("stop '" + dir_ + "'", &output);
+}
+
+PostgresCluster& PostgresCluster::Shared() {
+  static PostgresCluster cluster;
+  return cluster;
+}
+
+bool PostgresCluster::Pause() {
+  std::string output;
+  return RunScript("pause '" + dir_ + "'", &output) == 0;
+}
+
+bool PostgresCluster::Resume() {
+  std::string output;
+  return RunScript("resume '" + dir_ + "'", &output) == 0;
+}
+
+bool RunAsOwner(const std::string& sql) {
+  Database database;
+  if (!database.Connect(PostgresCluster::kOwner, {}) || !database.Execute(sql, {})) {
+    ADD_FAILURE() << sql << ": " << database.error().Text();
+    return false;
+  }
+  return true;
+}
+
+std::string QueryText(const std::string& sql) {
+  Database database;
+  std::string text;
+  if (!database.Connect(PostgresCluster::kOwner, {}) ||
+      !database.Query(sql, {}, [&](const DatabaseRow& row) {
+        text = row.empty() ? "" : row[0].value_or("");
+        return false;
+      })) {
+    ADD_FAILURE() << sql << ": " << database.error().Text();
+  }
+  return text;
+}
+
+void DatabaseTest::SetUp() {
+  cluster_ = &PostgresCluster::Shared();
+  if (!cluster_->running()) GTEST_SKIP() << cluster_->why();
+  for (const char* table :
+       {"qnt5200_run", "qnt5200_serial", "qnt5200_identity", "qnt5200_schema"}) {
+    RunAsOwner(std::string("DROP TABLE IF EXISTS ") + table);
+  }
+  Database database;
+  ASSERT_TRUE(database.Connect(PostgresCluster::kOwner, {})) << database.error().Text();
+  ASSERT_TRUE(CreateRecordSchema(database)) << database.error().Text();
+}
