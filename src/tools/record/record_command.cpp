@@ -9,6 +9,7 @@
 #include "tools/record/error_console.h"
 #include "tools/record/record_json.h"
 #include "tools/record/record_report.h"
+#include "tools/record/report_page.h"
 
 const char kRecordToolUsage[] =
     "Usage: qnt5200-record summary RECORD [--ini INI] [--json]\n"
@@ -19,10 +20,15 @@ const char kRecordToolUsage[] =
     "                      every MAC address or serial number on two boards and every run of\n"
     "                      unknown outcome (exit 1 when there is any); with --ini, a serial\n"
     "                      number the INI file does not step is not checked\n"
+    "       qnt5200-record report RECORD -o PAGE [--ini INI]\n"
+    "                      the line report page: one HTML file, with no script and nothing\n"
+    "                      fetched, that plots boards per hour per station, failed and refused\n"
+    "                      runs, the MAC addresses used (and left, with --ini), and lists the\n"
+    "                      identities used up on no board\n"
     "       qnt5200-record --help      this text\n"
     "       qnt5200-record --version   the version and the commit of this build\n"
     "--json prints one JSON document instead of the text.\n"
-    "Exit code 2: a bad command line, or a file that cannot be read.\n";
+    "Exit code 2: a bad command line, or a file that cannot be read or written.\n";
 
 namespace {
 
@@ -61,14 +67,21 @@ bool LoadIni(const std::string& name, DeviceSettings* settings) {
   return true;
 }
 
+// The ranges left in the INI file, when one is named.
+bool ReadIniRanges(const RecordCommand& command, IniRanges* ranges) {
+  ranges->file = command.ini;
+  if (command.ini.empty()) return true;
+  DeviceSettings settings;
+  if (!LoadIni(command.ini, &settings)) return false;
+  ranges->left = CountIdentitiesLeft(settings);
+  return true;
+}
+
 int Summary(const RecordCommand& command) {
   ParsedBoardRecord record;
-  if (!ReadRecord(command.record, &record)) return kRecordToolBadInput;
-  IniRanges ranges{.file = command.ini};
-  if (!command.ini.empty()) {
-    DeviceSettings settings;
-    if (!LoadIni(command.ini, &settings)) return kRecordToolBadInput;
-    ranges.left = CountIdentitiesLeft(settings);
+  IniRanges ranges;
+  if (!ReadRecord(command.record, &record) || !ReadIniRanges(command, &ranges)) {
+    return kRecordToolBadInput;
   }
   const IniRanges* ini = command.ini.empty() ? nullptr : &ranges;
   const RecordSummary summary = SummarizeRecord(record);
@@ -94,6 +107,41 @@ int Check(const RecordCommand& command) {
   return check.Clean() ? kRecordToolDone : kRecordToolFound;
 }
 
+// The page goes to a regular file or a new one, and never over the files it is made from.
+bool PageMayBeWritten(const RecordCommand& command) {
+  const char* output = command.output.c_str();
+  if (!CanReplaceUserFile(output)) {
+    std::fprintf(stderr, "qnt5200-record: %s is no regular file, and the page is not written\n",
+                 output);
+    return false;
+  }
+  if (SameUserFile(output, command.record.c_str()) ||
+      (!command.ini.empty() && SameUserFile(output, command.ini.c_str()))) {
+    std::fprintf(stderr, "qnt5200-record: %s is the record or the INI file, and is not replaced\n",
+                 output);
+    return false;
+  }
+  return true;
+}
+
+int Report(const RecordCommand& command) {
+  ParsedBoardRecord record;
+  IniRanges ranges;
+  if (!PageMayBeWritten(command) || !ReadRecord(command.record, &record) ||
+      !ReadIniRanges(command, &ranges)) {
+    return kRecordToolBadInput;
+  }
+  const std::string page = ReportPageHtml(
+      GatherReportPage(command.record, record, command.ini.empty() ? nullptr : &ranges));
+  if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
+      ReplaceResult::kReplaced) {
+    std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
+    return kRecordToolBadInput;
+  }
+  std::printf("The line report of %s is in %s\n", command.record.c_str(), command.output.c_str());
+  return kRecordToolDone;
+}
+
 }  // namespace
 
 bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* command) {
@@ -103,12 +151,22 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
     command->kind = RecordCommand::Kind::kHelp;
     return words.size() == 1 || Complain("bad command line");
   }
-  if (verb != "summary" && verb != "check") return Complain("bad command line");
-  command->kind = verb == "summary" ? RecordCommand::Kind::kSummary : RecordCommand::Kind::kCheck;
+  if (verb == "summary") {
+    command->kind = RecordCommand::Kind::kSummary;
+  } else if (verb == "check") {
+    command->kind = RecordCommand::Kind::kCheck;
+  } else if (verb == "report") {
+    command->kind = RecordCommand::Kind::kReport;
+  } else {
+    return Complain("bad command line");
+  }
+  const bool report = command->kind == RecordCommand::Kind::kReport;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
-    if (word == "--json") {
+    if (word == "--json" && !report) {
       command->json = true;
+    } else if (word == "-o" && report && i + 1 < words.size() && command->output.empty()) {
+      command->output = words[++i];
     } else if (word == "--ini" && i + 1 < words.size() && command->ini.empty()) {
       command->ini = words[++i];
     } else if (!word.empty() && word[0] != '-' && command->record.empty()) {
@@ -117,7 +175,8 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
       return Complain("bad command line");
     }
   }
-  return !command->record.empty() || Complain("no record file named");
+  if (command->record.empty()) return Complain("no record file named");
+  return !report || !command->output.empty() || Complain("no page file named (-o)");
 }
 
 int RunRecordCommand(const RecordCommand& command) {
@@ -126,6 +185,8 @@ int RunRecordCommand(const RecordCommand& command) {
       return Summary(command);
     case RecordCommand::Kind::kCheck:
       return Check(command);
+    case RecordCommand::Kind::kReport:
+      return Report(command);
     case RecordCommand::Kind::kHelp:
       break;
   }

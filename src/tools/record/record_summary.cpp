@@ -71,6 +71,10 @@ std::optional<double> StationRate::BoardsPerHour() const {
   return boards * kSecondsPerHour / span_seconds;
 }
 
+bool ProgrammedBoard(const BoardRecordLine& line) {
+  return !line.reserved && line.written && line.result == 0;
+}
+
 RecordSummary SummarizeRecord(const ParsedBoardRecord& record) {
   RecordSummary summary;
   summary.lines = static_cast<int>(record.entries.size() + record.malformed_lines.size());
@@ -80,7 +84,7 @@ RecordSummary SummarizeRecord(const ParsedBoardRecord& record) {
   std::set<std::string> macs;
   for (const RecordEntry& entry : record.entries) {
     const BoardRecordLine& line = entry.fields;
-    const bool programmed = !line.reserved && line.written && line.result == 0;
+    const bool programmed = ProgrammedBoard(line);
     if (programmed) {
       ++summary.programmed;
     } else if (!line.reserved && line.refused) {

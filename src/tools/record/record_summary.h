@@ -43,6 +43,9 @@ struct RecordSummary {
   uint64_t macs_used_count = 0;
 };
 
+// True when |line| tells of a board that was programmed: every count of boards uses this.
+bool ProgrammedBoard(const BoardRecordLine& line);
+
 RecordSummary SummarizeRecord(const ParsedBoardRecord& record);
 
 // The reservations that no later line answers: the line of each, in record order. A reservation
