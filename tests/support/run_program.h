@@ -21,6 +21,10 @@ ProgramRun RunImageTool(const std::string& arguments, const std::string& work_di
 // Runs qnt5200-record with |arguments| in |work_dir|; standard output alone, so that a JSON
 // document is seen as a reader of it sees it.
 ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_dir);
+// |text| as one word of the shell.
+std::string Quote(const std::string& text);
+// Runs |command| through the shell; its standard output is collected.
+ProgramRun RunShell(const std::string& command);
 // Runs the emulator tool with |arguments| on the adapters in |emu_dir|.
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments);
 
