@@ -4,8 +4,10 @@
 // is installed. Also the command lines that must not write a page.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/headless_browser.h"
@@ -169,13 +171,17 @@ TEST_F(ReportPage, RenderedPlotsHoldTheRecordsNumbersAndItsTextsStayText) {
 
 TEST_F(ReportPage, NoPageWithoutAPlaceOfItsOwn) {
   const std::string record = ReadFileText(work_.File("boards.csv"));
-  EXPECT_EQ(Record("report boards.csv").exit_code, 2);  // no -o
-  EXPECT_EQ(Record("report boards.csv -o boards.csv").exit_code, 2);
-  EXPECT_EQ(Record("report boards.csv --ini board.ini -o ./board.ini").exit_code, 2);
-  EXPECT_EQ(Record("report boards.csv -o .").exit_code, 2);
-  EXPECT_EQ(Record("report boards.csv -o missing/report.html").exit_code, 2);
-  EXPECT_EQ(Record("report boards.csv --json -o report.html").exit_code, 2);
-  EXPECT_EQ(Record("summary boards.csv -o report.html").exit_code, 2);
+  for (const char* refused : {
+           "report boards.csv",  // no -o
+           "report boards.csv -o boards.csv",
+           "report boards.csv --ini board.ini -o ./board.ini",
+           "report boards.csv -o .",
+           "report boards.csv -o missing/report.html",
+           "report boards.csv --json -o report.html",
+           "summary boards.csv -o report.html",
+       }) {
+    EXPECT_EQ(Record(refused).exit_code, 2) << refused;
+  }
   EXPECT_EQ(ReadFileText(work_.File("boards.csv")), record);
   EXPECT_FALSE(std::filesystem::exists(work_.File("report.html")));
 }
