@@ -2,7 +2,8 @@
 // page shows them; the plots come from svg_plot.
 #include "tools/record/report_page.h"
 
-#include <cinttypes>
+#include <initializer_list>
+#include <vector>
 
 #include "common/exit_codes.h"
 #include "tools/record/html_text.h"

@@ -35,15 +35,22 @@ BarPlot PerHourPlot(const std::string& station, const std::vector<int>& boards,
   return plot;
 }
 
+// The hours of |station|; none when the record's walk for the hours never saw it.
+StationHours HoursOf(const HourBuckets& buckets, const std::string& station) {
+  for (const StationHours& hours : buckets.stations) {
+    if (hours.station == station) return hours;
+  }
+  return {.station = station, .boards = std::vector<int>(buckets.count)};
+}
+
 std::vector<RatePlot> RatePlots(const RecordSummary& summary, const HourBuckets& buckets) {
   RatePlot all{.station = "all stations", .rate = RateText(summary.overall)};
   all.per_hour = PerHourPlot(all.station, buckets.all_boards, buckets);
   std::vector<RatePlot> plots{all};
-  // Both lists hold every station of the record, by name.
-  for (size_t i = 0; i < summary.stations.size() && i < buckets.stations.size(); ++i) {
-    const StationHours& hours = buckets.stations[i];
-    RatePlot plot{.station = PrintedStation(hours.station),
-                  .rate = RateText(summary.stations[i]),
+  for (const StationRate& rate : summary.stations) {
+    const StationHours hours = HoursOf(buckets, rate.station);
+    RatePlot plot{.station = PrintedStation(rate.station),
+                  .rate = RateText(rate),
                   .untimed_boards = hours.untimed_boards};
     plot.per_hour = PerHourPlot(plot.station, hours.boards, buckets);
     plots.push_back(plot);
