@@ -73,11 +73,12 @@ std::string Figures(const ReportPageData& data) {
 
 std::string Rates(const ReportPageData& data) {
   std::string html = "<h2 id=\"rates\">Boards per hour</h2>\n";
-  html += Note("A column: the boards whose run ended in that " +
-               (data.bucket_hours == 1 ? std::string("hour")
-                                       : std::to_string(data.bucket_hours) + " hours") +
-               " (UTC), per hour. The rate over a station's whole span runs from the start of "
-               "its first run to its last line.");
+  const std::string bucket = data.bucket_hours == 1
+                                 ? std::string("that hour")
+                                 : "those " + std::to_string(data.bucket_hours) + " hours";
+  html += Note("A column: the boards per hour whose run ended in " + bucket +
+               " (UTC). The rate over a station's whole span runs from the start of its first "
+               "run to its last line.");
   for (const RatePlot& plot : data.rates) {
     html += Element("h3", plot.station);
     html += "<p class=\"rate\">" + HtmlText(plot.rate) + "</p>\n";

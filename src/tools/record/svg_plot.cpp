@@ -53,12 +53,12 @@ double Largest(const BarPlot& plot) {
   return largest;
 }
 
-// The top of the value axis: the smallest of 1, 2 or 5 times a power of ten that is at least
-// |value|, so that its half is a round number too.
+// The top of the value axis: the smallest of 1, 2, 3, 4, 5, 6 or 8 times a power of ten that is at
+// least |value|, so that the tallest column nearly reaches it and its half is a round number too.
 double AxisTop(double value) {
   if (value <= 0) return 1;
   const double power = std::pow(10.0, std::floor(std::log10(value)));
-  for (const double step : {1.0, 2.0, 5.0}) {
+  for (const double step : {1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 8.0}) {
     if (step * power >= value) return step * power;
   }
   return 10 * power;
@@ -68,17 +68,18 @@ std::string Gridline(double top_value, double fraction, double plot_height) {
   const double y = kColumnsTop + plot_height * (1 - fraction);
   return "<line class=\"grid\" x1=\"" + Coordinate(kColumnsLeft) + "\" x2=\"" + Coordinate(kWidth) +
          "\" y1=\"" + Coordinate(y) + "\" y2=\"" + Coordinate(y) + "\"/>" +
-         Text("axis", kColumnsLeft - 6, y + 4, "end", Coordinate(top_value * fraction));
+         Text("axis", kColumnsLeft - 6, y + 4, "end", PlotNumber(top_value * fraction, 2));
 }
 
 }  // namespace
 
-std::string PlotNumber(double value) {
+std::string PlotNumber(double value, int decimals) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
   std::string number = text;
-  if (number.size() > 2 && number.compare(number.size() - 2, 2, ".0") == 0) {
-    number.resize(number.size() - 2);
+  if (number.find('.') != std::string::npos) {
+    while (number.back() == '0') number.pop_back();
+    if (number.back() == '.') number.pop_back();
   }
   return number == "-0" ? "0" : number;
 }

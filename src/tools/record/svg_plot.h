@@ -18,8 +18,8 @@ struct BarPlot {
   std::vector<PlotBar> bars;
 };
 
-// A number as plots print it, with one decimal at most: "12", "12.5".
-std::string PlotNumber(double value);
+// A number as plots print it, with |decimals| at most and no trailing zero: "12", "12.5".
+std::string PlotNumber(double value, int decimals = 1);
 
 // Columns from left to right (a span of time), on a value axis from zero; with few columns each
 // carries its text, with many only a few carry their label.
