@@ -10,8 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
 std::string Quote(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) {
@@ -38,8 +36,6 @@ ProgramRun RunShell(const std::string& command) {
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
   return run;
 }
-
-}  // namespace
 
 ProgramRun RunUtility(const std::string& emu_dir, const std::string& arguments,
                       const std::string& work_dir, const std::string& input) {

@@ -32,6 +32,10 @@ ProgramRun RunRecordTool(const std::string& arguments, const std::string& work_d
 ProgramRun RunRecordToolWithErrors(const std::string& arguments, const std::string& work_dir);
 // Runs the shell |command| in |work_dir|; standard error is collected too.
 ProgramRun RunShellIn(const std::string& work_dir, const std::string& command);
+// |text| as one word of the shell.
+std::string Quote(const std::string& text);
+// Runs |command| through the shell; its standard output is collected.
+ProgramRun RunShell(const std::string& command);
 // Runs the emulator tool with |arguments| on the adapters in |emu_dir|.
 ProgramRun RunEmuTool(const std::string& emu_dir, const std::string& arguments);
 

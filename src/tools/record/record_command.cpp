@@ -12,6 +12,7 @@
 #include "tools/record/error_console.h"
 #include "tools/record/record_json.h"
 #include "tools/record/record_report.h"
+#include "tools/record/report_page.h"
 
 const char kRecordToolUsage[] =
     "Usage: qnt5200-record summary RECORD [--ini INI] [--json]\n"
@@ -28,6 +29,11 @@ const char kRecordToolUsage[] =
     "                      brings a record file into a database (again: only what is new)\n"
     "       qnt5200-record export odbc:CONNECTION RECORD\n"
     "                      writes a database's record out as a record file\n"
+    "       qnt5200-record report RECORD -o PAGE [--ini INI]\n"
+    "                      the line report page: one HTML file, with no script and nothing\n"
+    "                      fetched, that plots boards per hour per station, failed and refused\n"
+    "                      runs, the MAC addresses used (and left, with --ini), and lists the\n"
+    "                      identities used up on no board\n"
     "       qnt5200-record --help      this text\n"
     "       qnt5200-record --version   the version and the commit of this build\n"
     "--json prints one JSON document instead of the text. RECORD may be odbc:CONNECTION, an ODBC\n"
@@ -36,8 +42,8 @@ const char kRecordToolUsage[] =
     "Exit codes:\n"
     "  0  done; check: no identity on two boards, no run of unknown outcome\n"
     "  1  check: an identity on two boards, or a run of unknown outcome\n"
-    "  2  a bad command line, a record that cannot be read, or an INI file that cannot be\n"
-    "     loaded\n";
+    "  2  a bad command line, a record that cannot be read, an INI file that cannot be\n"
+    "     loaded, or a page that cannot be written\n";
 
 namespace {
 
@@ -140,6 +146,64 @@ int Check(const RecordCommand& command) {
   return check.Clean() ? kRecordToolDone : kRecordToolFound;
 }
 
+// The page goes to a regular file or a new one, and never over the files it is made from.
+bool PageMayBeWritten(const RecordCommand& command) {
+  const char* output = command.output.c_str();
+  if (!CanReplaceUserFile(output)) {
+    std::fprintf(stderr, "qnt5200-record: %s is no regular file, and the page is not written\n",
+                 output);
+    return false;
+  }
+  if (SameUserFile(output, command.record.c_str()) ||
+      (!command.inis.empty() && SameUserFile(output, command.inis[0].c_str()))) {
+    std::fprintf(stderr, "qnt5200-record: %s is the record or the INI file, and is not replaced\n",
+                 output);
+    return false;
+  }
+  return true;
+}
+
+// Hands each line to both sinks, so that one read of the record serves its summary and its page.
+class BothSinks : public RecordLineSink {
+ public:
+  BothSinks(RecordLineSink& first, RecordLineSink& second) : first_(first), second_(second) {}
+  void Line(const RecordLineView& line) override {
+    first_.Line(line);
+    second_.Line(line);
+  }
+  void Unreadable(int number) override {
+    first_.Unreadable(number);
+    second_.Unreadable(number);
+  }
+
+ private:
+  RecordLineSink& first_;
+  RecordLineSink& second_;
+};
+
+int Report(const RecordCommand& command) {
+  RecordSummarizer summarizer;
+  WholeRecordSink whole;
+  BothSinks both(summarizer, whole);
+  IniRanges ranges;
+  if (!PageMayBeWritten(command) || !ReadRecord(command.record, both) ||
+      !LoadRanges(command, &ranges)) {
+    return kRecordToolBadInput;
+  }
+  const RecordSummary summary = summarizer.Finish();
+  ReportMalformed(command.record, summary.malformed_lines);
+  const std::string page = ReportPageHtml(
+      GatherReportPage(command.record, whole.record, summary,
+                       command.inis.empty() ? nullptr : &ranges));
+  if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
+      ReplaceResult::kReplaced) {
+    std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
+    return kRecordToolBadInput;
+  }
+  std::printf("The line report of %s is in %s\n", command.record.c_str(), command.output.c_str());
+  return kRecordToolDone;
+}
+
 }  // namespace
 
 bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* command) {
@@ -152,19 +216,24 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
   using Kind = RecordCommand::Kind;
   static const std::map<std::string, Kind> kVerbs = {{"summary", Kind::kSummary},
                                                      {"check", Kind::kCheck},
+                                                     {"report", Kind::kReport},
                                                      {"init", Kind::kInit},
                                                      {"import", Kind::kImport},
                                                      {"export", Kind::kExport}};
   const auto found = kVerbs.find(verb);
   if (found == kVerbs.end()) return Complain("bad command line");
   command->kind = found->second;
-  const bool reports = command->kind == Kind::kSummary || command->kind == Kind::kCheck;
+  const bool report = command->kind == Kind::kReport;
+  const bool reads = report || command->kind == Kind::kSummary || command->kind == Kind::kCheck;
   std::vector<std::string> names;
   for (size_t i = 1; i < words.size(); ++i) {
     const std::string& word = words[i];
-    if (word == "--json" && reports) {
+    if (word == "--json" && reads && !report) {
       command->json = true;
-    } else if (word == "--ini" && reports && i + 1 < words.size()) {
+    } else if (word == "-o" && report && i + 1 < words.size() && command->output.empty()) {
+      command->output = words[++i];
+    } else if (word == "--ini" && reads && i + 1 < words.size() &&
+               (!report || command->inis.empty())) {
       command->inis.push_back(words[++i]);
     } else if (!word.empty() && word[0] != '-') {
       names.push_back(word);
@@ -177,7 +246,7 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
   if (names.size() != wanted) return Complain("bad command line");
   command->record = names[0];
   if (wanted == 2) command->target = names[1];
-  return true;
+  return !report || !command->output.empty() || Complain("no page file named (-o)");
 }
 
 int RunRecordCommand(const RecordCommand& command) {
@@ -201,6 +270,8 @@ int RunRecordCommand(const RecordCommand& command) {
       return Summary(command);
     case RecordCommand::Kind::kCheck:
       return Check(command);
+    case RecordCommand::Kind::kReport:
+      return Report(command);
     case RecordCommand::Kind::kHelp:
     case RecordCommand::Kind::kInit:
     case RecordCommand::Kind::kImport:

@@ -1,5 +1,6 @@
 // record_command.h - qnt5200-record's command line and its run: which report of which record,
-// read through the user-file service, printed on standard output; complaints on standard error.
+// read through the user-file service, printed on standard output or written as a page;
+// complaints on standard error.
 #pragma once
 
 #include <string>
@@ -10,10 +11,11 @@
 #include "tools/record/record_report.h"
 
 struct RecordCommand {
-  enum class Kind { kHelp, kSummary, kCheck, kInit, kImport, kExport } kind = Kind::kHelp;
+  enum class Kind { kHelp, kSummary, kCheck, kReport, kInit, kImport, kExport } kind = Kind::kHelp;
   std::string record;             // a file, or "odbc:" and a connection string
   std::string target;             // import and export: where the record goes
   std::vector<std::string> inis;  // --ini, in order; a database's check takes one per line
+  std::string output;             // the report page's file
   bool json = false;
 };
 

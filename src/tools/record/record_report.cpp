@@ -42,43 +42,13 @@ void AppendRuns(std::string& text, const char* what, const std::map<int, int>& r
   }
 }
 
-void AppendRate(std::string& text, const char* name, const StationRate& rate) {
-  Append(text, "  %s: %d board%s", name, rate.boards, rate.boards == 1 ? "" : "s");
-  if (!rate.timed) {
-    Append(text, ", no readable time\n");
-    return;
-  }
-  const auto seconds = static_cast<int64_t>(std::llround(rate.span_seconds));
-  Append(text, " in %" PRId64 ":%02d:%02d", seconds / 3600, static_cast<int>(seconds / 60 % 60),
-         static_cast<int>(seconds % 60));
-  if (const auto per_hour = rate.BoardsPerHour()) {
-    Append(text, ", %.1f per hour\n", *per_hour);
-  } else {
-    Append(text, ", too short a span to measure\n");
-  }
-}
-
-void AppendRange(std::string& text, const std::string& file, const char* what, const char* plural,
-                 const IdentityRange& range) {
-  if (!range.present) {
-    Append(text, "%s: no %s\n", file.c_str(), what);
-  } else if (range.increment <= 0) {
-    Append(text, "%s: %s %s on every board (it does not step)\n", file.c_str(), what,
-           range.current.c_str());
-  } else if (!range.left) {
-    Append(text, "%s: the %s left cannot be counted from %s to %s\n", file.c_str(), plural,
-           range.current.c_str(), range.maximum.c_str());
-  } else {
-    Append(text, "%s: %" PRIu64 " %s left, from %s%s%s, step %d\n", file.c_str(), *range.left,
-           plural, range.current.c_str(), range.maximum.empty() ? "" : " up to ",
-           range.maximum.c_str(), range.increment);
-  }
-}
+}  // namespace
 
 const char* PrintedStation(const std::string& station) {
   return station.empty() ? "(no station named)" : station.c_str();
 }
 
+<<<<<<< HEAD
 const char* Dashed(const std::string& text) { return text.empty() ? "-" : text.c_str(); }
 
 void AppendUsedUp(std::string& text, const std::vector<RecordedOwner>& used_up) {
@@ -96,6 +66,44 @@ void AppendUsedUp(std::string& text, const std::vector<RecordedOwner>& used_up) 
 }
 
 }  // namespace
+=======
+std::string RateText(const StationRate& rate) {
+  std::string text;
+  Append(text, "%d board%s", rate.boards, rate.boards == 1 ? "" : "s");
+  if (!rate.timed) {
+    Append(text, ", no readable time");
+    return text;
+  }
+  const auto seconds = static_cast<int64_t>(std::llround(rate.span_seconds));
+  Append(text, " in %" PRId64 ":%02d:%02d", seconds / 3600, static_cast<int>(seconds / 60 % 60),
+         static_cast<int>(seconds % 60));
+  if (const auto per_hour = rate.BoardsPerHour()) {
+    Append(text, ", %.1f per hour", *per_hour);
+  } else {
+    Append(text, ", too short a span to measure");
+  }
+  return text;
+}
+
+std::string RangeText(const std::string& file, const char* what, const char* plural,
+                      const IdentityRange& range) {
+  std::string text;
+  if (!range.present) {
+    Append(text, "%s: no %s", file.c_str(), what);
+  } else if (range.increment <= 0) {
+    Append(text, "%s: %s %s on every board (it does not step)", file.c_str(), what,
+           range.current.c_str());
+  } else if (!range.left) {
+    Append(text, "%s: the %s left cannot be counted from %s to %s", file.c_str(), plural,
+           range.current.c_str(), range.maximum.c_str());
+  } else {
+    Append(text, "%s: %" PRIu64 " %s left, from %s%s%s, step %d", file.c_str(), *range.left, plural,
+           range.current.c_str(), range.maximum.empty() ? "" : " up to ", range.maximum.c_str(),
+           range.increment);
+  }
+  return text;
+}
+>>>>>>> report-page
 
 bool MacUsed(const RecordSummary& summary, const std::string& mac) {
   // Canonical addresses compare as their numbers do.
@@ -115,9 +123,9 @@ std::string SummaryText(const std::string& record_name, const RecordSummary& sum
   Append(text, "Runs of unknown outcome: %d\n", summary.unfinished);
   Append(text, "Boards per hour, from the start of the first run to the last line:\n");
   for (const StationRate& station : summary.stations) {
-    AppendRate(text, PrintedStation(station.station), station);
+    Append(text, "  %s: %s\n", PrintedStation(station.station), RateText(station).c_str());
   }
-  AppendRate(text, "all stations", summary.overall);
+  Append(text, "  all stations: %s\n", RateText(summary.overall).c_str());
   Append(text, "MAC addresses used: %" PRIu64 "\n", summary.macs_used_count);
   for (const MacRange& range : summary.macs_used) {
     if (range.count == 1) {
@@ -129,12 +137,14 @@ std::string SummaryText(const std::string& record_name, const RecordSummary& sum
   }
   AppendUsedUp(text, summary.used_up_on_no_board);
   if (ini != nullptr) {
-    AppendRange(text, ini->file, "MAC address", "MAC addresses", ini->left.mac);
+    Append(text, "%s\n",
+           RangeText(ini->file, "MAC address", "MAC addresses", ini->left.mac).c_str());
     if (ini->left.mac.present && MacUsed(summary, ini->left.mac.current)) {
       Append(text, "%s: its CurrentMacAddress %s is used in the record already\n",
              ini->file.c_str(), ini->left.mac.current.c_str());
     }
-    AppendRange(text, ini->file, "serial number", "serial numbers", ini->left.serial);
+    Append(text, "%s\n",
+           RangeText(ini->file, "serial number", "serial numbers", ini->left.serial).c_str());
   }
   return text;
 }

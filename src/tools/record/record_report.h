@@ -23,6 +23,16 @@ struct IniRanges {
   IdentitiesLeft left;
 };
 
+// A station's name as the reports print it: the older form's lines name none.
+const char* PrintedStation(const std::string& station);
+
+// A station's rate as the summary words it: "3 boards in 2:05:00, 1.4 per hour".
+std::string RateText(const StationRate& rate);
+
+// An INI file's range as the summary words it: "board.ini: 233 MAC addresses left, from ...".
+std::string RangeText(const std::string& file, const char* what, const char* plural,
+                      const IdentityRange& range);
+
 std::string SummaryText(const std::string& record_name, const RecordSummary& summary,
                         const IniRanges* ini);
 
