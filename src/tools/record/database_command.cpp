@@ -178,6 +178,12 @@ int RunDatabaseCommand(const RecordCommand& command, const std::string& connecti
       return Import(command, connection);
     case RecordCommand::Kind::kExport:
       return Export(command, connection);
+    case RecordCommand::Kind::kReport:
+      std::fprintf(stderr,
+                   "qnt5200-record: the report page is made from a record file: export the "
+                   "database's record first (qnt5200-record export %s FILE)\n",
+                   Shown(connection).c_str());
+      break;
     case RecordCommand::Kind::kHelp:
       break;
   }

@@ -128,6 +128,8 @@ BoardRecordLine LineOf(const DatabaseRow& row) {
   line.result = line.reserved ? 0 : std::atoi(text(9).c_str());
   line.written = text(10) == "yes";
   line.refused = text(10) == "refused";
+  // The runs table tells a programmed board as the first record form did: written, result 0.
+  line.verified = !line.reserved && line.written && line.result == 0;
   return line;
 }
 

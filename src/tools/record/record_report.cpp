@@ -48,7 +48,8 @@ const char* PrintedStation(const std::string& station) {
   return station.empty() ? "(no station named)" : station.c_str();
 }
 
-<<<<<<< HEAD
+namespace {
+
 const char* Dashed(const std::string& text) { return text.empty() ? "-" : text.c_str(); }
 
 void AppendUsedUp(std::string& text, const std::vector<RecordedOwner>& used_up) {
@@ -66,7 +67,7 @@ void AppendUsedUp(std::string& text, const std::vector<RecordedOwner>& used_up) 
 }
 
 }  // namespace
-=======
+
 std::string RateText(const StationRate& rate) {
   std::string text;
   Append(text, "%d board%s", rate.boards, rate.boards == 1 ? "" : "s");
@@ -103,7 +104,6 @@ std::string RangeText(const std::string& file, const char* what, const char* plu
   }
   return text;
 }
->>>>>>> report-page
 
 bool MacUsed(const RecordSummary& summary, const std::string& mac) {
   // Canonical addresses compare as their numbers do.
