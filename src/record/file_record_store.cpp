@@ -151,8 +151,5 @@ IdentityOwner FileRecordStore::OwnerOf(const RecordedOwner& recorded) const {
   return {.state = StateOf(recorded.use),
           .mac_address = recorded.mac_address,
           .serial_number = recorded.serial_number,
-          .station = recorded.station,
-          .adapter = recorded.adapter,
-          .time = recorded.time,
           .where = "line " + std::to_string(recorded.line) + " of " + Describe()};
 }

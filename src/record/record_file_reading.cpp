@@ -7,16 +7,8 @@ bool ReadRecordFileIdentities(const char* path, const std::string& mac_address,
                               const std::string& serial_number, Console& console,
                               RecordIdentities* identities) {
   UserFileReader file;
-  std::string reason;
-  if (!file.Open(path, &reason) || !identities->Read(file, mac_address, serial_number)) {
+  if (!file.Open(path) || !identities->Read(file, mac_address, serial_number)) {
     console.Error("Couldn't read the record file %s\n", path);
-    return false;
-  }
-  // Appending to a file that is no record would bury its lines where no run finds them again.
-  if (identities->shape() == RecordShape::kNoHeader) {
-    console.Error("The record file %s is no per-board record: its first line is not the record's "
-                  "header\n",
-                  path);
     return false;
   }
   for (const int line : identities->malformed_lines()) {

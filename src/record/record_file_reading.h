@@ -10,7 +10,7 @@
 // Reads the record file |path| as a stream into |*identities|, for a run that means to give its
 // board |mac_address| (canonical) and |serial_number| (either may be empty); lines that cannot be
 // read are warned of on |console| and passed over. False after its message when the file cannot
-// be read or is no per-board record.
+// be read.
 bool ReadRecordFileIdentities(const char* path, const std::string& mac_address,
                               const std::string& serial_number, Console& console,
                               RecordIdentities* identities);

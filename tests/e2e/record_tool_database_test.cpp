@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "format/board_record.h"
 #include "support/postgres_cluster.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -28,6 +29,22 @@ constexpr char kLineOneRecord[] =
     "016CCB22,board.ini,0,yes,st1,3000,,2\n"
     "2026-12-08T05:46:31Z,1,qnt5230,eeprom,00:11:22:33:44:55,,0,00000000,board.ini,10,refused,"
     "st1,0,MAC address 00:11:22:33:44:55 was programmed already,2\n";
+
+// The same record as the current form writes it: the serial number as plain text, and whether
+// each board was written and verified.
+constexpr char kLineOneExported[] =
+    "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written,"
+    "station,duration_ms,error,record_format,verified\n"
+    "2026-12-08T05:43:31Z,0,qnt5230,eeprom,00:11:22:33:44:55,000000000001,302,"
+    "F081EEE6,board.ini,reserved,no,st1,0,,3,no\n"
+    "2026-12-08T05:43:33Z,0,qnt5230,eeprom,00:11:22:33:44:55,000000000001,302,"
+    "F081EEE6,board.ini,0,yes,st1,2000,,3,yes\n"
+    "2026-12-08T05:44:31Z,1,qnt5230,eeprom,00:11:22:33:44:56,000000000002,302,"
+    "016CCB22,\"it's, DROP TABLE qnt5200_run; --.ini\",9,yes,st1,1000,E2P_READ_BLOCK failed!,3,no\n"
+    "2026-12-08T05:45:31Z,1,qnt5230,eeprom,00:11:22:33:44:56,000000000002,302,"
+    "016CCB22,board.ini,0,yes,st1,3000,,3,yes\n"
+    "2026-12-08T05:46:31Z,1,qnt5230,eeprom,00:11:22:33:44:55,,0,00000000,board.ini,10,refused,"
+    "st1,0,MAC address 00:11:22:33:44:55 was programmed already,3,no\n";
 
 // A second line whose range overlapped: it programmed 00:11:22:33:44:56 on a board of its own.
 constexpr char kLineTwoRecord[] =
@@ -67,13 +84,13 @@ TEST_F(RecordToolDatabase, ImportTwiceIsOnceAndExportGivesTheRecordBack) {
   run = Tool(std::string("export ") + kLine + " out.csv");
   ASSERT_EQ(run.exit_code, 0) << run.output;
   // One line per run, in the order the runs started, every column as it was.
-  EXPECT_EQ(ReadFileText(work_.File("out.csv")), kLineOneRecord);
+  EXPECT_EQ(ReadFileText(work_.File("out.csv")), kLineOneExported);
   EXPECT_EQ(Tool("check out.csv").exit_code, 0);
 }
 
 TEST_F(RecordToolDatabase, CheckNamesAnIdentityOfTwoLinesAndTheirOverlappingRanges) {
   WriteFileText(work_.File("line1.csv"), kLineOneRecord);
-  WriteFileText(work_.File("line2.csv"), kLineTwoRecord);
+  WriteFileText(work_.File("line2.csv"), std::string(kBoardRecordHeader) + kLineTwoRecord);
   const std::string ini = ReadFileText(std::string(QNT_SOURCE_DIR) + "/examples/board.ini");
   WriteFileText(work_.File("line1.ini"), ini);
   std::string second = ini;

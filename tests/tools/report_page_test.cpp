@@ -72,7 +72,7 @@ TEST(ReportPageData, PlotsTheRecordsNumbers) {
 
 // 199 hours from 2026-03-01 00:30 to 2026-03-09 07:30: 100 buckets of 2 hours would be too many,
 // 67 of 3 hours are not. A board reworked after a failed verify is on a board; a refused identity
-// was never taken; a board without a readable time is in no bucket.
+// was never taken; a line without a readable time cannot be read, and counts nowhere.
 TEST(ReportPageData, LongSpansGoIntoWiderBuckets) {
   const std::string record = Line("2026-03-01T00:30:00Z", "20", "reserved", "no", "st1") +
                              Line("2026-03-01T00:30:10Z", "20", "9", "yes", "st1") +
@@ -81,7 +81,8 @@ TEST(ReportPageData, LongSpansGoIntoWiderBuckets) {
                              Line("2026-03-05T12:00:00Z", "30", "10", "refused", "st1") +
                              Line("yesterday", "21", "0", "yes", "st1") +
                              Line("2026-03-09T07:30:00Z", "22", "0", "yes", "st1");
-  const ReportPageData data = GatherReportPage("b", ParseBoardRecord(record), SummarizeRecord(record), nullptr);
+  const ReportPageData data =
+      GatherReportPage("b", ParseBoardRecord(record), SummarizeRecord(record), nullptr);
   EXPECT_EQ(data.bucket_hours, 3);
   const BarPlot& plot = data.rates[1].per_hour;
   ASSERT_EQ(plot.bars.size(), 67u);
@@ -90,8 +91,8 @@ TEST(ReportPageData, LongSpansGoIntoWiderBuckets) {
   EXPECT_EQ(plot.bars[7].tip, "2026-03-01 21:00 to 2026-03-02 00:00 UTC: 0 boards, 0 per hour");
   EXPECT_EQ(plot.bars[66].label, "03-09 06:00");
   EXPECT_DOUBLE_EQ(plot.bars[66].value, 1.0 / 3);
-  EXPECT_EQ(data.rates[1].untimed_boards, 1);
-  EXPECT_EQ(data.rates[0].untimed_boards, 1);
+  EXPECT_EQ(data.summary.malformed_lines.size(), 1u);
+  EXPECT_EQ(data.rates[0].untimed_boards, 0);
   EXPECT_TRUE(data.used_up.empty());
 }
 
