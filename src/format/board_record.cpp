@@ -22,7 +22,6 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-
 }  // namespace
 
 void WholeRecordSink::Line(const RecordLineView& line) {

@@ -20,7 +20,8 @@ RecordStatus RecordStore::FindUnfinished(const std::vector<std::string>& mac_add
   *owner = {};
   for (const std::string& mac_address : mac_addresses) {
     RecordKnowledge known;
-    if (const RecordStatus status = LookUp(mac_address, "", &known); status != RecordStatus::kDone) {
+    if (const RecordStatus status = LookUp(mac_address, "", &known);
+        status != RecordStatus::kDone) {
       return status;
     }
     const IdentityState state = known.mac.state;

@@ -66,7 +66,7 @@ TEST(ReportPageData, PlotsTheRecordsNumbers) {
 
   // Without an INI file the addresses left are unknown: no shares to draw.
   EXPECT_TRUE(GatherReportPage("b", ParseBoardRecord(line_report::Record()),
-                       SummarizeRecord(line_report::Record()), nullptr)
+                               SummarizeRecord(line_report::Record()), nullptr)
                   .mac_share.bars.empty());
 }
 
@@ -102,7 +102,7 @@ TEST(ReportPage, RecordTextIsEscapedAndNothingIsFetchedOrRun) {
   const IniRanges ini = IniAt44_17();
   const std::string page =
       ReportPageHtml(GatherReportPage("boards.csv", ParseBoardRecord(line_report::Record()),
-                       SummarizeRecord(line_report::Record()), &ini));
+                                      SummarizeRecord(line_report::Record()), &ini));
   EXPECT_NE(page.find("<h3>&lt;script&gt;document.title=&#39;pwned&#39;&lt;/script&gt;</h3>"),
             std::string::npos);
   for (const char* fetching_or_running :

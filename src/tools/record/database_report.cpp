@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "format/utc_time.h"
 #include "record/record_schema.h"
 #include "tools/record/record_json.h"
-#include "format/utc_time.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <map>
 
-#include "record/record_schema.h"
 #include "format/utc_time.h"
+#include "record/record_schema.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "format/open_identities.h"
-#include "tools/record/record_summary.h"
 #include "format/utc_time.h"
+#include "tools/record/record_summary.h"
 
 namespace {
 

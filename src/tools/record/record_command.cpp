@@ -192,9 +192,8 @@ int Report(const RecordCommand& command) {
   }
   const RecordSummary summary = summarizer.Finish();
   ReportMalformed(command.record, summary.malformed_lines);
-  const std::string page = ReportPageHtml(
-      GatherReportPage(command.record, whole.record, summary,
-                       command.inis.empty() ? nullptr : &ranges));
+  const std::string page = ReportPageHtml(GatherReportPage(
+      command.record, whole.record, summary, command.inis.empty() ? nullptr : &ranges));
   if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
       ReplaceResult::kReplaced) {
     std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
@@ -214,12 +213,9 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
     return words.size() == 1 || Complain("bad command line");
   }
   using Kind = RecordCommand::Kind;
-  static const std::map<std::string, Kind> kVerbs = {{"summary", Kind::kSummary},
-                                                     {"check", Kind::kCheck},
-                                                     {"report", Kind::kReport},
-                                                     {"init", Kind::kInit},
-                                                     {"import", Kind::kImport},
-                                                     {"export", Kind::kExport}};
+  static const std::map<std::string, Kind> kVerbs = {
+      {"summary", Kind::kSummary}, {"check", Kind::kCheck},   {"report", Kind::kReport},
+      {"init", Kind::kInit},       {"import", Kind::kImport}, {"export", Kind::kExport}};
   const auto found = kVerbs.find(verb);
   if (found == kVerbs.end()) return Complain("bad command line");
   command->kind = found->second;

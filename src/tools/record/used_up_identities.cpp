@@ -7,9 +7,9 @@ std::vector<UsedUpIdentity> IdentitiesUsedUpOnNoBoard(const ParsedBoardRecord& r
                                                       const std::vector<RecordedOwner>& used_up) {
   std::vector<UsedUpIdentity> identities;
   for (const RecordedOwner& owner : used_up) {
-    const auto entry = std::lower_bound(
-        record.entries.begin(), record.entries.end(), owner.line,
-        [](const RecordEntry& entry, int line) { return entry.number < line; });
+    const auto entry =
+        std::lower_bound(record.entries.begin(), record.entries.end(), owner.line,
+                         [](const RecordEntry& entry, int line) { return entry.number < line; });
     if (entry == record.entries.end() || entry->number != owner.line) continue;
     identities.push_back({.line = owner.line,
                           .fields = entry->fields,
