@@ -102,8 +102,9 @@ int IdentityReservation::FindRework(Driver& driver, RunState& run) {
         record_->Describe().c_str());
     return otp ? kExitOtpReadFailed : kExitEepromReadFailed;
   }
-  std::vector<std::string> held_texts;
-  for (const MacAddress& mac : held) held_texts.push_back(MacAddressText(mac));
+  std::vector<std::string> held_texts(held.size());
+  std::transform(held.begin(), held.end(), held_texts.begin(),
+                 [](const MacAddress& mac) { return MacAddressText(mac); });
   IdentityOwner owner;
   if (record_->FindUnfinished(held_texts, &owner) != RecordStatus::kDone) return kExitModifyFailed;
   if (!Unfinished(owner.state)) return 0;
