@@ -28,7 +28,9 @@ std::string Trace(const SyscallKillRun& run) {
   std::string text;
   for (size_t i = 0; i < run.numbers.size(); ++i) {
     const long number = run.numbers[i];
-    const std::string fd = "(" + std::to_string(run.first_arguments[i]) + ") ";
+    std::string fd = "(";
+    fd += std::to_string(run.first_arguments[i]);
+    fd += ") ";
     if (IsWrite(number)) text += "write" + fd;
     if (IsFlush(number)) text += "flush" + fd;
     if (IsRename(number)) text += "rename ";
