@@ -33,6 +33,9 @@ readme_work=$(mktemp -d)
 trap 'cd / && rm -rf "$readme_work"' EXIT
 readme_clone=$readme_work/clone
 mkdir -p "$readme_clone" "$readme_work/tmp"
+# A reader's temporary folder is open to every user (the database cluster of the README runs as
+# its own user there).
+chmod 755 "$readme_work" && chmod 1777 "$readme_work/tmp"
 # The repository's files as the working tree holds them, without its build folders.
 (cd "$readme_repo" && git ls-files -z --cached --others --exclude-standard | grep -zv '^build/' |
   xargs -0 cp --parents -t "$readme_clone" 2>/dev/null)
