@@ -108,6 +108,8 @@ ALTER DEFAULT PRIVILEGES FOR ROLE qnt5200_owner IN SCHEMA public
   GRANT SELECT, INSERT, UPDATE ON TABLES TO qnt5200_station;
 SQL
   local driver="PostgreSQL Unicode"
+  # Protocol 7.4-1: an error rolls the whole transaction back, as the record does anyway, instead
+  # of a savepoint around each statement (two more exchanges with the server for each).
   (umask 077 && cat >"$dir/odbc.ini" <<INI)
 [qnt5200_owner]
 Driver = $driver
@@ -116,6 +118,7 @@ Port = 5432
 Database = qnt5200
 Username = qnt5200_owner
 Password = $owner
+Protocol = 7.4-1
 
 [qnt5200_line]
 Driver = $driver
@@ -124,6 +127,7 @@ Port = 5432
 Database = qnt5200
 Username = qnt5200_station
 Password = $station
+Protocol = 7.4-1
 INI
   echo "QNT_DB_DIR=$dir"
   echo "ODBCINI=$dir/odbc.ini"

@@ -142,9 +142,17 @@ DatabaseRecordStore::Found DatabaseRecordStore::FindOwner(const char* query, con
   return found ? Found::kHeld : Found::kNone;
 }
 
+// A run asks for the identity it means to give, and again once rework and stepping have settled
+// it, most often the same: the second answer costs no exchange with the server. It only refuses
+// early; the unique keys of the reservation decide.
 RecordStatus DatabaseRecordStore::LookUp(const std::string& mac_address,
                                          const std::string& serial_number,
                                          RecordKnowledge* knowledge) {
+  if (looked_up_ && looked_up_->mac_address == mac_address &&
+      looked_up_->serial_number == serial_number) {
+    *knowledge = looked_up_->knowledge;
+    return RecordStatus::kDone;
+  }
   *knowledge = {};
   if (!mac_address.empty() &&
       FindOwner(kOwnerOfMac, mac_address, &knowledge->mac) == Found::kError) {
@@ -154,6 +162,7 @@ RecordStatus DatabaseRecordStore::LookUp(const std::string& mac_address,
       FindOwner(kOwnerOfSerial, serial_number, &knowledge->serial) == Found::kError) {
     return Fail("read");
   }
+  looked_up_ = LookedUp{mac_address, serial_number, *knowledge};
   return RecordStatus::kDone;
 }
 
@@ -195,6 +204,7 @@ bool DatabaseRecordStore::InsertIdentity(const RecordReservation& reservation, b
 RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
                                           IdentityOwner* owner) {
   const BoardRecordLine& line = reservation.line;
+  looked_up_.reset();
   run_id_ = NewRunId(line);
   if (!database_.Begin()) return Fail("write");
   bool taken = false;
@@ -238,6 +248,7 @@ bool DatabaseRecordStore::UpdateOutcome(const BoardRecordLine& outcome) {
 
 RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) {
   if (!database_.connected()) return RecordStatus::kFailed;  // Open said why
+  looked_up_.reset();
   if (reserved_) {
     if (UpdateOutcome(outcome)) return RecordStatus::kDone;
     database_.Rollback();

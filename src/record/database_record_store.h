@@ -4,6 +4,7 @@
 // board, however many stations and lines share the server.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/database.h"
@@ -38,9 +39,17 @@ class DatabaseRecordStore : public RecordStore {
   bool UpdateOutcome(const BoardRecordLine& outcome);
   RecordStatus Fail(const char* doing);
 
+  // The last answer of LookUp, kept until the run writes.
+  struct LookedUp {
+    std::string mac_address;
+    std::string serial_number;
+    RecordKnowledge knowledge;
+  };
+
   std::string connection_;
   Console& console_;
   Database database_;
   std::string run_id_;  // made by Reserve, or by a RecordOutcome without one
   bool reserved_ = false;
+  std::optional<LookedUp> looked_up_;
 };
