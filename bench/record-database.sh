@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 boards_in_database=${BOARDS_IN_DATABASE:-1000000}
-station_boards=${STATION_BOARDS:-4}
+boards=${STATION_BOARDS:-4}
 command -v hyperfine >/dev/null || scripts/install-deps.sh
 source bench/setup.sh
 cmake --build --preset release --target qnt5200-record >/dev/null
@@ -96,55 +96,29 @@ echo "filled in $(($(date +%s) - start)) s: $(owner_sql -t -c 'SELECT COUNT(*) F
 echo "== a run's cost, $boards_in_database boards in the database"
 cost full 2
 
-# One station: its boards one after the other, each on a blank EEPROM.
-station() {
-  local adapter=$1 dir=$2
-  for ((board = 1; board <= station_boards; board++)); do
-    if ! (cd "$dir" && "$tool" -X "$adapter" -w -i board.ini -s -t "$line" -l 1000fd) \
-      >>"$dir/station$adapter.log" 2>&1; then
-      echo "station $adapter, board $board: the run failed:" >&2
-      cat "$dir/station$adapter.log" >&2
-      return 1
-    fi
-    "$emu" load eeprom /dev/null --adapter "$adapter" >/dev/null
-  done
-}
+source bench/station_runs.sh
 
 # K stations from a fresh INI file; prints the boards per hour they reached.
 stations() {
-  local k=$1 dir=$work/stations$1
+  local k=$1 dir=$work/stations$1 rate
   mkdir -p "$dir"
   # A range of its own for each K, far from the filled boards.
   sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:3$k:00:00/;
        s/^MaximumMacAddress = .*/MaximumMacAddress = 00:11:22:3$k:FF:FF/;
        s/^CurrentSerialNumber = .*/CurrentSerialNumber = 00000${k}000001/" examples/board.ini \
     >"$dir/board.ini"
-  export QNT5200_EMU_DIR=$dir/adapters
-  for ((adapter = 0; adapter < k; adapter++)); do
-    "$emu" create --adapter "$adapter" --clock real >/dev/null
-    "$emu" link --adapter "$adapter" --partner 1000fd --delay 2000 >/dev/null
-  done
-  local start end pids=() failed=0
-  start=$(date +%s.%N)
-  for ((adapter = 0; adapter < k; adapter++)); do
-    station "$adapter" "$dir" &
-    pids+=($!)
-  done
-  for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-  end=$(date +%s.%N)
-  [ "$failed" -eq 0 ] || return 1
+  rate=$(run_stations "$k" "$dir" "$line") || return 1
   local programmed
   programmed=$(owner_sql -t -c "SELECT COUNT(*) FROM qnt5200_run
     WHERE written = 'yes' AND result = '0' AND mac_address LIKE '00:11:22:3$k:%'" | tr -d ' ')
-  if [ "$programmed" != $((k * station_boards)) ]; then
-    echo "$programmed boards in the runs table, $((k * station_boards)) programmed" >&2
+  if [ "$programmed" != $((k * boards)) ]; then
+    echo "$programmed boards in the runs table, $((k * boards)) programmed" >&2
     return 1
   fi
-  awk -v k="$k" -v n="$station_boards" -v start="$start" -v end="$end" \
-    'BEGIN { printf "%.0f\n", k * n / (end - start) * 3600 }'
+  echo "$rate"
 }
 
-echo "== stations through one server ($station_boards boards each)"
+echo "== stations through one server ($boards boards each)"
 one=$(stations 1)
 eight=$(stations 8)
 "$rec" check "$line" >/dev/null || { echo "check found an identity on two boards" >&2; exit 1; }

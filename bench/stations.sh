@@ -13,42 +13,16 @@ cd "$(dirname "$0")/.."
 boards=${BOARDS:-4}
 source bench/setup.sh
 
-# One station: its boards one after the other. Fails on the first run that does not end with 0.
-station() {
-  local adapter=$1 dir=$2
-  for ((board = 1; board <= boards; board++)); do
-    if ! (cd "$dir" && "$tool" -X "$adapter" -w -i board.ini -s -t rec.csv -l 1000fd) \
-      >>"$dir/station$adapter.log" 2>&1; then
-      echo "station $adapter, board $board: the run failed:" >&2
-      cat "$dir/station$adapter.log" >&2
-      return 1
-    fi
-    "$emu" load eeprom /dev/null --adapter "$adapter" >/dev/null
-  done
-}
+source bench/station_runs.sh
 
 # K stations from a fresh INI file and no record; prints the boards per hour they reached.
 stations() {
-  local k=$1 dir=$work/stations$1
+  local k=$1 dir=$work/stations$1 rate
   mkdir -p "$dir"
   cp examples/board.ini "$dir/board.ini"
-  export QNT5200_EMU_DIR=$dir/adapters
-  for ((adapter = 0; adapter < k; adapter++)); do
-    "$emu" create --adapter "$adapter" --clock real >/dev/null
-    "$emu" link --adapter "$adapter" --partner 1000fd --delay 2000 >/dev/null
-  done
-  local start end pids=() failed=0
-  start=$(date +%s.%N)
-  for ((adapter = 0; adapter < k; adapter++)); do
-    station "$adapter" "$dir" &
-    pids+=($!)
-  done
-  for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-  end=$(date +%s.%N)
-  [ "$failed" -eq 0 ] || return 1
+  rate=$(run_stations "$k" "$dir" rec.csv) || return 1
   check_record "$dir/rec.csv" $((k * boards)) || return 1
-  awk -v k="$k" -v n="$boards" -v start="$start" -v end="$end" \
-    'BEGIN { printf "%.0f\n", k * n / (end - start) * 3600 }'
+  echo "$rate"
 }
 
 # No MAC address on two lines with result 0, and one such line per board.
