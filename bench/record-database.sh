@@ -3,7 +3,9 @@
 # 1. A run's cost: "-w -i board.ini -s" with and without "-t odbc:DSN=qnt5200_line", against a
 #    database holding no board and one holding BOARDS_IN_DATABASE (default 1,000,000) programmed
 #    boards. Target: the record adds at most 20 ms (medians) and 16 MB (peak resident memory) to
-#    a run, and a full database costs what an empty one does.
+#    a run, and a full database costs what an empty one does. Then the full database again,
+#    through a pooler on the station (PgBouncer), which saves the run the server's start of a
+#    process and the password exchange.
 # 2. Stations through one server: K=1, then K=8 stations, each programming STATION_BOARDS boards
 #    (default 4) in a row on its own adapter with "-w -i board.ini -s -t odbc:... -l 1000fd" from
 #    one shared board.ini; the link comes up 2 s after each restart, as in bench/stations.sh.
@@ -58,9 +60,58 @@ SQL
     -c 'VACUUM (ANALYZE) qnt5200_run'
 }
 
+# A pooler on the station (PgBouncer, session pooling): it keeps the server's processes, logged
+# in, from one run to the next, and takes the station without a password on a socket in the
+# cluster's folder, which no other user may enter. The DSN qnt5200_pooled reaches it. The
+# cluster's stop stops it too.
+start_pooler() {
+  if [ ! -x /usr/sbin/pgbouncer ]; then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq pgbouncer >/dev/null
+  fi
+  local dir=$QNT_DB_DIR/pooler password
+  password=$(awk -F' = ' '/^\[qnt5200_line\]/ { on = 1 } on && $1 == "Password" { print $2; exit }' \
+    "$ODBCINI")
+  mkdir -p "$dir"
+  cat >"$dir/pgbouncer.ini" <<INI
+[databases]
+qnt5200 = host=$QNT_DB_SOCKET port=5432 dbname=qnt5200 user=qnt5200_station password=$password
+[pgbouncer]
+listen_addr =
+unix_socket_dir = $dir
+listen_port = 6432
+auth_type = trust
+auth_file = $dir/users.txt
+pool_mode = session
+ignore_startup_parameters = extra_float_digits
+logfile = $dir/pgbouncer.log
+pidfile = $dir/pgbouncer.pid
+INI
+  echo '"qnt5200_station" ""' >"$dir/users.txt"
+  local run=()
+  if [ "$(id -u)" -eq 0 ]; then
+    chown -R postgres: "$dir"
+    run=(setpriv --reuid=postgres --regid=postgres --clear-groups --)
+  fi
+  chmod 700 "$dir"
+  "${run[@]}" /usr/sbin/pgbouncer -d "$dir/pgbouncer.ini"
+  cat >>"$ODBCINI" <<INI
+
+[qnt5200_pooled]
+Driver = PostgreSQL Unicode
+Servername = $dir
+Port = 6432
+Database = qnt5200
+Username = qnt5200_station
+Protocol = 7.4-1
+INI
+}
+
 # Median and mean of hyperfine's runs of "-w" without and with the record; peak memory of each.
 cost() {
   local label=$1 dir=$work/cost-$1  # $2: a digit of its own for the MAC address range
+  local line=${3:-$line}            # $3: the record, if not the line's
   mkdir -p "$dir"
   # A range of its own for each measurement, far from the filled boards.
   sed "s/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:4$2:00:00/;
@@ -95,6 +146,9 @@ fill "$boards_in_database"
 echo "filled in $(($(date +%s) - start)) s: $(owner_sql -t -c 'SELECT COUNT(*) FROM qnt5200_identity' | tr -d ' ') identities"
 echo "== a run's cost, $boards_in_database boards in the database"
 cost full 2
+echo "== a run's cost, $boards_in_database boards in the database, through a pooler on the station"
+start_pooler
+cost pooled 3 odbc:DSN=qnt5200_pooled
 
 source bench/station_runs.sh
 

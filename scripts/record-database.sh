@@ -34,8 +34,12 @@ as_owner() {
 }
 
 stop_cluster() {
-  local dir=$1 bin
+  local dir=$1 bin pid
   [ -d "$dir" ] || return 0
+  # A pooler started beside the cluster (the benches') leaves its pid file in the folder.
+  for pid in "$dir"/*/pgbouncer.pid; do
+    if [ -f "$pid" ]; then kill "$(cat "$pid")" 2>/dev/null || true; fi
+  done
   if bin=$(bin_dir) && [ -f "$dir/data/postmaster.pid" ]; then
     as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w -t 20 stop >/dev/null 2>&1 || true
   fi
