@@ -41,8 +41,8 @@ print(f"ratio {ratio:.2f} for 2.5 times the sections (target <= 3.5, under 1 s):
 PY
 
 # Counted from main on: the program's own work. Before main, the dynamic loader binds the C
-# library and the ODBC driver manager (which loads database drivers itself, so the program cannot
-# be linked statically); that start-up is shown beside it.
+# library (the program is not static, as the ODBC driver manager it loads for a database record
+# loads database drivers itself); that start-up is shown beside it.
 count() {
   valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$@" \
     "$tool" -i examples/board.ini -o "$work/board.bin" -d QNT5230 >/dev/null 2>"$work/valgrind.txt"

@@ -1,5 +1,6 @@
 // odbc_database.cpp - the database service on ODBC's wide entry points, the same code for odbc32
-// and unixODBC; "odbc_sql.h" is the one part each system provides in its own way.
+// and unixODBC; "odbc_sql.h" is the one part each system provides in its own way: its namespace
+// odbc holds the entry points this file calls.
 #include <cstring>
 
 #include "odbc_sql.h"
@@ -33,8 +34,8 @@ DatabaseError DiagnosticOf(SQLSMALLINT handle_type, SQLHANDLE handle) {
   SQLINTEGER native = 0;
   SQLSMALLINT length = 0;
   const SQLRETURN result =
-      SQLGetDiagRecW(handle_type, handle, 1, Wide(state), &native, Wide(message),
-                     static_cast<SQLSMALLINT>(message.size()), &length);
+      odbc::SQLGetDiagRecW(handle_type, handle, 1, Wide(state), &native, Wide(message),
+                           static_cast<SQLSMALLINT>(message.size()), &length);
   if (!Succeeded(result)) {
     error.message = "the ODBC driver gave no reason";
     return error;
@@ -58,12 +59,12 @@ DatabaseError DiagnosticOf(SQLSMALLINT handle_type, SQLHANDLE handle) {
 class Statement {
  public:
   explicit Statement(SQLHDBC connection) {
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle_))) {
+    if (!Succeeded(odbc::SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle_))) {
       handle_ = SQL_NULL_HSTMT;
     }
   }
   ~Statement() {
-    if (handle_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, handle_);
+    if (handle_ != SQL_NULL_HSTMT) odbc::SQLFreeHandle(SQL_HANDLE_STMT, handle_);
   }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -92,8 +93,8 @@ SQLRETURN BindValues(SQLHSTMT statement, const std::vector<DatabaseValue>& value
     if (value.kind == DatabaseValue::Kind::kNumber) {
       bound->numbers[i] = value.number;
       bound->lengths[i] = 0;
-      result = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                &bound->numbers[i], 0, &bound->lengths[i]);
+      result = odbc::SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT,
+                                      0, 0, &bound->numbers[i], 0, &bound->lengths[i]);
     } else {
       std::u16string& text = bound->texts[i];
       text = Utf16Of(value.text);
@@ -102,7 +103,7 @@ SQLRETURN BindValues(SQLHSTMT statement, const std::vector<DatabaseValue>& value
       bound->lengths[i] = value.kind == DatabaseValue::Kind::kNull
                               ? SQL_NULL_DATA
                               : static_cast<SQLLEN>((text.size() - 1) * sizeof(char16_t));
-      result = SQLBindParameter(
+      result = odbc::SQLBindParameter(
           statement, number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, characters, 0, Wide(text),
           static_cast<SQLLEN>(text.size() * sizeof(char16_t)), &bound->lengths[i]);
     }
@@ -118,7 +119,7 @@ SQLRETURN ReadColumn(SQLHSTMT statement, SQLUSMALLINT column, std::optional<std:
   for (;;) {
     SQLLEN length = 0;
     const SQLRETURN result =
-        SQLGetData(statement, column, SQL_C_WCHAR, piece, sizeof piece, &length);
+        odbc::SQLGetData(statement, column, SQL_C_WCHAR, piece, sizeof piece, &length);
     if (result == SQL_NO_DATA) break;
     if (!Succeeded(result)) return result;
     if (length == SQL_NULL_DATA) {
@@ -142,12 +143,12 @@ Database::~Database() { Disconnect(); }
 
 void Database::Disconnect() {
   if (connection_ != nullptr) {
-    SQLDisconnect(connection_);
-    SQLFreeHandle(SQL_HANDLE_DBC, connection_);
+    odbc::SQLDisconnect(connection_);
+    odbc::SQLFreeHandle(SQL_HANDLE_DBC, connection_);
     connection_ = nullptr;
   }
   if (environment_ != nullptr) {
-    SQLFreeHandle(SQL_HANDLE_ENV, environment_);
+    odbc::SQLFreeHandle(SQL_HANDLE_ENV, environment_);
     environment_ = nullptr;
   }
 }
@@ -162,15 +163,17 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   Disconnect();
   timeouts_ = timeouts;
   SQLHENV environment = SQL_NULL_HENV;
-  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
+  if (!Succeeded(odbc::SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
     error_ = DiagnosticOf(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     return false;
   }
   environment_ = environment;
   SQLHDBC handle = SQL_NULL_HDBC;
-  if (!Check(SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, AttributeValue(SQL_OV_ODBC3), 0),
-             SQL_HANDLE_ENV, environment) ||
-      !Check(SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle), SQL_HANDLE_ENV, environment)) {
+  if (!Check(
+          odbc::SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, AttributeValue(SQL_OV_ODBC3), 0),
+          SQL_HANDLE_ENV, environment) ||
+      !Check(odbc::SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle), SQL_HANDLE_ENV,
+             environment)) {
     Disconnect();
     return false;
   }
@@ -179,14 +182,14 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   text.push_back(u'\0');
   SQLSMALLINT ignored = 0;
   // A driver without a connection timeout still times out its queries.
-  SQLSetConnectAttrW(handle, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
-  const bool connected = Check(SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
+  odbc::SQLSetConnectAttrW(handle, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
+  const bool connected = Check(odbc::SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
                                SQL_HANDLE_DBC, handle) &&
-                         Check(SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS, nullptr, 0,
-                                                 &ignored, SQL_DRIVER_NOPROMPT),
+                         Check(odbc::SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS,
+                                                       nullptr, 0, &ignored, SQL_DRIVER_NOPROMPT),
                                SQL_HANDLE_DBC, handle);
   if (!connected) {
-    SQLFreeHandle(SQL_HANDLE_DBC, handle);
+    odbc::SQLFreeHandle(SQL_HANDLE_DBC, handle);
     Disconnect();
     return false;
   }
@@ -195,18 +198,18 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
 }
 
 bool Database::Begin() {
-  return Check(
-      SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT, AttributeValue(SQL_AUTOCOMMIT_OFF), 0),
-      SQL_HANDLE_DBC, connection_);
+  return Check(odbc::SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
+                                        AttributeValue(SQL_AUTOCOMMIT_OFF), 0),
+               SQL_HANDLE_DBC, connection_);
 }
 
 bool Database::EndTransaction(bool commit) {
   const bool ended =
-      Check(SQLEndTran(SQL_HANDLE_DBC, connection_, commit ? SQL_COMMIT : SQL_ROLLBACK),
+      Check(odbc::SQLEndTran(SQL_HANDLE_DBC, connection_, commit ? SQL_COMMIT : SQL_ROLLBACK),
             SQL_HANDLE_DBC, connection_);
   const DatabaseError ended_error = error_;
   // Back to autocommit whatever happened, so the next statement stands on its own.
-  SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT, AttributeValue(SQL_AUTOCOMMIT_ON), 0);
+  odbc::SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT, AttributeValue(SQL_AUTOCOMMIT_ON), 0);
   error_ = ended_error;
   return ended;
 }
@@ -238,29 +241,30 @@ bool Database::Run(const std::string& sql, const std::vector<DatabaseValue>& val
   text.push_back(u'\0');
   BoundValues bound;
   const auto seconds = AttributeValue(timeouts_.query_seconds);
-  if (!Check(SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, seconds, 0), SQL_HANDLE_STMT,
+  if (!Check(odbc::SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, seconds, 0), SQL_HANDLE_STMT,
              handle) ||
       !Check(BindValues(handle, values, &bound), SQL_HANDLE_STMT, handle)) {
     return false;
   }
   // Executed at once, its values bound: one exchange with the server (a prepared statement
   // would cost its preparation and its release too, for a statement run once).
-  const SQLRETURN executed = SQLExecDirectW(handle, Wide(text), SQL_NTS);
+  const SQLRETURN executed = odbc::SQLExecDirectW(handle, Wide(text), SQL_NTS);
   // A searched UPDATE or DELETE that finds no row answers SQL_NO_DATA.
   if (executed != SQL_NO_DATA && !Check(executed, SQL_HANDLE_STMT, handle)) return false;
   if (rows != nullptr) {
     SQLLEN count = 0;
-    if (executed != SQL_NO_DATA && !Check(SQLRowCount(handle, &count), SQL_HANDLE_STMT, handle)) {
+    if (executed != SQL_NO_DATA &&
+        !Check(odbc::SQLRowCount(handle, &count), SQL_HANDLE_STMT, handle)) {
       return false;
     }
     *rows = count;
   }
   if (each == nullptr) return true;
   SQLSMALLINT columns = 0;
-  if (!Check(SQLNumResultCols(handle, &columns), SQL_HANDLE_STMT, handle)) return false;
+  if (!Check(odbc::SQLNumResultCols(handle, &columns), SQL_HANDLE_STMT, handle)) return false;
   DatabaseRow row(static_cast<size_t>(columns));
   for (;;) {
-    const SQLRETURN fetched = SQLFetch(handle);
+    const SQLRETURN fetched = odbc::SQLFetch(handle);
     if (fetched == SQL_NO_DATA) return true;
     if (!Check(fetched, SQL_HANDLE_STMT, handle)) return false;
     for (SQLSMALLINT column = 0; column < columns; ++column) {

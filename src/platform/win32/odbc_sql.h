@@ -6,3 +6,22 @@
 #include <sql.h>
 #include <sqlext.h>
 // clang-format on
+
+// The driver manager's entry points, linked from odbc32.
+namespace odbc {
+using ::SQLAllocHandle;
+using ::SQLBindParameter;
+using ::SQLDisconnect;
+using ::SQLDriverConnectW;
+using ::SQLEndTran;
+using ::SQLExecDirectW;
+using ::SQLFetch;
+using ::SQLFreeHandle;
+using ::SQLGetData;
+using ::SQLGetDiagRecW;
+using ::SQLNumResultCols;
+using ::SQLRowCount;
+using ::SQLSetConnectAttrW;
+using ::SQLSetEnvAttr;
+using ::SQLSetStmtAttrW;
+}  // namespace odbc
