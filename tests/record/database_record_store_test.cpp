@@ -76,6 +76,13 @@ TEST_F(DatabaseRecordStoreTest, AnIdentityIsReservedOnceAndItsOwnerNamed) {
   EXPECT_EQ(knowledge.serial.station, "station-a");
   ASSERT_EQ(second.LookUp("00:1B:21:00:00:03", "", &knowledge), RecordStatus::kDone);
   EXPECT_EQ(knowledge.mac.state, IdentityState::kFree);
+  // A look-up is answered again without the server only for the same identity, until a write.
+  ASSERT_EQ(second.Reserve(Reservation("00:1B:21:00:00:03", "0003", "station-b"), &owner_),
+            RecordStatus::kDone);
+  ASSERT_EQ(second.LookUp("00:1B:21:00:00:03", "", &knowledge), RecordStatus::kDone);
+  EXPECT_EQ(knowledge.mac.state, IdentityState::kReserved);
+  ASSERT_EQ(second.LookUp("00:1B:21:00:00:01", "", &knowledge), RecordStatus::kDone);
+  EXPECT_EQ(knowledge.mac.station, "station-a");
 }
 
 TEST_F(DatabaseRecordStoreTest, ReworkTakesOverAFailedIdentityButNeverAProgrammedOne) {
