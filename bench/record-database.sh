@@ -27,11 +27,16 @@ trap 'scripts/record-database.sh stop "$QNT_DB_DIR"; rm -rf "$work"' EXIT
 "$rec" init odbc:DSN=qnt5200_owner >/dev/null
 line=odbc:DSN=qnt5200_line
 
-# SQL as the database's owner, whose password only the cluster's odbc.ini holds.
+# The password of the cluster's DSN $1, which only its odbc.ini holds.
+dsn_password() {
+  awk -F' = ' -v dsn="[$1]" '$0 == dsn { on = 1 } on && $1 == "Password" { print $2; exit }' \
+    "$ODBCINI"
+}
+
+# SQL as the database's owner.
 owner_sql() {
   local password bin
-  password=$(awk -F' = ' '/^\[qnt5200_owner\]/ { on = 1 } on && $1 == "Password" { print $2; exit }' \
-    "$ODBCINI")
+  password=$(dsn_password qnt5200_owner)
   bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)
   PGPASSWORD=$password "$bin/psql" -X -q -v ON_ERROR_STOP=1 -h "$QNT_DB_SOCKET" -p 5432 \
     -U qnt5200_owner -d qnt5200 "$@"
@@ -71,8 +76,7 @@ start_pooler() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq pgbouncer >/dev/null
   fi
   local dir=$QNT_DB_DIR/pooler password
-  password=$(awk -F' = ' '/^\[qnt5200_line\]/ { on = 1 } on && $1 == "Password" { print $2; exit }' \
-    "$ODBCINI")
+  password=$(dsn_password qnt5200_line)
   mkdir -p "$dir"
   cat >"$dir/pgbouncer.ini" <<INI
 [databases]
