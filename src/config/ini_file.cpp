@@ -25,17 +25,12 @@ IniLineEnd IniFile::NextLine() {
 
 // Counted from the text when asked, going on from the last count, so that the lines of a whole
 // file are counted once: the reader skips the lines a comment takes and would otherwise have to
-// count them itself. The reader moves forward but for the one line it gives again.
+// count them itself. The position never goes back: a line given again keeps the position it was
+// read at.
 int IniFile::line_number() {
   const char* start = source_.bytes;
   const int64_t position = info_.position;
-  if (position >= counted_position_) {
-    counted_lines_ +=
-        static_cast<int>(std::count(start + counted_position_, start + position, '\n'));
-  } else {
-    counted_lines_ -=
-        static_cast<int>(std::count(start + position, start + counted_position_, '\n'));
-  }
+  counted_lines_ += static_cast<int>(std::count(start + counted_position_, start + position, '\n'));
   counted_position_ = position;
   return counted_lines_;
 }

@@ -109,7 +109,7 @@ TEST_F(UserFiles, AnIniFileWithTwoNamesIsNotSteppedByEither) {
 TEST_F(UserFiles, TheNextSteppingRunRemovesTheFilesALostStepLeftBeside) {
   const std::string lost[] = {File(".board.ini.a1B2c3"), File(".board.ini.Z9y8X7")};
   const std::string kept[] = {File(".other.ini.a1B2c3"), File(".board.ini.old"),
-                              File("board.ini.a1B2c3")};
+                              File(".board.ini.backup1"), File("board.ini.a1B2c3")};
   for (const std::string& name : lost) WriteFileText(name, "CurrentMacAddress = 00:11:22:33:44:56");
   for (const std::string& name : kept) WriteFileText(name, "kept");
   ASSERT_EQ(Run({"-w", "-i", ini_}), 0);

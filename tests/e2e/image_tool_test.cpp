@@ -108,6 +108,17 @@ TEST_F(ImageTool, ExitCodesAndUsage) {
   EXPECT_EQ(empty.exit_code, 2);
   WriteFileText(work_.File("text.bin"), "[MacAddress]\n");
   EXPECT_EQ(Tool("diff text.bin text.bin").exit_code, 2);
+  // A text file is refused before any field is printed, the refusal alone on its line.
+  const ProgramRun text = Tool("show text.bin");
+  EXPECT_EQ(text.output, "qnt5200-image: text.bin is no image: signature 0x5B\n");
+  EXPECT_EQ(text.exit_code, 2);
+  // --raw decodes it all the same, the unknown signature among the inconsistencies.
+  const ProgramRun raw = Tool("show --raw text.bin");
+  EXPECT_EQ(raw.exit_code, 1);
+  EXPECT_EQ(raw.output.rfind("text.bin: 13 bytes, no image\nSignature: 0x5B (no known form)\n", 0),
+            0u)
+      << raw.output;
+  EXPECT_NE(raw.output.find("  signature 0x5B is no image form's"), std::string::npos);
 
   // An image cut inside its head: shown as far as it goes, with exit code 1.
   WriteFileText(work_.File("cut.bin"), std::string("\xA5\x00\x11", 3));

@@ -66,6 +66,12 @@ TEST_F(RecordTool, ExitCodesAndUsage) {
   EXPECT_EQ(Record("check .").exit_code, 2);
   WriteFileText(File("boards.csv"), "");
   EXPECT_EQ(Record("summary boards.csv --ini missing.ini").exit_code, 2);
+  // A misspelt command is named in one line, with the command it is nearest to.
+  const ProgramRun misspelt = RunRecordToolWithErrors("sumary boards.csv", work_.path().string());
+  EXPECT_EQ(misspelt.exit_code, 2);
+  EXPECT_EQ(misspelt.output, "qnt5200-record: no command \"sumary\"; did you mean summary?\n");
+  EXPECT_EQ(RunRecordToolWithErrors("boards.csv", work_.path().string()).output,
+            "qnt5200-record: no command \"boards.csv\"; qnt5200-record --help lists them\n");
 }
 
 TEST_F(RecordTool, AFileWithoutTheRecordsHeaderIsRefused) {

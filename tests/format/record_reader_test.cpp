@@ -72,6 +72,12 @@ TEST(RecordReader, TheFirstLineTellsWhetherTheTextIsARecord) {
   TextSource cut(line);
   EXPECT_TRUE(Read(cut, &read, true).empty());
   EXPECT_EQ(read.shape, RecordShape::kNoHeader);
+  // Every column of the first form's header is checked, its last one too.
+  TextSource other(
+      "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,"
+      "outcome\n");
+  EXPECT_TRUE(Read(other, &read, true).empty());
+  EXPECT_EQ(read.shape, RecordShape::kNoHeader);
   TextSource headless(text);
   EXPECT_EQ(Read(headless, &read), (std::vector<std::string>{"1:-", "2:00:11:22:33:44:55/0001/0"}));
 }

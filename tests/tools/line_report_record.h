@@ -2,7 +2,8 @@
 // what its page must show worked out by hand.
 //
 // st1 programs 00:11:22:33:44:10 (08:10:20), fails to verify 44:11 (08:40:30, exit 9), programs
-// 44:12 (09:05:20) and 44:13 (09:30:20), and is refused 44:10 again (10:15:00, exit 10). The
+// 44:12 (09:05:20) and 44:13 (09:30:20), and is refused 44:10 again (10:15:00, exit 10) and,
+// for another reason, 44:17 (09:00:00, exit 10, the last line): 1 failed run, 2 refused. The
 // second station, whose name is a script, programs 44:14 (08:20:30), dies after reserving 44:15
 // (10:50:00) and programs 44:16 (10:55:40).
 //   Boards by hour (UTC)   08  09  10
@@ -20,6 +21,7 @@ namespace line_report {
 
 inline const std::string kScriptStation = "<script>document.title='pwned'</script>";
 inline const std::string kVerifyError = "verify <b>failed</b> & stopped";
+inline const std::string kAboveError = "MAC address 00:11:22:33:44:17 is above MaximumMacAddress";
 
 inline std::string Line(const std::string& time, const std::string& mac_end,
                         const std::string& result, const std::string& written,
@@ -46,7 +48,8 @@ inline std::string Record() {
          Line("2026-03-01T08:20:30Z", "14", "0", "yes", s) +
          Line("2026-03-01T10:50:00Z", "15", "reserved", "no", s) +
          Line("2026-03-01T10:55:00Z", "16", "reserved", "no", s) +
-         Line("2026-03-01T10:55:40Z", "16", "0", "yes", s);
+         Line("2026-03-01T10:55:40Z", "16", "0", "yes", s) +
+         Line("2026-03-01T09:00:00Z", "17", "10", "refused", "st1", kAboveError);
 }
 
 }  // namespace line_report

@@ -49,7 +49,7 @@ const std::string kRecord =
 
 TEST(RecordTool, SummaryCountsBoardsRunsRatesAndMacAddresses) {
   const RecordSummary summary = SummarizeRecord(kRecord);
-  EXPECT_EQ(SummaryText("boards.csv", summary, nullptr),
+  EXPECT_EQ(SummaryText("boards.csv", summary, {}),
             "Record boards.csv: 17 lines, 1 unreadable\n"
             "Boards programmed: 6\n"
             "Failed runs: 2\n"
@@ -94,8 +94,13 @@ TEST(RecordTool, JsonDocumentsSayTheSame) {
   const std::string& record = kRecord;
   IniRanges ini{.file = "b.ini"};
   ini.left.mac = {.present = true, .current = "00:11:22:33:44:15", .increment = 1, .left = 7};
+  // A line of two ranges: "ini" is the first, "inis" both.
+  const IniRanges other{.file = "c.ini"};
   const auto summary =
-      nlohmann::json::parse(SummaryJson("boards.csv", SummarizeRecord(record), &ini));
+      nlohmann::json::parse(SummaryJson("boards.csv", SummarizeRecord(record), {ini, other}));
+  ASSERT_EQ(summary["inis"].size(), 2u);
+  EXPECT_EQ(summary["inis"][0], summary["ini"]);
+  EXPECT_EQ(summary["inis"][1]["file"], "c.ini");
   EXPECT_EQ(summary["schema_version"], 1);
   EXPECT_EQ(summary["command"], "summary");
   EXPECT_EQ(summary["lines"], 17);
@@ -147,7 +152,7 @@ const std::string kThirdForm =
 
 TEST(RecordTool, AVerifiedBoardCountsAsProgrammedWhateverItsExitCode) {
   const std::string& record = kThirdForm;
-  const std::string text = SummaryText("r.csv", SummarizeRecord(record), nullptr);
+  const std::string text = SummaryText("r.csv", SummarizeRecord(record), {});
   EXPECT_NE(text.find("Boards programmed: 2\n"
                       "Failed runs: 2\n"
                       "  exit code 9, EEPROM programming failed: 1\n"
@@ -163,7 +168,7 @@ TEST(RecordTool, AVerifiedBoardCountsAsProgrammedWhateverItsExitCode) {
                       "identity or image modification failed\n"),
             std::string::npos)
       << text;
-  const auto json = nlohmann::json::parse(SummaryJson("r.csv", SummarizeRecord(record), nullptr));
+  const auto json = nlohmann::json::parse(SummaryJson("r.csv", SummarizeRecord(record), {}));
   EXPECT_EQ(json["boards_programmed"], 2);
   ASSERT_EQ(json["identities_used_up_on_no_board"].size(), 3u);
   EXPECT_EQ(json["identities_used_up_on_no_board"][1]["line"], 6);
@@ -220,6 +225,9 @@ TEST(RecordTool, UtcTimes) {
   EXPECT_EQ(seconds, 1772352000);
   EXPECT_FALSE(ParseUtcTime("2026-03-01T08:00", &seconds));
   EXPECT_FALSE(ParseUtcTime("2026-13-01T08:00:00Z", &seconds));
+  EXPECT_FALSE(ParseUtcTime("2026-03-01T24:00:00Z", &seconds));
+  EXPECT_FALSE(ParseUtcTime("2026-03-01T08:60:00Z", &seconds));
+  EXPECT_FALSE(ParseUtcTime("2026-03-01T08:00:61Z", &seconds));
 }
 
 }  // namespace

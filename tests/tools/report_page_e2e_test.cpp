@@ -93,12 +93,15 @@ class ReportPage : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteFileText(work_.File("boards.csv"), line_report::Record());
+    WriteIni("board.ini", "00:11:22:33:44:17", "00:11:22:33:44:FF");  // 233 left
+    WriteIni("low.ini", "00:11:22:33:45:0E", "00:11:22:33:45:10");    // 3 left
+    WriteIni("out.ini", "00:11:22:33:45:20", "00:11:22:33:45:1F");    // none left
+  }
+  void WriteIni(const std::string& name, const std::string& current, const std::string& maximum) {
     std::string ini = ReadFileText(QNT_SOURCE_DIR "/examples/board.ini");
-    ini = Replaced(ini, "CurrentMacAddress = 00:11:22:33:44:55",
-                   "CurrentMacAddress = 00:11:22:33:44:17");
-    ini = Replaced(ini, "MaximumMacAddress = 00:11:22:33:FF:FF",
-                   "MaximumMacAddress = 00:11:22:33:44:FF");
-    WriteFileText(work_.File("board.ini"), ini);
+    ini = Replaced(ini, "CurrentMacAddress = 00:11:22:33:44:55", "CurrentMacAddress = " + current);
+    ini = Replaced(ini, "MaximumMacAddress = 00:11:22:33:FF:FF", "MaximumMacAddress = " + maximum);
+    WriteFileText(work_.File(name), ini);
   }
   ProgramRun Record(const std::string& arguments) {
     return RunRecordTool(arguments, work_.path().string());
@@ -111,7 +114,9 @@ TEST_F(ReportPage, RenderedPlotsHoldTheRecordsNumbersAndItsTextsStayText) {
   if (browser.empty()) {
     GTEST_SKIP() << "no headless browser (chromium) is installed: the page is not rendered";
   }
-  ASSERT_EQ(Record("report boards.csv --ini board.ini -o report.html").exit_code, 0);
+  ASSERT_EQ(Record("report boards.csv --ini board.ini --ini low.ini --ini out.ini -o report.html")
+                .exit_code,
+            0);
   const std::optional<std::string> dom = RenderedDocument(browser, work_.File("report.html"));
   ASSERT_TRUE(dom) << "the browser failed, or ran out of time";
 
@@ -120,11 +125,18 @@ TEST_F(ReportPage, RenderedPlotsHoldTheRecordsNumbersAndItsTextsStayText) {
   EXPECT_EQ(dom->find("<script"), std::string::npos);
   EXPECT_EQ(Texts(*dom, "h3"),
             (std::vector<std::string>{"all stations", line_report::kScriptStation, "st1",
-                                      "Failed runs: 1", "Refused runs: 1"}));
-  EXPECT_EQ(Texts(*dom, "dd"), (std::vector<std::string>{"5", "1", "1", "1", "2", "7"}));
+                                      "Failed runs: 1", "Refused runs: 2", "board.ini", "low.ini",
+                                      "out.ini"}));
+  // Boards programmed, failed runs, refused runs, unknown outcomes, used up, MAC addresses used.
+  EXPECT_EQ(Texts(*dom, "dd"), (std::vector<std::string>{"5", "1", "2", "1", "2", "7"}));
+  // When the page was made, in UTC.
+  const std::string read = Texts(*dom, "p", "note")[0];
+  const size_t made = read.find(" Made 20");
+  ASSERT_NE(made, std::string::npos) << read;
+  EXPECT_EQ(read.size(), made + std::string(" Made 2026-03-01T08:00:00Z.").size()) << read;
 
   const std::vector<std::string> svgs = Elements(*dom, "svg");
-  ASSERT_EQ(svgs.size(), 6u);
+  ASSERT_EQ(svgs.size(), 8u);
   // Boards by hour, 08 to 10: all stations 2, 2, 1; the script station 1, 0, 1; st1 1, 2, 0.
   EXPECT_EQ(Texts(svgs[0], "rect", "bar"),
             (std::vector<std::string>{"2026-03-01 08:00 to 09:00 UTC: 2 boards",
@@ -144,16 +156,37 @@ TEST_F(ReportPage, RenderedPlotsHoldTheRecordsNumbersAndItsTextsStayText) {
   EXPECT_NEAR(st1[1], 2 * st1[0], 0.2);
   EXPECT_EQ(st1[2], 0);
 
+  // Failed and refused runs by the error the record gives.
   EXPECT_EQ(Texts(svgs[3], "text", "label"),
-            std::vector<std::string>{"exit code 9: EEPROM programming failed"});
+            std::vector<std::string>{"exit code 9: " + line_report::kVerifyError});
   EXPECT_EQ(Texts(svgs[3], "text", "value"), std::vector<std::string>{"1"});
   EXPECT_EQ(Texts(svgs[4], "text", "label"),
-            std::vector<std::string>{"exit code 10: identity or image modification failed"});
+            (std::vector<std::string>{"exit code 10: " + line_report::kAboveError,
+                                      "exit code 10: programmed already"}));
+  EXPECT_EQ(Texts(svgs[4], "text", "value"), (std::vector<std::string>{"1", "1"}));
   // 7 MAC addresses used, 233 left: 720 units shared 21 to 699.
   EXPECT_EQ(Texts(svgs[5], "text", "share0"), std::vector<std::string>{"used in the record: 7"});
   EXPECT_EQ(Texts(svgs[5], "text", "share1"), std::vector<std::string>{"left in board.ini: 233"});
   EXPECT_EQ(Lengths(svgs[5], "width", "share0"), std::vector<double>{21});
   EXPECT_EQ(Lengths(svgs[5], "width", "share1"), std::vector<double>{699});
+  // The other two ranges hand out addresses above 44:FF: none of the record's.
+  EXPECT_EQ(Texts(svgs[6], "text", "share0"), std::vector<std::string>{"used in the record: 0"});
+  EXPECT_EQ(Texts(svgs[6], "text", "share1"), std::vector<std::string>{"left in low.ini: 3"});
+  // Each range in words and colour: enough, nearly used up (3 left, 5 boards in the last day),
+  // used up.
+  EXPECT_EQ(Texts(*dom, "p", "nearly-used-up"),
+            std::vector<std::string>{
+                "low.ini: 3 MAC addresses left, from 00:11:22:33:45:0E up to 00:11:22:33:45:10, "
+                "step 1. Nearly used up: fewer left than the 5 boards the line made in its last "
+                "day"});
+  EXPECT_EQ(Texts(*dom, "p", "used-up"),
+            std::vector<std::string>{
+                "out.ini: 0 MAC addresses left, from 00:11:22:33:45:20 up to 00:11:22:33:45:1F, "
+                "step 1. Used up: no MAC address is left, and the next run from out.ini is "
+                "refused"});
+  EXPECT_EQ(Texts(*dom, "p", "enough").size(), 4u);  // board.ini's addresses, each serial number
+  EXPECT_NE(dom->find(".nearly-used-up{color:#b35c00"), std::string::npos);
+  EXPECT_NE(dom->find(".used-up{color:#fff;background:#a00"), std::string::npos);
 
   // The identities used up on no board, the error message as text.
   const std::vector<std::string> rows = Elements(*dom, "tr");

@@ -18,7 +18,10 @@ constexpr size_t kMaxFileBytes = 1 << 20;
 
 const char kUsage[] =
     "Usage: qnt5200-image show FILE      the fields of an EEPROM or OTP image file, then its\n"
-    "                                    inconsistencies (exit 1 when there are any)\n"
+    "                                    inconsistencies (exit 1 when there are any); a file\n"
+    "                                    that is no image is refused before any field\n"
+    "       qnt5200-image show --raw FILE  every field of any file all the same, read as if it\n"
+    "                                    were an image (exit 1 when it is none)\n"
     "       qnt5200-image diff FILE FILE the fields that differ between two images (exit 1 when\n"
     "                                    any do)\n"
     "       qnt5200-image ini FILE       the INI sections that build this image (exit 1 when\n"
@@ -47,8 +50,11 @@ bool ReadImageFile(const char* name, InspectedImage* decoded) {
   return true;
 }
 
+// Refused before anything is printed, so that the refusal stands on a line of its own instead of
+// following a page of fields decoded from bytes that mean nothing.
 bool RefuseNonImage(const char* name, const InspectedImage& decoded) {
   if (IsImage(decoded)) return false;
+  std::fflush(stdout);
   if (decoded.file_size == 0) {
     std::fprintf(stderr, "qnt5200-image: %s is empty, no image\n", name);
   } else {
@@ -61,8 +67,18 @@ bool RefuseNonImage(const char* name, const InspectedImage& decoded) {
 int Show(const char* name) {
   InspectedImage decoded;
   if (!ReadImageFile(name, &decoded)) return kImageToolBadInput;
-  if (decoded.file_size > 0) std::fputs(ShowReport(name, decoded).c_str(), stdout);
   if (RefuseNonImage(name, decoded)) return kImageToolBadInput;
+  std::fputs(ShowReport(name, decoded).c_str(), stdout);
+  return decoded.problems.empty() ? kImageToolDone : kImageToolDifferent;
+}
+
+// A file that is no image decoded all the same, for one who wants to see what a damaged or
+// foreign file would give: its unknown signature is one of the inconsistencies listed.
+int ShowRaw(const char* name) {
+  InspectedImage decoded;
+  if (!ReadImageFile(name, &decoded)) return kImageToolBadInput;
+  if (decoded.file_size == 0 && RefuseNonImage(name, decoded)) return kImageToolBadInput;
+  std::fputs(ShowReport(name, decoded).c_str(), stdout);
   return decoded.problems.empty() ? kImageToolDone : kImageToolDifferent;
 }
 
@@ -109,6 +125,7 @@ int main(int argc, char** argv) {
     return kImageToolDone;
   }
   if (command == "show" && argc == 3) return Show(argv[2]);
+  if (command == "show" && argc == 4 && std::strcmp(argv[2], "--raw") == 0) return ShowRaw(argv[3]);
   if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
   if (command == "ini" && argc == 3) return Ini(argv[2]);
   std::fprintf(stderr, "qnt5200-image: %s\n%s", argc > 1 ? "bad command line" : "no command given",

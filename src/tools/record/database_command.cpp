@@ -69,20 +69,15 @@ int Init(const std::string& connection) {
 }
 
 int Summary(const RecordCommand& command, const std::string& connection) {
-  IniRanges ranges;
-  if (command.inis.size() > 1) {
-    std::fprintf(stderr, "qnt5200-record: summary takes --ini once\n");
-    return kRecordToolBadInput;
-  }
+  std::vector<IniRanges> ranges;
   if (!LoadRanges(command, &ranges)) return kRecordToolBadInput;
   Database database;
   if (!Connect(connection, true, &database)) return kRecordToolBadInput;
   RecordSummary summary;
   if (!SummarizeDatabase(database, &summary)) return Failed("read", connection, database);
-  const IniRanges* ini = command.inis.empty() ? nullptr : &ranges;
   const std::string name = Shown(connection);
   const std::string report =
-      command.json ? SummaryJson(name, summary, ini) : SummaryText(name, summary, ini);
+      command.json ? SummaryJson(name, summary, ranges) : SummaryText(name, summary, ranges);
   std::fputs(report.c_str(), stdout);
   return kRecordToolDone;
 }

@@ -1,11 +1,14 @@
 // record_command.cpp - the command line of qnt5200-record and the reading of its files.
 #include "tools/record/record_command.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <map>
 
 #include "config/ini_loader.h"
 #include "format/record_reader.h"
+#include "format/utc_time.h"
 #include "platform/user_file.h"
 #include "record/record_schema.h"
 #include "tools/record/database_command.h"
@@ -15,30 +18,31 @@
 #include "tools/record/report_page.h"
 
 const char kRecordToolUsage[] =
-    "Usage: qnt5200-record summary RECORD [--ini INI] [--json]\n"
+    "Usage: qnt5200-record summary RECORD [--ini INI]... [--json]\n"
     "                      boards programmed, failed and refused runs by exit code, boards per\n"
     "                      hour per station, the MAC addresses used; with --ini, the MAC\n"
     "                      addresses and serial numbers left in the INI file's ranges\n"
-    "       qnt5200-record check RECORD [--ini INI] [--json]\n"
+    "       qnt5200-record check RECORD [--ini INI]... [--json]\n"
     "                      every MAC address or serial number on two boards and every run of\n"
     "                      unknown outcome (exit 1 when there is any); with --ini, a serial\n"
-    "                      number the INI file does not step is not checked\n"
+    "                      number that no INI file steps is not checked\n"
     "       qnt5200-record init odbc:CONNECTION\n"
     "                      creates the record's tables in a database\n"
     "       qnt5200-record import RECORD odbc:CONNECTION\n"
     "                      brings a record file into a database (again: only what is new)\n"
     "       qnt5200-record export odbc:CONNECTION RECORD\n"
     "                      writes a database's record out as a record file\n"
-    "       qnt5200-record report RECORD -o PAGE [--ini INI]\n"
+    "       qnt5200-record report RECORD -o PAGE [--ini INI]...\n"
     "                      the line report page: one HTML file, with no script and nothing\n"
     "                      fetched, that plots boards per hour per station, failed and refused\n"
-    "                      runs, the MAC addresses used (and left, with --ini), and lists the\n"
+    "                      runs by reason, the MAC addresses used (and, with --ini, each range's\n"
+    "                      used and left, warning when it nearly runs out), and lists the\n"
     "                      identities used up on no board\n"
     "       qnt5200-record --help      this text\n"
     "       qnt5200-record --version   the version and the commit of this build\n"
-    "--json prints one JSON document instead of the text. RECORD may be odbc:CONNECTION, an ODBC\n"
-    "connection string (odbc: alone takes it from QNT5200_RECORD); check then takes --ini once\n"
-    "per line and reports INI ranges of two lines that overlap.\n"
+    "--ini is given once per range (each INI file of the line). --json prints one JSON document\n"
+    "instead of the text. RECORD may be odbc:CONNECTION, an ODBC connection string (odbc: alone\n"
+    "takes it from QNT5200_RECORD); check then reports INI ranges of two lines that overlap.\n"
     "Exit codes:\n"
     "  0  done; check: no identity on two boards, no run of unknown outcome\n"
     "  1  check: an identity on two boards, or a run of unknown outcome\n"
@@ -49,6 +53,46 @@ namespace {
 
 bool Complain(const char* message) {
   std::fprintf(stderr, "qnt5200-record: %s\n%s", message, kRecordToolUsage);
+  return false;
+}
+
+// Letters to add, drop or change to make one word the other (both are short).
+size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// A word that is no command gets one line naming it, and the command it is nearest to when it
+// looks like a slip of the keyboard, instead of the whole usage.
+template <typename Commands>
+bool ComplainOfWord(const std::string& word, const Commands& commands) {
+  constexpr size_t kSlips = 2;
+  const char* nearest = nullptr;
+  size_t best = kSlips + 1;
+  for (const auto& [name, kind] : commands) {
+    const size_t distance = EditDistance(word, name);
+    if (distance < best) {
+      best = distance;
+      nearest = name.c_str();
+    }
+  }
+  if (nearest != nullptr) {
+    std::fprintf(stderr, "qnt5200-record: no command \"%s\"; did you mean %s?\n", word.c_str(),
+                 nearest);
+  } else {
+    std::fprintf(stderr, "qnt5200-record: no command \"%s\"; qnt5200-record --help lists them\n",
+                 word.c_str());
+  }
   return false;
 }
 
@@ -105,11 +149,12 @@ bool LoadIni(const std::string& name, DeviceSettings* settings) {
   return true;
 }
 
-bool LoadRanges(const RecordCommand& command, IniRanges* ranges) {
-  if (command.inis.empty()) return true;
-  DeviceSettings settings;
-  if (!LoadIni(command.inis[0], &settings)) return false;
-  *ranges = {.file = command.inis[0], .left = CountIdentitiesLeft(settings)};
+bool LoadRanges(const RecordCommand& command, std::vector<IniRanges>* ranges) {
+  for (const std::string& ini : command.inis) {
+    DeviceSettings settings;
+    if (!LoadIni(ini, &settings)) return false;
+    ranges->push_back({.file = ini, .left = CountIdentitiesLeft(settings)});
+  }
   return true;
 }
 
@@ -120,21 +165,21 @@ int Summary(const RecordCommand& command) {
   if (!ReadRecord(command.record, summarizer)) return kRecordToolBadInput;
   const RecordSummary summary = summarizer.Finish();
   ReportMalformed(command.record, summary.malformed_lines);
-  IniRanges ranges;
+  std::vector<IniRanges> ranges;
   if (!LoadRanges(command, &ranges)) return kRecordToolBadInput;
-  const IniRanges* ini = command.inis.empty() ? nullptr : &ranges;
-  const std::string report = command.json ? SummaryJson(command.record, summary, ini)
-                                          : SummaryText(command.record, summary, ini);
+  const std::string report = command.json ? SummaryJson(command.record, summary, ranges)
+                                          : SummaryText(command.record, summary, ranges);
   std::fputs(report.c_str(), stdout);
   return kRecordToolDone;
 }
 
+// With INI files, serial numbers are checked when one of the line's files steps them.
 int Check(const RecordCommand& command) {
-  bool serial_counts = true;
-  if (!command.inis.empty()) {
+  bool serial_counts = command.inis.empty();
+  for (const std::string& ini : command.inis) {
     DeviceSettings settings;
-    if (!LoadIni(command.inis[0], &settings)) return kRecordToolBadInput;
-    serial_counts = settings.SerialNumberIncrement != 0;
+    if (!LoadIni(ini, &settings)) return kRecordToolBadInput;
+    serial_counts = serial_counts || settings.SerialNumberIncrement != 0;
   }
   RecordChecker checker(serial_counts);
   if (!ReadRecord(command.record, checker)) return kRecordToolBadInput;
@@ -154,9 +199,10 @@ bool PageMayBeWritten(const RecordCommand& command) {
                  output);
     return false;
   }
-  if (SameUserFile(output, command.record.c_str()) ||
-      (!command.inis.empty() && SameUserFile(output, command.inis[0].c_str()))) {
-    std::fprintf(stderr, "qnt5200-record: %s is the record or the INI file, and is not replaced\n",
+  bool source = SameUserFile(output, command.record.c_str());
+  for (const std::string& ini : command.inis) source = source || SameUserFile(output, ini.c_str());
+  if (source) {
+    std::fprintf(stderr, "qnt5200-record: %s is the record or an INI file, and is not replaced\n",
                  output);
     return false;
   }
@@ -185,15 +231,16 @@ int Report(const RecordCommand& command) {
   RecordSummarizer summarizer;
   WholeRecordSink whole;
   BothSinks both(summarizer, whole);
-  IniRanges ranges;
+  std::vector<IniRanges> ranges;
   if (!PageMayBeWritten(command) || !ReadRecord(command.record, both) ||
       !LoadRanges(command, &ranges)) {
     return kRecordToolBadInput;
   }
   const RecordSummary summary = summarizer.Finish();
   ReportMalformed(command.record, summary.malformed_lines);
-  const std::string page = ReportPageHtml(GatherReportPage(
-      command.record, whole.record, summary, command.inis.empty() ? nullptr : &ranges));
+  ReportPageData data = GatherReportPage(command.record, whole.record, summary, ranges);
+  data.made_at = UtcTimeText(std::time(nullptr));
+  const std::string page = ReportPageHtml(data);
   if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
       ReplaceResult::kReplaced) {
     std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
@@ -217,7 +264,10 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
       {"summary", Kind::kSummary}, {"check", Kind::kCheck},   {"report", Kind::kReport},
       {"init", Kind::kInit},       {"import", Kind::kImport}, {"export", Kind::kExport}};
   const auto found = kVerbs.find(verb);
-  if (found == kVerbs.end()) return Complain("bad command line");
+  if (found == kVerbs.end()) {
+    return verb.empty() || verb[0] == '-' ? Complain("bad command line")
+                                          : ComplainOfWord(verb, kVerbs);
+  }
   command->kind = found->second;
   const bool report = command->kind == Kind::kReport;
   const bool reads = report || command->kind == Kind::kSummary || command->kind == Kind::kCheck;
@@ -228,8 +278,7 @@ bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* co
       command->json = true;
     } else if (word == "-o" && report && i + 1 < words.size() && command->output.empty()) {
       command->output = words[++i];
-    } else if (word == "--ini" && reads && i + 1 < words.size() &&
-               (!report || command->inis.empty())) {
+    } else if (word == "--ini" && reads && i + 1 < words.size()) {
       command->inis.push_back(words[++i]);
     } else if (!word.empty() && word[0] != '-') {
       names.push_back(word);
@@ -255,10 +304,6 @@ int RunRecordCommand(const RecordCommand& command) {
   if (command.kind == RecordCommand::Kind::kInit || command.kind == RecordCommand::Kind::kImport ||
       command.kind == RecordCommand::Kind::kExport) {
     std::fprintf(stderr, "qnt5200-record: %s is no database (odbc:CONNECTION)\n", database.c_str());
-    return kRecordToolBadInput;
-  }
-  if (command.inis.size() > 1) {
-    std::fprintf(stderr, "qnt5200-record: --ini is given once for a record file\n");
     return kRecordToolBadInput;
   }
   switch (command.kind) {

@@ -30,5 +30,5 @@ extern const char kRecordToolUsage[];
 // The pieces both kinds of record use; each complains on standard error when it fails.
 bool ReadRecord(const std::string& name, ParsedBoardRecord* record);
 bool LoadIni(const std::string& name, DeviceSettings* settings);
-// The ranges of the first --ini, when one is given.
-bool LoadRanges(const RecordCommand& command, IniRanges* ranges);
+// The ranges of each --ini, in the order given.
+bool LoadRanges(const RecordCommand& command, std::vector<IniRanges>* ranges);

@@ -46,7 +46,7 @@ std::string Dump(const Json& document) {
 }  // namespace
 
 std::string SummaryJson(const std::string& record_name, const RecordSummary& summary,
-                        const IniRanges* ini) {
+                        const std::vector<IniRanges>& inis) {
   Json document = Header("summary", record_name);
   document["lines"] = summary.lines;
   document["malformed_lines"] = summary.malformed_lines;
@@ -78,11 +78,17 @@ std::string SummaryJson(const std::string& record_name, const RecordSummary& sum
           owner.use == IdentityUse::kUnfinished ? Json(nullptr) : Json(owner.result)}});
   }
   document["identities_used_up_on_no_board"] = used_up;
-  if (ini != nullptr) {
-    Json mac = Range(ini->left.mac);
-    if (ini->left.mac.present) mac["current_used"] = MacUsed(summary, ini->left.mac.current);
-    document["ini"] =
-        Json{{"file", ini->file}, {"mac_address", mac}, {"serial_number", Range(ini->left.serial)}};
+  // "ini" is the first file's, as it was when only one could be named; "inis" holds them all.
+  Json all = Json::array();
+  for (const IniRanges& ini : inis) {
+    Json mac = Range(ini.left.mac);
+    if (ini.left.mac.present) mac["current_used"] = MacUsed(summary, ini.left.mac.current);
+    all.push_back(
+        Json{{"file", ini.file}, {"mac_address", mac}, {"serial_number", Range(ini.left.serial)}});
+  }
+  if (!all.empty()) {
+    document["ini"] = all[0];
+    document["inis"] = all;
   }
   return Dump(document);
 }

@@ -11,5 +11,5 @@ constexpr int kRecordJsonSchema = 1;
 
 // The document, indented, ending in a line end.
 std::string SummaryJson(const std::string& record_name, const RecordSummary& summary,
-                        const IniRanges* ini);
+                        const std::vector<IniRanges>& inis);
 std::string CheckJson(const std::string& record_name, const RecordCheck& check);

@@ -113,7 +113,7 @@ bool MacUsed(const RecordSummary& summary, const std::string& mac) {
 }
 
 std::string SummaryText(const std::string& record_name, const RecordSummary& summary,
-                        const IniRanges* ini) {
+                        const std::vector<IniRanges>& inis) {
   std::string text;
   Append(text, "Record %s: %d lines, %d unreadable\n", record_name.c_str(), summary.lines,
          static_cast<int>(summary.malformed_lines.size()));
@@ -136,15 +136,14 @@ std::string SummaryText(const std::string& record_name, const RecordSummary& sum
     }
   }
   AppendUsedUp(text, summary.used_up_on_no_board);
-  if (ini != nullptr) {
-    Append(text, "%s\n",
-           RangeText(ini->file, "MAC address", "MAC addresses", ini->left.mac).c_str());
-    if (ini->left.mac.present && MacUsed(summary, ini->left.mac.current)) {
-      Append(text, "%s: its CurrentMacAddress %s is used in the record already\n",
-             ini->file.c_str(), ini->left.mac.current.c_str());
+  for (const IniRanges& ini : inis) {
+    Append(text, "%s\n", RangeText(ini.file, "MAC address", "MAC addresses", ini.left.mac).c_str());
+    if (ini.left.mac.present && MacUsed(summary, ini.left.mac.current)) {
+      Append(text, "%s: its CurrentMacAddress %s is used in the record already\n", ini.file.c_str(),
+             ini.left.mac.current.c_str());
     }
     Append(text, "%s\n",
-           RangeText(ini->file, "serial number", "serial numbers", ini->left.serial).c_str());
+           RangeText(ini.file, "serial number", "serial numbers", ini.left.serial).c_str());
   }
   return text;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/record/ini_range.h"
 #include "tools/record/record_check.h"
@@ -33,7 +34,8 @@ std::string RateText(const StationRate& rate);
 std::string RangeText(const std::string& file, const char* what, const char* plural,
                       const IdentityRange& range);
 
+// |inis|: each --ini in the order given; empty when none was.
 std::string SummaryText(const std::string& record_name, const RecordSummary& summary,
-                        const IniRanges* ini);
+                        const std::vector<IniRanges>& inis);
 
 std::string CheckText(const std::string& record_name, const RecordCheck& check);

@@ -60,12 +60,13 @@ void RecordSummarizer::Line(const RecordLineView& line) {
   Counts& c = *counts_;
   const auto& fields = line.fields;
   ++c.summary.lines;
-  const bool programmed = UseOfLine(fields) == IdentityUse::kProgrammed;
+  const RunEnd end = EndOfLine(fields);
+  const bool programmed = end == RunEnd::kProgrammed;
   if (programmed) {
     ++c.summary.programmed;
-  } else if (!fields.reserved && fields.refused) {
+  } else if (end == RunEnd::kRefused) {
     ++c.summary.refusals[fields.result];
-  } else if (!fields.reserved && fields.result != 0) {
+  } else if (end == RunEnd::kFailed) {
     ++c.summary.failures[fields.result];
   }
   if ((fields.reserved || fields.written) && line.has_mac() &&

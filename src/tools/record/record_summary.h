@@ -52,6 +52,19 @@ struct RecordSummary {
   std::vector<RecordedOwner> used_up_on_no_board;
 };
 
+// What a line says of its run in the summary's counts: a programmed board, a run refused before
+// the board was touched, a run that got past the checks and then failed, or none of these (a
+// reservation, a run that succeeded without a write).
+enum class RunEnd { kProgrammed, kRefused, kFailed, kNone };
+
+template <typename Text>
+RunEnd EndOfLine(const BasicBoardRecordLine<Text>& fields) {
+  if (UseOfLine(fields) == IdentityUse::kProgrammed) return RunEnd::kProgrammed;
+  if (fields.reserved) return RunEnd::kNone;
+  if (fields.refused) return RunEnd::kRefused;
+  return fields.result != 0 ? RunEnd::kFailed : RunEnd::kNone;
+}
+
 // Counts the lines handed to it; Finish gives the summary.
 class RecordSummarizer : public RecordLineSink {
  public:

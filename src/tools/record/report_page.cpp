@@ -32,6 +32,8 @@ constexpr char kStyle[] =
     "svg.plot{display:block;width:100%;height:auto;font:12px sans-serif;margin:.5em 0}\n"
     ".bar{fill:#3b6ea8}.grid{stroke:#ddd}.axis,.label{fill:#555}.value{fill:#222}\n"
     ".share0{fill:#b35c00}.share1{fill:#2f7d32}\n"
+    ".enough{color:#2f7d32}.nearly-used-up{color:#b35c00;font-weight:bold}\n"
+    ".used-up{color:#fff;background:#a00;font-weight:bold;padding:.2em .4em}\n"
     "table{border-collapse:collapse;font-size:.9em}\n"
     "th,td{border:1px solid #ccc;padding:.2em .5em;text-align:left;vertical-align:top}\n"
     "</style>\n</head>\n<body>\n";
@@ -73,9 +75,11 @@ std::string Figures(const ReportPageData& data) {
 
 std::string Rates(const ReportPageData& data) {
   std::string html = "<h2 id=\"rates\">Boards per hour</h2>\n";
-  const std::string bucket = data.bucket_hours == 1
-                                 ? std::string("that hour")
-                                 : "those " + std::to_string(data.bucket_hours) + " hours";
+  const int minutes = data.bucket_minutes;
+  const std::string bucket = minutes == 60  ? std::string("that hour")
+                             : minutes == 1 ? std::string("that minute")
+                             : minutes < 60 ? "those " + std::to_string(minutes) + " minutes"
+                                            : "those " + std::to_string(minutes / 60) + " hours";
   html += Note("A column: the boards per hour whose run ended in " + bucket +
                " (UTC). The rate over a station's whole span runs from the start of its first "
                "run to its last line.");
@@ -99,25 +103,56 @@ std::string Runs(const char* heading, int total, const char* what, const BarPlot
   return html;
 }
 
-std::string MacAddresses(const ReportPageData& data) {
-  const RecordSummary& s = data.summary;
-  std::string html = "<h2 id=\"mac-addresses\">MAC addresses</h2>\n";
-  html += "<p>MAC addresses used in the record (reserved or written): " +
-          std::to_string(s.macs_used_count) + "</p>\n";
-  if (!data.mac_share.bars.empty()) html += ShareSvg(data.mac_share) + "\n";
-  if (data.ini) {
-    const IniRanges& ini = *data.ini;
-    html += Element("p", RangeText(ini.file, "MAC address", "MAC addresses", ini.left.mac));
-    if (ini.left.mac.present && MacUsed(s, ini.left.mac.current)) {
+const char* LevelClass(RangeLevel level) {
+  switch (level) {
+    case RangeLevel::kNearlyUsedUp:
+      return "nearly-used-up";
+    case RangeLevel::kUsedUp:
+      return "used-up";
+    case RangeLevel::kEnough:
+      break;
+  }
+  return "enough";
+}
+
+std::string RangeLine(const RangeUse& use) {
+  return std::string("<p class=\"") + LevelClass(use.level) + "\">" + HtmlText(use.text) + "</p>\n";
+}
+
+// Each INI file's range: its share of the addresses, what is left of it and how soon it ends.
+std::string Ranges(const ReportPageData& data) {
+  if (data.ranges.empty()) {
+    return Note(
+        "Name each INI file of the line with --ini to see the addresses left in its range.");
+  }
+  std::string html = Note(
+      "A MAC address of the record counts to the range with the lowest MaximumMacAddress at "
+      "or above it. A range is nearly used up when fewer are left than the " +
+      std::to_string(data.boards_last_day) +
+      " boards the line made in the 24 hours up to the record's last line, or under a tenth "
+      "of it.");
+  for (const IniRangeUse& range : data.ranges) {
+    const IniRanges& ini = range.ini;
+    html += Element("h3", ini.file);
+    if (!range.mac_share.bars.empty()) html += ShareSvg(range.mac_share) + "\n";
+    html += RangeLine(range.mac);
+    if (ini.left.mac.present && MacUsed(data.summary, ini.left.mac.current)) {
       html += "<p class=\"warning\">" +
               HtmlText(ini.file + ": its CurrentMacAddress " + ini.left.mac.current +
                        " is used in the record already") +
               "</p>\n";
     }
-    html += Element("p", RangeText(ini.file, "serial number", "serial numbers", ini.left.serial));
-  } else {
-    html += Note("Name the INI file with --ini to see the addresses left in its range.");
+    html += RangeLine(range.serial);
   }
+  return html;
+}
+
+std::string MacAddresses(const ReportPageData& data) {
+  const RecordSummary& s = data.summary;
+  std::string html = "<h2 id=\"mac-addresses\">MAC addresses</h2>\n";
+  html += "<p>MAC addresses used in the record (reserved or written): " +
+          std::to_string(s.macs_used_count) + "</p>\n";
+  html += Ranges(data);
   if (s.macs_used.empty()) return html;
   html += "<table>\n" + Row({"First", "Last", "Addresses"}, "th");
   for (size_t i = 0; i < s.macs_used.size() && i < kMaxTableRows; ++i) {
@@ -170,15 +205,21 @@ std::string ReportPageHtml(const ReportPageData& data) {
   html += Element("title", "Line report: " + data.record_name);
   html += kStyle;
   html += Element("h1", "Line report: " + data.record_name);
-  html += Note(std::to_string(s.lines) + " lines read, " +
-               std::to_string(s.malformed_lines.size()) + " unreadable.");
+  std::string read = std::to_string(s.lines) + " lines read, " +
+                     std::to_string(s.malformed_lines.size()) + " unreadable.";
+  if (!data.made_at.empty()) read += " Made " + data.made_at + ".";
+  html += Note(read);
   html += Figures(data);
   html += Rates(data);
   html += "<h2 id=\"runs\">Failed and refused runs</h2>\n";
   html += Runs("Failed runs", data.failed_runs,
-               "Runs that got past the checks and then failed, by exit code.", data.failures);
+               "Runs that got past the checks and then failed, by exit code and the error the "
+               "record gives.",
+               data.failures);
   html += Runs("Refused runs", data.refused_runs,
-               "Runs refused before the board was touched, by exit code.", data.refusals);
+               "Runs refused before the board was touched, by exit code and the error the "
+               "record gives.",
+               data.refusals);
   html += MacAddresses(data);
   html += UsedUp(data);
   html += Unreadable(s.malformed_lines);

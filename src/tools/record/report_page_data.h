@@ -3,6 +3,7 @@
 // from the record's lines.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,22 +22,42 @@ struct RatePlot {
   BarPlot per_hour;  // a column a bucket: boards per hour in it
 };
 
+// How close a range is to its end: nearly used up when fewer are left than the line made in its
+// last day, or under a tenth of the range; used up at none.
+enum class RangeLevel { kEnough, kNearlyUsedUp, kUsedUp };
+
+// One identity of one INI file's range: how many of it the record used and how many are left.
+struct RangeUse {
+  std::optional<uint64_t> used;  // the record's MAC addresses that this range handed out
+  std::optional<uint64_t> left;  // none when they cannot be counted
+  RangeLevel level = RangeLevel::kEnough;
+  std::string text;  // the range as the summary words it, and its warning
+};
+
+struct IniRangeUse {
+  IniRanges ini;
+  RangeUse mac;
+  RangeUse serial;
+  BarPlot mac_share;  // used and left; no bars when the addresses left cannot be counted
+};
+
 struct ReportPageData {
   std::string record_name;
+  std::string made_at;  // the UTC time the page was made; empty: not shown
   RecordSummary summary;
-  std::optional<IniRanges> ini;
-  int bucket_hours = 1;
+  int bucket_minutes = 60;
   std::vector<RatePlot> rates;  // all stations, then each station by name
-  BarPlot failures;             // a row an exit code: runs
+  BarPlot failures;             // a row a reason: runs that ended with that exit code and error
   BarPlot refusals;
   int failed_runs = 0;
   int refused_runs = 0;
-  // MAC addresses used in the record and left in the INI file's range; no bars without an INI
-  // file whose addresses left can be counted.
-  BarPlot mac_share;
+  int boards_last_day = 0;  // programmed in the 24 hours up to the record's last line
+  // Each --ini in the order given. A MAC address of the record counts to the range with the
+  // lowest MaximumMacAddress at or above it.
+  std::vector<IniRangeUse> ranges;
   std::vector<UsedUpIdentity> used_up;
 };
 
-// |record| whole and its |summary|; |ini| null: no INI file was named.
+// |record| whole and its |summary|; |inis| empty: no INI file was named.
 ReportPageData GatherReportPage(const std::string& record_name, const ParsedBoardRecord& record,
-                                const RecordSummary& summary, const IniRanges* ini);
+                                const RecordSummary& summary, const std::vector<IniRanges>& inis);
