@@ -1,13 +1,15 @@
 # What `cmake --install` puts in place and what the package target archives: the programs (no
 # test binaries) and the documentation. Linux: bin/ and share/doc/5200WinCmd/ in a tar.gz, with
 # the emulator tool that makes the adapters the programs run against. Windows: one flat folder of
-# statically linked programs in a ZIP, as a technician copies it to a station.
+# statically linked programs in a ZIP, as a technician copies it to a station, with a quick start
+# for a Windows station beside the README.
 set(qnt_programs 5200WinCmd qnt5200-image qnt5200-record)
 if(WIN32)
   set(qnt_program_dir .)
   set(qnt_doc_dir .)
   set(CPACK_GENERATOR ZIP)
   set(qnt_system windows-x86_64)
+  install(FILES docs/QUICKSTART-WINDOWS.txt DESTINATION ${qnt_doc_dir})
 else()
   include(GNUInstallDirs)
   list(APPEND qnt_programs qnt5200-emu)

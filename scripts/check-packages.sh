@@ -67,6 +67,7 @@ check_listing "$windows" <<EOF
 qnt5200-image.exe
 qnt5200-record.exe
 README.md
+QUICKSTART-WINDOWS.txt
 $(sed 's|^|examples/|' <<<"$examples")
 EOF
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs README.md as a reader follows it: every ```sh block in order, each command line as written,
-# in a fresh copy of the repository in a temporary folder, with emulated adapters of its own.
+# in a fresh copy of the repository's committed tree in a temporary folder, with emulated adapters
+# of its own.
 #
 # - A command must end with exit code 0, or with the code its line names in a trailing comment
 #   that begins "# exit N" (-1 is 255, as a shell shows it). A trailing comment that speaks of an
@@ -36,9 +37,9 @@ mkdir -p "$readme_clone" "$readme_work/tmp"
 # A reader's temporary folder is open to every user (the database cluster of the README runs as
 # its own user there).
 chmod 755 "$readme_work" && chmod 1777 "$readme_work/tmp"
-# The repository's files as the working tree holds them, without its build folders.
-(cd "$readme_repo" && git ls-files -z --cached --others --exclude-standard | grep -zv '^build/' |
-  xargs -0 cp --parents -t "$readme_clone" 2>/dev/null)
+# The repository's committed files, as a fresh clone holds them: nothing the checkout holds beside
+# them (a file a reader made by following the README, an untracked one) reaches the copy.
+(cd "$readme_repo" && git archive --format=tar HEAD | tar -x -C "$readme_clone")
 ln -s "$readme_build" "$readme_clone/build"
 
 # Whatever the blocks make goes into the temporary folder: mktemp, and the emulator's default
@@ -102,7 +103,7 @@ readme_parse() {
         ;;
       other) [ "$line" = '```' ] && state=outside ;;
     esac
-  done <"$readme_repo/$readme_file"
+  done <"$readme_clone/$readme_file"
 }
 
 # --- Checking a command --------------------------------------------------------------------------
