@@ -125,12 +125,12 @@ std::string Ranges(const ReportPageData& data) {
     return Note(
         "Name each INI file of the line with --ini to see the addresses left in its range.");
   }
+  const int day = data.boards_last_day;
   std::string html = Note(
-      "A MAC address of the record counts to the range with the lowest MaximumMacAddress at "
-      "or above it. A range is nearly used up when fewer are left than the " +
-      std::to_string(data.boards_last_day) +
-      " boards the line made in the 24 hours up to the record's last line, or under a tenth "
-      "of it.");
+      "A MAC address of the record counts to the range with the lowest MaximumMacAddress at or "
+      "above it. A range is nearly used up when fewer are left than the line made in the 24 hours "
+      "up to the record's last line (" +
+      std::to_string(day) + (day == 1 ? " board" : " boards") + "), or under a tenth of it.");
   for (const IniRangeUse& range : data.ranges) {
     const IniRanges& ini = range.ini;
     html += Element("h3", ini.file);
