@@ -86,6 +86,7 @@ BarPlot ReasonsPlot(const char* title, const ParsedBoardRecord& record, RunEnd e
     if (EndOfLine(entry.fields) == end) ++reasons[{entry.fields.result, entry.fields.error}];
   }
   std::vector<std::pair<int, std::pair<int, std::string>>> rows;
+  rows.reserve(reasons.size());
   for (auto& [reason, count] : reasons) rows.emplace_back(count, reason);
   std::stable_sort(rows.begin(), rows.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -113,17 +114,20 @@ BarPlot ReasonsPlot(const char* title, const ParsedBoardRecord& record, RunEnd e
 
 // Programmed in the 24 hours up to the record's last line.
 int BoardsOfLastDay(const ParsedBoardRecord& record) {
-  std::vector<std::pair<int64_t, bool>> times;
-  int64_t last = 0;
+  std::optional<int64_t> last;
   for (const RecordEntry& entry : record.entries) {
     int64_t seconds = 0;
-    if (!ParseUtcTime(entry.fields.time, &seconds)) continue;
-    last = times.empty() ? seconds : std::max(last, seconds);
-    times.emplace_back(seconds, EndOfLine(entry.fields) == RunEnd::kProgrammed);
+    if (ParseUtcTime(entry.fields.time, &seconds)) last = std::max(last.value_or(seconds), seconds);
   }
-  return static_cast<int>(std::count_if(times.begin(), times.end(), [last](const auto& time) {
-    return time.second && time.first > last - kSecondsPerDay;
-  }));
+  int boards = 0;
+  for (const RecordEntry& entry : record.entries) {
+    int64_t seconds = 0;
+    if (last && EndOfLine(entry.fields) == RunEnd::kProgrammed &&
+        ParseUtcTime(entry.fields.time, &seconds) && seconds > *last - kSecondsPerDay) {
+      ++boards;
+    }
+  }
+  return boards;
 }
 
 std::optional<uint64_t> MacNumberOf(const std::string& text) {
