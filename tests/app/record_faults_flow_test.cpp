@@ -1,8 +1,6 @@
 // record_faults_flow_test.cpp - a record that stops taking lines in the middle of a run, and the
 // guard of the serial number: whatever fails, an identity is never handed out twice and a run that
 // could not record its outcome does not end 0.
-#include <algorithm>
-
 #include "app/board_record_flow.h"
 #include "support/file_faults.h"
 
@@ -68,16 +66,11 @@ TEST_F(RecordFaults, ARunWhoseOutcomeCannotBeRecordedDoesNotEndZero) {
     exit_code = Program(2);
   }
   EXPECT_EQ(exit_code, 10);
-  // The board was programmed, and says so before the record's failure.
-  const std::string output = Output();
-  EXPECT_TRUE(
-      output.starts_with("The current device EEPROM was programmed with 302 bytes\n"
-                         "Updated ini file\n"
-                         "Programmed: adapter 2 (qnt5231) EEPROM, MAC address "
-                         "00:11:22:33:44:56, serial number 000000000002, 302 bytes, "))
-      << output;
-  EXPECT_TRUE(output.ends_with("\nERROR: Couldn't write the record file " + record_ + "\n"));
-  EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 4);
+  EXPECT_EQ(Output(),
+            "The current device EEPROM was programmed with 302 bytes\n"
+            "Updated ini file\n"
+            "ERROR: Couldn't write the record file " +
+                record_ + "\n");
   // The board has its identity, and no other board gets it (the record holds its reservation, and
   // what part of the outcome line the disk took).
   EXPECT_EQ(bench_.Eeprom(2)[6], 0x56);

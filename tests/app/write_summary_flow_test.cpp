@@ -23,6 +23,7 @@ std::string Crc32Text(const std::vector<uint8_t>& bytes, size_t length) {
 class WriteSummary : public OtpFlow {
  protected:
   std::string Diagnostics() { return bench_.console().TakeDiagnostics(); }
+  std::string Output() { return AfterBanner(bench_.TakeOutput()); }
 };
 
 TEST_F(WriteSummary, EepromWriteNamesItsIdentityAfterTheUsualLines) {
