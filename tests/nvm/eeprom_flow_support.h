@@ -52,19 +52,6 @@ inline std::vector<uint8_t> ImageOf(const std::string& ini_text, int32_t* length
 
 inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-// |text| without the lines that name what a write put on the board or will burn into its OTP:
-// the memory's own messages, which these tests hold, are the ones around them.
-inline std::string WithoutWriteSummary(const std::string& text) {
-  std::string kept;
-  for (size_t start = 0; start < text.size();) {
-    const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-    const std::string line = text.substr(start, end - start);
-    if (!line.starts_with("Programmed: ") && !line.starts_with("To be burned: ")) kept += line;
-    start = end;
-  }
-  return kept;
-}
-
 class EepromFlow : public ::testing::Test {
  protected:
   void SetUp() override { bench_.CreateAdapter(0, kChipQnt5231); }
