@@ -1,10 +1,15 @@
 // configuration_stage.cpp - locking and loading the INI file.
 #include "app/configuration_stage.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
 #include "app/direct_access_operations.h"
 #include "app/ini_hints.h"
 #include "common/exit_codes.h"
 #include "config/ini_loader.h"
+#include "config/ini_problem.h"
 
 namespace {
 
@@ -12,7 +17,8 @@ namespace {
 // until the first has written the next ones back. A file the run may not write is read all the
 // same, so that its own faults are told first; the run is refused before the board is touched
 // (CheckIniSource), since its values would go to every board.
-int LockIniFile(const char* name, UserFileLock& lock, bool* writable, Console& console) {
+int LockIniFile(const char* name, UserFileLock& lock, bool* writable, std::string* reason,
+                Console& console) {
   UserFileLock::Result locked = lock.Acquire(name, false);
   if (locked == UserFileLock::Result::kBusy) {
     console.Printf("The file %s is being stepped by another run; waiting for it\n", name);
@@ -28,6 +34,11 @@ int LockIniFile(const char* name, UserFileLock& lock, bool* writable, Console& c
     return 0;
   }
   console.Printf("The file %s is not found\n", name);
+  *reason = "cannot be locked";
+  uint8_t byte = 0;
+  size_t count = 0;
+  ReadUserFile(name, &byte, 1, &count, reason);
+  console.Diagnostic("%s: %s\n", name, reason->c_str());
   return kExitBadParameters;
 }
 
@@ -45,7 +56,11 @@ int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock
   if (!ReadsConfiguration(options.Operation)) return 0;
   const char* name = options.IniFileName.get();
   if (options.SteppingEnabled) {
-    if (const int locked = LockIniFile(name, ini_lock, &run.ini_writable, console)) return locked;
+    if (const int locked =
+            LockIniFile(name, ini_lock, &run.ini_writable, &run.ini.unread_reason, console)) {
+      run.ini.file_name = name;
+      return locked;
+    }
   }
   int result = 0;
   if (options.IniFileName.IsSet() && LoadIniFile(name, run.settings, run.ini, console) != 0) {
@@ -57,4 +72,27 @@ int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock
     result = kExitNoOperation;
   }
   return result;
+}
+
+FailureCause ConfigurationFailure(const ConsoleMessages& messages, const IniState& ini) {
+  FailureCause cause{.told = {kParameterErrorText}};
+  // The section handlers mark their messages as warnings; a file not found is plain text.
+  for (const MarkedMessage& message : messages.marked) {
+    if (message.text.empty()) continue;
+    cause.error = message.text;
+    break;
+  }
+  if (cause.error.empty()) cause.error = messages.last_plain_line;
+  cause.told.push_back(cause.error);
+  // A skipped section stopped nothing.
+  const auto fault =
+      std::find_if(ini.problems.begin(), ini.problems.end(), [](const IniProblem& p) {
+        return p.fault != IniFault::kUnknownSection && p.fault != IniFault::kBlankedHeader;
+      });
+  if (fault != ini.problems.end()) {
+    cause.error += " (" + DescribeIniProblem(ini.file_name, *fault) + ")";
+  } else if (!ini.unread_reason.empty()) {
+    cause.error += " (" + ini.unread_reason + ")";
+  }
+  return cause;
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "app/command_options.h"
+#include "app/error_watch_console.h"
+#include "app/run_results.h"
 #include "app/run_state.h"
 #include "platform/console.h"
 #include "platform/user_file.h"
@@ -14,3 +16,11 @@
 // not loaded), kExitNoOperation (the wake check).
 int LoadConfiguration(const CommandOptions& options, RunState& run, UserFileLock& ini_lock,
                       Console& console);
+
+// The generic line a command line's or a configuration's error ends with.
+inline constexpr char kParameterErrorText[] = "Parameter Error (use -h for help)";
+
+// What stopped a run whose configuration failed, from the messages of the load (|messages|) and
+// the places of the file's faults: the first message, with the file and line of the first fault
+// or the system's reason the file was not read.
+FailureCause ConfigurationFailure(const ConsoleMessages& messages, const IniState& ini);

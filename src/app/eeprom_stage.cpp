@@ -10,6 +10,7 @@
 #include "config/image/image_builder.h"
 #include "config/ini_loader.h"
 #include "driver/driver_operations.h"
+#include "format/image_decode.h"
 #include "nvm/eeprom_program.h"
 #include "nvm/memory_save.h"
 
@@ -31,12 +32,32 @@ StepResult SaveEeprom(Driver& driver, const CommandOptions& options, const RunSt
   return {.exit_code = kExitEepromReadFailed, .stop = true};
 }
 
+// Any file is programmed as it is; one that is no EEPROM image of this family (the wrong file
+// picked, a text file) is named as such on standard error, so that the log says what went out.
+void DescribeForeignImage(const char* name, const ImageBuffer& image, Console& console) {
+  const auto size = static_cast<size_t>(image.length);
+  const DecodedImage decoded = DecodeImageFile(image.bytes, size);
+  if (decoded.form == ImageForm::kEeprom && image.length >= kImageHeadSize) return;
+  console.Diagnostic("%s: no EEPROM image of this family: ", name);
+  if (image.length < kImageHeadSize) {
+    console.Diagnostic("%d bytes, fewer than the %d of an image's head", image.length,
+                       kImageHeadSize);
+  } else if (decoded.form == ImageForm::kOtpLowerHalf || decoded.form == ImageForm::kOtpUpperHalf) {
+    console.Diagnostic("an OTP image file (signature 0x%02X)", image.bytes[0]);
+  } else {
+    console.Diagnostic("its first byte is 0x%02X, not the signature 0x%02X", image.bytes[0],
+                       kEepromImageSignature);
+  }
+  console.Diagnostic("; its %d bytes are programmed as they are\n", image.length);
+}
+
 // An oversized file is refused before anything is patched into it.
 int ReadImageFile(const CommandOptions& options, const RunState& run, ImageBuffer& image,
                   Console& console) {
   if (!LoadEepromImageFile(options.BinaryFileName.get(), image.bytes, &image.length, console)) {
     return kExitProgramFailed;
   }
+  if (image.length > 0) DescribeForeignImage(options.BinaryFileName.get(), image, console);
   if (!EepromImageFits(JobOf(run, &image), console)) return kExitProgramFailed;
   if (PatchSettingsIdentity(run, image, console) != 0) {
     console.Error("Modifying EEPROM image failed.\n");

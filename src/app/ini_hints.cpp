@@ -19,7 +19,9 @@ void PrintIniLoadHints(const IniState& state, Console& console) {
 void PrintIniSectionHints(const DeviceSettings& settings, const IniState& state, Console& console) {
   if (state.file_name.empty()) return;
   for (const IniProblem& problem : state.problems) {
-    if (problem.fault == IniFault::kUnknownSection) PrintHint(state, problem, console);
+    if (problem.fault == IniFault::kUnknownSection || problem.fault == IniFault::kBlankedHeader) {
+      PrintHint(state, problem, console);
+    }
   }
   for (const IniProblem& problem : MissingIniSections(state)) PrintHint(state, problem, console);
   PrintIniConflictHints(settings, state, console);

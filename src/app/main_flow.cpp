@@ -107,7 +107,7 @@ int RunOperation(Platform& platform, const CommandOptions& options, RunState& ru
 
 // The command line's errors and the configuration file's are told as parameter errors.
 int ParameterError(int code, Console& console) {
-  console.Error("Parameter Error (use -h for help)\n");
+  console.Error("%s\n", kParameterErrorText);
   return code;
 }
 
@@ -117,7 +117,9 @@ int RunParsed(Platform& platform, const CommandOptions& options, const RequestWo
   auto run = std::make_unique<RunState>();
   run->started_ms = started_ms;
   UserFileLock ini_lock;  // held until the next board's values are written back
-  if (const int loaded = LoadConfiguration(options, *run, ini_lock, platform.console)) {
+  ErrorWatchConsole loading(platform.console);
+  if (const int loaded = LoadConfiguration(options, *run, ini_lock, loading)) {
+    results.cause = ConfigurationFailure(loading.messages(), run->ini);
     return ParameterError(loaded, platform.console);
   }
   return RunOperation(platform, options, *run, ini_lock, words, results);

@@ -28,8 +28,15 @@ int RunNetworkStage(Platform& platform, Driver& driver, const CommandOptions& op
   } else {
     record.link_mode = options.LinkModeGiven ? options.LinkMode : kLink1000FullMaster;
     const LoopbackJob job{.link_mode_given = options.LinkModeGiven, .link_mode = options.LinkMode};
-    const bool passed = RunLoopbackFlow(driver, run, job, &source, &record.runs);
-    exit_code = passed ? kExitSuccess : kExitLoopbackFailed;
+    std::string setup_fault;
+    const LoopbackResult result =
+        RunLoopbackFlow(driver, run, job, &source, &record.runs, &setup_fault);
+    exit_code = result == LoopbackResult::kPassed ? kExitSuccess : kExitLoopbackFailed;
+    // A PHY that did not take its set-up is a failed access, not a failed test.
+    if (result == LoopbackResult::kSetupFailed) {
+      exit_code = kExitOperationFailed;
+      results.cause = FailureCause{.error = setup_fault, .told = {setup_fault}};
+    }
   }
   record.source = source.text;
   return exit_code;

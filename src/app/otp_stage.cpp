@@ -7,6 +7,7 @@
 #include "app/image_identity.h"
 #include "app/ini_source_checks.h"
 #include "app/text_console.h"
+#include "app/write_summary.h"
 #include "common/chip_table.h"
 #include "common/exit_codes.h"
 #include "config/image/image_builder.h"
@@ -137,6 +138,16 @@ StepResult ProgramOtp(Driver& driver, const CommandOptions& options, const RunSt
     if (obtained != 0) return Stop(obtained);
   }
 
+  std::string announcement;
+  if (reservation != nullptr) {
+    const WriteFacts facts{.adapter = driver.words().adapter_index,
+                           .chip = &run.chip,
+                           .otp = true,
+                           .identity = &reservation->identity(),
+                           .image = &image};
+    announcement = "To be burned: " + DescribeWrite(facts, run.settings);
+    job.announcement = announcement.c_str();
+  }
   const OtpResult written = WriteOtpImage(driver, job, image.bytes, image.length);
   if (programmed != nullptr) *programmed = image;
   if (reservation != nullptr && reservation->refused()) return Stop(kExitModifyFailed);

@@ -2,6 +2,8 @@
 #include "app/programming_sequence.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 
 #include "app/error_watch_console.h"
 #include "app/identity_reservation.h"
@@ -9,9 +11,12 @@
 #include "app/network_stage.h"
 #include "app/otp_image_output.h"
 #include "app/otp_stage.h"
+#include "app/write_summary.h"
 #include "common/exit_codes.h"
+#include "config/ini_loader.h"
 #include "format/otp_form.h"
 #include "phy/link_mode.h"
+#include "platform/user_file.h"
 
 namespace {
 
@@ -37,9 +42,25 @@ StepResult RunMemoryStage(Platform& platform, Driver& driver, const CommandOptio
 int CheckSavePath(const CommandOptions& options, Console& console) {
   if (options.Operation != kOpRead || !options.BinaryFileName.IsSet()) return 0;
   const char* name = options.BinaryFileName.get();
-  if (CanReplaceUserFile(name)) return 0;
-  console.Error("ERROR::Failed to create/open %s\n", name);
-  return kExitEepromReadFailed;
+  if (!CanReplaceUserFile(name)) {
+    console.Error("ERROR::Failed to create/open %s\n", name);
+    std::string reason = "not a regular file";
+    uint8_t byte = 0;
+    size_t count = 0;
+    ReadUserFile(name, &byte, 1, &count, &reason);
+    console.Diagnostic("%s: %s\n", name, reason.c_str());
+    return kExitEepromReadFailed;
+  }
+  // A line's INI file holds the next board's identity: a save over it would lose the range.
+  std::string text;
+  if (ReadWholeUserFile(name, kMaxIniFileBytes, &text) && HoldsIniSection(text, "[MacAddress]")) {
+    console.Error(
+        "The file %s is an INI description of a board (it has a [MacAddress] section); the %s "
+        "is not saved over it: name another file with -b\n",
+        name, options.OtpMode ? "OTP" : "EEPROM");
+    return kExitProgramFailed;
+  }
+  return 0;
 }
 
 // What the memory stage did, for the results. |programmed| and |reservation| are a write's; a
@@ -97,7 +118,16 @@ int RunStages(Platform& platform, Driver& driver, const CommandOptions& options,
       RunMemoryStage(platform, driver, options, run, file_base, programmed, reservation);
   RecordMemoryStage(options, run, file_base, programmed, reservation, memory, results);
   if (reservation != nullptr) {
-    const StepResult told = reservation->AfterWrite(memory.exit_code == 0 && !memory.stop);
+    const bool programmed_board = memory.exit_code == 0 && !memory.stop;
+    const StepResult told = reservation->AfterWrite(programmed_board);
+    if (programmed_board && programmed != nullptr && programmed->length > 0) {
+      const WriteFacts facts{.adapter = driver.words().adapter_index,
+                             .chip = &run.chip,
+                             .otp = options.OtpMode,
+                             .identity = &reservation->identity(),
+                             .image = programmed};
+      platform.console.Printf("Programmed: %s\n", DescribeWrite(facts, run.settings).c_str());
+    }
     if (told.stop && !memory.stop) return told.exit_code;
   }
   if (memory.stop) return memory.exit_code;

@@ -1,6 +1,7 @@
 // run_outcome.cpp - choosing the message that says why a run failed.
 #include "app/run_outcome.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/exit_codes.h"
@@ -51,15 +52,23 @@ std::string UnmarkedFailure(const RunResults& results, const ConsoleMessages& me
 RunOutcome OutcomeOf(const RunResults& results, const ConsoleMessages& messages, int exit_code) {
   RunOutcome outcome;
   std::optional<size_t> named;
-  if (exit_code != kExitSuccess) {
+  const FailureCause* cause = nullptr;
+  if (exit_code != kExitSuccess && results.cause) {
+    cause = &*results.cause;
+    outcome.error = cause->error;
+  } else if (exit_code != kExitSuccess) {
     named = ErrorMessage(messages);
     outcome.error =
         named ? messages.marked[*named].text : UnmarkedFailure(results, messages, exit_code);
   }
   for (size_t i = 0; i < messages.marked.size(); ++i) {
-    if (i != named && !messages.marked[i].text.empty()) {
-      outcome.warnings.push_back(messages.marked[i].text);
+    const std::string& text = messages.marked[i].text;
+    if (i == named || text.empty()) continue;
+    if (cause != nullptr &&
+        std::find(cause->told.begin(), cause->told.end(), text) != cause->told.end()) {
+      continue;
     }
+    outcome.warnings.push_back(text);
   }
   return outcome;
 }

@@ -73,6 +73,14 @@ struct ImageFileRecord {
   bool written = false;
 };
 
+// What ended a failed run, where the run knows it better than its first message marked
+// "ERROR: " says it (a request's failure inside a set-up, a fault of the INI file): the error,
+// and the texts of the messages it already holds, which are then no warnings.
+struct FailureCause {
+  std::string error;
+  std::vector<std::string> told;
+};
+
 struct RunResults {
   std::vector<std::string> operations;
   uint32_t adapter = 0;
@@ -87,6 +95,7 @@ struct RunResults {
   std::optional<MemoryRecord> memory;
   std::optional<FirmwareRecord> firmware;
   std::optional<ImageFileRecord> image_file;
+  std::optional<FailureCause> cause;
 };
 
 // A run's results before anything ran: the operations |options| chose, in the order they run,

@@ -40,6 +40,16 @@ void IniFile::OpenSection(const char* header) {
   section_line_ = line_number();
 }
 
+void IniFile::NoteBlankedHeader() {
+  size_t end = length();
+  while (end > 0 && (line_[end - 1] == ' ' || line_[end - 1] == '\t')) --end;
+  size_t first = 0;
+  if (end == length() || !IsIniHeader(line_, end, &first)) return;
+  problems_.push_back({.fault = IniFault::kBlankedHeader,
+                       .line = line_number(),
+                       .section = std::string(line_ + first, end - first)});
+}
+
 void IniFile::NoteKey(const char* key) {
   auto place = key_places_.find(key);
   if (place == key_places_.end()) place = key_places_.emplace(key, IniKeyPlace{}).first;

@@ -43,6 +43,9 @@ class IniFile {
   // the line of |key|'s last value, anything else on the section's header line.
   void Report(IniFault fault, const char* key = "");
   size_t problem_count() const { return problems_.size(); }
+  // The current line, which is no header, would be one without the blanks after its "]": it is
+  // reported, as a user would not see why its section is missing.
+  void NoteBlankedHeader();
 
  private:
   IniSource source_;

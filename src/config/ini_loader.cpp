@@ -2,6 +2,8 @@
 // its handler, stop at the first failing section.
 #include "config/ini_loader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -22,6 +24,23 @@ const IniSectionEntry* FindSection(const char* text, size_t length) {
   return nullptr;
 }
 
+// The table entry that |header| names in other letter cases or with blanks inside its brackets.
+const IniSectionEntry* FindSectionSpeltOtherwise(const std::string& header) {
+  std::string plain;
+  for (const char c : header) {
+    if (c != ' ' && c != '\t')
+      plain += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  for (const IniSectionEntry& entry : IniSectionTable()) {
+    std::string name;
+    for (const char* c = entry.name; *c != '\0'; ++c) {
+      name += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+    if (name == plain) return &entry;
+  }
+  return nullptr;
+}
+
 int WalkSections(IniFile& file, IniSectionContext& context) {
   for (;;) {
     size_t first = 0;
@@ -30,6 +49,7 @@ int WalkSections(IniFile& file, IniSectionContext& context) {
       const IniLineEnd end = file.NextLine();
       if (end == IniLineEnd::kReadError) return -1;
       header = IsIniHeader(file.line(), file.length(), &first);
+      if (!header) file.NoteBlankedHeader();
       // A header on the last line, with no line end after it, opens nothing.
       if (end == IniLineEnd::kEndOfFile) return 0;
     }
@@ -38,6 +58,9 @@ int WalkSections(IniFile& file, IniSectionContext& context) {
     const IniSectionEntry* entry = FindSection(file.line() + first, file.length() - first);
     if (entry == nullptr) {  // an unknown section: its lines are skipped by the search
       file.Report(IniFault::kUnknownSection);
+      if (const IniSectionEntry* meant = FindSectionSpeltOtherwise(name)) {
+        context.state.problems.back().detail = meant->name;
+      }
       continue;
     }
     const size_t reported = file.problem_count();
@@ -53,11 +76,32 @@ int WalkSections(IniFile& file, IniSectionContext& context) {
 int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state,
                 Console& console) {
   std::string text;
-  if (!ReadWholeUserFile(file_name, kMaxIniFileBytes, &text)) {
+  std::string reason;
+  if (!ReadWholeUserFile(file_name, kMaxIniFileBytes, &text, &reason)) {
     console.Printf("The file %s is not found\n", file_name);
+    console.Diagnostic("%s: %s\n", file_name, reason.c_str());
+    state.file_name = file_name;
+    state.unread_reason = reason;
     return -1;
   }
   return LoadIniText(file_name, text.data(), text.size(), settings, state, console);
+}
+
+bool HoldsIniSection(std::string_view text, std::string_view header) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) continue;
+    line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+    if (std::equal(line.begin(), line.end(), header.begin(), header.end(), same)) return true;
+  }
+  return false;
 }
 
 int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,

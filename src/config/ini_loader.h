@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "config/device_settings.h"
@@ -17,6 +18,10 @@ constexpr size_t kMaxIniFileBytes = 16u << 20;
 // -1 when the file cannot be opened or read or a section fails; values stored before a failure
 // stay in |settings|.
 int LoadIniFile(const char* file_name, DeviceSettings& settings, IniState& state, Console& console);
+
+// True when |text| has a line that is the section header |header| ("[MacAddress]"), in any letter
+// case and with blanks around it: what makes a file a board's INI description to its user.
+bool HoldsIniSection(std::string_view text, std::string_view header);
 // The same walk over INI text of |size| bytes already in memory, |name| standing for the file in
 // messages. Used where the text does not come from a file of its own.
 int LoadIniText(const char* name, const char* text, size_t size, DeviceSettings& settings,

@@ -20,7 +20,12 @@ std::string DescribeIniProblem(const std::string& file_name, const IniProblem& p
     case IniFault::kSectionRefused:
       return text + " " + section + " is refused: a key is missing or out of range";
     case IniFault::kUnknownSection:
-      return text + " " + section + " is not a known section; its lines were skipped";
+      return text + " " + section + " is not a known section; its lines were skipped" +
+             (problem.detail.empty() ? "" : " (the section is spelt " + problem.detail + ")");
+    case IniFault::kBlankedHeader:
+      return text + " " + section +
+             " is not read as a section header, as blanks follow its \"]\"; its lines were "
+             "skipped";
     case IniFault::kMissingSection:
       return text + " the file has no " + section + " section";
     case IniFault::kConflict:

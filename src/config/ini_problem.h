@@ -16,6 +16,8 @@ enum class IniFault {
   kUnknownSection,  // a header that names no section: its lines were skipped
   kMissingSection,  // a required section was not read
   kConflict,        // a key's value contradicts another's; |detail| says how
+  kBlankedHeader,   // a header but for the blanks after its "]": read as no header; |section|
+                    // holds it without them
 };
 
 struct IniProblem {
@@ -23,7 +25,8 @@ struct IniProblem {
   int line = 0;         // from 1; 0 when no one line holds the fault
   std::string section;  // the header as the table names it, brackets included
   std::string key;      // empty when the fault is the section's
-  std::string detail;   // kConflict: what the value contradicts
+  std::string detail;   // kConflict: what the value contradicts; kUnknownSection: the known
+                        // section it names in other letter cases or with blanks
 };
 
 // Where a key's last value stood: the checks over the whole file find their keys' lines here.

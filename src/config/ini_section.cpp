@@ -15,6 +15,7 @@ bool NextSectionLine(IniFile& file, size_t& first) {
       file.UnreadLine();
       return false;
     }
+    file.NoteBlankedHeader();
     first = SkipBlanks(file.line(), 0);
     if (file.line()[first] != '\0') return true;
   }

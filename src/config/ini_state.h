@@ -113,4 +113,6 @@ struct IniState {
   std::string file_name;
   std::vector<IniProblem> problems;
   IniKeyPlaces key_places;
+  // Why the file could not be read, in the system's words; empty when it was read.
+  std::string unread_reason;
 };

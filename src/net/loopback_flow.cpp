@@ -2,6 +2,7 @@
 // bits, three runs, and the filter bits cleared again.
 #include "net/loopback_flow.h"
 
+#include <cstdio>
 #include <optional>
 
 #include "common/phy_register_map.h"
@@ -69,31 +70,75 @@ bool RestoreReceiveFilter(Driver& driver) {
   return true;
 }
 
+// Register 18 given back the value read before the set-up, and read back.
+bool RestoreLoopbackSetup(Driver& driver, uint32_t before, char* text, size_t size) {
+  uint32_t back = 0;
+  if (WRITE_PHY(driver, kPhyCableDiagReg, before) && READ_PHY(driver, kPhyCableDiagReg, &back) &&
+      (back & 0xFFFF) == (before & 0xFFFF)) {
+    std::snprintf(text, size, "PHY register 0x%02x restored to 0x%04x", kPhyCableDiagReg,
+                  before & 0xFFFF);
+    return true;
+  }
+  std::snprintf(text, size, "PHY register 0x%02x not restored to 0x%04x", kPhyCableDiagReg,
+                before & 0xFFFF);
+  return false;
+}
+
+// The gigabit loopback's PHY set-up. A request that failed leaves the PHY half set up for a test
+// that cannot pass for the reason it claims: register 18 is given back and the run ends, the
+// fault in |*fault|.
+bool SetUpGigabitLoopback(Driver& driver, std::string* fault) {
+  uint32_t before = 0;
+  char text[224];
+  if (!READ_PHY(driver, kPhyCableDiagReg, &before)) {
+    std::snprintf(text, sizeof text,
+                  "The gigabit loopback set-up failed: PHY register 0x%02x not read",
+                  kPhyCableDiagReg);
+    *fault = text;
+    return false;
+  }
+  uint32_t failed = kPhyCableDiagReg;
+  if (WRITE_PHY(driver, kPhyCableDiagReg, before | kCableDiagGigabitLoopSetup)) {
+    failed = kPhyGigabitLoop;
+    if (WRITE_PHY(driver, kPhyGigabitLoop, kGigabitLoopValue)) return true;
+  }
+  char restored[96];
+  RestoreLoopbackSetup(driver, before, restored, sizeof restored);
+  std::snprintf(text, sizeof text,
+                "The gigabit loopback set-up failed: PHY register 0x%02x not written; %s", failed,
+                restored);
+  *fault = text;
+  return false;
+}
+
 }  // namespace
 
-bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
-                     AdapterAddress* source, std::vector<bool>* outcomes) {
+LoopbackResult RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
+                               AdapterAddress* source, std::vector<bool>* outcomes,
+                               std::string* setup_fault) {
   Console& console = run.console;
   if (job.link_mode_given && job.link_mode != kLink100Full &&
       job.link_mode != kLink1000FullMaster) {
     console.Error("Please set the loopback link to 100fd or 1000fd\n");
-    return false;
+    return LoopbackResult::kFailed;
   }
   const int32_t mode = job.link_mode_given ? job.link_mode : kLink1000FullMaster;
   uint8_t reply = 0;
   if (!SET_LINK_MODE(driver, static_cast<uint32_t>(mode), &reply)) {
     console.Error("Set link mode 100fd failed\n");
-    return false;
+    return LoopbackResult::kFailed;
   }
   if (mode == kLink1000FullMaster) {
-    uint32_t setup = 0;
-    READ_PHY(driver, kPhyCableDiagReg, &setup);
-    WRITE_PHY(driver, kPhyCableDiagReg, setup | kCableDiagGigabitLoopSetup);
-    WRITE_PHY(driver, kPhyGigabitLoop, kGigabitLoopValue);
+    std::string fault;
+    if (!SetUpGigabitLoopback(driver, &fault)) {
+      console.Error("%s\n", fault.c_str());
+      if (setup_fault != nullptr) *setup_fault = fault;
+      return LoopbackResult::kSetupFailed;
+    }
   }
   if (!WaitForLoopbackLink(driver, run.clock)) {
     console.Print("Unable to link, please check the loopback connector\n");
-    return false;
+    return LoopbackResult::kFailed;
   }
   uint32_t linked = 0;
   READ_PHY(driver, mode == kLink100Full ? kPhyLinked100Full : kPhyLinked1000Full, &linked);
@@ -101,22 +146,22 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
     console.Print(mode == kLink100Full
                       ? "Unable to link to 100fd, check the loopback connector\n"
                       : "Unable to link to 1000fd, check the loopback connector\n");
-    return false;
+    return LoopbackResult::kFailed;
   }
 
   Sockets& sockets = run.services.sockets;
   if (const int error = sockets.Startup(kWinsockVersion)) {
     console.Error("WSAStartup failed with error: %d\n", error);
-    return false;
+    return LoopbackResult::kFailed;
   }
   if (!WaitForAdapterAddress(driver, run, source)) {
     sockets.Cleanup();
-    return false;
+    return LoopbackResult::kFailed;
   }
   run.clock.Sleep(SettleMilliseconds(reply));
   if (!UpdateReceiveFilter(driver, true)) {
     sockets.Cleanup();
-    return false;
+    return LoopbackResult::kFailed;
   }
 
   bool passed = false;
@@ -133,5 +178,5 @@ bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
   }
   const bool restored = RestoreReceiveFilter(driver);
   sockets.Cleanup();
-  return passed && restored;
+  return passed && restored ? LoopbackResult::kPassed : LoopbackResult::kFailed;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "driver/driver.h"
@@ -13,7 +14,14 @@ struct LoopbackJob {
   int32_t link_mode;     // its link-mode code; 4 (100fd) and 5 (1000fd) are allowed
 };
 
-// True when the third run passed. |*source| gets the adapter address the lookup found;
-// |*outcomes|, when given, whether each run that was made passed.
-bool RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
-                     AdapterAddress* source, std::vector<bool>* outcomes = nullptr);
+enum class LoopbackResult {
+  kPassed,       // the third run passed
+  kFailed,       // no link, no address, a run that failed, the filter not restored
+  kSetupFailed,  // a request of the PHY set-up failed; what was changed is given back
+};
+
+// |*source| gets the adapter address the lookup found; |*outcomes|, when given, whether each run
+// that was made passed; |*setup_fault|, when given, what failed in the PHY set-up.
+LoopbackResult RunLoopbackFlow(Driver& driver, const NetRun& run, const LoopbackJob& job,
+                               AdapterAddress* source, std::vector<bool>* outcomes = nullptr,
+                               std::string* setup_fault = nullptr);

@@ -2,6 +2,8 @@
 // then the read-back.
 #include "nvm/eeprom_program.h"
 
+#include <string>
+
 #include "common/image_buffer.h"
 #include "driver/driver_operations.h"
 #include "platform/user_file.h"
@@ -9,8 +11,10 @@
 bool LoadEepromImageFile(const char* name, uint8_t* image, int32_t* length, Console& console) {
   size_t count = 0;
   // A file that cannot be read (a directory, a read error) is as missing as one that is not there.
-  if (!ReadUserFile(name, image, kImageBufferSize, &count)) {
+  std::string reason;
+  if (!ReadUserFile(name, image, kImageBufferSize, &count, &reason)) {
     console.Error("No file %s was found\n", name);
+    console.Diagnostic("%s: %s\n", name, reason.c_str());
     return false;
   }
   *length = static_cast<int32_t>(count);

@@ -2,6 +2,7 @@
 #include "nvm/memory_save.h"
 
 #include <cstring>
+#include <string>
 
 #include "common/image_buffer.h"
 #include "driver/driver_operations.h"
@@ -29,12 +30,15 @@ MemorySaveResult SaveMemory(Driver& driver, bool otp, int32_t size, const char* 
   if (!read) return MemorySaveResult::kFailed;
   const bool named = file_name != nullptr;
   const char* name = named ? file_name : DefaultFileName(otp, size, file_base);
-  switch (ReplaceUserFile(name, memory, static_cast<size_t>(size))) {
+  std::string reason;
+  switch (ReplaceUserFile(name, memory, static_cast<size_t>(size), &reason)) {
     case ReplaceResult::kNotCreated:
       console.Error("ERROR::Failed to create/open %s\n", name);
+      console.Diagnostic("%s: %s\n", name, reason.c_str());
       return named ? MemorySaveResult::kNamedFileFailed : MemorySaveResult::kFailed;
     case ReplaceResult::kNotWritten:
       console.Error("ERROR::WriteFile Failed\n");
+      console.Diagnostic("%s: %s\n", name, reason.c_str());
       return MemorySaveResult::kFailed;
     case ReplaceResult::kReplaced:
       break;

@@ -1,6 +1,8 @@
 // otp_image_file.cpp - reading an OTP image from a file of either form.
 #include "nvm/otp_image_file.h"
 
+#include <string>
+
 #include "common/image_buffer.h"
 #include "nvm/otp_job.h"
 #include "platform/user_file.h"
@@ -11,8 +13,10 @@ bool ReadOtpImageFile(const char* file_name, uint8_t* image, int32_t* length, Co
   uint8_t file[kMaxImageFileBytes - 1];
   size_t count = 0;
   // A file that cannot be read (a directory, a read error) is as missing as one that is not there.
-  if (!ReadUserFile(file_name, file, sizeof file, &count)) {
+  std::string reason;
+  if (!ReadUserFile(file_name, file, sizeof file, &count, &reason)) {
     console.Error("No file %s was found\n", file_name);
+    console.Diagnostic("%s: %s\n", file_name, reason.c_str());
     return false;
   }
   if (count == 0) {

@@ -25,4 +25,6 @@ struct OtpJob {
   // switched off), 256 when it goes to the upper half.
   int32_t used_bytes = 0;
   WriteGate* gate = nullptr;  // passed before the body goes out, when given
+  // What the write will burn, shown right before the operator is asked; null for nothing.
+  const char* announcement = nullptr;
 };

@@ -26,6 +26,7 @@ OtpResult WriteOtpImage(Driver& driver, const OtpJob& job, const uint8_t* image,
     console.Error("The size of binary image is greater than available OTP size\n");
     return OtpResult::kFailed;
   }
+  if (!job.confirmed && job.announcement != nullptr) console.Printf("%s\n", job.announcement);
   if (!job.confirmed && !OperatorConfirms(console, base)) {
     console.Print("Exiting.\n");
     return OtpResult::kFailed;

@@ -2,6 +2,7 @@
 #include "phy/firmware_file.h"
 
 #include <new>
+#include <string>
 #include <utility>
 
 #include "platform/user_file.h"
@@ -16,8 +17,10 @@ bool ReadFirmwareFile(const char* name, FirmwareMode mode, Console& console, Fir
   }
   size_t length = 0;
   // A file that cannot be read whole (a directory, a read error) is as good as missing.
-  if (!ReadUserFile(name, bytes.get(), capacity, &length)) {
+  std::string reason;
+  if (!ReadUserFile(name, bytes.get(), capacity, &length, &reason)) {
     console.Error("No file %s is found\n", name);
+    console.Diagnostic("%s: %s\n", name, reason.c_str());
     return false;
   }
   const bool longer = length > kFirmwareImageMaxBytes;

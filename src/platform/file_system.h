@@ -30,6 +30,7 @@ struct FileInfo {
   uint64_t volume = 0;  // with |index|, what makes the file itself, whatever its name
   uint64_t index = 0;
   uint64_t links = 1;  // the names (hard links) the file has
+  bool directory = false;
 };
 
 inline bool SameFile(const FileInfo& a, const FileInfo& b) {

@@ -43,8 +43,9 @@ bool UserFileReader::Next(std::string_view* block) {
 
 bool CanReplaceUserFile(const char* name) { return CanReplaceUserFileOn(SystemFileSystem(), name); }
 
-ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size) {
-  return ReplaceUserFileOn(SystemFileSystem(), name, bytes, size);
+ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size,
+                              std::string* reason) {
+  return ReplaceUserFileOn(SystemFileSystem(), name, bytes, size, reason);
 }
 
 bool SameUserFile(const char* first, const char* second) {

@@ -57,8 +57,10 @@ enum class ReplaceResult {
 // A file with other hard links thus gets a new identity of its own, and the other names keep the
 // old contents. Where the directory takes no new file, contents of the old length are written
 // over the old ones in one write; any other length is refused there (kNotCreated), since
-// truncating first would leave the file cut if the run died in between.
-ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size);
+// truncating first would leave the file cut if the run died in between. |*reason| (when given)
+// says why a replace failed, in the system's words where the system gave them.
+ReplaceResult ReplaceUserFile(const char* name, const void* bytes, size_t size,
+                              std::string* reason = nullptr);
 
 // True when both names exist and are the same file, whatever their spelling.
 bool SameUserFile(const char* first, const char* second);

@@ -21,8 +21,8 @@ bool ReadUpToOn(FileSystem& files, FileSystem::Handle file, char* buffer, size_t
 bool ReadWholeUserFileOn(FileSystem& files, const char* name, size_t limit, std::string* contents,
                          std::string* reason = nullptr);
 bool CanReplaceUserFileOn(FileSystem& files, const char* name);
-ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes,
-                                size_t size);
+ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes, size_t size,
+                                std::string* reason = nullptr);
 bool SameUserFileOn(FileSystem& files, const char* first, const char* second);
 uint64_t UserFileNameCountOn(FileSystem& files, const char* name);
 // Sets |*handle| to the open, locked file when the result is kLocked.

@@ -20,15 +20,18 @@ bool Refuse(std::string* reason, std::string why) {
 
 Handle OpenRegularFileOn(FileSystem& files, const char* name, std::string* reason) {
   Handle file = FileSystem::kNoHandle;
+  FileInfo info;
   if (files.Open(name, FileAccess::kRead, &file) != FileError::kNone) {
-    Refuse(reason, files.FailureText());
+    // A system that does not open a directory as a file says only that access was denied.
+    std::string why = files.FailureText();
+    if (files.InfoOf(name, &info) == FileError::kNone && info.directory) why = "is a directory";
+    Refuse(reason, why);
     return FileSystem::kNoHandle;
   }
-  FileInfo info;
   if (files.Info(file, &info) != FileError::kNone) {
     Refuse(reason, files.FailureText());
   } else if (!info.regular) {
-    Refuse(reason, "not a regular file");
+    Refuse(reason, info.directory ? "is a directory" : "not a regular file");
   } else {
     return file;
   }

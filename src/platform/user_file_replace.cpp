@@ -24,9 +24,10 @@ bool WriteAll(FileSystem& files, Handle file, const void* bytes, size_t size) {
 // the bytes that differ and in one write, so that a run dying at any moment leaves either the old
 // or the new contents. Another length would need the file cut first, and is refused.
 ReplaceResult WriteThrough(FileSystem& files, const std::string& target, const void* bytes,
-                           size_t size) {
+                           size_t size, std::string* reason) {
   Handle file = FileSystem::kNoHandle;
   if (files.Open(target, FileAccess::kUpdate, &file) != FileError::kNone) {
+    *reason = files.FailureText();
     return ReplaceResult::kNotCreated;
   }
   FileInfo info;
@@ -37,6 +38,7 @@ ReplaceResult WriteThrough(FileSystem& files, const std::string& target, const v
       files.ReadAt(file, 0, old.data(), size, &got) == FileError::kNone && got == size;
   if (!same_size) {
     files.Close(file);
+    *reason = "its folder takes no new file, and the file cannot be cut to the new length";
     return ReplaceResult::kNotCreated;
   }
   const auto* next = static_cast<const char*>(bytes);
@@ -61,19 +63,30 @@ bool TakeOverPermissions(FileSystem& files, Handle file, const FileInfo* old) {
 
 }  // namespace
 
-ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes,
-                                size_t size) {
+ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void* bytes, size_t size,
+                                std::string* reason) {
+  std::string unused;
+  if (reason == nullptr) reason = &unused;
   std::string target;
-  if (!files.Resolve(name, &target)) return ReplaceResult::kNotCreated;
+  if (!files.Resolve(name, &target)) {
+    *reason = files.FailureText();
+    return ReplaceResult::kNotCreated;
+  }
   FileInfo old;
   const bool exists = files.InfoOf(target, &old) == FileError::kNone;
-  if (exists && !old.regular) return ReplaceResult::kNotCreated;
+  if (exists && !old.regular) {
+    *reason = old.directory ? "is a directory" : "not a regular file";
+    return ReplaceResult::kNotCreated;
+  }
 
   std::string temporary;
   Handle file = FileSystem::kNoHandle;
   const FileError created = files.CreateBeside(target, &temporary, &file);
   if (created != FileError::kNone) {
-    if (exists && created == FileError::kDenied) return WriteThrough(files, target, bytes, size);
+    *reason = files.FailureText();
+    if (exists && created == FileError::kDenied) {
+      return WriteThrough(files, target, bytes, size, reason);
+    }
     return ReplaceResult::kNotCreated;
   }
   bool done = TakeOverPermissions(files, file, exists ? &old : nullptr);
@@ -81,6 +94,7 @@ ReplaceResult ReplaceUserFileOn(FileSystem& files, const char* name, const void*
   done = files.Close(file) == FileError::kNone && done;
   done = done && files.ReplaceWith(temporary, target, exists) == FileError::kNone;
   if (!done) {
+    *reason = files.FailureText();
     // A replace that failed after taking the old file away leaves the new contents only in the
     // temporary file: it is kept then.
     FileInfo now;

@@ -32,8 +32,14 @@ TEST_F(IniHints, EachFaultNamesItsFileAndLine) {
        "[GPIOConfig]", "[GPIOConfig] has no GPIOWake"},
       {"\n[ID]\n", "\n[id]\n",
        "ERROR: Missing [ID] section in the ini file\nERROR: Validated ini file failed\n", "[id]",
-       "[id] is not a known section; its lines were skipped\n" + ini +
+       "[id] is not a known section; its lines were skipped (the section is spelt [ID])\n" + ini +
            ": the file has no [ID] section"},
+      // Read as no header at all: the section is missing, and the line says why.
+      {"\n[ID]\n", "\n[ID] \n",
+       "ERROR: Missing [ID] section in the ini file\nERROR: Validated ini file failed\n", "[ID] ",
+       "[ID] is not read as a section header, as blanks follow its \"]\"; its lines were "
+       "skipped\n" +
+           ini + ": the file has no [ID] section"},
       // Keys checked against each other once the whole file is read.
       {"GPIOWake = 0x000", "GPIOWake = 0x004",
        "ERROR: When GPIOWake is enabled for perticular GPIO the GPIOEnable need to be set for "

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,31 @@ TEST_F(ResultsDocument, EveryRunAfterTheCommandLineHasADocument) {
   EXPECT_EQ(doc_["chip"], nullptr);
   EXPECT_EQ(doc_["exit_meaning"], "no device");
   EXPECT_EQ(doc_["error"], "CreateFile failed!  Device Not Found");
+}
+
+// A run whose configuration stopped it has its document, whose error is the fault that stopped it
+// rather than the generic line every such run ends with.
+TEST_F(ResultsDocument, ConfigurationFaultIsTheError) {
+  const std::string missing = File("missing.ini");
+  EXPECT_EQ(RunJson({"-w", "-i", missing}), 3);
+  EXPECT_EQ(doc_["exit_code"], 3);
+  EXPECT_EQ(doc_["error"], "The file " + missing + " is not found (No such file or directory)");
+  EXPECT_EQ(doc_["warnings"], json::array());
+
+  const std::string folder = File("folder.ini");
+  std::filesystem::create_directory(folder);
+  EXPECT_EQ(RunJson({"-w", "-i", folder, "-s"}), 3);  // locked first when stepped
+  EXPECT_EQ(doc_["error"], "The file " + folder + " is not found (is a directory)");
+  EXPECT_NE(Text().find("\n" + folder + ": is a directory\n"), std::string::npos);
+
+  const std::string ini = File("badmac.ini");
+  WriteFileText(ini, ExampleIniWith("CurrentMacAddress = 00:11:22:33:44:55",
+                                    "CurrentMacAddress = 00:11:22:33:44"));
+  EXPECT_EQ(RunJson({"-w", "-i", ini}), 3);
+  // examples/board.ini gives CurrentMacAddress on line 22.
+  EXPECT_EQ(doc_["error"], "Ini file, invalid current MAC address format (" + ini +
+                               ":22: the value of CurrentMacAddress in [MacAddress] is refused)");
+  EXPECT_EQ(doc_["warnings"], json::array());
 }
 
 TEST_F(ResultsDocument, CommandLineErrorHasNone) {

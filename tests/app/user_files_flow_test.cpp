@@ -54,6 +54,12 @@ TEST_F(UserFiles, NoneIsReadFromOrWrittenToBeforeTheBoardIsTouched) {
       {{"-r", "-b", "/dev/null"}, 5, "ERROR: ERROR::Failed to create/open /dev/null\n"},
       {{"-r", "-b", fifo_}, 5, "ERROR: ERROR::Failed to create/open " + fifo_ + "\n"},
       {{"-f", fifo_}, 6, "ERROR: No file " + fifo_ + " is found\n"},
+      // The line's INI file holds the next board's identity: no save goes over it.
+      {{"-r", "-b", ini_},
+       9,
+       "ERROR: The file " + ini_ +
+           " is an INI description of a board (it has a [MacAddress] section); the EEPROM is not "
+           "saved over it: name another file with -b\n"},
   };
   const std::string ini_text = ReadFileText(ini_);
   for (const Case& c : cases) {
@@ -64,6 +70,28 @@ TEST_F(UserFiles, NoneIsReadFromOrWrittenToBeforeTheBoardIsTouched) {
       EXPECT_TRUE(bench_.LogOf(command).empty()) << c.arguments.back();
     }
     EXPECT_EQ(ReadFileText(ini_), ini_text);
+  }
+}
+
+// Beside the message each refusal always had, standard error says why, in the system's words.
+TEST_F(UserFiles, EachRefusedFileSaysWhy) {
+  const std::string folder = work_.path().string();
+  const std::string nowhere = File("missing/x.bin");
+  const struct {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string reason;
+  } cases[] = {
+      {{"-r", "-b", nowhere}, 5, nowhere + ": No such file or directory\n"},
+      {{"-r", "-b", fifo_}, 5, fifo_ + ": not a regular file\n"},
+      {{"-w", "-b", folder}, 9, folder + ": is a directory\n"},
+      {{"-w", "-i", folder}, 3, folder + ": is a directory\n"},
+      {{"-w", "-i", nowhere}, 3, nowhere + ": No such file or directory\n"},
+  };
+  for (const auto& c : cases) {
+    bench_.console().TakeDiagnostics();
+    EXPECT_EQ(Run(c.arguments), c.exit_code) << c.arguments.back();
+    EXPECT_EQ(bench_.console().TakeDiagnostics(), c.reason);
   }
 }
 

@@ -72,7 +72,9 @@ TEST_F(IniOption, FaultyFilesEndTheRunWithTheirMessage) {
 TEST_F(IniOption, MissingFileIsReported) {
   const ProgramRun run = Run("-w -i nothere.ini");
   EXPECT_EQ(run.exit_code, 3);
-  EXPECT_EQ(run.output, banner_ + "The file nothere.ini is not found\n" + kParameterError);
+  // Standard error gives the system's reason.
+  EXPECT_EQ(run.output, banner_ + "The file nothere.ini is not found\n" +
+                            "nothere.ini: No such file or directory\n" + kParameterError);
 }
 
 }  // namespace

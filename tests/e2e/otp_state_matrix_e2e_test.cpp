@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "e2e/otp_board.h"
+#include "support/after_banner.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -181,7 +182,8 @@ TEST_F(OtpStateMatrix, EveryStateMeetsEveryImageAsTheRulesSay) {
 
     const ProgramRun run = Utility(kArguments[cell.source], "Y");
     EXPECT_EQ(run.exit_code, cell.exit_code) << where;
-    EXPECT_EQ(run.output, banner + cell.output) << where;
+    // The lines that name the write are held by the write's own tests.
+    EXPECT_EQ(WithoutWriteSummary(run.output), banner + cell.output) << where;
 
     std::vector<uint8_t> expected = before;
     if (cell.result == Cell::kLower) expected = Written(before, lower_image_);

@@ -3,6 +3,8 @@
 // values only. An identity sent to a board that then failed stays with that board.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "support/end_to_end.h"
@@ -13,6 +15,18 @@ constexpr char kExampleIni[] = QNT_SOURCE_DIR "/examples/board.ini";
 
 // The serial-number descriptor of the example board: its string table pair points at word 0x8A.
 constexpr size_t kSerialDescriptor = 2 * 0x8A;
+
+// CRC-32 of IEEE 802.3, bit by bit, as the standard defines it, spelt as the run's last line does.
+std::string Crc32Text(const std::string& bytes) {
+  uint32_t crc = 0xFFFFFFFF;
+  for (const char byte : bytes) {
+    crc ^= static_cast<uint8_t>(byte);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+  }
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", ~crc);
+  return text;
+}
 
 std::string SerialDescriptor(const std::string& serial) {
   std::string descriptor = {static_cast<char>(2 * serial.size() + 2), 0x03};
@@ -51,12 +65,15 @@ TEST_F(ProductionRun, ThreeBoardsGetConsecutiveIdentities) {
     const std::string dir = NewBoard(board);
     const ProgramRun run = Program(dir);
     ASSERT_EQ(run.exit_code, 0) << run.output;
-    EXPECT_EQ(
-        run.output,
-        banner_ + "The current device EEPROM was programmed with 302 bytes\nUpdated ini file\n");
-
     const std::string eeprom = RunEmuTool(dir, "dump eeprom").output;
     ASSERT_EQ(eeprom.size(), 512u);
+    EXPECT_EQ(run.output,
+              banner_ +
+                  "The current device EEPROM was programmed with 302 bytes\nUpdated ini "
+                  "file\nProgrammed: adapter 0 (qnt5231) EEPROM, MAC address " +
+                  macs[board_number] + ", serial number " + serials[board_number] +
+                  ", 302 bytes, CRC-32 " + Crc32Text(eeprom.substr(0, 302)) + "\n");
+
     const uint8_t last_octet = static_cast<uint8_t>(0x55 + board_number);
     EXPECT_EQ(eeprom.substr(1, 6),
               std::string("\x00\x11\x22\x33\x44", 5) + static_cast<char>(last_octet));
@@ -114,15 +131,20 @@ TEST_F(ProductionRun, LastAllowedBoardStopsTheLine) {
   TempDir first;
   ASSERT_EQ(Program(NewBoard(first)).exit_code, 0);
   TempDir second;
-  ProgramRun run = Program(NewBoard(second));
+  const std::string second_dir = NewBoard(second);
+  ProgramRun run = Program(second_dir);
   EXPECT_EQ(run.exit_code, 10);
+  const std::string written = RunEmuTool(second_dir, "dump eeprom").output.substr(0, 302);
   EXPECT_EQ(run.output, banner_ +
                             "The current device EEPROM was programmed with 302 bytes\n"
                             "Reach maximum serial number\n"
                             "ERROR: Couldn't increase any Mac or serial number.\n"
                             "This board was programmed with MAC address 00:11:22:33:44:56 and "
                             "serial number 000000000002, the last of the range in board.ini; the "
-                            "next run is refused until the file is given a new range\n");
+                            "next run is refused until the file is given a new range\n"
+                            "Programmed: adapter 0 (qnt5231) EEPROM, MAC address "
+                            "00:11:22:33:44:56, serial number 000000000002, 302 bytes, CRC-32 " +
+                            Crc32Text(written) + "\n");
   const std::string after_last = ReadFileText(ini_);
   TempDir third;
   const std::string dir = NewBoard(third);

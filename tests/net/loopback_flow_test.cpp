@@ -3,6 +3,8 @@
 // ARP table left behind, the messages and exit codes.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -158,6 +160,34 @@ TEST_F(LoopbackFlow, FilterBitsNeverSetTimeOut) {
   bench_.FailStatus(kCmdWriteRegister, 0);
   EXPECT_EQ(Run({"-L"}), 8);
   EXPECT_EQ(AfterBanner(), std::string(kFailed) + kFailed + kFailed);
+}
+
+// A set-up write the PHY refused ends the run as a failed access, with register 18 given back
+// the value it had and read back, before any link is waited for.
+TEST_F(LoopbackFlow, FailedSetUpWriteEndsTheRun) {
+  bench_.Update([](emu::AdapterState& s) { s.cable_register = 0; });
+  bench_.FailStatus(kCmdWritePhy, 2);  // register 18
+  bench_.ClearLog();
+  const int64_t start = bench_.NowMs();
+  EXPECT_EQ(Run({"-L"}), 6);
+  EXPECT_EQ(AfterBanner(),
+            "ERROR: WRITE_PHY failed !    status:Other Error\n"
+            "ERROR: The gigabit loopback set-up failed: PHY register 0x12 not written; PHY "
+            "register 0x12 restored to 0x0000\n");
+  EXPECT_EQ(bench_.LogOf(kCmdWritePhy).size(), 2u);  // the refused write and the restoring one
+  EXPECT_EQ(bench_.LogOf(kCmdReadPhy).size(), 2u);   // before, and the read-back
+  EXPECT_EQ(bench_.NowMs() - start, 0);
+
+  bench_.FailStatus(kCmdWritePhy, 2, 1);  // register 24, after 18 took its bit
+  EXPECT_EQ(bench_.Run({"-a", "-L"}), 6);
+  EXPECT_EQ(bench_.State().cable_register & 0x0020, 0u);
+  const nlohmann::json doc = nlohmann::json::parse(bench_.TakeOutput());
+  EXPECT_EQ(doc["exit_code"], 6);
+  EXPECT_EQ(doc["error"],
+            "The gigabit loopback set-up failed: PHY register 0x18 not written; PHY register "
+            "0x12 restored to 0x0000");
+  EXPECT_EQ(doc["warnings"], nlohmann::json({"WRITE_PHY failed !    status:Other Error"}));
+  EXPECT_EQ(doc["loopback"]["runs"], nlohmann::json::array());
 }
 
 }  // namespace

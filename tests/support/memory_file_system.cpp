@@ -175,6 +175,7 @@ FileError MemoryFileSystem::Info(Handle handle, FileInfo* info) {
   if (file == nullptr) return FileError::kOther;
   const Node& node = *file->node;
   *info = FileInfo{node.kind == Kind::kFile, node.data.size(), node.mode, 0, 0, 1, node.index};
+  info->directory = node.kind == Kind::kDirectory;
   return FileError::kNone;
 }
 
@@ -186,6 +187,7 @@ FileError MemoryFileSystem::InfoOf(const std::string& name, FileInfo* info) {
   const auto node = Find(target);
   if (node == nullptr) return FileError::kMissing;
   *info = FileInfo{node->kind == Kind::kFile, node->data.size(), node->mode, 0, 0, 1, node->index};
+  info->directory = node->kind == Kind::kDirectory;
   return FileError::kNone;
 }
 

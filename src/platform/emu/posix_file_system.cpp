@@ -51,6 +51,7 @@ FileError Transferred(ssize_t count, size_t* done) {
 
 void Describe(const struct stat& status, FileInfo* info) {
   info->regular = S_ISREG(status.st_mode);
+  info->directory = S_ISDIR(status.st_mode);
   info->size = status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
   info->mode = status.st_mode & 07777;
   info->owner = status.st_uid;

@@ -159,7 +159,8 @@ class Win32FileSystem : public FileSystem {
     if (GetFileType(Win32Handle(handle)) != FILE_TYPE_DISK) return FileError::kNone;
     BY_HANDLE_FILE_INFORMATION about{};
     if (!GetFileInformationByHandle(Win32Handle(handle), &about)) return ErrorOf(GetLastError());
-    info->regular = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    info->directory = (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info->regular = !info->directory;
     info->size = (static_cast<uint64_t>(about.nFileSizeHigh) << 32) | about.nFileSizeLow;
     info->volume = about.dwVolumeSerialNumber;
     info->index = (static_cast<uint64_t>(about.nFileIndexHigh) << 32) | about.nFileIndexLow;
