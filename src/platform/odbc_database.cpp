@@ -205,8 +205,8 @@ std::string Database::ServerProduct() {
              SQL_HANDLE_DBC, connection_)) {
     return "";
   }
-  name.resize(std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)) / 2,
-                               name.size() - 1));
+  name.resize(
+      std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)) / 2, name.size() - 1));
   return Utf8Of(name);
 }
 

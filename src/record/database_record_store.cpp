@@ -80,8 +80,7 @@ RecordStatus DatabaseRecordStore::MayHoldUnfinished(bool* may) {
 }
 
 bool DatabaseRecordStore::ReadOwner(const std::string& mac_address,
-                                    const std::string& serial_number,
-                                    RecordKnowledge* knowledge) {
+                                    const std::string& serial_number, RecordKnowledge* knowledge) {
   *knowledge = {};
   std::string last_run;
   const bool read =
@@ -128,9 +127,9 @@ bool DatabaseRecordStore::TakeOver(const BoardRecordLine& line, bool* taken) {
 bool DatabaseRecordStore::InsertIdentity(const RecordReservation& reservation) {
   const BoardRecordLine& line = reservation.line;
   return (line.mac_address.empty() ||
-          database_.Execute("INSERT INTO qnt5200_mac (mac_address, run_id) VALUES (?, ?)",
-                            {DatabaseValue::Text(line.mac_address),
-                             DatabaseValue::Text(run_id_)})) &&
+          database_.Execute(
+              "INSERT INTO qnt5200_mac (mac_address, run_id) VALUES (?, ?)",
+              {DatabaseValue::Text(line.mac_address), DatabaseValue::Text(run_id_)})) &&
          (!reservation.serial_counts || line.serial_number.empty() ||
           database_.Execute(
               "INSERT INTO qnt5200_serial (serial_number, mac_address, run_id) VALUES (?, ?, ?)",
@@ -162,9 +161,8 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   run_id_ = NewRunId(line);
   if (!database_.Begin()) return Fail("write");
   bool taken = false;
-  const bool done =
-      (reservation.rework ? TakeOver(line, &taken) : InsertIdentity(reservation)) &&
-      InsertLine(kLineReserve, line) && database_.Commit();
+  const bool done = (reservation.rework ? TakeOver(line, &taken) : InsertIdentity(reservation)) &&
+                    InsertLine(kLineReserve, line) && database_.Commit();
   if (done) {
     reserved_ = true;
     return RecordStatus::kDone;

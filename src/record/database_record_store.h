@@ -49,7 +49,7 @@ class DatabaseRecordStore : public RecordStore {
   std::string connection_;
   Console& console_;
   Database database_;
-  std::string now_;  // the server's UTC time in this engine's words
+  std::string now_;     // the server's UTC time in this engine's words
   std::string run_id_;  // made by Reserve, or by a RecordOutcome without one
   bool reserved_ = false;
   std::optional<LookedUp> looked_up_;

@@ -111,8 +111,8 @@ bool ReadMacIdentity(Database& database, const std::string& mac_address, Identit
     if (latest == nullptr || line.kind == kLineOutcome) latest = &line;
   }
   if (latest != nullptr) {
-    Describe(*latest, latest->kind == kLineOutcome ? IdentityState::kFailed
-                                                   : IdentityState::kReserved,
+    Describe(*latest,
+             latest->kind == kLineOutcome ? IdentityState::kFailed : IdentityState::kReserved,
              owner);
   }
   return true;

@@ -16,5 +16,4 @@ bool ReadMacIdentity(Database& database, const std::string& mac_address, Identit
 
 // The same for a stepped serial number: the state of the identity it was reserved with (a serial
 // number reserved without a MAC address counts as reserved).
-bool ReadSerialIdentity(Database& database, const std::string& serial_number,
-                        IdentityOwner* owner);
+bool ReadSerialIdentity(Database& database, const std::string& serial_number, IdentityOwner* owner);

@@ -68,7 +68,8 @@ std::string WithTimeType(const char* statement, const RecordEngine& engine) {
 std::string CopyRunsStatement(const RecordEngine& engine) {
   std::string time_of = engine.time_of;
   time_of.replace(time_of.find('?'), 1, "REPLACE(REPLACE(updated_at, 'T', ' '), 'Z', '')");
-  return "INSERT INTO qnt5200_line (run_id, kind, recorded_at, line_order, line_time, adapter, chip,"
+  return "INSERT INTO qnt5200_line (run_id, kind, recorded_at, line_order, line_time, adapter, "
+         "chip,"
          " memory, mac_address, serial_number, image_length, crc32, file_name, result, written,"
          " verified, station, duration_ms, error) SELECT run_id, CASE WHEN result = 'reserved'"
          " THEN 'reserve' ELSE 'outcome' END, " +

@@ -107,8 +107,7 @@ TEST_F(ProductionDatabase, AServerLostBetweenTheTwoTransactionsLeavesTheIdentity
                               "' -w -i board.ini -s -l 1000fd " + kLine + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
-  for (int wait = 0; wait < 200 && QueryText("SELECT COUNT(*) FROM qnt5200_mac") == "0";
-       ++wait) {
+  for (int wait = 0; wait < 200 && QueryText("SELECT COUNT(*) FROM qnt5200_mac") == "0"; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
   const bool paused = cluster_->Pause();
@@ -188,8 +187,8 @@ TEST_F(ProductionDatabase, EightStationsKilledAtRandomNeverShareAnIdentity) {
   for (const auto& [station, macs] : boards) {
     for (const std::string& mac : macs) {
       EXPECT_TRUE(seen.insert(mac).second) << mac << " on two boards";
-      EXPECT_EQ(QueryText("SELECT COUNT(DISTINCT run_id) FROM qnt5200_line WHERE mac_address = '" + mac +
-                          "' AND result <> '10'"),
+      EXPECT_EQ(QueryText("SELECT COUNT(DISTINCT run_id) FROM qnt5200_line WHERE mac_address = '" +
+                          mac + "' AND result <> '10'"),
                 "1")
           << mac;
     }

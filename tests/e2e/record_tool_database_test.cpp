@@ -125,6 +125,17 @@ TEST_F(RecordToolDatabase, ImportTwiceIsOnceAndExportGivesTheRecordBack) {
   // Every line, in the order the runs happened, every column as it was.
   EXPECT_EQ(ReadFileText(work_.File("out.csv")), kLineOneExported);
   EXPECT_EQ(Tool("check out.csv").exit_code, 0);
+
+  // The page from the database is the file's page of the same lines.
+  run = Tool(std::string("report ") + kLine + " -o database.html");
+  ASSERT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_EQ(run.output, std::string("The line report of ") + kLine + " is in database.html\n");
+  ASSERT_EQ(Tool("report line1.csv -o file.html").exit_code, 0);
+  std::string page = ReadFileText(work_.File("database.html"));
+  for (size_t at = 0; (at = page.find(kLine, at)) != std::string::npos;) {
+    page.replace(at, sizeof kLine - 1, "line1.csv");
+  }
+  EXPECT_EQ(page, ReadFileText(work_.File("file.html")));
 }
 
 TEST_F(RecordToolDatabase, CheckNamesAnIdentityOfTwoLinesAndTheirOverlappingRanges) {
@@ -177,14 +188,14 @@ TEST_F(RecordToolDatabase, InitRefusesTablesThereAlreadyAndNeverShowsThePassword
 
 TEST_F(RecordToolDatabase, InitUpgradesVersionOneAsTheOwnerOnlyAndReadersRefuseItTillThen) {
   for (const char* sql : kVersionOne) ASSERT_TRUE(RunAsOwner(sql));
-  ProgramRun run = Tool(std::string("summary ") + kLine);
+  ProgramRun run = RunRecordToolWithErrors(std::string("summary ") + kLine, work_.path().string());
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.output.find(std::string("qnt5200-record: ") + kLine +
                             " has tables of version 1; upgrade them with init, as the database's "
                             "owner\n"),
             std::string::npos)
       << run.output;
-  run = Tool(std::string("init ") + kLine);
+  run = RunRecordToolWithErrors(std::string("init ") + kLine, work_.path().string());
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.output.find("couldn't upgrade the record tables of odbc:DSN=qnt5200_line from "
                             "version 1 to 2 (init takes the database owner's login): [42501] "),

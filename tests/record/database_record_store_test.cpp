@@ -144,8 +144,7 @@ TEST_F(DatabaseRecordStoreTest, HostileTextIsBoundStoredAndReadBackUnchanged) {
   ASSERT_TRUE(store.database().Query(
       "SELECT serial_number, station, file_name, error, chip, run_id FROM qnt5200_line"
       " WHERE kind = 'outcome'",
-      {},
-      [&](const DatabaseRow& found) {
+      {}, [&](const DatabaseRow& found) {
         row = found;
         return true;
       }));

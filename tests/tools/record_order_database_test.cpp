@@ -30,13 +30,13 @@ struct Step {
   const char* mac;
   const char* serial;
   bool rework = false;
-  bool reserve = true;      // false: refused before the board was touched
-  int result = 0;           // -1: the run dies after its reservation
+  bool reserve = true;  // false: refused before the board was touched
+  int result = 0;       // -1: the run dies after its reservation
   bool verified = false;
 };
 
 // Runs |step| against |store| as the app does: a fresh store per run.
-void Run(RecordStore& store, const Step& step, CaptureConsole& console) {
+void RunStep(RecordStore& store, const Step& step, CaptureConsole& console) {
   ASSERT_EQ(store.Open(), RecordStatus::kDone) << console.output();
   RecordKnowledge known;
   ASSERT_EQ(store.LookUp(step.mac, step.serial, &known), RecordStatus::kDone);
@@ -82,8 +82,8 @@ const Step kSteps[] = {
 };
 
 std::string Page(const std::string& record) {
-  return ReportPageHtml(GatherReportPage("R", ParseBoardRecord(record), SummarizeRecord(record),
-                                         nullptr));
+  return ReportPageHtml(
+      GatherReportPage("R", ParseBoardRecord(record), SummarizeRecord(record), nullptr));
 }
 
 class RecordOrderDatabase : public DatabaseTest {};
@@ -94,9 +94,9 @@ TEST_F(RecordOrderDatabase, TheDatabaseReadsAsTheFileOfTheSameRuns) {
   CaptureConsole console;
   for (const Step& step : kSteps) {
     auto file_store = MakeRecordStore({.name = file}, console);
-    Run(*file_store, step, console);
+    RunStep(*file_store, step, console);
     DatabaseRecordStore database_store(PostgresCluster::kStation, console);
-    Run(database_store, step, console);
+    RunStep(database_store, step, console);
   }
   EXPECT_EQ(console.output(), "");
   const std::string record = ReadFileText(file);
@@ -146,8 +146,7 @@ TEST_F(RecordOrderDatabase, AReworkFollowsTheRunItTookOverWhateverTheClock) {
   ASSERT_TRUE(line("b", "reserve", "2026-12-08 10:11:04.100000", "reserved", "no", "no"));
   ASSERT_TRUE(line("b", "outcome", "2026-12-08 10:11:04.200000", "0", "yes", "yes"));
   ASSERT_TRUE(RunAsOwner("INSERT INTO qnt5200_mac VALUES ('00:11:22:33:44:20', 'a')"));
-  ASSERT_TRUE(RunAsOwner(
-      "INSERT INTO qnt5200_takeover VALUES ('a', 'b', '00:11:22:33:44:20')"));
+  ASSERT_TRUE(RunAsOwner("INSERT INTO qnt5200_takeover VALUES ('a', 'b', '00:11:22:33:44:20')"));
   Database database;
   ASSERT_TRUE(database.Connect(PostgresCluster::kStation, {})) << database.error().Text();
   std::string record;

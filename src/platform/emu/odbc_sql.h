@@ -46,7 +46,7 @@ inline SQLRETURN SQLDriverConnectW(SQLHDBC connection, SQLHWND window, SQLWCHAR*
                                              out, out_capacity, out_length, completion);
 }
 inline SQLRETURN SQLGetInfoW(SQLHDBC connection, SQLUSMALLINT type, SQLPOINTER value,
-                               SQLSMALLINT capacity, SQLSMALLINT* length) {
+                             SQLSMALLINT capacity, SQLSMALLINT* length) {
   return Call<decltype(::SQLGetInfoW)>("SQLGetInfoW", connection, type, value, capacity, length);
 }
 inline SQLRETURN SQLDisconnect(SQLHDBC connection) {

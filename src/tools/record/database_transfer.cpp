@@ -134,6 +134,4 @@ bool ImportRecord(const ParsedBoardRecord& record, Database& database, ImportCou
   return in_transaction == 0 || database.Commit();
 }
 
-bool ExportRecord(Database& database, std::string* csv) {
-  return ReadOrderedRecord(database, csv);
-}
+bool ExportRecord(Database& database, std::string* csv) { return ReadOrderedRecord(database, csv); }
