@@ -10,7 +10,7 @@
 #    (default 4) in a row on its own adapter with "-w -i board.ini -s -t odbc:... -l 1000fd" from
 #    one shared board.ini; the link comes up 2 s after each restart, as in bench/stations.sh.
 #    Target: eight stations reach eight times one station's boards per hour, within 10%; no MAC
-#    address on two boards, every board in the runs table.
+#    address on two boards, every board's outcome in the record.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 boards_in_database=${BOARDS_IN_DATABASE:-1000000}
@@ -46,23 +46,28 @@ owner_sql() {
 fill() {
   local count=$1
   owner_sql <<SQL
-INSERT INTO qnt5200_identity (mac_address, state, run_id, station, adapter, reserved_at, updated_at)
+INSERT INTO qnt5200_mac (mac_address, run_id)
   SELECT upper(regexp_replace(lpad(to_hex(2199023255552 + n), 12, '0'), '(..)(?!$)', '\1:', 'g')),
-         'programmed', 'fill|' || n, 'st' || (n % 8), 0, '2026-01-01T00:00:00Z', '2026-01-01T00:00:10Z'
+         'fill|' || n
   FROM generate_series(0, $count - 1) AS n;
 INSERT INTO qnt5200_serial (serial_number, mac_address, run_id)
   SELECT 'F' || lpad(to_hex(n), 11, '0'), '', 'fill|' || n FROM generate_series(0, $count - 1) AS n;
-INSERT INTO qnt5200_run (run_id, started_at, updated_at, adapter, chip, memory, mac_address,
-    serial_number, image_length, crc32, file_name, result, written, station, duration_ms, error)
-  SELECT 'fill|' || n, '2026-01-01T00:00:00Z', '2026-01-01T00:00:10Z', 0, 'qnt5230', 'eeprom',
-         i.mac_address, 'F' || lpad(to_hex(n), 11, '0'), 302, '00000000', 'board.ini', '0', 'yes',
-         'st' || (n % 8), 10000, ''
+INSERT INTO qnt5200_line (run_id, kind, recorded_at, line_order, line_time, adapter, chip, memory,
+    mac_address, serial_number, image_length, crc32, file_name, result, written, verified, station,
+    duration_ms, error)
+  SELECT 'fill|' || n, k.kind, TIMESTAMP '2026-01-01 00:00:00' + n * INTERVAL '1 second', 0,
+         '2026-01-01T00:00:10Z', 0, 'qnt5230', 'eeprom', m.mac_address,
+         'F' || lpad(to_hex(n), 11, '0'), 302, '00000000', 'board.ini',
+         CASE k.kind WHEN 'reserve' THEN 'reserved' ELSE '0' END,
+         CASE k.kind WHEN 'reserve' THEN 'no' ELSE 'yes' END,
+         CASE k.kind WHEN 'reserve' THEN 'no' ELSE 'yes' END, 'st' || (n % 8), 10000, ''
   FROM generate_series(0, $count - 1) AS n
-  JOIN qnt5200_identity i ON i.run_id = 'fill|' || n;
+  JOIN qnt5200_mac m ON m.run_id = 'fill|' || n
+  CROSS JOIN (VALUES ('reserve'), ('outcome')) AS k(kind);
 SQL
   # Vacuumed now, so that the server's own vacuum of a million new rows runs before the timing.
-  owner_sql -c 'VACUUM (ANALYZE) qnt5200_identity' -c 'VACUUM (ANALYZE) qnt5200_serial' \
-    -c 'VACUUM (ANALYZE) qnt5200_run'
+  owner_sql -c 'VACUUM (ANALYZE) qnt5200_mac' -c 'VACUUM (ANALYZE) qnt5200_serial' \
+    -c 'VACUUM (ANALYZE) qnt5200_line'
 }
 
 # A pooler on the station (PgBouncer, session pooling): it keeps the server's processes, logged
@@ -147,7 +152,7 @@ cost empty 1
 echo "== filling the database with $boards_in_database boards"
 start=$(date +%s)
 fill "$boards_in_database"
-echo "filled in $(($(date +%s) - start)) s: $(owner_sql -t -c 'SELECT COUNT(*) FROM qnt5200_identity' | tr -d ' ') identities"
+echo "filled in $(($(date +%s) - start)) s: $(owner_sql -t -c 'SELECT COUNT(*) FROM qnt5200_mac' | tr -d ' ') identities"
 echo "== a run's cost, $boards_in_database boards in the database"
 cost full 2
 echo "== a run's cost, $boards_in_database boards in the database, through a pooler on the station"
@@ -167,10 +172,11 @@ stations() {
     >"$dir/board.ini"
   rate=$(run_stations "$k" "$dir" "$line") || return 1
   local programmed
-  programmed=$(owner_sql -t -c "SELECT COUNT(*) FROM qnt5200_run
-    WHERE written = 'yes' AND result = '0' AND mac_address LIKE '00:11:22:3$k:%'" | tr -d ' ')
+  programmed=$(owner_sql -t -c "SELECT COUNT(*) FROM qnt5200_line
+    WHERE kind = 'outcome' AND written = 'yes' AND result = '0'
+    AND mac_address LIKE '00:11:22:3$k:%'" | tr -d ' ')
   if [ "$programmed" != $((k * boards)) ]; then
-    echo "$programmed boards in the runs table, $((k * boards)) programmed" >&2
+    echo "$programmed outcomes of programmed boards in the record, $((k * boards)) programmed" >&2
     return 1
   fi
   echo "$rate"

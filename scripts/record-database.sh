@@ -6,8 +6,9 @@
 #       initialises a cluster in DIR (default: a new temporary folder), owned by an unprivileged
 #       user (postgres when run as root), listening on a socket in DIR alone (no TCP port), with a
 #       database qnt5200, its owner qnt5200_owner and a user qnt5200_station that may only read
-#       and write the record's tables. Prints shell assignments: QNT_DB_DIR, ODBCINI (an odbc.ini
-#       in DIR whose DSNs qnt5200_owner and qnt5200_line hold the passwords) and QNT_DB_SOCKET.
+#       the record's tables and add rows to them. Prints shell assignments: QNT_DB_DIR, ODBCINI
+#       (an odbc.ini in DIR whose DSNs qnt5200_owner and qnt5200_line hold the passwords) and
+#       QNT_DB_SOCKET.
 #       With --watch, a guard stops and removes the cluster as soon as process PID has ended.
 #   scripts/record-database.sh stop DIR
 #       stops the cluster at once and removes DIR.
@@ -105,11 +106,13 @@ start_cluster() {
 CREATE ROLE qnt5200_owner LOGIN PASSWORD '$owner';
 CREATE ROLE qnt5200_station LOGIN PASSWORD '$station';
 CREATE DATABASE qnt5200 OWNER qnt5200_owner;
+REVOKE ALL ON DATABASE qnt5200 FROM PUBLIC;
+GRANT CONNECT ON DATABASE qnt5200 TO qnt5200_station;
 \connect qnt5200
 REVOKE ALL ON SCHEMA public FROM PUBLIC;
 GRANT USAGE ON SCHEMA public TO qnt5200_station;
 ALTER DEFAULT PRIVILEGES FOR ROLE qnt5200_owner IN SCHEMA public
-  GRANT SELECT, INSERT, UPDATE ON TABLES TO qnt5200_station;
+  GRANT SELECT, INSERT ON TABLES TO qnt5200_station;
 SQL
   local driver="PostgreSQL Unicode"
   # Protocol 7.4-1: an error rolls the whole transaction back, as the record does anyway, instead

@@ -54,6 +54,10 @@ class Database {
   bool Connect(const std::string& connection, const DatabaseTimeouts& timeouts);
   bool connected() const { return connection_ != nullptr; }
 
+  // The server's product as the driver names it ("PostgreSQL", "MariaDB", "MySQL",
+  // "Microsoft SQL Server"); empty when the driver does not say.
+  std::string ServerProduct();
+
   bool Begin();
   bool Commit();
   // Ends the transaction. error() keeps the words of the statement that failed unless the

@@ -197,6 +197,19 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   return true;
 }
 
+std::string Database::ServerProduct() {
+  std::u16string name(128, u'\0');
+  SQLSMALLINT length = 0;
+  if (!Check(odbc::SQLGetInfoW(connection_, SQL_DBMS_NAME, Wide(name),
+                               static_cast<SQLSMALLINT>(name.size() * sizeof(char16_t)), &length),
+             SQL_HANDLE_DBC, connection_)) {
+    return "";
+  }
+  name.resize(
+      std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)) / 2, name.size() - 1));
+  return Utf8Of(name);
+}
+
 bool Database::Begin() {
   return Check(odbc::SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
                                         AttributeValue(SQL_AUTOCOMMIT_OFF), 0),

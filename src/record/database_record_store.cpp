@@ -7,23 +7,11 @@
 #include <cstdlib>
 #include <random>
 
+#include "record/record_engine.h"
+#include "record/record_identity.h"
 #include "record/record_schema.h"
 
 namespace {
-
-constexpr char kInsertRun[] =
-    "INSERT INTO qnt5200_run (run_id, started_at, updated_at, adapter, chip, memory, mac_address,"
-    " serial_number, image_length, crc32, file_name, result, written, station, duration_ms, error)"
-    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-constexpr char kOwnerColumns[] =
-    "SELECT i.mac_address, s.serial_number, i.state, i.station, i.adapter, i.updated_at";
-constexpr char kOwnerOfMac[] =
-    " FROM qnt5200_identity i LEFT JOIN qnt5200_serial s ON s.mac_address = i.mac_address"
-    " WHERE i.mac_address = ?";
-// A serial number without a MAC address beside it counts as reserved.
-constexpr char kOwnerOfSerial[] =
-    " FROM qnt5200_serial s LEFT JOIN qnt5200_identity i ON i.mac_address = s.mac_address"
-    " WHERE s.serial_number = ?";
 
 std::string CrcText(uint32_t crc) {
   char text[16];
@@ -31,39 +19,8 @@ std::string CrcText(uint32_t crc) {
   return text;
 }
 
-// The run's row; started_at and updated_at are the time of its first transaction.
-std::vector<DatabaseValue> RunValues(const std::string& run_id, const BoardRecordLine& line) {
-  return {DatabaseValue::Text(run_id),
-          DatabaseValue::Text(line.time),
-          DatabaseValue::Text(line.time),
-          DatabaseValue::Number(line.adapter),
-          DatabaseValue::Text(line.chip),
-          DatabaseValue::Text(line.memory),
-          DatabaseValue::Text(line.mac_address),
-          DatabaseValue::Text(line.serial_number),
-          DatabaseValue::Number(line.image_length),
-          DatabaseValue::Text(CrcText(line.crc32)),
-          DatabaseValue::Text(line.file),
-          DatabaseValue::Text(RecordResultText(line)),
-          DatabaseValue::Text(RecordWrittenText(line)),
-          DatabaseValue::Text(line.station),
-          DatabaseValue::Number(line.duration_ms),
-          DatabaseValue::Text(line.error)};
-}
-
-IdentityState StateNamed(const std::string& state) {
-  if (state == kIdentityProgrammed) return IdentityState::kProgrammed;
-  if (state == kIdentityFailed) return IdentityState::kFailed;
-  return IdentityState::kReserved;
-}
-
-const char* StateOf(const BoardRecordLine& outcome) {
-  // The board given the last identity of its range was programmed, though its run ends with 10.
-  return outcome.verified || outcome.result == 0 ? kIdentityProgrammed : kIdentityFailed;
-}
-
 // A run's key: its station, adapter and start time, and a random number that tells apart two
-// runs started in the same second.
+// runs started in the same second. It orders nothing: the server's time does.
 std::string NewRunId(const BoardRecordLine& line) {
   std::random_device random;
   char number[24];
@@ -88,6 +45,7 @@ RecordStatus DatabaseRecordStore::Fail(const char* doing) {
 
 RecordStatus DatabaseRecordStore::Open() {
   if (!database_.Connect(connection_, DatabaseTimeouts{})) return Fail("reach");
+  now_ = RecordEngineOf(database_.ServerProduct()).now;
   int version = 0;
   switch (ReadSchemaState(database_, &version)) {
     case SchemaState::kCurrent:
@@ -96,6 +54,12 @@ RecordStatus DatabaseRecordStore::Open() {
       console_.Error(
           "%s holds no record tables; create them with \"qnt5200-record init odbc:...\"\n",
           Describe().c_str());
+      return RecordStatus::kFailed;
+    case SchemaState::kOlder:
+      console_.Error(
+          "%s has tables of version %d; upgrade them with \"qnt5200-record init odbc:...\" "
+          "as the database's owner\n",
+          Describe().c_str(), version);
       return RecordStatus::kFailed;
     case SchemaState::kOther:
       console_.Error("%s has tables of version %d; this program knows version %d\n",
@@ -107,39 +71,25 @@ RecordStatus DatabaseRecordStore::Open() {
   return Fail("read");
 }
 
-// Counted through the index on state: the programmed identities, nearly all of them, are never
-// read, so that a run costs the same however many boards the record holds.
+// No row is ever changed, so no index tells the unfinished identities apart from the programmed
+// ones without reading them all: the board is read instead, which costs the same for every run
+// however many boards the record holds.
 RecordStatus DatabaseRecordStore::MayHoldUnfinished(bool* may) {
-  *may = false;
-  const bool read = database_.Query(
-      "SELECT COUNT(*) FROM qnt5200_identity WHERE state IN (?, ?)",
-      {DatabaseValue::Text(kIdentityReserved), DatabaseValue::Text(kIdentityFailed)},
-      [&](const DatabaseRow& row) {
-        *may = row[0] && std::strtoll(row[0]->c_str(), nullptr, 10) > 0;
-        return false;
-      });
-  return read ? RecordStatus::kDone : Fail("read");
+  *may = true;
+  return RecordStatus::kDone;
 }
 
-DatabaseRecordStore::Found DatabaseRecordStore::FindOwner(const char* query, const std::string& key,
-                                                          IdentityOwner* owner) {
-  bool found = false;
-  const auto take = [&](const DatabaseRow& row) {
-    const auto text = [&](size_t column) { return row[column].value_or(""); };
-    *owner = {.state = StateNamed(text(2)),
-              .mac_address = text(0),
-              .serial_number = text(1),
-              .station = text(3),
-              .adapter = static_cast<uint32_t>(std::strtoul(text(4).c_str(), nullptr, 10)),
-              .time = text(5),
-              .where = Describe()};
-    found = true;
-    return false;
-  };
-  if (!database_.Query(std::string(kOwnerColumns) + query, {DatabaseValue::Text(key)}, take)) {
-    return Found::kError;
-  }
-  return found ? Found::kHeld : Found::kNone;
+bool DatabaseRecordStore::ReadOwner(const std::string& mac_address,
+                                    const std::string& serial_number, RecordKnowledge* knowledge) {
+  *knowledge = {};
+  std::string last_run;
+  const bool read =
+      (mac_address.empty() ||
+       ReadMacIdentity(database_, mac_address, &knowledge->mac, &last_run)) &&
+      (serial_number.empty() || ReadSerialIdentity(database_, serial_number, &knowledge->serial));
+  knowledge->mac.where = Describe();
+  knowledge->serial.where = Describe();
+  return read;
 }
 
 // A run asks for the identity it means to give, and again once rework and stepping have settled
@@ -153,52 +103,55 @@ RecordStatus DatabaseRecordStore::LookUp(const std::string& mac_address,
     *knowledge = looked_up_->knowledge;
     return RecordStatus::kDone;
   }
-  *knowledge = {};
-  if (!mac_address.empty() &&
-      FindOwner(kOwnerOfMac, mac_address, &knowledge->mac) == Found::kError) {
-    return Fail("read");
-  }
-  if (!serial_number.empty() &&
-      FindOwner(kOwnerOfSerial, serial_number, &knowledge->serial) == Found::kError) {
-    return Fail("read");
-  }
+  if (!ReadOwner(mac_address, serial_number, knowledge)) return Fail("read");
   looked_up_ = LookedUp{mac_address, serial_number, *knowledge};
   return RecordStatus::kDone;
 }
 
-// Takes over an identity the board holds, while no run has programmed it since.
+// Takes over the identity the board holds from the run that holds it last, while no run of its
+// chain has programmed it; the unique key on the run taken over lets one rework alone do so.
 bool DatabaseRecordStore::TakeOver(const BoardRecordLine& line, bool* taken) {
-  int64_t rows = 0;
-  const bool done = database_.Execute(
-      "UPDATE qnt5200_identity SET state = ?, run_id = ?, station = ?, adapter = ?,"
-      " updated_at = ? WHERE mac_address = ? AND state <> ?",
-      {DatabaseValue::Text(kIdentityReserved), DatabaseValue::Text(run_id_),
-       DatabaseValue::Text(line.station), DatabaseValue::Number(line.adapter),
-       DatabaseValue::Text(line.time), DatabaseValue::Text(line.mac_address),
-       DatabaseValue::Text(kIdentityProgrammed)},
-      &rows);
-  *taken = done && rows != 1;
-  return done && rows == 1;
+  IdentityOwner owner;
+  std::string last_run;
+  if (!ReadMacIdentity(database_, line.mac_address, &owner, &last_run)) return false;
+  if (owner.state == IdentityState::kFree || owner.state == IdentityState::kProgrammed) {
+    *taken = true;
+    return false;
+  }
+  return database_.Execute(
+      "INSERT INTO qnt5200_takeover (taken_run_id, run_id, mac_address) VALUES (?, ?, ?)",
+      {DatabaseValue::Text(last_run), DatabaseValue::Text(run_id_),
+       DatabaseValue::Text(line.mac_address)});
 }
 
-bool DatabaseRecordStore::InsertIdentity(const RecordReservation& reservation, bool* taken) {
+bool DatabaseRecordStore::InsertIdentity(const RecordReservation& reservation) {
   const BoardRecordLine& line = reservation.line;
-  const bool done =
-      (line.mac_address.empty() ||
-       database_.Execute(
-           "INSERT INTO qnt5200_identity (mac_address, state, run_id, station, adapter,"
-           " reserved_at, updated_at) VALUES (?, ?, ?, ?, ?, ?, ?)",
-           {DatabaseValue::Text(line.mac_address), DatabaseValue::Text(kIdentityReserved),
-            DatabaseValue::Text(run_id_), DatabaseValue::Text(line.station),
-            DatabaseValue::Number(line.adapter), DatabaseValue::Text(line.time),
-            DatabaseValue::Text(line.time)})) &&
-      (!reservation.serial_counts || line.serial_number.empty() ||
-       database_.Execute(
-           "INSERT INTO qnt5200_serial (serial_number, mac_address, run_id) VALUES (?, ?, ?)",
-           {DatabaseValue::Text(line.serial_number), DatabaseValue::Text(line.mac_address),
-            DatabaseValue::Text(run_id_)}));
-  *taken = !done && database_.error().Conflict();
-  return done;
+  return (line.mac_address.empty() ||
+          database_.Execute(
+              "INSERT INTO qnt5200_mac (mac_address, run_id) VALUES (?, ?)",
+              {DatabaseValue::Text(line.mac_address), DatabaseValue::Text(run_id_)})) &&
+         (!reservation.serial_counts || line.serial_number.empty() ||
+          database_.Execute(
+              "INSERT INTO qnt5200_serial (serial_number, mac_address, run_id) VALUES (?, ?, ?)",
+              {DatabaseValue::Text(line.serial_number), DatabaseValue::Text(line.mac_address),
+               DatabaseValue::Text(run_id_)}));
+}
+
+// One line of the record, timed by the server: the readers order lines by that time.
+bool DatabaseRecordStore::InsertLine(const char* kind, const BoardRecordLine& line) {
+  return database_.Execute(
+      "INSERT INTO qnt5200_line (run_id, kind, recorded_at, line_order, line_time, adapter, chip,"
+      " memory, mac_address, serial_number, image_length, crc32, file_name, result, written,"
+      " verified, station, duration_ms, error) VALUES (?, ?, " +
+          now_ + ", 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {DatabaseValue::Text(run_id_), DatabaseValue::Text(kind), DatabaseValue::Text(line.time),
+       DatabaseValue::Number(line.adapter), DatabaseValue::Text(line.chip),
+       DatabaseValue::Text(line.memory), DatabaseValue::Text(line.mac_address),
+       DatabaseValue::Text(line.serial_number), DatabaseValue::Number(line.image_length),
+       DatabaseValue::Text(CrcText(line.crc32)), DatabaseValue::Text(line.file),
+       DatabaseValue::Text(RecordResultText(line)), DatabaseValue::Text(RecordWrittenText(line)),
+       DatabaseValue::Text(line.verified ? "yes" : "no"), DatabaseValue::Text(line.station),
+       DatabaseValue::Number(line.duration_ms), DatabaseValue::Text(line.error)});
 }
 
 RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
@@ -208,9 +161,8 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   run_id_ = NewRunId(line);
   if (!database_.Begin()) return Fail("write");
   bool taken = false;
-  const bool done =
-      (reservation.rework ? TakeOver(line, &taken) : InsertIdentity(reservation, &taken)) &&
-      database_.Execute(kInsertRun, RunValues(run_id_, line)) && database_.Commit();
+  const bool done = (reservation.rework ? TakeOver(line, &taken) : InsertIdentity(reservation)) &&
+                    InsertLine(kLineReserve, line) && database_.Commit();
   if (done) {
     reserved_ = true;
     return RecordStatus::kDone;
@@ -218,47 +170,24 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   taken = taken || database_.error().Conflict();
   database_.Rollback();
   if (!taken) return Fail("write");
-  const Found found = FindOwner(kOwnerOfMac, line.mac_address, owner);
-  if (found == Found::kNone && reservation.serial_counts) {
-    if (FindOwner(kOwnerOfSerial, line.serial_number, owner) == Found::kError) return Fail("read");
-  } else if (found == Found::kError) {
+  RecordKnowledge knowledge;
+  if (!ReadOwner(line.mac_address, reservation.serial_counts ? line.serial_number : "",
+                 &knowledge)) {
     return Fail("read");
   }
+  *owner = knowledge.mac.state != IdentityState::kFree ? knowledge.mac : knowledge.serial;
   return RecordStatus::kConflict;
-}
-
-bool DatabaseRecordStore::UpdateOutcome(const BoardRecordLine& outcome) {
-  return database_.Begin() &&
-         database_.Execute(
-             "UPDATE qnt5200_identity SET state = ?, updated_at = ? WHERE mac_address = ? AND"
-             " run_id = ?",
-             {DatabaseValue::Text(StateOf(outcome)), DatabaseValue::Text(outcome.time),
-              DatabaseValue::Text(outcome.mac_address), DatabaseValue::Text(run_id_)}) &&
-         database_.Execute(
-             "UPDATE qnt5200_run SET updated_at = ?, image_length = ?, crc32 = ?, result = ?,"
-             " written = ?, duration_ms = ?, error = ? WHERE run_id = ?",
-             {DatabaseValue::Text(outcome.time), DatabaseValue::Number(outcome.image_length),
-              DatabaseValue::Text(CrcText(outcome.crc32)),
-              DatabaseValue::Text(RecordResultText(outcome)),
-              DatabaseValue::Text(RecordWrittenText(outcome)),
-              DatabaseValue::Number(outcome.duration_ms), DatabaseValue::Text(outcome.error),
-              DatabaseValue::Text(run_id_)}) &&
-         database_.Commit();
 }
 
 RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) {
   if (!database_.connected()) return RecordStatus::kFailed;  // Open said why
   looked_up_.reset();
-  if (reserved_) {
-    if (UpdateOutcome(outcome)) return RecordStatus::kDone;
-    database_.Rollback();
-    console_.Error(
-        "Couldn't write the outcome to %s: %s; the identity stays reserved for this "
-        "board\n",
-        Describe().c_str(), database_.error().Text().c_str());
-    return RecordStatus::kFailed;
-  }
-  run_id_ = NewRunId(outcome);
-  if (database_.Execute(kInsertRun, RunValues(run_id_, outcome))) return RecordStatus::kDone;
-  return Fail("write the outcome to");
+  if (!reserved_) run_id_ = NewRunId(outcome);
+  if (InsertLine(kLineOutcome, outcome)) return RecordStatus::kDone;
+  if (!reserved_) return Fail("write the outcome to");
+  console_.Error(
+      "Couldn't write the outcome to %s: %s; the identity stays reserved for this "
+      "board\n",
+      Describe().c_str(), database_.error().Text().c_str());
+  return RecordStatus::kFailed;
 }

@@ -1,7 +1,7 @@
-// database_record_store.h - the per-board record in a database server: the identities with their
-// states, the stepped serial numbers, and one row per run (record_schema.h). Each operation is one
-// transaction, and a unique key of the database, not a lock of ours, keeps an identity on one
-// board, however many stations and lines share the server.
+// database_record_store.h - the per-board record in a database server (record_schema.h): a run
+// only adds rows, its reservation in one transaction and its outcome in another, and a unique key
+// of the database, not a lock of ours, keeps an identity on one board, however many stations and
+// lines share the server. Every row a run adds carries its run key.
 #pragma once
 
 #include <optional>
@@ -22,21 +22,21 @@ class DatabaseRecordStore : public RecordStore {
   RecordStatus MayHoldUnfinished(bool* may) override;
   RecordStatus LookUp(const std::string& mac_address, const std::string& serial_number,
                       RecordKnowledge* knowledge) override;
-  // INSERTs the identity, its serial number and the run's row and commits them; a unique key
-  // that refuses one (SQLSTATE class 23) is rolled back and answered with its holder.
+  // INSERTs the claim of the identity (or a rework's takeover of the run that holds it), its
+  // serial number and the run's reservation line and commits them; a unique key that refuses one
+  // (SQLSTATE class 23) is rolled back and answered with its holder.
   RecordStatus Reserve(const RecordReservation& reservation, IdentityOwner* owner) override;
-  // UPDATEs the identity's state and the run's row in a second transaction; a run that reserved
-  // nothing gets its row now.
+  // INSERTs the run's outcome line.
   RecordStatus RecordOutcome(const BoardRecordLine& outcome) override;
 
   Database& database() { return database_; }
 
  private:
-  enum class Found { kNone, kHeld, kError };
-  Found FindOwner(const char* query, const std::string& key, IdentityOwner* owner);
+  bool ReadOwner(const std::string& mac_address, const std::string& serial_number,
+                 RecordKnowledge* knowledge);
   bool TakeOver(const BoardRecordLine& line, bool* taken);
-  bool InsertIdentity(const RecordReservation& reservation, bool* taken);
-  bool UpdateOutcome(const BoardRecordLine& outcome);
+  bool InsertIdentity(const RecordReservation& reservation);
+  bool InsertLine(const char* kind, const BoardRecordLine& line);
   RecordStatus Fail(const char* doing);
 
   // The last answer of LookUp, kept until the run writes.
@@ -49,6 +49,7 @@ class DatabaseRecordStore : public RecordStore {
   std::string connection_;
   Console& console_;
   Database database_;
+  std::string now_;     // the server's UTC time in this engine's words
   std::string run_id_;  // made by Reserve, or by a RecordOutcome without one
   bool reserved_ = false;
   std::optional<LookedUp> looked_up_;

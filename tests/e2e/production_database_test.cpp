@@ -81,7 +81,7 @@ TEST_F(ProductionDatabase, TwoLinesWithOverlappingRangesNeverShareAMacAddress) {
   EXPECT_EQ(BoardMac(2), "");
   EXPECT_NE(ReadFileText(work_.File("line2.ini")).find("CurrentMacAddress = 00:11:22:33:44:56"),
             std::string::npos);
-  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_run WHERE written = 'refused'"), "1");
+  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_line WHERE written = 'refused'"), "1");
 }
 
 TEST_F(ProductionDatabase, AServerThatIsDownRefusesTheRunBeforeTheBoardIsTouched) {
@@ -107,8 +107,7 @@ TEST_F(ProductionDatabase, AServerLostBetweenTheTwoTransactionsLeavesTheIdentity
                               "' -w -i board.ini -s -l 1000fd " + kLine + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
-  for (int wait = 0; wait < 200 && QueryText("SELECT COUNT(*) FROM qnt5200_identity") == "0";
-       ++wait) {
+  for (int wait = 0; wait < 200 && QueryText("SELECT COUNT(*) FROM qnt5200_mac") == "0"; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
   const bool paused = cluster_->Pause();
@@ -125,7 +124,7 @@ TEST_F(ProductionDatabase, AServerLostBetweenTheTwoTransactionsLeavesTheIdentity
       << output;
   EXPECT_NE(output.find("the identity stays reserved for this board"), std::string::npos);
   EXPECT_EQ(BoardMac(0), "00:11:22:33:44:55");
-  EXPECT_EQ(QueryText("SELECT state FROM qnt5200_identity"), "reserved");
+  EXPECT_EQ(IdentityStateText("00:11:22:33:44:55"), "reserved");
 
   // Another board is refused it; the board that holds it is programmed with it again.
   WriteIni("again.ini", "00:11:22:33:44:55");
@@ -133,7 +132,7 @@ TEST_F(ProductionDatabase, AServerLostBetweenTheTwoTransactionsLeavesTheIdentity
   EXPECT_EQ(run.exit_code, 10) << run.output;
   run = Run(std::string("-X 0 -w -i again.ini ") + kLine);
   EXPECT_EQ(run.exit_code, 0) << run.output;
-  EXPECT_EQ(QueryText("SELECT state FROM qnt5200_identity"), "programmed");
+  EXPECT_EQ(IdentityStateText("00:11:22:33:44:55"), "programmed");
 }
 
 TEST_F(ProductionDatabase, AHostileSerialNumberAndFileNameArriveAsWritten) {
@@ -151,8 +150,8 @@ TEST_F(ProductionDatabase, AHostileSerialNumberAndFileNameArriveAsWritten) {
       Run("-w -i 'it'\\''s, \"x\"; DROP TABLE qnt5200_run -- \xE4\xB8\xAD.ini' -t odbc:");
   unsetenv("QNT5200_RECORD");
   ASSERT_EQ(run.exit_code, 0) << run.output;
-  EXPECT_EQ(QueryText("SELECT serial_number FROM qnt5200_run"), serial);
-  EXPECT_EQ(QueryText("SELECT file_name FROM qnt5200_run"), file);
+  EXPECT_EQ(QueryText("SELECT serial_number FROM qnt5200_line"), serial);
+  EXPECT_EQ(QueryText("SELECT file_name FROM qnt5200_line"), file);
 }
 
 // Eight stations share one INI file and the server; runs are killed at random moments. Whatever
@@ -188,15 +187,15 @@ TEST_F(ProductionDatabase, EightStationsKilledAtRandomNeverShareAnIdentity) {
   for (const auto& [station, macs] : boards) {
     for (const std::string& mac : macs) {
       EXPECT_TRUE(seen.insert(mac).second) << mac << " on two boards";
-      EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_run WHERE mac_address = '" + mac +
-                          "' AND result <> '10'"),
+      EXPECT_EQ(QueryText("SELECT COUNT(DISTINCT run_id) FROM qnt5200_line WHERE mac_address = '" +
+                          mac + "' AND result <> '10'"),
                 "1")
           << mac;
     }
   }
   EXPECT_GE(seen.size(), 8u);
   // A run killed between its reservation and its write leaves an identity no board holds.
-  EXPECT_GE(std::stoul(QueryText("SELECT COUNT(*) FROM qnt5200_identity")), seen.size());
+  EXPECT_GE(std::stoul(QueryText("SELECT COUNT(*) FROM qnt5200_mac")), seen.size());
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST_F(DatabaseRecordStoreTest, AnIdentityIsReservedOnceAndItsOwnerNamed) {
   other.serial_counts = false;
   EXPECT_EQ(second.Reserve(other, &owner_), RecordStatus::kDone);
   // A refused reservation leaves nothing behind, and the connection takes the next statement.
-  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_run"), "2");
+  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_line"), "2");
   EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_serial"), "1");
   EXPECT_EQ(console_.output(), "");
 
@@ -93,7 +93,7 @@ TEST_F(DatabaseRecordStoreTest, ReworkTakesOverAFailedIdentityButNeverAProgramme
     ASSERT_EQ(failed.Reserve(reservation, &owner_), RecordStatus::kDone);
     ASSERT_EQ(failed.RecordOutcome(Outcome(reservation, 9)), RecordStatus::kDone);
   }
-  EXPECT_EQ(QueryText("SELECT state FROM qnt5200_identity"), kIdentityFailed);
+  EXPECT_EQ(IdentityStateText("00:1B:21:00:00:10"), "failed");
   reservation.rework = true;
   DatabaseRecordStore rework(PostgresCluster::kStation, console_);
   Open(rework);
@@ -102,11 +102,9 @@ TEST_F(DatabaseRecordStoreTest, ReworkTakesOverAFailedIdentityButNeverAProgramme
   EXPECT_TRUE(may);
   ASSERT_EQ(rework.Reserve(reservation, &owner_), RecordStatus::kDone);
   ASSERT_EQ(rework.RecordOutcome(Outcome(reservation, 0)), RecordStatus::kDone);
-  EXPECT_EQ(QueryText("SELECT state FROM qnt5200_identity"), kIdentityProgrammed);
-  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_run WHERE result = '9' AND written = 'yes'"),
+  EXPECT_EQ(IdentityStateText("00:1B:21:00:00:10"), "programmed");
+  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_line WHERE result = '9' AND written = 'yes'"),
             "1");
-  ASSERT_EQ(rework.MayHoldUnfinished(&may), RecordStatus::kDone);
-  EXPECT_FALSE(may);
 
   DatabaseRecordStore again(PostgresCluster::kStation, console_);
   Open(again);
@@ -126,8 +124,8 @@ TEST_F(DatabaseRecordStoreTest, ARunWithoutReservationLeavesEveryIdentityAsItWas
   line.refused = true;
   line.result = 10;
   ASSERT_EQ(refused.RecordOutcome(line), RecordStatus::kDone);
-  EXPECT_EQ(QueryText("SELECT state FROM qnt5200_identity"), kIdentityReserved);
-  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_run WHERE result = '10' AND"
+  EXPECT_EQ(IdentityStateText("00:1B:21:00:00:20"), "reserved");
+  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_line WHERE result = '10' AND"
                       " written = 'refused'"),
             "1");
 }
@@ -144,8 +142,9 @@ TEST_F(DatabaseRecordStoreTest, HostileTextIsBoundStoredAndReadBackUnchanged) {
   ASSERT_EQ(store.RecordOutcome(Outcome(reservation, 9)), RecordStatus::kDone);
   DatabaseRow row;
   ASSERT_TRUE(store.database().Query(
-      "SELECT serial_number, station, file_name, error, chip, run_id FROM qnt5200_run", {},
-      [&](const DatabaseRow& found) {
+      "SELECT serial_number, station, file_name, error, chip, run_id FROM qnt5200_line"
+      " WHERE kind = 'outcome'",
+      {}, [&](const DatabaseRow& found) {
         row = found;
         return true;
       }));
@@ -182,7 +181,7 @@ TEST_F(DatabaseRecordStoreTest, AServerThatIsDownIsNamedWithTheDriversWordsAndNo
             std::string::npos)
       << console_.output();
   EXPECT_EQ(console_.output().find("cret"), std::string::npos);
-  EXPECT_EQ(QueryText("SELECT state FROM qnt5200_identity"), kIdentityReserved);
+  EXPECT_EQ(IdentityStateText("00:1B:21:00:00:40"), "reserved");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "record/record_identity.h"
 #include "record/record_schema.h"
 
 namespace {
@@ -108,11 +109,34 @@ std::string QueryText(const std::string& sql) {
   return text;
 }
 
+std::string IdentityStateText(const std::string& mac_address) {
+  Database database;
+  IdentityOwner owner;
+  std::string last_run;
+  if (!database.Connect(PostgresCluster::kOwner, {}) ||
+      !ReadMacIdentity(database, mac_address, &owner, &last_run)) {
+    ADD_FAILURE() << mac_address << ": " << database.error().Text();
+    return "";
+  }
+  switch (owner.state) {
+    case IdentityState::kFree:
+      return "free";
+    case IdentityState::kReserved:
+      return "reserved";
+    case IdentityState::kFailed:
+    case IdentityState::kWritten:
+      return "failed";
+    case IdentityState::kProgrammed:
+      return "programmed";
+  }
+  return "";
+}
+
 void DatabaseTest::SetUp() {
   cluster_ = &PostgresCluster::Shared();
   if (!cluster_->running()) GTEST_SKIP() << cluster_->why();
-  for (const char* table :
-       {"qnt5200_run", "qnt5200_serial", "qnt5200_identity", "qnt5200_schema"}) {
+  for (const char* table : {"qnt5200_run", "qnt5200_identity", "qnt5200_line", "qnt5200_mac",
+                            "qnt5200_takeover", "qnt5200_serial", "qnt5200_schema"}) {
     RunAsOwner(std::string("DROP TABLE IF EXISTS ") + table);
   }
   Database database;

@@ -46,3 +46,5 @@ class DatabaseTest : public ::testing::Test {
 bool RunAsOwner(const std::string& sql);
 // The first column of the first row of |sql| (as the owner), or "" when none.
 std::string QueryText(const std::string& sql);
+// The state the record's rows give |mac_address|: "free", "reserved", "failed" or "programmed".
+std::string IdentityStateText(const std::string& mac_address);

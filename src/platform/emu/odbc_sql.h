@@ -45,6 +45,10 @@ inline SQLRETURN SQLDriverConnectW(SQLHDBC connection, SQLHWND window, SQLWCHAR*
   return Call<decltype(::SQLDriverConnectW)>("SQLDriverConnectW", connection, window, in, in_length,
                                              out, out_capacity, out_length, completion);
 }
+inline SQLRETURN SQLGetInfoW(SQLHDBC connection, SQLUSMALLINT type, SQLPOINTER value,
+                             SQLSMALLINT capacity, SQLSMALLINT* length) {
+  return Call<decltype(::SQLGetInfoW)>("SQLGetInfoW", connection, type, value, capacity, length);
+}
 inline SQLRETURN SQLDisconnect(SQLHDBC connection) {
   return Call<decltype(::SQLDisconnect)>("SQLDisconnect", connection);
 }

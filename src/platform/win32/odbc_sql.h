@@ -19,6 +19,7 @@ using ::SQLFetch;
 using ::SQLFreeHandle;
 using ::SQLGetData;
 using ::SQLGetDiagRecW;
+using ::SQLGetInfoW;
 using ::SQLNumResultCols;
 using ::SQLRowCount;
 using ::SQLSetConnectAttrW;

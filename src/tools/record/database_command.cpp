@@ -4,15 +4,20 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <optional>
 
 #include "format/mac_text.h"
+#include "format/utc_time.h"
 #include "platform/user_file.h"
+#include "record/record_order.h"
 #include "record/record_schema.h"
 #include "tools/record/database_report.h"
 #include "tools/record/database_transfer.h"
 #include "tools/record/ini_range.h"
 #include "tools/record/record_json.h"
+#include "tools/record/report_page.h"
+#include "tools/record/report_page_data.h"
 
 namespace {
 
@@ -46,6 +51,11 @@ bool Connect(const std::string& connection, bool tables, Database* database) {
   } else if (state == SchemaState::kMissing) {
     std::fprintf(stderr, "qnt5200-record: %s holds no record tables; create them with init\n",
                  Shown(connection).c_str());
+  } else if (state == SchemaState::kOlder) {
+    std::fprintf(stderr,
+                 "qnt5200-record: %s has tables of version %d; upgrade them with init, as the "
+                 "database's owner\n",
+                 Shown(connection).c_str(), version);
   } else {
     std::fprintf(stderr, "qnt5200-record: %s has tables of version %d; this program knows %d\n",
                  Shown(connection).c_str(), version, kRecordSchemaVersion);
@@ -53,11 +63,27 @@ bool Connect(const std::string& connection, bool tables, Database* database) {
   return false;
 }
 
+// Creates the tables, or upgrades those of an older version in place.
 int Init(const std::string& connection) {
   Database database;
   if (!Connect(connection, false, &database)) return kRecordToolBadInput;
   int version = 0;
-  if (ReadSchemaState(database, &version) != SchemaState::kMissing) {
+  const SchemaState state = ReadSchemaState(database, &version);
+  if (state == SchemaState::kOlder) {
+    if (!UpgradeRecordSchema(database)) {
+      std::fprintf(stderr,
+                   "qnt5200-record: couldn't upgrade the record tables of %s from version %d to "
+                   "%d (init takes the database owner's login): %s\n",
+                   Shown(connection).c_str(), version, kRecordSchemaVersion,
+                   database.error().Text().c_str());
+      return kRecordToolBadInput;
+    }
+    std::printf("Upgraded the record tables in %s from version %d to %d, every row kept\n",
+                Shown(connection).c_str(), version, kRecordSchemaVersion);
+    return kRecordToolDone;
+  }
+  if (state == SchemaState::kError) return Failed("read", connection, database);
+  if (state != SchemaState::kMissing) {
     std::fprintf(stderr, "qnt5200-record: %s holds record tables already\n",
                  Shown(connection).c_str());
     return kRecordToolBadInput;
@@ -159,6 +185,33 @@ int Export(const RecordCommand& command, const std::string& connection) {
   return kRecordToolDone;
 }
 
+// The page from the lines in the one order, as the record file's report makes it.
+int Report(const RecordCommand& command, const std::string& connection) {
+  if (!CanReplaceUserFile(command.output.c_str())) {
+    std::fprintf(stderr, "qnt5200-record: %s is no regular file, and the page is not written\n",
+                 command.output.c_str());
+    return kRecordToolBadInput;
+  }
+  std::vector<IniRanges> ranges;
+  if (!LoadRanges(command, &ranges)) return kRecordToolBadInput;
+  Database database;
+  if (!Connect(connection, true, &database)) return kRecordToolBadInput;
+  std::string record;
+  if (!ReadOrderedRecord(database, &record)) return Failed("read", connection, database);
+  const std::string name = Shown(connection);
+  ReportPageData data =
+      GatherReportPage(name, ParseBoardRecord(record), SummarizeRecord(record), ranges);
+  data.made_at = UtcTimeText(std::time(nullptr));
+  const std::string page = ReportPageHtml(data);
+  if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
+      ReplaceResult::kReplaced) {
+    std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
+    return kRecordToolBadInput;
+  }
+  std::printf("The line report of %s is in %s\n", name.c_str(), command.output.c_str());
+  return kRecordToolDone;
+}
+
 }  // namespace
 
 int RunDatabaseCommand(const RecordCommand& command, const std::string& connection) {
@@ -174,11 +227,7 @@ int RunDatabaseCommand(const RecordCommand& command, const std::string& connecti
     case RecordCommand::Kind::kExport:
       return Export(command, connection);
     case RecordCommand::Kind::kReport:
-      std::fprintf(stderr,
-                   "qnt5200-record: the report page is made from a record file: export the "
-                   "database's record first (qnt5200-record export %s FILE)\n",
-                   Shown(connection).c_str());
-      break;
+      return Report(command, connection);
     case RecordCommand::Kind::kHelp:
       break;
   }

@@ -1,7 +1,7 @@
-// database_report.h - what qnt5200-record answers from a database record: the summary (the same
-// report as a file record's, counted by the server with SQL aggregates) and the check (identities
+// database_report.h - what qnt5200-record answers from a database record: the summary (the file
+// record's summary of its lines in the one order, record_order.h) and the check (identities
 // written to two boards, whichever lines they came from; reservations whose outcome nobody knows;
-// INI ranges of different lines that overlap).
+// INI ranges of different lines that overlap), each run named by its station, adapter and time.
 #pragma once
 
 #include <string>

@@ -12,11 +12,12 @@ struct ImportCounts {
   int runs_known = 0;  // brought in by an earlier import
 };
 
-// Brings every line of |record| in: a run row per line, keyed by the line's own contents (so a
-// second import finds its runs there already), and each identity in the state of its last line.
+// Brings every line of |record| in: a run of its own per line, keyed by the line's own contents
+// (so a second import finds its runs there already), at the line's time, the first line that
+// sends an identity claiming it and each later one taking it over.
 // Commits every few hundred lines; false after an error (what was committed stays, and importing
 // again completes it).
 bool ImportRecord(const ParsedBoardRecord& record, Database& database, ImportCounts* counts);
 
-// The record as a CSV file (header and one line per run, in the order the runs started).
+// The record as a CSV file: the header and every line, in the one order (record_order.h).
 bool ExportRecord(Database& database, std::string* csv);
