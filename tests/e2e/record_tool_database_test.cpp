@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "format/board_record.h"
-#include "support/postgres_cluster.h"
+#include "support/database_server.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 

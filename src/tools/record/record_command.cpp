@@ -171,9 +171,9 @@ class BothSinks : public RecordLineSink {
     first_.Line(line);
     second_.Line(line);
   }
-  void Unreadable(int number) override {
-    first_.Unreadable(number);
-    second_.Unreadable(number);
+  void Unreadable(int number, std::string_view text) override {
+    first_.Unreadable(number, text);
+    second_.Unreadable(number, text);
   }
 
  private:
