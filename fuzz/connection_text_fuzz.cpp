@@ -5,12 +5,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/database.h"
 
 namespace {
+
+// What a driver may say: the connection string quoted, or the password alone.
+constexpr char kEcho[] = "connection failed: ";
+constexpr char kDriverWords[] = "password authentication failed: '";
 
 // The password as the form |form| writes it, with its key in an odd case and blanks around '='.
 std::string Written(uint8_t form, const std::string& password) {
@@ -84,6 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       !Fits(form, password)) {
     return 0;
   }
+  // The system's own words may hold a short password by chance: that shows nothing.
+  for (const std::string_view fixed :
+       {std::string_view(kConnectionInEnvironment), std::string_view(kEcho),
+        std::string_view(kDriverWords)}) {
+    if (fixed.find(password) != std::string_view::npos) return 0;
+  }
   const std::string_view around = rest.substr(length);
   const size_t split = std::min(around.find('\0'), around.size());
   const std::string before(around.substr(0, split));
@@ -92,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::vector<std::string> secrets = ConnectionSecrets(connection);
   Require(ConnectionServer(connection), password);
-  Require(WithoutSecrets("connection failed: " + connection, secrets), password);
-  Require(WithoutSecrets("password authentication failed: '" + password + "'", secrets), password);
+  Require(WithoutSecrets(kEcho + connection, secrets), password);
+  Require(WithoutSecrets(kDriverWords + password + "'", secrets), password);
   return 0;
 }
