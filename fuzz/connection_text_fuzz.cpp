@@ -1,11 +1,11 @@
 // connection_text_fuzz.cpp - libFuzzer target: a connection string with a password written in one
 // of the forms the drivers accept, amid any other text. Neither the name messages give the
 // database nor the driver's words (quoting the string, or the password alone) may hold it.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,9 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   // The system's own words may hold a short password by chance: that shows nothing.
-  for (const std::string_view fixed :
-       {std::string_view(kConnectionInEnvironment), std::string_view(kEcho),
-        std::string_view(kDriverWords)}) {
+  for (const std::string_view fixed : {std::string_view(kConnectionInEnvironment),
+                                       std::string_view(kEcho), std::string_view(kDriverWords)}) {
     if (fixed.find(password) != std::string_view::npos) return 0;
   }
   const std::string_view around = rest.substr(length);

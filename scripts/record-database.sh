@@ -100,8 +100,8 @@ start_mariadb() {
   as_owner /usr/sbin/mariadbd --no-defaults --datadir="$dir/data" --socket="$dir/mysqld.sock" \
     --pid-file="$dir/mariadbd.pid" --skip-networking --log-error="$dir/server.log" \
     --character-set-server=utf8mb4 --collation-server=utf8mb4_bin --skip-log-bin \
-    --innodb-flush-log-at-trx-commit=0 --innodb-buffer-pool-size=32M \
-    --innodb-log-file-size=16M --skip-name-resolve </dev/null >/dev/null 2>&1 &
+    --innodb-flush-log-at-trx-commit=0 --innodb-buffer-pool-size=32M --innodb-doublewrite=0 \
+    --innodb-log-file-size=8M --skip-name-resolve </dev/null >/dev/null 2>&1 &
   until [ -S "$dir/mysqld.sock" ] && [ -f "$dir/mariadbd.pid" ] &&
     mariadb --no-defaults --socket="$dir/mysqld.sock" -u root -e 'SELECT 1' >/dev/null 2>&1; do
     tries=$((tries + 1))
@@ -124,7 +124,9 @@ start_mariadb_server() {
   owner=$(password) station=$(password)
   # root may log in without a password, on a socket that only this folder's owner can reach.
   if ! as_owner mariadb-install-db --no-defaults --datadir="$dir/data" \
-    --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1; then
+    --auth-root-authentication-method=normal --skip-test-db --innodb-log-file-size=8M \
+    --innodb-buffer-pool-size=8M --innodb-doublewrite=0 --skip-name-resolve \
+    >"$dir/install.log" 2>&1; then
     cat "$dir/install.log" >&2
     stop_cluster "$dir"
     return 1
@@ -256,6 +258,10 @@ case "${1:-}" in
         *) dir=$1; shift ;;
       esac
     done
+    case "$engine" in
+      postgresql | mariadb) ;;
+      *) echo "record-database: no engine $engine (postgresql or mariadb)" >&2; exit 2 ;;
+    esac
     start_cluster "$dir" "$watch"
     ;;
   stop) stop_cluster "${2:?stop needs the cluster folder}" ;;

@@ -155,7 +155,8 @@ void AddUriPasswords(const std::string& text, std::vector<std::string>* secrets)
     AddSecret(raw, secrets);
     std::string decoded;
     for (size_t i = 0; i < raw.size(); ++i) {
-      if (raw[i] == '%' && i + 2 < raw.size() && std::isxdigit(static_cast<unsigned char>(raw[i + 1])) &&
+      if (raw[i] == '%' && i + 2 < raw.size() &&
+          std::isxdigit(static_cast<unsigned char>(raw[i + 1])) &&
           std::isxdigit(static_cast<unsigned char>(raw[i + 2]))) {
         decoded += static_cast<char>(std::stoi(raw.substr(i + 1, 2), nullptr, 16));
         i += 2;
@@ -206,8 +207,7 @@ std::vector<std::string> ConnectionSecrets(const std::string& connection) {
 
 std::string WithoutSecrets(std::string text, const std::vector<std::string>& secrets) {
   for (const std::string& secret : secrets) {
-    for (size_t at = text.find(secret); at != std::string::npos;
-         at = text.find(secret, at + 3)) {
+    for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 3)) {
       text.replace(at, secret.size(), "***");
     }
   }

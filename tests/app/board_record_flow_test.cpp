@@ -56,7 +56,8 @@ TEST_F(BoardRecordRun, AnUnreadableLineThatNamesTheIdentityKeepsItFromEveryBoard
   EXPECT_EQ(bench_.Eeprom(0), eeprom);
   EXPECT_EQ(ReadFileText(ini_), ini);
   // A line cut short that still holds the serial number, as form 2 wrote it, in a field of its own.
-  WriteFileText(record_, std::string(kBoardRecordHeader) + "2026-12-08T10:00:00Z,\"=\"\"000000000001\"\"\"\n");
+  WriteFileText(record_, std::string(kBoardRecordHeader) +
+                             "2026-12-08T10:00:00Z,\"=\"\"000000000001\"\"\"\n");
   bench_.ClearLog();
   EXPECT_EQ(Program(0), 10);
   EXPECT_NE(Output().find("ERROR: Serial number 000000000001 is named by line 2 of the record "),

@@ -170,9 +170,9 @@ TEST_F(DatabaseRecordStoreTest, LookUpsAndOutcomesTellEachIdentitysState) {
 TEST_F(DatabaseRecordStoreTest, AValueTooLongIsAFailureNotAConflict) {
   DatabaseRecordStore store(DatabaseServer::kStation, console_);
   Open(store);
-  EXPECT_EQ(store.Reserve(Reservation("00:1B:21:00:04:01", std::string(300, '7'), "station-a"),
-                          &owner_),
-            RecordStatus::kFailed);
+  EXPECT_EQ(
+      store.Reserve(Reservation("00:1B:21:00:04:01", std::string(300, '7'), "station-a"), &owner_),
+      RecordStatus::kFailed);
   EXPECT_NE(console_.output().find("ERROR: Couldn't write the record database DSN qnt5200_line: "
                                    "[22001] "),
             std::string::npos)

@@ -176,8 +176,8 @@ std::string CheckText(const std::string& record_name, const RecordCheck& check) 
          check.clashes.size() == 1 ? "y" : "ies", static_cast<int>(check.unknown.size()),
          check.unknown.size() == 1 ? "" : "s");
   if (!check.damaged.empty()) {
-    Append(text, ", %d unreadable line%s naming an identity", static_cast<int>(check.damaged.size()),
-           check.damaged.size() == 1 ? "" : "s");
+    Append(text, ", %d unreadable line%s naming an identity",
+           static_cast<int>(check.damaged.size()), check.damaged.size() == 1 ? "" : "s");
   }
   Append(text, "\n");
   return text;
