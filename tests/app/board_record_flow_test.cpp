@@ -48,7 +48,9 @@ TEST_F(BoardRecordRun, AnUnreadableLineThatNamesTheIdentityKeepsItFromEveryBoard
   const std::string ini = ReadFileText(ini_);
   EXPECT_EQ(Program(0), 10);
   EXPECT_EQ(Output(),
-            "ERROR: MAC address 00:11:22:33:44:55 is named by line 2 of the record file " +
+            "WARNING: Line 2 of the record file " + record_ +
+                " cannot be read; it is passed over\n"
+                "ERROR: MAC address 00:11:22:33:44:55 is named by line 2 of the record file " +
                 record_ +
                 ", which cannot be read: what became of it is unknown, so no board is given it; "
                 "correct that line\n");

@@ -69,9 +69,10 @@ TEST_F(RecordToolDatabase, ImportTwiceIsOnceAndExportGivesTheRecordBack) {
   EXPECT_EQ(run.output,
             std::string("Imported line1.csv into ") + kLine + ": 0 runs added, 5 there already\n");
   EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_run"), "5");
-  EXPECT_EQ(QueryText("SELECT string_agg(mac_address || ' ' || state, ', ' ORDER BY mac_address)"
-                      " FROM qnt5200_identity"),
-            "00:11:22:33:44:55 programmed, 00:11:22:33:44:56 programmed");
+  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_identity WHERE state = 'programmed' AND"
+                      " mac_address IN ('00:11:22:33:44:55', '00:11:22:33:44:56')"),
+            "2");
+  EXPECT_EQ(QueryText("SELECT COUNT(*) FROM qnt5200_identity"), "2");
 
   run = Tool(std::string("summary ") + kLine);
   EXPECT_NE(run.output.find("Boards programmed: 2\nFailed runs: 1\n  exit code 9"),
@@ -128,8 +129,9 @@ TEST_F(RecordToolDatabase, InitRefusesTablesThereAlreadyAndNeverShowsThePassword
   size_t count = 0;
   while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) complaint.append(buffer, count);
   EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 2);
+  // PostgreSQL's driver says 08001, MariaDB's 28000 (a login refused).
   EXPECT_EQ(complaint.rfind("qnt5200-record: couldn't reach the record database DSN "
-                            "qnt5200_line: [08001] ",
+                            "qnt5200_line: [",
                             0),
             0u)
       << complaint;
