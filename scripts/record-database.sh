@@ -11,6 +11,9 @@
 #       QNT_DB_SOCKET and QNT_DB_ENGINE. The engine is PostgreSQL unless --engine (or the
 #       environment's QNT_DB_ENGINE) names another. With --watch, a guard stops and removes the
 #       server as soon as process PID has ended.
+#   scripts/record-database.sh describe DIR
+#       prints the same assignments for the server already running in DIR (one that a test run
+#       shares between its tests); fails when none runs there.
 #   scripts/record-database.sh stop DIR
 #       stops the server at once and removes DIR.
 #   scripts/record-database.sh pause DIR | resume DIR
@@ -264,8 +267,23 @@ case "${1:-}" in
     esac
     start_cluster "$dir" "$watch"
     ;;
+  describe)
+    dir=${2:?describe needs the server folder}
+    if [ ! -f "$dir/odbc.ini" ] || [ ! -f "$dir/engine" ]; then
+      echo "record-database: no server was started in $dir" >&2
+      exit 1
+    fi
+    echo "QNT_DB_DIR=$dir"
+    echo "ODBCINI=$dir/odbc.ini"
+    if [ "$(engine_of "$dir")" = mariadb ]; then
+      echo "QNT_DB_SOCKET=$dir/mysqld.sock"
+    else
+      echo "QNT_DB_SOCKET=$dir"
+    fi
+    echo "QNT_DB_ENGINE=$(engine_of "$dir")"
+    ;;
   stop) stop_cluster "${2:?stop needs the cluster folder}" ;;
   pause) run_server "${2:?pause needs the cluster folder}" stop ;;
   resume) run_server "${2:?resume needs the cluster folder}" start ;;
-  *) echo "usage: $0 start [DIR] [--watch PID] [--engine postgresql|mariadb] | stop DIR | pause DIR | resume DIR" >&2; exit 2 ;;
+  *) echo "usage: $0 start [DIR] [--watch PID] [--engine postgresql|mariadb] | describe DIR | stop DIR | pause DIR | resume DIR" >&2; exit 2 ;;
 esac

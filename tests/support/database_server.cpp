@@ -37,14 +37,21 @@ std::string ValueAfter(const std::string& text, const std::string& key) {
 
 // The drivers keep a few bytes of a failed login to the end of the process; the leak check of
 // the sanitizer build passes over the drivers' own allocations.
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the sanitizer's own hook.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:psqlodbcw.so\nleak:libmaodbc.so\nleak:libmariadb.so\n";
 }
 
 DatabaseServer::DatabaseServer() {
   std::string output;
-  // The script takes the engine from QNT_DB_ENGINE too.
-  const int code = RunScript("start --watch " + std::to_string(getpid()), &output);
+  // CTest starts one server of each engine for all the database tests it runs, and names its
+  // folder; a test program run alone starts its own (the script takes the engine from
+  // QNT_DB_ENGINE too).
+  const char* shared = std::getenv("QNT_DB_SERVER_DIR");
+  owned_ = shared == nullptr || *shared == '\0';
+  const int code = RunScript(owned_ ? "start --watch " + std::to_string(getpid())
+                                    : "describe '" + std::string(shared) + "'",
+                             &output);
   if (code == kNotInstalled) {
     why_ = "the database engine is not installed (scripts/install-deps.sh installs it): " + output;
     return;
@@ -56,6 +63,12 @@ DatabaseServer::DatabaseServer() {
   }
   dir_ = dir;
   engine_ = ValueAfter(output, "QNT_DB_ENGINE");
+  const char* wanted = std::getenv("QNT_DB_ENGINE");
+  if (wanted != nullptr && *wanted != '\0' && engine_ != wanted) {
+    why_ = "the server in " + dir + " is " + engine_ + ", not " + wanted;
+    dir_.clear();
+    return;
+  }
   socket_ = ValueAfter(output, "QNT_DB_SOCKET");
   setenv("ODBCINI", ValueAfter(output, "ODBCINI").c_str(), 1);
   // The programs the tests run (the sanitizer build of them) pass over the driver's bytes too.
@@ -71,7 +84,7 @@ DatabaseServer::DatabaseServer() {
 }
 
 DatabaseServer::~DatabaseServer() {
-  if (!running()) return;
+  if (!running() || !owned_) return;
   std::string output;
   RunScript("stop '" + dir_ + "'", &output);
 }

@@ -40,6 +40,7 @@ class DatabaseServer {
   std::string engine_;
   std::string socket_;
   std::string why_;
+  bool owned_ = true;  // started by this program, which stops it
 };
 
 // A test against the shared server: each test starts from a database whose record tables were
