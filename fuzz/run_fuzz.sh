@@ -6,7 +6,7 @@ set -eu
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-"$source_dir/build-fuzz"}
 seconds=${2:-60}
-targets="ini_loader_fuzz image_patch_fuzz image_decode_fuzz record_reader_fuzz"
+targets="ini_loader_fuzz image_patch_fuzz image_decode_fuzz record_reader_fuzz connection_text_fuzz"
 count=$(echo $targets | wc -w)
 share=$((seconds / count))
 [ "$share" -ge 1 ] || share=1

@@ -2,10 +2,11 @@
 # Installs the Debian packages the build and the tests need, only those that are missing.
 set -euo pipefail
 
+# The database tests start throwaway PostgreSQL and MariaDB servers through their ODBC drivers.
 # chromium renders the record reader's report page, headless, in its test.
 packages=(cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev clang-format
           clang-tidy g++-mingw-w64-x86-64 wine64 wine hyperfine nlohmann-json3-dev unixodbc-dev
-          odbc-postgresql postgresql chromium)
+          odbc-postgresql postgresql mariadb-server odbc-mariadb chromium)
 # The release preset configures the tests too, so a build alone needs GoogleTest; the programs
 # link the ODBC driver manager.
 [ "${1:-}" = "--build-only" ] &&

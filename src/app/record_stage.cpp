@@ -76,7 +76,12 @@ int GuardIdentity(const RecordKnowledge& known, const BoardIdentity& identity, b
 int RefuseHeldIdentity(const char* what, const std::string& text, const IdentityOwner& owner,
                        Console& console) {
   const std::string held = OwnerText(owner);
-  if (owner.state == IdentityState::kProgrammed) {
+  if (owner.state == IdentityState::kDamaged) {
+    console.Error(
+        "%s %s is named by %s, which cannot be read: what became of it is unknown, so no board "
+        "is given it; correct that line\n",
+        what, text.c_str(), owner.where.c_str());
+  } else if (owner.state == IdentityState::kProgrammed) {
     console.Error("%s %s was programmed already: %s\n", what, text.c_str(), held.c_str());
   } else {
     console.Error(

@@ -16,7 +16,15 @@ class RecordIdentities::Reader : public RecordLineSink {
       out_.serial_owner_ = OwnerOfLine(line);
     }
   }
-  void Unreadable(int number) override { out_.malformed_lines_.push_back(number); }
+  void Unreadable(int number, std::string_view text) override {
+    out_.malformed_lines_.push_back(number);
+    if (out_.damaged_mac_line_ == 0 && DamagedLineNamesMac(text, mac_address_)) {
+      out_.damaged_mac_line_ = number;
+    }
+    if (out_.damaged_serial_line_ == 0 && DamagedLineNamesSerial(text, serial_number_)) {
+      out_.damaged_serial_line_ = number;
+    }
+  }
 
  private:
   RecordIdentities& out_;

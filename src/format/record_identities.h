@@ -33,6 +33,10 @@ class RecordIdentities {
   }
 
   const std::vector<int>& malformed_lines() const { return malformed_lines_; }
+  // The first line that cannot be read but names the MAC address (or the serial number) Read was
+  // given; 0 when none does. Whatever became of that identity is unknown: no board gets it.
+  int damaged_mac_line() const { return damaged_mac_line_; }
+  int damaged_serial_line() const { return damaged_serial_line_; }
   RecordShape shape() const { return shape_; }
 
  private:
@@ -42,5 +46,7 @@ class RecordIdentities {
   RecordedOwner serial_owner_;
   OpenIdentities open_;
   std::vector<int> malformed_lines_;
+  int damaged_mac_line_ = 0;
+  int damaged_serial_line_ = 0;
   RecordShape shape_ = RecordShape::kEmpty;
 };

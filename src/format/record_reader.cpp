@@ -1,12 +1,14 @@
 // record_reader.cpp - reading the per-board record line by line, each line's columns as views.
 #include "format/record_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "format/mac_text.h"
 #include "format/utc_time.h"
 
 namespace {
@@ -237,7 +239,7 @@ class LineTaker {
     if (!overlong && parser_.Parse(line, &view)) {
       sink_.Line(view);
     } else {
-      sink_.Unreadable(number_);
+      sink_.Unreadable(number_, overlong ? std::string_view() : line);
     }
     return true;
   }
@@ -299,4 +301,90 @@ uint64_t SerialKey(std::string_view serial_number) {
   key *= 0xFF51AFD7ED558CCD;
   key ^= key >> 33;
   return key;
+}
+
+namespace {
+
+// The fields of a damaged line, split at every comma and every quote, the formula ="..." and
+// blanks undone: how the line was meant to be cut is unknown, so every piece counts.
+template <typename Each>
+void ForEachPiece(std::string_view line, const Each& each) {
+  size_t start = 0;
+  for (size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] != ',' && line[i] != '"') continue;
+    std::string_view piece = Trimmed(line.substr(start, i - start));
+    if (piece.starts_with('=')) piece = Trimmed(piece.substr(1));
+    if (!piece.empty()) each(piece);
+    start = i + 1;
+  }
+}
+
+constexpr size_t kMacText = kMacAddressTextLength;
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
+  if (word.empty() || text.size() < word.size()) return false;
+  for (size_t at = 0; at + word.size() <= text.size(); ++at) {
+    if (EqualsIgnoringCase(text.substr(at, word.size()), word)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool DamagedLineNamesMac(std::string_view line, std::string_view mac_address) {
+  if (mac_address.size() != kMacText) return false;
+  std::string dashes(mac_address);
+  std::string bare;
+  for (char& c : dashes) {
+    if (c == ':') {
+      c = '-';
+    } else {
+      bare += c;
+    }
+  }
+  return ContainsIgnoringCase(line, mac_address) || ContainsIgnoringCase(line, dashes) ||
+         ContainsIgnoringCase(line, bare);
+}
+
+bool DamagedLineNamesSerial(std::string_view line, std::string_view serial_number) {
+  if (serial_number.empty()) return false;
+  bool named = false;
+  ForEachPiece(line, [&](std::string_view piece) { named = named || piece == serial_number; });
+  return named;
+}
+
+DamagedLineNames NamesOfDamagedLine(std::string_view line) {
+  DamagedLineNames names;
+  // "XX:XX:XX:XX:XX:XX" or with '-', wherever it stands.
+  for (size_t at = 0; at + kMacText <= line.size(); ++at) {
+    MacAddress mac{};
+    const std::string_view text = line.substr(at, kMacText);
+    if ((text[2] == ':' || text[2] == '-') && ParseMacAddress(text, &mac)) {
+      const std::string canonical = MacAddressText(mac);
+      if (std::find(names.mac_addresses.begin(), names.mac_addresses.end(), canonical) ==
+          names.mac_addresses.end()) {
+        names.mac_addresses.push_back(canonical);
+      }
+      at += kMacText - 1;
+    }
+  }
+  // The serial number column, when the line has that many commas.
+  size_t column = 0;
+  size_t start = 0;
+  for (size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] != ',') continue;
+    if (column++ == static_cast<size_t>(kSerialColumn)) {
+      // Quotes, as the line's own or the formula's, are no part of a serial number.
+      std::string field;
+      for (const char c : line.substr(start, i - start)) {
+        if (c != '"') field += c;
+      }
+      std::string_view text = Trimmed(field);
+      if (text.starts_with('=')) text = Trimmed(text.substr(1));
+      names.serial_number = std::string(text);
+      break;
+    }
+    start = i + 1;
+  }
+  return names;
 }

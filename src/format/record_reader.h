@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/byte_source.h"
 #include "format/board_record.h"
@@ -28,8 +30,9 @@ class RecordLineSink {
  public:
   virtual ~RecordLineSink() = default;
   virtual void Line(const RecordLineView& line) = 0;
-  // A line that cannot be read: it is passed over, and never hides the lines after it.
-  virtual void Unreadable(int number) = 0;
+  // A line that cannot be read: it is passed over, and never hides the lines after it. |text| is
+  // the line as written (empty for one too long to hold), valid only during the call.
+  virtual void Unreadable(int number, std::string_view text) = 0;
 };
 
 // What the first line of the text was.
@@ -62,12 +65,28 @@ RecordRead ReadRecordLines(ByteSource& source, RecordLineSink& sink, bool header
 // never lets one through.
 uint64_t SerialKey(std::string_view serial_number);
 
+// Whether a line that cannot be read still names |mac_address| (canonical): anywhere in it, in
+// either case, with ':', '-' or no separator. Such a line keeps the identity from every board.
+bool DamagedLineNamesMac(std::string_view line, std::string_view mac_address);
+// Whether it names |serial_number|: as one of its fields, wherever the commas fall, quotes and
+// the formula ="..." undone.
+bool DamagedLineNamesSerial(std::string_view line, std::string_view serial_number);
+// What a damaged line names, for the record's check: every MAC address written with ':' or '-'
+// anywhere in it, and the text of its serial number column when it has one, canonical.
+struct DamagedLineNames {
+  std::vector<std::string> mac_addresses;
+  std::string serial_number;
+};
+DamagedLineNames NamesOfDamagedLine(std::string_view line);
+
 // Keeps every line whole, for a record small enough to hold (a test's, one brought into a
 // database); a record of any length is read line by line into a sink of its own.
 class WholeRecordSink : public RecordLineSink {
  public:
   void Line(const RecordLineView& line) override;
-  void Unreadable(int number) override { record.malformed_lines.push_back(number); }
+  void Unreadable(int number, std::string_view /*text*/) override {
+    record.malformed_lines.push_back(number);
+  }
 
   ParsedBoardRecord record;
 };

@@ -85,12 +85,20 @@ class Database {
   void* connection_ = nullptr;   // SQLHDBC
   DatabaseTimeouts timeouts_;
   DatabaseError error_;
+  // The connection string's passwords: a driver may quote the string in its messages.
+  std::vector<std::string> secrets_;
 };
 
-// |connection| with the value of every PWD= or Password= part replaced by "***", so that it may
-// be printed, logged or put in a document.
-std::string MaskedConnection(const std::string& connection);
+// What messages call a connection string that names neither a DSN nor a server or database.
+inline constexpr char kConnectionInEnvironment[] = "the connection string in QNT5200_RECORD";
 
-// The server a connection string names, for messages: its Server= (or Servername=, Host=) and
-// Port=, else its DSN=, else the masked string itself.
+// Every text in |connection| that a driver may take for a password (PWD=, Password=, a password=
+// inside a braced value, a URI's user:password@), in each form it may be echoed, longest first.
+std::vector<std::string> ConnectionSecrets(const std::string& connection);
+// |text| with each of |secrets| replaced by "***".
+std::string WithoutSecrets(std::string text, const std::vector<std::string>& secrets);
+
+// The database a connection string names, for messages: "DSN line1", "qnt5200 on db1:5432" (its
+// Database= and Server=, Servername=, Host= or Socket= with Port=), or kConnectionInEnvironment
+// when it names none of them; never a password.
 std::string ConnectionServer(const std::string& connection);

@@ -156,12 +156,14 @@ void Database::Disconnect() {
 bool Database::Check(int16_t result, int16_t handle_type, void* handle) {
   if (Succeeded(result)) return true;
   error_ = DiagnosticOf(handle_type, handle);
+  error_.message = WithoutSecrets(std::move(error_.message), secrets_);
   return false;
 }
 
 bool Database::Connect(const std::string& connection, const DatabaseTimeouts& timeouts) {
   Disconnect();
   timeouts_ = timeouts;
+  secrets_ = ConnectionSecrets(connection);
   SQLHENV environment = SQL_NULL_HENV;
   if (!Succeeded(odbc::SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
     error_ = DiagnosticOf(SQL_HANDLE_ENV, SQL_NULL_HANDLE);

@@ -33,9 +33,13 @@ std::string NewRunId(const BoardRecordLine& line) {
 DatabaseRecordStore::DatabaseRecordStore(std::string connection, Console& console)
     : connection_(std::move(connection)), console_(console) {}
 
-std::string DatabaseRecordStore::Describe() const {
-  return "the record database " + ConnectionServer(connection_);
+std::string RecordDatabaseName(const std::string& connection) {
+  const std::string name = ConnectionServer(connection);
+  return name == kConnectionInEnvironment ? "the record database of " + name
+                                          : "the record database " + name;
 }
+
+std::string DatabaseRecordStore::Describe() const { return RecordDatabaseName(connection_); }
 
 RecordStatus DatabaseRecordStore::Fail(const char* doing) {
   console_.Error("Couldn't %s %s: %s\n", doing, Describe().c_str(),

@@ -10,12 +10,17 @@
 #include "platform/database.h"
 #include "record/record_store.h"
 
+// What messages call the database |connection| reaches: "the record database DSN line1", "the
+// record database qnt5200 on db1:5432", or "the record database of the connection string in
+// QNT5200_RECORD"; never the connection string, never a password.
+std::string RecordDatabaseName(const std::string& connection);
+
 class DatabaseRecordStore : public RecordStore {
  public:
   // |connection| is the ODBC connection string (without "odbc:").
   DatabaseRecordStore(std::string connection, Console& console);
 
-  // "the record database SERVER" (never the password).
+  // RecordDatabaseName of its connection.
   std::string Describe() const override;
   // Connects, and checks that the tables are there in this program's form.
   RecordStatus Open() override;

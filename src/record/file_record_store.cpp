@@ -103,6 +103,13 @@ RecordStatus FileRecordStore::LookUp(const std::string& mac_address,
   if (!ReadFor(mac_address, serial_number)) return RecordStatus::kFailed;
   knowledge->mac = OwnerOf(identities_.MacOwner());
   knowledge->serial = OwnerOf(identities_.SerialOwner());
+  // A damaged line outweighs every readable one: it may be the last word on the identity.
+  if (identities_.damaged_mac_line() != 0) {
+    knowledge->mac = DamagedOwner(identities_.damaged_mac_line(), mac_address, serial_number);
+  }
+  if (identities_.damaged_serial_line() != 0) {
+    knowledge->serial = DamagedOwner(identities_.damaged_serial_line(), mac_address, serial_number);
+  }
   return RecordStatus::kDone;
 }
 
@@ -144,6 +151,14 @@ bool FileRecordStore::Append(const BoardRecordLine& line) {
   if (AppendLineFlushed(path, kBoardRecordHeader, FormatBoardRecordLine(line))) return true;
   console_.Error("Couldn't write the record file %s\n", path);
   return false;
+}
+
+IdentityOwner FileRecordStore::DamagedOwner(int line, const std::string& mac_address,
+                                            const std::string& serial_number) const {
+  return {.state = IdentityState::kDamaged,
+          .mac_address = mac_address,
+          .serial_number = serial_number,
+          .where = "line " + std::to_string(line) + " of " + Describe()};
 }
 
 IdentityOwner FileRecordStore::OwnerOf(const RecordedOwner& recorded) const {

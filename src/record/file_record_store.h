@@ -28,6 +28,8 @@ class FileRecordStore : public RecordStore {
   bool ReadFor(const std::string& mac_address, const std::string& serial_number);
   bool Append(const BoardRecordLine& line);
   IdentityOwner OwnerOf(const RecordedOwner& recorded) const;
+  IdentityOwner DamagedOwner(int line, const std::string& mac_address,
+                             const std::string& serial_number) const;
 
   RecordStoreSettings settings_;
   Console& console_;

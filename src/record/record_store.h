@@ -49,6 +49,8 @@ enum class IdentityState {
                 // that tells this apart; the file store reports such an identity as kFailed)
   kFailed,      // sent to a board by a run that then failed
   kProgrammed,  // on a board whose run succeeded
+  kDamaged,     // named by a line of the record that cannot be read: what became of it is
+                // unknown, so no board is given it
 };
 
 // What the record knows of one identity and of the run that holds it.

@@ -38,6 +38,35 @@ TEST_F(BoardRecordRun, SteppedBoardsFillTheRecordAndAProgrammedMacAddressIsRefus
                           record_ + ",3,no\n");
 }
 
+// A line that cannot be read may be the last word on the identity it names: no board gets it.
+TEST_F(BoardRecordRun, AnUnreadableLineThatNamesTheIdentityKeepsItFromEveryBoard) {
+  const std::string damaged_time = std::string(kBoardRecordHeader) +
+                                   "2026-13-45T99:00:00Z,0,qnt5231,eeprom,00-11-22-33-44-55,"
+                                   "000000000009,302,F081EEE6,b.ini,0,yes,st1,5,,3,yes\n";
+  WriteFileText(record_, damaged_time);
+  const std::vector<uint8_t> eeprom = bench_.Eeprom(0);
+  const std::string ini = ReadFileText(ini_);
+  EXPECT_EQ(Program(0), 10);
+  EXPECT_EQ(Output(),
+            "WARNING: Line 2 of the record file " + record_ +
+                " cannot be read; it is passed over\n"
+                "ERROR: MAC address 00:11:22:33:44:55 is named by line 2 of the record file " +
+                record_ +
+                ", which cannot be read: what became of it is unknown, so no board is given it; "
+                "correct that line\n");
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+  EXPECT_EQ(bench_.Eeprom(0), eeprom);
+  EXPECT_EQ(ReadFileText(ini_), ini);
+  // A line cut short that still holds the serial number, as form 2 wrote it, in a field of its own.
+  WriteFileText(record_, std::string(kBoardRecordHeader) +
+                             "2026-12-08T10:00:00Z,\"=\"\"000000000001\"\"\"\n");
+  bench_.ClearLog();
+  EXPECT_EQ(Program(0), 10);
+  EXPECT_NE(Output().find("ERROR: Serial number 000000000001 is named by line 2 of the record "),
+            std::string::npos);
+  EXPECT_TRUE(bench_.LogOf(kCmdE2pWriteBlock).empty());
+}
+
 TEST_F(BoardRecordRun, AWriteThatFailedUsesUpItsIdentity) {
   bench_.FailStatus(kCmdE2pWriteBlock, 1);
   EXPECT_EQ(Program(0), 9);

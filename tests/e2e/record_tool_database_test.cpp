@@ -4,9 +4,10 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <regex>
 
 #include "format/board_record.h"
-#include "support/postgres_cluster.h"
+#include "support/database_server.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -135,7 +136,10 @@ TEST_F(RecordToolDatabase, ImportTwiceIsOnceAndExportGivesTheRecordBack) {
   for (size_t at = 0; (at = page.find(kLine, at)) != std::string::npos;) {
     page.replace(at, sizeof kLine - 1, "line1.csv");
   }
-  EXPECT_EQ(page, ReadFileText(work_.File("file.html")));
+  // The two pages were made at two moments.
+  const std::regex made(" Made [0-9TZ:-]+\\.");
+  EXPECT_EQ(std::regex_replace(page, made, ""),
+            std::regex_replace(ReadFileText(work_.File("file.html")), made, ""));
 }
 
 TEST_F(RecordToolDatabase, CheckNamesAnIdentityOfTwoLinesAndTheirOverlappingRanges) {
@@ -178,8 +182,9 @@ TEST_F(RecordToolDatabase, InitRefusesTablesThereAlreadyAndNeverShowsThePassword
   size_t count = 0;
   while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) complaint.append(buffer, count);
   EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 2);
+  // PostgreSQL's driver says 08001, MariaDB's 28000 (a login refused).
   EXPECT_EQ(complaint.rfind("qnt5200-record: couldn't reach the record database DSN "
-                            "qnt5200_line: [08001] ",
+                            "qnt5200_line: [",
                             0),
             0u)
       << complaint;
@@ -198,7 +203,7 @@ TEST_F(RecordToolDatabase, InitUpgradesVersionOneAsTheOwnerOnlyAndReadersRefuseI
   run = RunRecordToolWithErrors(std::string("init ") + kLine, work_.path().string());
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.output.find("couldn't upgrade the record tables of odbc:DSN=qnt5200_line from "
-                            "version 1 to 2 (init takes the database owner's login): [42501] "),
+                            "version 1 to 2 (init takes the database owner's login): [42"),
             std::string::npos)
       << run.output;
   EXPECT_EQ(QueryText("SELECT version FROM qnt5200_schema"), "1");

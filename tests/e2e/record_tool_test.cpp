@@ -74,6 +74,23 @@ TEST_F(RecordTool, ExitCodesAndUsage) {
             "qnt5200-record: no command \"boards.csv\"; qnt5200-record --help lists them\n");
 }
 
+// Brought into a database without it, the identity a damaged line names would be free there.
+TEST_F(RecordTool, ARecordWithADamagedLineThatNamesAnIdentityIsNotImported) {
+  WriteFileText(File("boards.csv"),
+                "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,"
+                "written,station,duration_ms,error,record_format\n"
+                "2026-03-01T09:00:00Z,0,qnt5230,eeprom,00:11:22:33:44:56,0002,302,0,board.ini,"
+                "0,yes,st2,0,,2\n"
+                "2026-03-01T09:0,0,qnt5230,eeprom,00:11:22:33:44:57,0003,302,0,board.ini,0,yes\n");
+  const ProgramRun refused =
+      RunRecordToolWithErrors("import boards.csv odbc:DSN=none", work_.path().string());
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_EQ(refused.output,
+            "qnt5200-record: line 3 of boards.csv cannot be read and names MAC address "
+            "00:11:22:33:44:57, serial number 0003: brought in without it, that identity would "
+            "be free; correct the line first\n");
+}
+
 TEST_F(RecordTool, AFileWithoutTheRecordsHeaderIsRefused) {
   WriteFileText(File("notes.md"),
                 "# Notes\n\nA line, with commas, and more, than ten, columns,,,,,,\n");

@@ -18,7 +18,9 @@ class Lines : public RecordLineSink {
                    std::string(line.fields.serial_number) + "/" +
                    std::to_string(line.fields.result));
   }
-  void Unreadable(int number) override { seen.push_back(std::to_string(number) + ":-"); }
+  void Unreadable(int number, std::string_view /*text*/) override {
+    seen.push_back(std::to_string(number) + ":-");
+  }
   std::vector<std::string> seen;
 };
 

@@ -65,6 +65,9 @@ TEST_F(FileStore, TellsTheStateOfEachIdentityAndWhereItSaysSo) {
   ASSERT_EQ(store->LookUp("00:11:22:33:44:57", "0009", &known), RecordStatus::kDone);
   EXPECT_EQ(known.mac.state, IdentityState::kReserved);
   EXPECT_EQ(known.serial.state, IdentityState::kFree);
+  // The same MAC address with another serial number is read for again.
+  ASSERT_EQ(store->LookUp("00:11:22:33:44:57", "0001", &known), RecordStatus::kDone);
+  EXPECT_EQ(known.serial.state, IdentityState::kProgrammed);
   EXPECT_EQ(console_.TakeOutput(), "");
 }
 

@@ -90,6 +90,23 @@ TEST(RecordTool, CheckFindsIdentitiesOnTwoBoardsAndUnknownOutcomes) {
   EXPECT_TRUE(CheckRecord(clean, true).Clean());
 }
 
+TEST(RecordTool, CheckReportsAnUnreadableLineThatStillNamesAnIdentity) {
+  const std::string record =
+      "time,adapter,chip,memory,mac_address,serial_number,image_length,crc32,file,result,written,"
+      "station,duration_ms,error,record_format\n" +
+      Line("2026-03-01T25:00:00Z", "00:11:22:33:44:10", "0010", "0", "yes", "st1", "5") +
+      "cut short, 00-11-22-33-44-2a\n";
+  const RecordCheck check = CheckRecord(record, true);
+  EXPECT_FALSE(check.Clean());
+  EXPECT_EQ(CheckText("boards.csv", check),
+            "Line 2 cannot be read and names MAC address 00:11:22:33:44:10, serial number 0010: "
+            "no board is given them until the line is corrected\n"
+            "Line 3 cannot be read and names MAC address 00:11:22:33:44:2A, serial number -: no "
+            "board is given them until the line is corrected\n"
+            "Record boards.csv: 0 identities on two boards, 0 runs of unknown outcome, 2 "
+            "unreadable lines naming an identity\n");
+}
+
 TEST(RecordTool, JsonDocumentsSayTheSame) {
   const std::string& record = kRecord;
   IniRanges ini{.file = "b.ini"};

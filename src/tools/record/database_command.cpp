@@ -1,5 +1,5 @@
-// database_command.cpp - qnt5200-record on a database record. A connection string is shown only
-// with its password masked.
+// database_command.cpp - qnt5200-record on a database record. A connection string is never shown:
+// messages name its DSN, or its server and database.
 #include "tools/record/database_command.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "format/mac_text.h"
 #include "format/utc_time.h"
 #include "platform/user_file.h"
+#include "record/database_record_store.h"
 #include "record/record_order.h"
 #include "record/record_schema.h"
 #include "tools/record/database_report.h"
@@ -21,8 +22,14 @@
 
 namespace {
 
+// "odbc:DSN=line1" as the user wrote it when the string is a DSN's name alone, else the database
+// as ConnectionServer names it.
 std::string Shown(const std::string& connection) {
-  return kDatabaseRecordPrefix + MaskedConnection(connection);
+  const std::string name = ConnectionServer(connection);
+  if (name.rfind("DSN ", 0) == 0 && connection == "DSN=" + name.substr(4)) {
+    return kDatabaseRecordPrefix + connection;
+  }
+  return RecordDatabaseName(connection);
 }
 
 std::string MacText(uint64_t number) {
@@ -32,8 +39,8 @@ std::string MacText(uint64_t number) {
 }
 
 int Failed(const char* doing, const std::string& connection, const Database& database) {
-  std::fprintf(stderr, "qnt5200-record: couldn't %s the record database %s: %s\n", doing,
-               ConnectionServer(connection).c_str(), database.error().Text().c_str());
+  std::fprintf(stderr, "qnt5200-record: couldn't %s %s: %s\n", doing,
+               RecordDatabaseName(connection).c_str(), database.error().Text().c_str());
   return kRecordToolBadInput;
 }
 

@@ -52,7 +52,13 @@ void RecordChecker::Line(const RecordLineView& line) {
   }
 }
 
-void RecordChecker::Unreadable(int number) { seen_->check.malformed_lines.push_back(number); }
+void RecordChecker::Unreadable(int number, std::string_view text) {
+  seen_->check.malformed_lines.push_back(number);
+  DamagedLineNames names = NamesOfDamagedLine(text);
+  if (!names.mac_addresses.empty() || !names.serial_number.empty()) {
+    seen_->check.damaged.emplace_back(number, std::move(names));
+  }
+}
 
 RecordCheck RecordChecker::Finish() {
   RecordCheck check = std::move(seen_->check);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "format/record_reader.h"
@@ -26,7 +27,9 @@ struct RecordCheck {
   std::vector<IdentityClash> clashes;  // in record order
   std::vector<UnknownOutcome> unknown;
   std::vector<int> malformed_lines;  // passed over, as the utility passes them over
-  bool Clean() const { return clashes.empty() && unknown.empty(); }
+  // The unreadable lines that still name an identity: the utility gives it to no board.
+  std::vector<std::pair<int, DamagedLineNames>> damaged;
+  bool Clean() const { return clashes.empty() && unknown.empty() && damaged.empty(); }
 };
 
 // Checks the lines handed to it; Finish gives what it found. |serial_counts| false: the serial
@@ -37,7 +40,7 @@ class RecordChecker : public RecordLineSink {
   explicit RecordChecker(bool serial_counts);
   ~RecordChecker() override;
   void Line(const RecordLineView& line) override;
-  void Unreadable(int number) override;
+  void Unreadable(int number, std::string_view text) override;
   RecordCheck Finish();
 
  private:

@@ -129,9 +129,36 @@ void ReportMalformed(const std::string& name, const std::vector<int>& lines) {
 
 }  // namespace
 
+// Keeps every line whole, and the first unreadable line that still names an identity.
+class WholeRecordGuard : public WholeRecordSink {
+ public:
+  void Unreadable(int number, std::string_view text) override {
+    WholeRecordSink::Unreadable(number, text);
+    DamagedLineNames names = NamesOfDamagedLine(text);
+    if (damaged_line == 0 && (!names.mac_addresses.empty() || !names.serial_number.empty())) {
+      damaged_line = number;
+      damaged = std::move(names);
+    }
+  }
+  int damaged_line = 0;
+  DamagedLineNames damaged;
+};
+
 bool ReadRecord(const std::string& name, ParsedBoardRecord* record) {
-  WholeRecordSink whole;
+  WholeRecordGuard whole;
   if (!ReadRecord(name, whole)) return false;
+  if (whole.damaged_line != 0) {
+    const std::string mac =
+        whole.damaged.mac_addresses.empty() ? "-" : whole.damaged.mac_addresses[0];
+    const std::string serial =
+        whole.damaged.serial_number.empty() ? "-" : whole.damaged.serial_number;
+    std::fprintf(stderr,
+                 "qnt5200-record: line %d of %s cannot be read and names MAC address %s, serial "
+                 "number %s: brought in without it, that identity would be free; correct the "
+                 "line first\n",
+                 whole.damaged_line, name.c_str(), mac.c_str(), serial.c_str());
+    return false;
+  }
   ReportMalformed(name, whole.record.malformed_lines);
   *record = std::move(whole.record);
   return true;
@@ -217,9 +244,9 @@ class BothSinks : public RecordLineSink {
     first_.Line(line);
     second_.Line(line);
   }
-  void Unreadable(int number) override {
-    first_.Unreadable(number);
-    second_.Unreadable(number);
+  void Unreadable(int number, std::string_view text) override {
+    first_.Unreadable(number, text);
+    second_.Unreadable(number, text);
   }
 
  private:

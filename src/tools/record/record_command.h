@@ -28,6 +28,8 @@ int RunRecordCommand(const RecordCommand& command);
 extern const char kRecordToolUsage[];
 
 // The pieces both kinds of record use; each complains on standard error when it fails.
+// A record read whole (to be brought into a database); refused when a line that cannot be read
+// still names an identity.
 bool ReadRecord(const std::string& name, ParsedBoardRecord* record);
 bool LoadIni(const std::string& name, DeviceSettings* settings);
 // The ranges of each --ini, in the order given.

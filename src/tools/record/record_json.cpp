@@ -114,5 +114,12 @@ std::string CheckJson(const std::string& record_name, const RecordCheck& check) 
   }
   document["unknown_outcomes"] = unknown;
   document["malformed_lines"] = check.malformed_lines;
+  Json damaged = Json::array();
+  for (const auto& [line, names] : check.damaged) {
+    damaged.push_back({{"line", line},
+                       {"mac_addresses", names.mac_addresses},
+                       {"serial_number", names.serial_number}});
+  }
+  document["unreadable_naming_identities"] = damaged;
   return Dump(document);
 }

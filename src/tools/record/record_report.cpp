@@ -162,9 +162,22 @@ std::string CheckText(const std::string& record_name, const RecordCheck& check) 
            unknown.line, Dashed(unknown.fields.mac_address), Dashed(unknown.fields.serial_number),
            PrintedStation(unknown.fields.station), unknown.fields.time.c_str());
   }
-  Append(text, "Record %s: %d identit%s on two boards, %d run%s of unknown outcome\n",
+  for (const auto& [line, names] : check.damaged) {
+    std::string macs;
+    for (const std::string& mac : names.mac_addresses) macs += (macs.empty() ? "" : " ") + mac;
+    Append(text,
+           "Line %d cannot be read and names MAC address %s, serial number %s: no board is given "
+           "them until the line is corrected\n",
+           line, Dashed(macs), Dashed(names.serial_number));
+  }
+  Append(text, "Record %s: %d identit%s on two boards, %d run%s of unknown outcome",
          record_name.c_str(), static_cast<int>(check.clashes.size()),
          check.clashes.size() == 1 ? "y" : "ies", static_cast<int>(check.unknown.size()),
          check.unknown.size() == 1 ? "" : "s");
+  if (!check.damaged.empty()) {
+    Append(text, ", %d unreadable line%s naming an identity",
+           static_cast<int>(check.damaged.size()), check.damaged.size() == 1 ? "" : "s");
+  }
+  Append(text, "\n");
   return text;
 }

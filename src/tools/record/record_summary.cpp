@@ -84,7 +84,7 @@ void RecordSummarizer::Line(const RecordLineView& line) {
   c.open.Note(line);
 }
 
-void RecordSummarizer::Unreadable(int number) {
+void RecordSummarizer::Unreadable(int number, std::string_view /*text*/) {
   ++counts_->summary.lines;
   counts_->summary.malformed_lines.push_back(number);
 }

@@ -71,7 +71,7 @@ class RecordSummarizer : public RecordLineSink {
   RecordSummarizer();
   ~RecordSummarizer() override;
   void Line(const RecordLineView& line) override;
-  void Unreadable(int number) override;
+  void Unreadable(int number, std::string_view text) override;
   RecordSummary Finish();
 
  private:

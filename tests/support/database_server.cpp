@@ -1,5 +1,5 @@
-// postgres_cluster.cpp - starting and removing the database tests' PostgreSQL cluster.
-#include "support/postgres_cluster.h"
+// database_server.cpp - starting and removing the database tests' server.
+#include "support/database_server.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,23 +36,41 @@ std::string ValueAfter(const std::string& text, const std::string& key) {
 
 }  // namespace
 
-// The PostgreSQL driver keeps a few bytes of a failed login to the end of the process; the leak
-// check of the sanitizer build passes over the driver's own allocations.
-extern "C" const char* __lsan_default_suppressions() { return "leak:psqlodbcw.so\n"; }
+// The drivers keep a few bytes of a failed login to the end of the process; the leak check of
+// the sanitizer build passes over the drivers' own allocations.
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the sanitizer's own hook.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:psqlodbcw.so\nleak:libmaodbc.so\nleak:libmariadb.so\n";
+}
 
-PostgresCluster::PostgresCluster() {
+DatabaseServer::DatabaseServer() {
   std::string output;
-  const int code = RunScript("start --watch " + std::to_string(getpid()), &output);
+  // CTest starts one server of each engine for all the database tests it runs, and names its
+  // folder; a test program run alone starts its own (the script takes the engine from
+  // QNT_DB_ENGINE too).
+  const char* shared = std::getenv("QNT_DB_SERVER_DIR");
+  owned_ = shared == nullptr || *shared == '\0';
+  const int code = RunScript(owned_ ? "start --watch " + std::to_string(getpid())
+                                    : "describe '" + std::string(shared) + "'",
+                             &output);
   if (code == kNotInstalled) {
-    why_ = "PostgreSQL is not installed (scripts/install-deps.sh installs it): " + output;
+    why_ = "the database engine is not installed (scripts/install-deps.sh installs it): " + output;
     return;
   }
   const std::string dir = ValueAfter(output, "QNT_DB_DIR");
   if (code != 0 || dir.empty()) {
-    why_ = "the PostgreSQL cluster did not start: " + output;
+    why_ = "the database server did not start: " + output;
     return;
   }
   dir_ = dir;
+  engine_ = ValueAfter(output, "QNT_DB_ENGINE");
+  const char* wanted = std::getenv("QNT_DB_ENGINE");
+  if (wanted != nullptr && *wanted != '\0' && engine_ != wanted) {
+    why_ = "the server in " + dir + " is " + engine_ + ", not " + wanted;
+    dir_.clear();
+    return;
+  }
+  socket_ = ValueAfter(output, "QNT_DB_SOCKET");
   setenv("ODBCINI", ValueAfter(output, "ODBCINI").c_str(), 1);
   // The programs the tests run (the sanitizer build of them) pass over the driver's bytes too.
   const std::string suppressions = dir_ + "/lsan.supp";
@@ -66,30 +84,39 @@ PostgresCluster::PostgresCluster() {
   }
 }
 
-PostgresCluster::~PostgresCluster() {
-  if (!running()) return;
+DatabaseServer::~DatabaseServer() {
+  if (!running() || !owned_) return;
   std::string output;
   RunScript("stop '" + dir_ + "'", &output);
 }
 
-PostgresCluster& PostgresCluster::Shared() {
-  static PostgresCluster cluster;
-  return cluster;
+DatabaseServer& DatabaseServer::Shared() {
+  static DatabaseServer server;
+  return server;
 }
 
-bool PostgresCluster::Pause() {
+std::string DatabaseServer::DriverConnection(const std::string& password) const {
+  if (engine_ == "mariadb") {
+    return "Driver={MariaDB Unicode};Socket=" + socket_ +
+           ";Database=qnt5200;UID=qnt5200_station;PWD=" + password;
+  }
+  return "Driver={PostgreSQL Unicode};Servername=" + dir_ +
+         ";Port=5432;Database=qnt5200;UID=qnt5200_station;PWD=" + password;
+}
+
+bool DatabaseServer::Pause() {
   std::string output;
   return RunScript("pause '" + dir_ + "'", &output) == 0;
 }
 
-bool PostgresCluster::Resume() {
+bool DatabaseServer::Resume() {
   std::string output;
   return RunScript("resume '" + dir_ + "'", &output) == 0;
 }
 
 bool RunAsOwner(const std::string& sql) {
   Database database;
-  if (!database.Connect(PostgresCluster::kOwner, {}) || !database.Execute(sql, {})) {
+  if (!database.Connect(DatabaseServer::kOwner, {}) || !database.Execute(sql, {})) {
     ADD_FAILURE() << sql << ": " << database.error().Text();
     return false;
   }
@@ -99,7 +126,7 @@ bool RunAsOwner(const std::string& sql) {
 std::string QueryText(const std::string& sql) {
   Database database;
   std::string text;
-  if (!database.Connect(PostgresCluster::kOwner, {}) ||
+  if (!database.Connect(DatabaseServer::kOwner, {}) ||
       !database.Query(sql, {}, [&](const DatabaseRow& row) {
         text = row.empty() ? "" : row[0].value_or("");
         return false;
@@ -113,7 +140,7 @@ std::string IdentityStateText(const std::string& mac_address) {
   Database database;
   IdentityOwner owner;
   std::string last_run;
-  if (!database.Connect(PostgresCluster::kOwner, {}) ||
+  if (!database.Connect(DatabaseServer::kOwner, {}) ||
       !ReadMacIdentity(database, mac_address, &owner, &last_run)) {
     ADD_FAILURE() << mac_address << ": " << database.error().Text();
     return "";
@@ -128,18 +155,21 @@ std::string IdentityStateText(const std::string& mac_address) {
       return "failed";
     case IdentityState::kProgrammed:
       return "programmed";
+    case IdentityState::kDamaged:
+      return "damaged";
   }
   return "";
 }
 
 void DatabaseTest::SetUp() {
-  cluster_ = &PostgresCluster::Shared();
-  if (!cluster_->running()) GTEST_SKIP() << cluster_->why();
-  for (const char* table : {"qnt5200_run", "qnt5200_identity", "qnt5200_line", "qnt5200_mac",
-                            "qnt5200_takeover", "qnt5200_serial", "qnt5200_schema"}) {
+  server_ = &DatabaseServer::Shared();
+  ASSERT_TRUE(server_->running()) << server_->why();
+  for (const char* table :
+       {"qnt5200_run", "qnt5200_identity", "qnt5200_line", "qnt5200_mac", "qnt5200_takeover",
+        "qnt5200_serial", "qnt5200_schema"}) {
     RunAsOwner(std::string("DROP TABLE IF EXISTS ") + table);
   }
   Database database;
-  ASSERT_TRUE(database.Connect(PostgresCluster::kOwner, {})) << database.error().Text();
+  ASSERT_TRUE(database.Connect(DatabaseServer::kOwner, {})) << database.error().Text();
   ASSERT_TRUE(CreateRecordSchema(database)) << database.error().Text();
 }
