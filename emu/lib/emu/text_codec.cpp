@@ -135,13 +135,28 @@ int HexValue(char c) {
   return value == kNotHex ? -1 : value;
 }
 
-bool DecodeHexPairs(const char* text, size_t length, uint8_t* bytes) {
-  for (size_t i = 0; i + 1 < length; i += 2) {
-    const unsigned high = kHexValues[static_cast<uint8_t>(text[i])];
-    const unsigned low = kHexValues[static_cast<uint8_t>(text[i + 1])];
-    if ((high | low) > 0xF) return false;
-    *bytes++ = static_cast<uint8_t>(high << 4 | low);
+// A word's pairs are decoded until a character that is no digit: a blank or a tab (whose values
+// are not digits either) ends the word, anything else makes it invalid.
+bool DecodeHexWords(std::string_view text, uint8_t* bytes, size_t room, size_t* count) {
+  const auto* next = reinterpret_cast<const uint8_t*>(text.data());
+  const uint8_t* const end = next + text.size();
+  uint8_t* out = bytes;
+  uint8_t* const out_end = bytes + room;
+  while (next < end) {
+    while (end - next >= 2) {
+      const unsigned high = kHexValues[next[0]];
+      const unsigned low = kHexValues[next[1]];
+      if ((high | low) > 0xF) break;
+      if (out == out_end) return false;
+      *out++ = static_cast<uint8_t>(high << 4 | low);
+      next += 2;
+    }
+    if (next == end) break;
+    // A word of odd length ends in a digit followed by a blank, or by the end.
+    if (*next != ' ' && *next != '\t') return false;
+    ++next;
   }
+  *count = static_cast<size_t>(out - bytes);
   return true;
 }
 
