@@ -60,7 +60,7 @@ echo "== instructions of the whole process (callgrind, the dynamic loader's work
 # Instructions, unlike times, do not move with other work on the machine. Target: "-R 0" at most
 # 600,000 (it took 916,000 when the emulator read its state file through streams and split every
 # memory byte into a word, and the programs were position-independent). With the firmware loaded
-# the emulator also reads its 16 KiB, about 30 instructions a byte: shown, without a target.
+# the emulator also reads its 16 KiB, about 27 instructions a byte: shown, without a target.
 instructions() {
   valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$@" >/dev/null \
     2>"$work/valgrind.txt"

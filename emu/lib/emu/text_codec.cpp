@@ -1,6 +1,7 @@
 // text_codec.cpp - UTF-8 to UTF-16LE, quoted texts, and hexadecimal bytes.
 #include "emu/text_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -136,23 +137,25 @@ int HexValue(char c) {
 }
 
 // A word's pairs are decoded until a character that is no digit: a blank or a tab (whose values
-// are not digits either) ends the word, anything else makes it invalid.
+// are not digits either) ends the word, anything else makes it invalid. A firmware's line is a
+// word of thousands of digits, so the loop over its pairs tests nothing but the digits.
 bool DecodeHexWords(std::string_view text, uint8_t* bytes, size_t room, size_t* count) {
   const auto* next = reinterpret_cast<const uint8_t*>(text.data());
   const uint8_t* const end = next + text.size();
   uint8_t* out = bytes;
   uint8_t* const out_end = bytes + room;
   while (next < end) {
-    while (end - next >= 2) {
+    const size_t pairs =
+        std::min(static_cast<size_t>(end - next) / 2, static_cast<size_t>(out_end - out));
+    for (const uint8_t* const stop = next + 2 * pairs; next != stop; next += 2) {
       const unsigned high = kHexValues[next[0]];
       const unsigned low = kHexValues[next[1]];
       if ((high | low) > 0xF) break;
-      if (out == out_end) return false;
       *out++ = static_cast<uint8_t>(high << 4 | low);
-      next += 2;
     }
     if (next == end) break;
-    // A word of odd length ends in a digit followed by a blank, or by the end.
+    // A pair of digits left with no room for its byte, or a word of odd length: a digit followed
+    // by a blank, or by the end.
     if (*next != ' ' && *next != '\t') return false;
     ++next;
   }
