@@ -1,4 +1,6 @@
 // whole_file.cpp - reading a file whole, the same on every system the emulator builds for.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -13,10 +15,10 @@ namespace emu {
 bool ReadWholeFile(const std::string& path, std::string* contents) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
-  long size = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-  std::rewind(file);
-  std::string text(size > 0 ? static_cast<size_t>(size) + 1 : 4096, '\0');
+  // A regular file's size is its text's; what else reads as a file (a device, a pipe) grows it.
+  struct stat info {};
+  const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+  std::string text(regular ? static_cast<size_t>(info.st_size) + 1 : 4096, '\0');
   size_t length = 0;
   for (;;) {
     length += std::fread(text.data() + length, 1, text.size() - length, file);
