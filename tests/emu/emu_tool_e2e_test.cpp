@@ -55,6 +55,7 @@ TEST_F(EmuTool, BadInputIsAUsageErrorAndChangesNothing) {
                                 "info --driver-version 1.2.3",
                                 "cable --pair E --status open",
                                 "load eeprom /nonexistent/file",
+                                "load otp /",
                                 "clock sometimes",
                                 "create --adapter"}) {
     const ProgramRun run = ToolRun(arguments);

@@ -116,7 +116,8 @@ TEST(StateFile, MicrocontrollerMemoryIsKeptCompact) {
 }
 
 // Memory bytes are hexadecimal digits of either case, words apart by blanks or tabs; a character
-// next to a digit range, or one with the top bit set, makes the line invalid.
+// next to a digit range, or one with the top bit set, or a word of odd length makes the line
+// invalid.
 TEST(StateFile, MemoryBytesAreHexDigitsOfEitherCase) {
   const std::string good = emu::FormatAdapterState(emu::MakeAdapter(0, {}));
   emu::AdapterState state;
@@ -125,7 +126,8 @@ TEST(StateFile, MemoryBytesAreHexDigitsOfEitherCase) {
       << error;
   EXPECT_EQ(std::vector<uint8_t>(state.mcu.sfr.begin() + 0x10, state.mcu.sfr.begin() + 0x14),
             (std::vector<uint8_t>{0x09, 0xAF, 0xAF, 0x0B}));
-  for (const char* digits : {"/0", ":0", "0@", "G0", "0`", "g0", "0\xB0"}) {
+  for (const char* digits :
+       {"/0", ":0", "0@", "G0", "0`", "g0", "0\xB0", "", "0", "abc", "ab c", "a\tb"}) {
     EXPECT_FALSE(emu::ParseAdapterState(good + "mcu_sfr 0x10 " + digits + "\n", &state, &error))
         << digits;
   }

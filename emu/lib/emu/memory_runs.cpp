@@ -73,17 +73,19 @@ void FormatRuns(std::string& out, const char* key, const uint8_t* bytes, size_t 
   }
 }
 
-bool ParseMemoryLine(const std::vector<std::string>& words, uint8_t* bytes, size_t size) {
+bool ParseMemoryLine(std::string_view text, uint8_t* bytes, size_t size, size_t* first,
+                     size_t* end) {
+  const size_t start = text.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return false;
+  const size_t after = std::min(text.find_first_of(" \t", start), text.size());
   uint64_t offset = 0;
-  if (words.size() < 2 || !ParseUnsigned(words[0], size, &offset)) return false;
-  for (size_t i = 1; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (word.empty() || word.size() % 2 != 0 || word.size() / 2 > size - offset ||
-        !DecodeHexPairs(word.data(), word.size(), bytes + offset)) {
-      return false;
-    }
-    offset += word.size() / 2;
+  size_t count = 0;
+  if (!ParseUnsigned(std::string(text.substr(start, after - start)), size, &offset) ||
+      !DecodeHexWords(text.substr(after), bytes + offset, size - offset, &count) || count == 0) {
+    return false;
   }
+  *first = offset;
+  *end = offset + count;
   return true;
 }
 

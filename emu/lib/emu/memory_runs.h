@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace emu {
@@ -21,8 +22,10 @@ void FormatByteLines(std::string& out, const char* key, const uint8_t* bytes, si
                      bool skip_blank);
 // Appends the lines of the runs.
 void FormatRuns(std::string& out, const char* key, const uint8_t* bytes, size_t size);
-// Reads the words after a memory line's key, its offset and then its bytes in hex (a word per
-// byte, or runs of bytes in one word), into |bytes|; false when they do not fit or are not hex.
-bool ParseMemoryLine(const std::vector<std::string>& words, uint8_t* bytes, size_t size);
+// Reads the words after a memory line's key, apart by blanks and tabs, its offset and then its
+// bytes in hex (a word per byte, or runs of bytes in one word), into |bytes|, and the bytes it
+// gave into [*first, *end); false when they do not fit or are not hex.
+bool ParseMemoryLine(std::string_view text, uint8_t* bytes, size_t size, size_t* first,
+                     size_t* end);
 
 }  // namespace emu

@@ -1,9 +1,11 @@
 // state_checks.cpp - range of the numbers and times, and completeness of the whole memories.
 #include "emu/state_checks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "emu/emu_clock.h"
 
@@ -30,31 +32,26 @@ bool ParseTimeMs(const std::string& text, int64_t* value) {
 }
 
 void WholeMemories::Expect(const char* key, size_t size) {
-  memories_.push_back({.key = key, .given = std::vector<bool>(size)});
+  memories_.push_back({.key = key, .given = std::vector<uint8_t>(size)});
 }
 
-void WholeMemories::Note(const std::string& key, const std::vector<std::string>& words) {
+void WholeMemories::Note(std::string_view key, size_t first, size_t end) {
   for (Memory& memory : memories_) {
-    if (key != memory.key || words.empty()) continue;
-    size_t offset = std::strtoull(words[0].c_str(), nullptr, 0);
-    for (size_t i = 1; i < words.size(); ++i) {
-      for (size_t digit = 0; digit + 1 < words[i].size() && offset < memory.given.size();
-           digit += 2) {
-        memory.given[offset++] = true;
-      }
-    }
+    if (key != memory.key) continue;
+    end = std::min(end, memory.given.size());
+    if (first < end) std::memset(memory.given.data() + first, 1, end - first);
   }
 }
 
 bool WholeMemories::Complete(std::string* why) const {
   for (const Memory& memory : memories_) {
-    for (size_t offset = 0; offset < memory.given.size(); ++offset) {
-      if (memory.given[offset]) continue;
-      char text[80];
-      std::snprintf(text, sizeof text, "the file ends without %s byte 0x%03zx", memory.key, offset);
-      *why = text;
-      return false;
-    }
+    const void* gap = std::memchr(memory.given.data(), 0, memory.given.size());
+    if (gap == nullptr) continue;
+    const size_t offset = static_cast<const uint8_t*>(gap) - memory.given.data();
+    char text[80];
+    std::snprintf(text, sizeof text, "the file ends without %s byte 0x%03zx", memory.key, offset);
+    *why = text;
+    return false;
   }
   return true;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace emu {
@@ -21,16 +22,15 @@ class WholeMemories {
  public:
   // The memory of |key| must be given, all |size| bytes of it.
   void Expect(const char* key, size_t size);
-  // Notes a valid memory line: |words| are its offset, then its bytes in hex. Keys not expected
-  // are ignored.
-  void Note(const std::string& key, const std::vector<std::string>& words);
+  // Notes that a valid line of |key| gave the bytes [first, end). Keys not expected are ignored.
+  void Note(std::string_view key, size_t first, size_t end);
   // False with |*why| naming the first byte no line gave, of the memories in the order expected.
   bool Complete(std::string* why) const;
 
  private:
   struct Memory {
     const char* key;
-    std::vector<bool> given;
+    std::vector<uint8_t> given;  // 1 for a byte given
   };
   std::vector<Memory> memories_;
 };

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
+#include <span>
+#include <string_view>
 
 #include "emu/atomic_file.h"
 #include "emu/network_lines.h"
@@ -13,35 +14,54 @@
 namespace emu {
 namespace {
 
-// Words end at blanks and tabs. A firmware's memory lines are thousands of digits: without a tab
-// in the line, the search is for blanks alone, which is much faster than for either.
-std::vector<std::string> SplitWords(const std::string& rest) {
-  const bool tabs = rest.find('\t') != std::string::npos;
+// Words end at blanks and tabs.
+std::vector<std::string> SplitWords(std::string_view rest) {
   std::vector<std::string> words;
   for (size_t start = 0; start < rest.size();) {
-    const size_t end =
-        std::min(tabs ? rest.find_first_of(" \t", start) : rest.find(' ', start), rest.size());
-    if (end > start) words.emplace_back(rest, start, end - start);
+    const size_t end = std::min(rest.find_first_of(" \t", start), rest.size());
+    if (end > start) words.emplace_back(rest.substr(start, end - start));
     start = end + 1;
   }
   return words;
 }
 
+// The row of |key|, or nullptr. A file holds its keys in the table's order, so the search starts
+// at the row of the line before (|*hint|) and a line costs a comparison or two.
+const StateKey* FindRow(std::string_view key, size_t* hint) {
+  const std::span<const StateKey> rows = StateKeys();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const size_t at = (*hint + i) % rows.size();
+    if (rows[at].key != nullptr && key == rows[at].key) {
+      *hint = at;
+      return &rows[at];
+    }
+  }
+  return nullptr;
+}
+
 enum class LineFate { kParsed, kUnknown, kBad };
 
-// Through the row of |key|; the network's row asks network_lines.h, which knows its own keys.
-LineFate ParseLine(const std::string& key, const StateLine& line, AdapterState& state) {
-  for (const StateKey& row : StateKeys()) {
-    if (row.key == nullptr) {
-      const LineResult network = ParseNetworkLine(key, line.rest, &state.network);
-      if (network == LineResult::kNotNetwork) continue;
-      return network == LineResult::kParsed ? LineFate::kParsed : LineFate::kBad;
-    }
-    if (key != row.key) continue;
-    const bool fits = row.words == 0 || line.words.size() == row.words;
-    return fits && row.parse(line, state) ? LineFate::kParsed : LineFate::kBad;
+// Through the row of |key|; the network's lines, whose keys network_lines.h knows, when no row
+// has it.
+LineFate ParseLine(std::string_view key, std::string_view rest, size_t* hint, WholeMemories& whole,
+                   AdapterState& state) {
+  const StateKey* row = FindRow(key, hint);
+  if (row == nullptr) {
+    const LineResult network =
+        ParseNetworkLine(std::string(key), std::string(rest), &state.network);
+    if (network == LineResult::kNotNetwork) return LineFate::kUnknown;
+    return network == LineResult::kParsed ? LineFate::kParsed : LineFate::kBad;
   }
-  return LineFate::kUnknown;
+  if (row->memory) {
+    MemoryRange given;
+    if (!row->parse({.words = {}, .rest = rest, .given = &given}, state)) return LineFate::kBad;
+    whole.Note(key, given.first, given.end);
+    return LineFate::kParsed;
+  }
+  const std::vector<std::string> words = SplitWords(rest);
+  const bool fits = row->words == 0 || words.size() == row->words;
+  return fits && row->parse({.words = words, .rest = rest}, state) ? LineFate::kParsed
+                                                                   : LineFate::kBad;
 }
 
 }  // namespace
@@ -55,14 +75,22 @@ std::string FormatAdapterState(const AdapterState& state) {
 bool ParseAdapterState(const std::string& text, AdapterState* state, std::string* error) {
   AdapterState parsed;
   parsed.eeprom.fill(0xFF);
-  std::istringstream lines(text);
-  std::string line;
   int number = 0;
   const auto fail = [&](const std::string& why) {
     *error = "line " + std::to_string(number) + ": " + why;
     return false;
   };
-  if (!std::getline(lines, line) || line != kStateHeader) {
+  // Lines end at a line feed; the last one may lack it.
+  size_t next = 0;
+  const auto next_line = [&](std::string_view* line) {
+    if (next >= text.size()) return false;
+    const size_t feed = std::min(text.find('\n', next), text.size());
+    *line = std::string_view(text).substr(next, feed - next);
+    next = feed + 1;
+    return true;
+  };
+  std::string_view line;
+  if (!next_line(&line) || line != kStateHeader) {
     number = 1;
     return fail("not a state file of this version (expected \"" + std::string(kStateHeader) +
                 "\")");
@@ -72,22 +100,21 @@ bool ParseAdapterState(const std::string& text, AdapterState* state, std::string
   for (const StateKey& row : StateKeys()) {
     if (row.whole != 0) whole.Expect(row.key, row.whole);
   }
-  while (std::getline(lines, line)) {
+  size_t hint = 0;
+  while (next_line(&line)) {
     ++number;
     if (line.empty() || line[0] == '#') continue;
     const size_t blank = line.find(' ');
-    const std::string key = line.substr(0, blank);
-    const std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
-    const std::vector<std::string> words = SplitWords(rest);
-    switch (ParseLine(key, {.words = words, .rest = rest}, parsed)) {
+    const std::string_view key = line.substr(0, blank);
+    const std::string_view rest = blank == std::string_view::npos ? "" : line.substr(blank + 1);
+    switch (ParseLine(key, rest, &hint, whole, parsed)) {
       case LineFate::kUnknown:
-        return fail("unknown field \"" + key + "\"");
+        return fail("unknown field \"" + std::string(key) + "\"");
       case LineFate::kBad:
-        return fail("bad value for \"" + key + "\"");
+        return fail("bad value for \"" + std::string(key) + "\"");
       case LineFate::kParsed:
         break;
     }
-    whole.Note(key, words);
   }
   std::string missing;
   if (!whole.Complete(&missing)) {

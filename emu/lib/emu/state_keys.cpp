@@ -114,6 +114,7 @@ void PutLine(std::string& out, const char* key, const std::string& value) {
 struct Shape {
   static constexpr size_t kWords = 0;
   static constexpr bool kWhole = false;
+  static constexpr bool kMemory = false;
 };
 
 // A value in the line's one word.
@@ -140,7 +141,9 @@ struct OneUnlessZero : One<Form> {
 template <typename Form>
 struct Rest : One<Form> {
   static constexpr size_t kWords = 0;
-  static bool Parse(const StateLine& line, auto& value) { return Form::Parse(line.rest, &value); }
+  static bool Parse(const StateLine& line, auto& value) {
+    return Form::Parse(std::string(line.rest), &value);
+  }
 };
 
 // A list, a line an element, the element in all the text after the key.
@@ -148,7 +151,7 @@ template <typename Form>
 struct Each : Shape {
   static bool Parse(const StateLine& line, auto& list) {
     typename std::remove_reference_t<decltype(list)>::value_type element;
-    if (!Form::Parse(line.rest, &element)) return false;
+    if (!Form::Parse(std::string(line.rest), &element)) return false;
     list.push_back(element);
     return true;
   }
@@ -220,8 +223,11 @@ enum class Layout {
 template <Layout Form>
 struct Memory : Shape {
   static constexpr bool kWhole = Form == Layout::kWhole;
+  static constexpr bool kMemory = true;
   static bool Parse(const StateLine& line, auto& bytes) {
-    return ParseMemoryLine(line.words, bytes.data(), bytes.size());
+    MemoryRange ignored;
+    MemoryRange& given = line.given != nullptr ? *line.given : ignored;
+    return ParseMemoryLine(line.rest, bytes.data(), bytes.size(), &given.first, &given.end);
   }
   static void Format(const char* key, const auto& bytes, std::string& out) {
     if (Form == Layout::kRuns) {
@@ -242,7 +248,10 @@ constexpr StateKey Row(const char* key, Access /*field*/) {
         std::tuple_size_v<std::remove_pointer_t<decltype(Access{}(std::declval<AdapterState&>()))>>;
   }
   return {
-      key, LineShape::kWords, whole,
+      key,
+      LineShape::kWords,
+      whole,
+      LineShape::kMemory,
       [](const StateLine& line, AdapterState& s) { return LineShape::Parse(line, *Access{}(s)); },
       [](const StateKey& row, const AdapterState& s, std::string& out) {
         LineShape::Format(row.key, *Access{}(s), out);
@@ -256,7 +265,7 @@ const std::vector<uint8_t>* XdataOf(const McuState& mcu) { return &mcu.xdata; }
 
 // "cable PAIR STATUS DATA [stuck] [busy=POLLS]", a line for each pair whose result is set.
 bool ParseCable(const StateLine& line, AdapterState& s) {
-  const std::vector<std::string>& w = line.words;
+  const std::span<const std::string> w = line.words;
   size_t pair = 0;
   CableResult result{.set = true};
   if (w.size() < 3 || w.size() > 5 || !Num<0, 3>::Parse(w[0], &pair) ||
@@ -317,7 +326,7 @@ constexpr StateKey kStateKeys[] = {
     Row<One<Named<kOtpAccessNames>>>("otp_access", [](auto& s) { return &s.otp_access; }),
     Row<One<Num<4, 0xFFFF>>>("cable_register", [](auto& s) { return &s.cable_register; }),
     Row<One<Time>>("cable_started_ms", [](auto& s) { return &s.cable_started_ms; }),
-    {"cable", 0, 0, ParseCable, FormatCable},
+    {"cable", 0, 0, false, ParseCable, FormatCable},
     Row<OneUnlessZero<Dec>>("cable_polls_left", [](auto& s) { return &s.cable_polls_left; }),
     Row<One<Num<2, 0xFF>>>("mcu_control", [](auto& s) { return &s.mcu.control; }),
     Row<One<Num<4, 0xFFFF>>>("mcu_address", [](auto& s) { return &s.mcu.address; }),
@@ -330,7 +339,7 @@ constexpr StateKey kStateKeys[] = {
     Row<Memory<Layout::kLines>>("pci_config", [](auto& s) { return &s.pci_config; }),
     Row<Memory<Layout::kRuns>>("mcu_xdata", [](auto& s) { return XdataOf(s.mcu); }),
     Row<Memory<Layout::kRuns>>("mcu_sfr", [](auto& s) { return &s.mcu.sfr; }),
-    {nullptr, 0, 0, nullptr, FormatNetwork},
+    {nullptr, 0, 0, false, nullptr, FormatNetwork},
     Row<Memory<Layout::kWhole>>("eeprom", [](auto& s) { return &s.eeprom; }),
     Row<Memory<Layout::kWhole>>("otp", [](auto& s) { return &s.otp; }),
 };

@@ -5,16 +5,25 @@
 #include <cstddef>
 #include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "emu/adapter_state.h"
 
 namespace emu {
 
+// The bytes a memory line gave: [first, end).
+struct MemoryRange {
+  size_t first = 0;
+  size_t end = 0;
+};
+
 // A line of the file after its key.
 struct StateLine {
-  const std::vector<std::string>& words;  // apart by blanks and tabs
-  const std::string& rest;                // everything after the key's blank
+  // Apart by blanks and tabs; not split for a memory's line, which reads |rest| itself.
+  std::span<const std::string> words;
+  std::string_view rest;  // everything after the key's blank
+  // Where a memory's line tells the bytes it gave.
+  MemoryRange* given = nullptr;
 };
 
 struct StateKey {
@@ -24,6 +33,9 @@ struct StateKey {
   size_t words;
   // The bytes of a memory every file gives whole; 0 for any other key.
   size_t whole;
+  // A memory's lines are most of a file: they are read from the text itself, never split into
+  // words first.
+  bool memory;
   // False when the value is bad or out of range; the file is then invalid.
   bool (*parse)(const StateLine& line, AdapterState& state);
   // Appends the key's lines, none when the state has nothing to say there.

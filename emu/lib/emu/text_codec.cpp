@@ -1,6 +1,7 @@
 // text_codec.cpp - UTF-8 to UTF-16LE, quoted texts, and hexadecimal bytes.
 #include "emu/text_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -135,13 +136,30 @@ int HexValue(char c) {
   return value == kNotHex ? -1 : value;
 }
 
-bool DecodeHexPairs(const char* text, size_t length, uint8_t* bytes) {
-  for (size_t i = 0; i + 1 < length; i += 2) {
-    const unsigned high = kHexValues[static_cast<uint8_t>(text[i])];
-    const unsigned low = kHexValues[static_cast<uint8_t>(text[i + 1])];
-    if ((high | low) > 0xF) return false;
-    *bytes++ = static_cast<uint8_t>(high << 4 | low);
+// A word's pairs are decoded until a character that is no digit: a blank or a tab (whose values
+// are not digits either) ends the word, anything else makes it invalid. A firmware's line is a
+// word of thousands of digits, so the loop over its pairs tests nothing but the digits.
+bool DecodeHexWords(std::string_view text, uint8_t* bytes, size_t room, size_t* count) {
+  const auto* next = reinterpret_cast<const uint8_t*>(text.data());
+  const uint8_t* const end = next + text.size();
+  uint8_t* out = bytes;
+  uint8_t* const out_end = bytes + room;
+  while (next < end) {
+    const size_t pairs =
+        std::min(static_cast<size_t>(end - next) / 2, static_cast<size_t>(out_end - out));
+    for (const uint8_t* const stop = next + 2 * pairs; next != stop; next += 2) {
+      const unsigned high = kHexValues[next[0]];
+      const unsigned low = kHexValues[next[1]];
+      if ((high | low) > 0xF) break;
+      *out++ = static_cast<uint8_t>(high << 4 | low);
+    }
+    if (next == end) break;
+    // A pair of digits left with no room for its byte, or a word of odd length: a digit followed
+    // by a blank, or by the end.
+    if (*next != ' ' && *next != '\t') return false;
+    ++next;
   }
+  *count = static_cast<size_t>(out - bytes);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace emu {
@@ -19,8 +20,9 @@ bool UnquoteText(const std::string& quoted, std::string* text);
 
 // 0 to 15 for 0-9, a-f and A-F; -1 for any other character.
 int HexValue(char c);
-// The |length| / 2 bytes that pairs of hexadecimal digits at |text| spell, into |bytes|; false at
-// a character that is not a digit (|bytes| then holds the pairs before it). |length| is even.
-bool DecodeHexPairs(const char* text, size_t length, uint8_t* bytes);
+// The bytes that the words of |text|, apart by blanks and tabs, spell in pairs of hexadecimal
+// digits, into |bytes| and their number into |*count|; false at a word that is not an even number
+// of digits or at a byte past |room| (|bytes| then holds the bytes before it).
+bool DecodeHexWords(std::string_view text, uint8_t* bytes, size_t room, size_t* count);
 
 }  // namespace emu
