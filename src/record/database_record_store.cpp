@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "record/database_deadlines.h"
 #include "record/record_schema.h"
 
 namespace {
@@ -74,7 +75,7 @@ std::string NewRunId(const BoardRecordLine& line) {
 }  // namespace
 
 DatabaseRecordStore::DatabaseRecordStore(std::string connection, Console& console)
-    : connection_(std::move(connection)), console_(console) {}
+    : connection_(std::move(connection)), console_(console), timeouts_(RecordDeadlines()) {}
 
 std::string DatabaseRecordStore::Describe() const {
   return "the record database " + ConnectionServer(connection_);
@@ -87,7 +88,7 @@ RecordStatus DatabaseRecordStore::Fail(const char* doing) {
 }
 
 RecordStatus DatabaseRecordStore::Open() {
-  if (!database_.Connect(connection_, DatabaseTimeouts{})) return Fail("reach");
+  if (!database_.Connect(connection_, timeouts_)) return Fail("reach");
   int version = 0;
   switch (ReadSchemaState(database_, &version)) {
     case SchemaState::kCurrent:
@@ -208,15 +209,20 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   run_id_ = NewRunId(line);
   if (!database_.Begin()) return Fail("write");
   bool taken = false;
+  bool committing = false;
   const bool done =
       (reservation.rework ? TakeOver(line, &taken) : InsertIdentity(reservation, &taken)) &&
-      database_.Execute(kInsertRun, RunValues(run_id_, line)) && database_.Commit();
+      database_.Execute(kInsertRun, RunValues(run_id_, line)) &&
+      (committing = true, database_.Commit());
   if (done) {
     reserved_ = true;
     return RecordStatus::kDone;
   }
   taken = taken || database_.error().Conflict();
+  const DatabaseError failed = database_.error();
   database_.Rollback();
+  // Without its COMMIT the transaction is not there; after it, only the database can say.
+  if (committing && !taken) return ResolveReservation(failed);
   if (!taken) return Fail("write");
   const Found found = FindOwner(kOwnerOfMac, line.mac_address, owner);
   if (found == Found::kNone && reservation.serial_counts) {
@@ -227,7 +233,7 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   return RecordStatus::kConflict;
 }
 
-bool DatabaseRecordStore::UpdateOutcome(const BoardRecordLine& outcome) {
+bool DatabaseRecordStore::UpdateOutcome(const BoardRecordLine& outcome, bool* committing) {
   return database_.Begin() &&
          database_.Execute(
              "UPDATE qnt5200_identity SET state = ?, updated_at = ? WHERE mac_address = ? AND"
@@ -243,22 +249,86 @@ bool DatabaseRecordStore::UpdateOutcome(const BoardRecordLine& outcome) {
               DatabaseValue::Text(RecordWrittenText(outcome)),
               DatabaseValue::Number(outcome.duration_ms), DatabaseValue::Text(outcome.error),
               DatabaseValue::Text(run_id_)}) &&
-         database_.Commit();
+         (*committing = true, database_.Commit());
 }
 
 RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) {
   if (!database_.connected()) return RecordStatus::kFailed;  // Open said why
   looked_up_.reset();
   if (reserved_) {
-    if (UpdateOutcome(outcome)) return RecordStatus::kDone;
+    bool committing = false;
+    if (UpdateOutcome(outcome, &committing)) return RecordStatus::kDone;
+    const DatabaseError failed = database_.error();
     database_.Rollback();
+    if (committing) return ResolveOutcome(outcome, failed);
     console_.Error(
         "Couldn't write the outcome to %s: %s; the identity stays reserved for this "
         "board\n",
-        Describe().c_str(), database_.error().Text().c_str());
+        Describe().c_str(), failed.Text().c_str());
     return RecordStatus::kFailed;
   }
   run_id_ = NewRunId(outcome);
   if (database_.Execute(kInsertRun, RunValues(run_id_, outcome))) return RecordStatus::kDone;
   return Fail("write the outcome to");
+}
+
+bool DatabaseRecordStore::AskAgain(RunHolding* holding) {
+  if (ReadRunHolding(database_, run_id_, holding)) return true;
+  return database_.Connect(connection_, timeouts_) && ReadRunHolding(database_, run_id_, holding);
+}
+
+RecordStatus DatabaseRecordStore::ResolveReservation(const DatabaseError& lost) {
+  RunHolding holding;
+  if (!AskAgain(&holding)) {
+    console_.Error(
+        "The reply of %s to the reservation was lost (%s), and it could not be asked whether it "
+        "holds the reservation: %s\n",
+        Describe().c_str(), lost.Text().c_str(), database_.error().Text().c_str());
+    return RecordStatus::kUnknown;
+  }
+  if (holding.run) {
+    reserved_ = true;
+    console_.Printf(
+        "The reply of %s to the reservation was lost (%s); asked again, it holds the reservation "
+        "of this run\n",
+        Describe().c_str(), lost.Text().c_str());
+    return RecordStatus::kDone;
+  }
+  console_.Error("Couldn't write %s: %s; asked again, it holds no reservation of this run\n",
+                 Describe().c_str(), lost.Text().c_str());
+  return RecordStatus::kFailed;
+}
+
+namespace {
+
+// What the database holds of the identity, as a failed outcome's message ends.
+const char* HeldText(const std::string& state) {
+  if (state == kIdentityReserved) return "the identity stays reserved for this board";
+  if (state == kIdentityFailed) return "it holds the identity as failed on this board";
+  if (state == kIdentityProgrammed) return "it holds the identity as programmed on this board";
+  return "it holds no identity of this run";
+}
+
+}  // namespace
+
+RecordStatus DatabaseRecordStore::ResolveOutcome(const BoardRecordLine& outcome,
+                                                 const DatabaseError& lost) {
+  RunHolding holding;
+  if (!AskAgain(&holding)) {
+    console_.Error(
+        "The reply of %s to the outcome was lost (%s), and it could not be asked what it holds: "
+        "%s; the identity is this board's, whether recorded as programmed, failed or still "
+        "reserved for it\n",
+        Describe().c_str(), lost.Text().c_str(), database_.error().Text().c_str());
+    return RecordStatus::kFailed;
+  }
+  if (holding.run && holding.result == RecordResultText(outcome)) {
+    console_.Printf(
+        "The reply of %s to the outcome was lost (%s); asked again, it holds the outcome\n",
+        Describe().c_str(), lost.Text().c_str());
+    return RecordStatus::kDone;
+  }
+  console_.Error("Couldn't write the outcome to %s: %s; %s\n", Describe().c_str(),
+                 lost.Text().c_str(), HeldText(holding.identity_state));
+  return RecordStatus::kFailed;
 }
