@@ -14,7 +14,8 @@ class ExchangeWatch {
   ExchangeWatch(const ExchangeWatch&) = delete;
   ExchangeWatch& operator=(const ExchangeWatch&) = delete;
 
-  // Around the driver's connect: the sockets opened in between are the connection's.
+  // Around the driver's connect: the sockets opened in between are the connection's (a login
+  // whose deadline passes is cut on those it has opened so far).
   void BeforeConnect();
   void AfterConnect();
   // The connection is gone: its sockets are no longer the watch's to cut.

@@ -2,6 +2,7 @@
 // and unixODBC; "odbc_sql.h" is the one part each system provides in its own way: its namespace
 // odbc holds the entry points this file calls.
 #include <cstring>
+#include <string>
 
 #include "odbc_sql.h"
 #include "platform/database.h"
@@ -184,13 +185,23 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   SQLSMALLINT ignored = 0;
   // A driver without a connection timeout still times out its queries.
   odbc::SQLSetConnectAttrW(handle, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
+  // Not every driver keeps its login timeout once the server has accepted the connection.
   watch_.BeforeConnect();
-  const bool connected = Check(odbc::SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
-                               SQL_HANDLE_DBC, handle) &&
-                         Check(odbc::SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS,
-                                                       nullptr, 0, &ignored, SQL_DRIVER_NOPROMPT),
-                               SQL_HANDLE_DBC, handle);
+  watch_.Arm(static_cast<uint32_t>(timeouts.login_seconds) * 1000U);
+  bool connected = Check(odbc::SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
+                         SQL_HANDLE_DBC, handle) &&
+                   Check(odbc::SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS, nullptr, 0,
+                                                 &ignored, SQL_DRIVER_NOPROMPT),
+                         SQL_HANDLE_DBC, handle);
+  const bool cut = watch_.Disarm();
   watch_.AfterConnect();
+  if (cut) {
+    if (connected) odbc::SQLDisconnect(handle);
+    connected = false;
+    error_ = {.sqlstate = kDatabaseTimedOut,
+              .message = "the server did not answer the login within " +
+                         std::to_string(timeouts.login_seconds) + " s"};
+  }
   if (!connected) {
     odbc::SQLFreeHandle(SQL_HANDLE_DBC, handle);
     Disconnect();

@@ -269,7 +269,8 @@ RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) 
   }
   run_id_ = NewRunId(outcome);
   if (database_.Execute(kInsertRun, RunValues(run_id_, outcome))) return RecordStatus::kDone;
-  return Fail("write the outcome to");
+  // A statement of its own commits as it runs: its lost reply is resolved as a COMMIT's.
+  return ResolveOutcome(outcome, database_.error());
 }
 
 bool DatabaseRecordStore::AskAgain(RunHolding* holding) {
@@ -317,9 +318,11 @@ RecordStatus DatabaseRecordStore::ResolveOutcome(const BoardRecordLine& outcome,
   if (!AskAgain(&holding)) {
     console_.Error(
         "The reply of %s to the outcome was lost (%s), and it could not be asked what it holds: "
-        "%s; the identity is this board's, whether recorded as programmed, failed or still "
-        "reserved for it\n",
-        Describe().c_str(), lost.Text().c_str(), database_.error().Text().c_str());
+        "%s%s\n",
+        Describe().c_str(), lost.Text().c_str(), database_.error().Text().c_str(),
+        reserved_ ? "; the identity is this board's, whether recorded as programmed, failed or "
+                    "still reserved for it"
+                  : "");
     return RecordStatus::kFailed;
   }
   if (holding.run && holding.result == RecordResultText(outcome)) {
@@ -327,6 +330,11 @@ RecordStatus DatabaseRecordStore::ResolveOutcome(const BoardRecordLine& outcome,
         "The reply of %s to the outcome was lost (%s); asked again, it holds the outcome\n",
         Describe().c_str(), lost.Text().c_str());
     return RecordStatus::kDone;
+  }
+  if (!reserved_) {
+    console_.Error("Couldn't write the outcome to %s: %s\n", Describe().c_str(),
+                   lost.Text().c_str());
+    return RecordStatus::kFailed;
   }
   console_.Error("Couldn't write the outcome to %s: %s; %s\n", Describe().c_str(),
                  lost.Text().c_str(), HeldText(holding.identity_state));

@@ -45,10 +45,19 @@ struct ExchangeWatch::State {
   std::thread thread;
   std::set<int> before;
   std::vector<int> sockets;
+  bool connecting = false;
   bool armed = false;
   bool cut = false;
   bool ending = false;
   Clock::time_point deadline;
+
+  std::vector<int> NewSockets() const {
+    std::vector<int> found;
+    for (const int fd : OpenSockets()) {
+      if (before.count(fd) == 0) found.push_back(fd);
+    }
+    return found;
+  }
 
   void Watch() {
     std::unique_lock<std::mutex> held(lock);
@@ -57,7 +66,8 @@ struct ExchangeWatch::State {
         changed.wait(held);
       } else if (changed.wait_until(held, deadline) == std::cv_status::timeout && armed &&
                  Clock::now() >= deadline) {
-        for (const int fd : sockets) shutdown(fd, SHUT_RDWR);
+        // A login that hangs is cut on the sockets it has opened so far.
+        for (const int fd : connecting ? NewSockets() : sockets) shutdown(fd, SHUT_RDWR);
         cut = true;
         armed = false;
       }
@@ -77,15 +87,18 @@ ExchangeWatch::~ExchangeWatch() {
   state_->thread.join();
 }
 
-void ExchangeWatch::BeforeConnect() { state_->before = OpenSockets(); }
+void ExchangeWatch::BeforeConnect() {
+  std::set<int> before = OpenSockets();
+  const std::lock_guard<std::mutex> held(state_->lock);
+  state_->before = std::move(before);
+  state_->sockets.clear();
+  state_->connecting = true;
+}
 
 void ExchangeWatch::AfterConnect() {
-  const std::set<int> after = OpenSockets();
   const std::lock_guard<std::mutex> held(state_->lock);
-  state_->sockets.clear();
-  for (const int fd : after) {
-    if (state_->before.count(fd) == 0) state_->sockets.push_back(fd);
-  }
+  state_->sockets = state_->NewSockets();
+  state_->connecting = false;
 }
 
 void ExchangeWatch::Forget() {
