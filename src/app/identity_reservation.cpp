@@ -175,6 +175,18 @@ bool IdentityReservation::Reserve(const uint8_t* image, int32_t length) {
     RefuseHeldIdentity(mac ? "MAC address" : "Serial number",
                        mac ? identity_.mac_address : identity_.serial_number, owner, console_);
   }
+  if (status == RecordStatus::kUnknown) {
+    // The record may hold it for this run: no other board may get it, and this one is not
+    // written with an identity the record may not hold.
+    ini_edits_.clear();
+    ini_lock_.Release();
+    console_.Printf(
+        "Nothing was programmed: the record may hold %s for this run, so no board will be given "
+        "it%s\n",
+        IdentityText().c_str(),
+        stepping_ && !rework_ ? "; the INI file stays stepped past it" : "");
+    return false;
+  }
   GiveBackIniValues();
   return false;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/exchange_watch.h"
+
 // What the driver said of the last call that failed.
 struct DatabaseError {
   std::string sqlstate;  // five characters; empty when none was given
@@ -35,11 +37,15 @@ struct DatabaseValue {
 // One row as text (UTF-8), a NULL column as none.
 using DatabaseRow = std::vector<std::optional<std::string>>;
 
-// A dead server costs these, not the system's minutes.
+// A dead server costs these, not the system's minutes: the login, and each exchange after it
+// (a statement with its rows, a COMMIT), counted on the station whatever the server does.
 struct DatabaseTimeouts {
   int login_seconds = 5;
   int query_seconds = 15;
 };
+
+// The SQLSTATE of an exchange that outlived its deadline (the connection is then cut).
+inline constexpr char kDatabaseTimedOut[] = "HYT00";
 
 // One connection. Statements run in autocommit mode outside Begin() ... Commit()/Rollback().
 // Every call returns false on failure and leaves the driver's words in error().
@@ -78,8 +84,13 @@ class Database {
   void Disconnect();
   bool Run(const std::string& sql, const std::vector<DatabaseValue>& values,
            const std::function<bool(const DatabaseRow&)>* each, int64_t* rows);
+  bool Exchange(const std::string& sql, const std::vector<DatabaseValue>& values,
+                const std::function<bool(const DatabaseRow&)>* each, int64_t* rows);
   bool Check(int16_t result, int16_t handle_type, void* handle);
   bool EndTransaction(bool commit);
+  void Arm();
+  // Ends the watch of an exchange; |done| stays when the deadline held, else the words say so.
+  bool Disarm(bool done);
 
   void* environment_ = nullptr;  // SQLHENV
   void* connection_ = nullptr;   // SQLHDBC
@@ -87,6 +98,7 @@ class Database {
   DatabaseError error_;
   // The connection string's passwords: a driver may quote the string in its messages.
   std::vector<std::string> secrets_;
+  ExchangeWatch watch_;
 };
 
 // What messages call a connection string that names neither a DSN nor a server or database.

@@ -2,6 +2,7 @@
 // and unixODBC; "odbc_sql.h" is the one part each system provides in its own way: its namespace
 // odbc holds the entry points this file calls.
 #include <cstring>
+#include <string>
 
 #include "odbc_sql.h"
 #include "platform/database.h"
@@ -142,6 +143,7 @@ SQLRETURN ReadColumn(SQLHSTMT statement, SQLUSMALLINT column, std::optional<std:
 Database::~Database() { Disconnect(); }
 
 void Database::Disconnect() {
+  watch_.Forget();
   if (connection_ != nullptr) {
     odbc::SQLDisconnect(connection_);
     odbc::SQLFreeHandle(SQL_HANDLE_DBC, connection_);
@@ -185,11 +187,23 @@ bool Database::Connect(const std::string& connection, const DatabaseTimeouts& ti
   SQLSMALLINT ignored = 0;
   // A driver without a connection timeout still times out its queries.
   odbc::SQLSetConnectAttrW(handle, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
-  const bool connected = Check(odbc::SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
-                               SQL_HANDLE_DBC, handle) &&
-                         Check(odbc::SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS,
-                                                       nullptr, 0, &ignored, SQL_DRIVER_NOPROMPT),
-                               SQL_HANDLE_DBC, handle);
+  // Not every driver keeps its login timeout once the server has accepted the connection.
+  watch_.BeforeConnect();
+  watch_.Arm(static_cast<uint32_t>(timeouts.login_seconds) * 1000U);
+  bool connected = Check(odbc::SQLSetConnectAttrW(handle, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0),
+                         SQL_HANDLE_DBC, handle) &&
+                   Check(odbc::SQLDriverConnectW(handle, nullptr, Wide(text), SQL_NTS, nullptr, 0,
+                                                 &ignored, SQL_DRIVER_NOPROMPT),
+                         SQL_HANDLE_DBC, handle);
+  const bool cut = watch_.Disarm();
+  watch_.AfterConnect();
+  if (cut) {
+    if (connected) odbc::SQLDisconnect(handle);
+    connected = false;
+    error_ = {.sqlstate = kDatabaseTimedOut,
+              .message = "the server did not answer the login within " +
+                         std::to_string(timeouts.login_seconds) + " s"};
+  }
   if (!connected) {
     odbc::SQLFreeHandle(SQL_HANDLE_DBC, handle);
     Disconnect();
@@ -212,19 +226,41 @@ std::string Database::ServerProduct() {
   return Utf8Of(name);
 }
 
+void Database::Arm() { watch_.Arm(static_cast<uint32_t>(timeouts_.query_seconds) * 1000U); }
+
+bool Database::Disarm(bool done) {
+  if (!watch_.Disarm()) return done;
+  error_ = {.sqlstate = kDatabaseTimedOut,
+            .message = "the server did not answer within " +
+                       std::to_string(timeouts_.query_seconds) + " s"};
+  return false;
+}
+
 bool Database::Begin() {
-  return Check(odbc::SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
-                                        AttributeValue(SQL_AUTOCOMMIT_OFF), 0),
-               SQL_HANDLE_DBC, connection_);
+  if (connection_ == nullptr) {
+    error_ = {.sqlstate = "08003", .message = "not connected"};
+    return false;
+  }
+  Arm();
+  return Disarm(Check(odbc::SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
+                                               AttributeValue(SQL_AUTOCOMMIT_OFF), 0),
+                      SQL_HANDLE_DBC, connection_));
 }
 
 bool Database::EndTransaction(bool commit) {
-  const bool ended =
+  if (connection_ == nullptr) {
+    error_ = {.sqlstate = "08003", .message = "not connected"};
+    return false;
+  }
+  Arm();
+  const bool ended = Disarm(
       Check(odbc::SQLEndTran(SQL_HANDLE_DBC, connection_, commit ? SQL_COMMIT : SQL_ROLLBACK),
-            SQL_HANDLE_DBC, connection_);
+            SQL_HANDLE_DBC, connection_));
   const DatabaseError ended_error = error_;
   // Back to autocommit whatever happened, so the next statement stands on its own.
+  Arm();
   odbc::SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT, AttributeValue(SQL_AUTOCOMMIT_ON), 0);
+  watch_.Disarm();
   error_ = ended_error;
   return ended;
 }
@@ -249,6 +285,14 @@ bool Database::Run(const std::string& sql, const std::vector<DatabaseValue>& val
     error_ = {.sqlstate = "08003", .message = "not connected"};
     return false;
   }
+  Arm();
+  return Disarm(Exchange(sql, values, each, rows));
+}
+
+// The statement and its rows; the deadline starts again with each row, so that a long answer
+// that keeps coming is not cut.
+bool Database::Exchange(const std::string& sql, const std::vector<DatabaseValue>& values,
+                        const std::function<bool(const DatabaseRow&)>* each, int64_t* rows) {
   const Statement statement(connection_);
   SQLHSTMT handle = statement.handle();
   if (handle == SQL_NULL_HSTMT) return Check(SQL_ERROR, SQL_HANDLE_DBC, connection_);
@@ -279,6 +323,7 @@ bool Database::Run(const std::string& sql, const std::vector<DatabaseValue>& val
   if (!Check(odbc::SQLNumResultCols(handle, &columns), SQL_HANDLE_STMT, handle)) return false;
   DatabaseRow row(static_cast<size_t>(columns));
   for (;;) {
+    Arm();
     const SQLRETURN fetched = odbc::SQLFetch(handle);
     if (fetched == SQL_NO_DATA) return true;
     if (!Check(fetched, SQL_HANDLE_STMT, handle)) return false;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "record/database_deadlines.h"
 #include "record/record_engine.h"
 #include "record/record_identity.h"
 #include "record/record_schema.h"
@@ -31,7 +32,7 @@ std::string NewRunId(const BoardRecordLine& line) {
 }  // namespace
 
 DatabaseRecordStore::DatabaseRecordStore(std::string connection, Console& console)
-    : connection_(std::move(connection)), console_(console) {}
+    : connection_(std::move(connection)), console_(console), timeouts_(RecordDeadlines()) {}
 
 std::string RecordDatabaseName(const std::string& connection) {
   const std::string name = ConnectionServer(connection);
@@ -48,7 +49,7 @@ RecordStatus DatabaseRecordStore::Fail(const char* doing) {
 }
 
 RecordStatus DatabaseRecordStore::Open() {
-  if (!database_.Connect(connection_, DatabaseTimeouts{})) return Fail("reach");
+  if (!database_.Connect(connection_, timeouts_)) return Fail("reach");
   now_ = RecordEngineOf(database_.ServerProduct()).now;
   int version = 0;
   switch (ReadSchemaState(database_, &version)) {
@@ -165,14 +166,18 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   run_id_ = NewRunId(line);
   if (!database_.Begin()) return Fail("write");
   bool taken = false;
+  bool committing = false;
   const bool done = (reservation.rework ? TakeOver(line, &taken) : InsertIdentity(reservation)) &&
-                    InsertLine(kLineReserve, line) && database_.Commit();
+                    InsertLine(kLineReserve, line) && (committing = true, database_.Commit());
   if (done) {
     reserved_ = true;
     return RecordStatus::kDone;
   }
   taken = taken || database_.error().Conflict();
+  const DatabaseError failed = database_.error();
   database_.Rollback();
+  // Without its COMMIT the transaction is not there; after it, only the database can say.
+  if (committing && !taken) return ResolveReservation(failed);
   if (!taken) return Fail("write");
   RecordKnowledge knowledge;
   if (!ReadOwner(line.mac_address, reservation.serial_counts ? line.serial_number : "",
@@ -183,15 +188,106 @@ RecordStatus DatabaseRecordStore::Reserve(const RecordReservation& reservation,
   return RecordStatus::kConflict;
 }
 
+// The outcome line goes in a transaction of its own, so that a failure before its COMMIT is known
+// to have left nothing, and only a COMMIT's lost reply needs the database asked.
 RecordStatus DatabaseRecordStore::RecordOutcome(const BoardRecordLine& outcome) {
   if (!database_.connected()) return RecordStatus::kFailed;  // Open said why
   looked_up_.reset();
   if (!reserved_) run_id_ = NewRunId(outcome);
-  if (InsertLine(kLineOutcome, outcome)) return RecordStatus::kDone;
+  bool committing = false;
+  if (database_.Begin() && InsertLine(kLineOutcome, outcome) &&
+      (committing = true, database_.Commit())) {
+    return RecordStatus::kDone;
+  }
+  const DatabaseError failed = database_.error();
+  database_.Rollback();
+  if (committing) return ResolveOutcome(outcome, failed);
   if (!reserved_) return Fail("write the outcome to");
   console_.Error(
       "Couldn't write the outcome to %s: %s; the identity stays reserved for this "
       "board\n",
-      Describe().c_str(), database_.error().Text().c_str());
+      Describe().c_str(), failed.Text().c_str());
+  return RecordStatus::kFailed;
+}
+
+bool DatabaseRecordStore::AskAgain(RunHolding* holding) {
+  if (ReadRunHolding(database_, run_id_, holding)) return true;
+  return database_.Connect(connection_, timeouts_) && ReadRunHolding(database_, run_id_, holding);
+}
+
+RecordStatus DatabaseRecordStore::ResolveReservation(const DatabaseError& lost) {
+  RunHolding holding;
+  if (!AskAgain(&holding)) {
+    console_.Error(
+        "The reply of %s to the reservation was lost (%s), and it could not be asked whether it "
+        "holds the reservation: %s\n",
+        Describe().c_str(), lost.Text().c_str(), database_.error().Text().c_str());
+    return RecordStatus::kUnknown;
+  }
+  if (holding.reserved) {
+    reserved_ = true;
+    console_.Printf(
+        "The reply of %s to the reservation was lost (%s); asked again, it holds the reservation "
+        "of this run\n",
+        Describe().c_str(), lost.Text().c_str());
+    return RecordStatus::kDone;
+  }
+  console_.Error("Couldn't write %s: %s; asked again, it holds no reservation of this run\n",
+                 Describe().c_str(), lost.Text().c_str());
+  return RecordStatus::kFailed;
+}
+
+namespace {
+
+// What the database holds of the identity, as a failed outcome's message ends.
+const char* HeldText(IdentityState state) {
+  switch (state) {
+    case IdentityState::kReserved:
+      return "the identity stays reserved for this board";
+    case IdentityState::kWritten:
+    case IdentityState::kFailed:
+      return "it holds the identity as failed on this board";
+    case IdentityState::kProgrammed:
+      return "it holds the identity as programmed on this board";
+    case IdentityState::kFree:
+    case IdentityState::kDamaged:
+      break;
+  }
+  return "it holds no identity of this run";
+}
+
+}  // namespace
+
+RecordStatus DatabaseRecordStore::ResolveOutcome(const BoardRecordLine& outcome,
+                                                 const DatabaseError& lost) {
+  RunHolding holding;
+  if (!AskAgain(&holding)) {
+    console_.Error(
+        "The reply of %s to the outcome was lost (%s), and it could not be asked what it holds: "
+        "%s%s\n",
+        Describe().c_str(), lost.Text().c_str(), database_.error().Text().c_str(),
+        reserved_ ? "; the identity is this board's, whether recorded as programmed, failed or "
+                    "still reserved for it"
+                  : "");
+    return RecordStatus::kFailed;
+  }
+  if (holding.outcome && holding.result == RecordResultText(outcome)) {
+    console_.Printf(
+        "The reply of %s to the outcome was lost (%s); asked again, it holds the outcome\n",
+        Describe().c_str(), lost.Text().c_str());
+    return RecordStatus::kDone;
+  }
+  if (!reserved_) {
+    console_.Error("Couldn't write the outcome to %s: %s\n", Describe().c_str(),
+                   lost.Text().c_str());
+    return RecordStatus::kFailed;
+  }
+  IdentityOwner held;
+  std::string last_run;
+  if (!ReadMacIdentity(database_, outcome.mac_address, &held, &last_run)) {
+    held.state = IdentityState::kReserved;  // the reservation is there, whatever followed it
+  }
+  console_.Error("Couldn't write the outcome to %s: %s; %s\n", Describe().c_str(),
+                 lost.Text().c_str(), HeldText(held.state));
   return RecordStatus::kFailed;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/database.h"
+#include "record/database_run_holding.h"
 #include "record/record_store.h"
 
 // What messages call the database |connection| reaches: "the record database DSN line1", "the
@@ -29,9 +30,12 @@ class DatabaseRecordStore : public RecordStore {
                       RecordKnowledge* knowledge) override;
   // INSERTs the claim of the identity (or a rework's takeover of the run that holds it), its
   // serial number and the run's reservation line and commits them; a unique key that refuses one
-  // (SQLSTATE class 23) is rolled back and answered with its holder.
+  // (SQLSTATE class 23) is rolled back and answered with its holder. When the COMMIT's reply is
+  // lost, the database is asked again by the run's key: kDone when it holds the reservation,
+  // kFailed when not, kUnknown when it cannot tell in time.
   RecordStatus Reserve(const RecordReservation& reservation, IdentityOwner* owner) override;
-  // INSERTs the run's outcome line.
+  // INSERTs the run's outcome line. A lost reply is resolved by asking again, and the message of
+  // a failure says what the database holds.
   RecordStatus RecordOutcome(const BoardRecordLine& outcome) override;
 
   Database& database() { return database_; }
@@ -43,6 +47,11 @@ class DatabaseRecordStore : public RecordStore {
   bool InsertIdentity(const RecordReservation& reservation);
   bool InsertLine(const char* kind, const BoardRecordLine& line);
   RecordStatus Fail(const char* doing);
+  RecordStatus ResolveReservation(const DatabaseError& lost);
+  RecordStatus ResolveOutcome(const BoardRecordLine& outcome, const DatabaseError& lost);
+  // Reads what the database holds of this run, on this connection or, when it is gone, on a
+  // new one; false when it cannot be learnt within the deadlines.
+  bool AskAgain(RunHolding* holding);
 
   // The last answer of LookUp, kept until the run writes.
   struct LookedUp {
@@ -54,6 +63,7 @@ class DatabaseRecordStore : public RecordStore {
   std::string connection_;
   Console& console_;
   Database database_;
+  DatabaseTimeouts timeouts_;
   std::string now_;     // the server's UTC time in this engine's words
   std::string run_id_;  // made by Reserve, or by a RecordOutcome without one
   bool reserved_ = false;

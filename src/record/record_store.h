@@ -77,6 +77,8 @@ enum class RecordStatus {
   kDone,
   kConflict,  // Reserve: another run holds the identity; the owner is filled in
   kFailed,    // not done, after the store's message; what it had done before stays
+  kUnknown,   // Reserve: the reply was lost and the record could not be asked whether it holds
+              // the reservation; after the store's message. The identity counts as used.
 };
 
 // The reservation of one run, written as the record's own transaction.
@@ -120,7 +122,8 @@ class RecordStore {
 
   // Sets the identity aside for this run, atomically and durably. kConflict (with |*owner|) when
   // the MAC address, or a counting serial number, is held by another run that is not a rework of
-  // this board: then nothing is reserved. Ends the file store's turn (its lock is let go).
+  // this board: then nothing is reserved. kFailed: nothing is reserved. kUnknown: the record may
+  // hold the reservation. Ends the file store's turn (its lock is let go).
   virtual RecordStatus Reserve(const RecordReservation& reservation, IdentityOwner* owner) = 0;
 
   // Records the outcome of the run: |outcome.result| its exit code, |outcome.written| whether a

@@ -10,6 +10,7 @@
 #include "format/mac_text.h"
 #include "format/utc_time.h"
 #include "platform/user_file.h"
+#include "record/database_deadlines.h"
 #include "record/database_record_store.h"
 #include "record/record_order.h"
 #include "record/record_schema.h"
@@ -46,7 +47,7 @@ int Failed(const char* doing, const std::string& connection, const Database& dat
 
 // Connects; with |tables|, also requires the tables in this program's form.
 bool Connect(const std::string& connection, bool tables, Database* database) {
-  if (!database->Connect(connection, DatabaseTimeouts{})) {
+  if (!database->Connect(connection, RecordDeadlines())) {
     Failed("reach", connection, *database);
     return false;
   }
