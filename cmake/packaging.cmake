@@ -2,7 +2,7 @@
 # test binaries) and the documentation. Linux: bin/ and share/doc/5200WinCmd/ in a tar.gz, with
 # the emulator tool that makes the adapters the programs run against. Windows: one flat folder of
 # statically linked programs in a ZIP, as a technician copies it to a station.
-set(qnt_programs 5200WinCmd qnt5200-image qnt5200-record)
+set(qnt_programs 5200WinCmd qnt5200-image qnt5200-record qnt5200-rig)
 if(WIN32)
   set(qnt_program_dir .)
   set(qnt_doc_dir .)

@@ -14,6 +14,11 @@
 #include "tools/rig/rig_verdict.h"
 #include "version/build_version.h"
 
+// The utility each slot runs, beside this program; the Windows test build names its own.
+#ifndef QNT_RIG_RUNS
+#define QNT_RIG_RUNS "5200WinCmd"
+#endif
+
 namespace {
 
 // Asked before anything starts, with the device closed again before the first run opens it.
@@ -42,7 +47,7 @@ int main(int argc, char** argv) {
       break;
   }
   RigPlan plan;
-  plan.program = ProgramBeside("5200WinCmd");
+  plan.program = ProgramBeside(QNT_RIG_RUNS);
   plan.run_words = options.run_words;
   if (plan.program.empty()) {
     std::fprintf(stderr,
