@@ -36,7 +36,9 @@ std::string FormatFault(const Fault& fault) {
   std::string text =
       "cmd=" + std::to_string(fault.command) + " skip=" + std::to_string(fault.skip) +
       " count=" + (fault.count < 0 ? std::string("always") : std::to_string(fault.count));
-  text += fault.kind == FaultKind::kStatus ? " status=" : fault.kind == FaultKind::kError ? " error=" : " kill=";
+  text += fault.kind == FaultKind::kStatus  ? " status="
+          : fault.kind == FaultKind::kError ? " error="
+                                            : " kill=";
   return text + std::to_string(fault.value);
 }
 

@@ -21,9 +21,13 @@ class SilentConsole : public Console {
 bool TakeRigCensus(Platform& platform, RigCensus* census, std::string* why) {
   uint32_t error = 0;
   if (!platform.device.Open(kControlDevicePath, &error)) {
-    *why = "the control device could not be opened (system error " + std::to_string(error) + ")";
+    *why = std::string("the control device could not be opened (system error ") +
+           std::to_string(error) + ")";
     const std::string hint = platform.device.OpenFailureHint(error);
-    if (!hint.empty()) *why += "\n" + hint.substr(0, hint.size() - 1);
+    if (!hint.empty()) {
+      why->push_back('\n');
+      why->append(hint, 0, hint.size() - 1);
+    }
     return false;
   }
   census->served = AdaptersServed(platform.device);

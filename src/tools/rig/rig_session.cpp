@@ -63,9 +63,10 @@ int RunRigSession(const RigPlan& plan, bool repeat, bool document, RigServices& 
       exit_code = all.empty() ? kRigBadCommandLine : RigExitCode(all);
       break;
     }
-    RigSay(plan, services, "Set " + std::to_string(sets.size() + 1) + ": logs in " + folder + "\n");
+    RigSay(plan, services,
+           std::string("Set ") + std::to_string(sets.size() + 1) + ": logs in " + folder + "\n");
     const SetResult set = RunRigSet(plan, folder, services);
-    RigSay(plan, services, "\n" + SummaryTable(set.slots) + VerdictLine(set.slots));
+    RigSay(plan, services, std::string("\n") + SummaryTable(set.slots) + VerdictLine(set.slots));
     nlohmann::json slots = nlohmann::json::array();
     for (size_t index = 0; index < set.slots.size(); ++index) {
       slots.push_back(SlotDocument(set.slots[index], folder, set.documents[index]));

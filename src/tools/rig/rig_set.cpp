@@ -103,7 +103,7 @@ class SetRun {
       slot.exit_code = kRigNoRun;
       slot.why = "the driver does not serve this adapter";
       RigSay(plan_, services_,
-             "Adapter " + std::to_string(slot.adapter) +
+             std::string("Adapter ") + std::to_string(slot.adapter) +
                  ": the driver does not serve it; no run is started for it\n");
       return;
     }
@@ -128,7 +128,7 @@ class SetRun {
       slot.exit_code = kRigNoRun;
       slot.why = "not started";
       RigSay(plan_, services_,
-             "Adapter " + std::to_string(slot.adapter) +
+             std::string("Adapter ") + std::to_string(slot.adapter) +
                  ": the run could not be started: " + error + "\n");
       return;
     }

@@ -39,7 +39,7 @@ std::string LiveTable(const std::vector<SlotState>& slots) {
 }
 
 std::string ChangeLine(const SlotState& slot) {
-  std::string text = "Adapter " + std::to_string(slot.adapter);
+  std::string text = std::string("Adapter ") + std::to_string(slot.adapter);
   if (!slot.chip.empty()) text += " (" + slot.chip + ")";
   text += ": " + StageText(slot);
   if (!slot.mac_address.empty()) text += ", MAC address " + slot.mac_address;

@@ -43,7 +43,8 @@ std::string StageText(const SlotState& slot) {
     case SlotStage::kChecking:
       return "checking";
     case SlotStage::kWriting:
-      return slot.progress >= 0 ? "writing " + std::to_string(slot.progress) + "%" : "writing";
+      return slot.progress >= 0 ? std::string("writing ") + std::to_string(slot.progress) + "%"
+                                : "writing";
     case SlotStage::kVerifying:
       return "verifying";
     case SlotStage::kStepping:
@@ -121,7 +122,7 @@ void SettleSlot(int exit_code, int signal, const std::string& document, SlotStat
 
 std::string SlotMeaning(const SlotState& slot) {
   if (!slot.started) return slot.why;
-  if (slot.signal != 0) return "killed by signal " + std::to_string(slot.signal);
+  if (slot.signal != 0) return std::string("killed by signal ") + std::to_string(slot.signal);
   // The utility's -1 reaches a POSIX parent as 255.
   return ExitCodeMeaning(slot.exit_code == 255 ? kExitNoOperation : slot.exit_code);
 }
