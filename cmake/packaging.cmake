@@ -3,7 +3,7 @@
 # the emulator tool that makes the adapters the programs run against. Windows: one flat folder of
 # statically linked programs in a ZIP, as a technician copies it to a station, with a quick start
 # for a Windows station beside the README.
-set(qnt_programs 5200WinCmd qnt5200-image qnt5200-record)
+set(qnt_programs 5200WinCmd qnt5200-image qnt5200-record qnt5200-rig)
 if(WIN32)
   set(qnt_program_dir .)
   set(qnt_doc_dir .)

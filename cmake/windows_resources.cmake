@@ -23,6 +23,8 @@ endfunction()
 qnt_windows_resources(5200WinCmd "5200 Windows Command Line Utility" requireAdministrator)
 qnt_windows_resources(qnt5200-image "QNT5200 image inspector" asInvoker)
 qnt_windows_resources(qnt5200-record "QNT5200 per-board record reader" asInvoker)
+# The rig asks the driver for its adapters, and its runs need the rights 5200WinCmd asks for.
+qnt_windows_resources(qnt5200-rig "QNT5200 multi-slot fixture" requireAdministrator)
 # The test build asks for what the product asks for; Wine runs it all the same.
 qnt_windows_resources(5200WinCmd-emu "5200 Windows Command Line Utility (emulated adapters)"
                       requireAdministrator)

@@ -56,6 +56,7 @@ bin/5200WinCmd
 bin/qnt5200-emu
 bin/qnt5200-image
 bin/qnt5200-record
+bin/qnt5200-rig
 share/doc/5200WinCmd/README.md
 share/doc/5200WinCmd/emu/README.md
 $(sed 's|^|share/doc/5200WinCmd/examples/|' <<<"$examples")
@@ -66,6 +67,7 @@ check_listing "$windows" <<EOF
 5200WinCmd.exe
 qnt5200-image.exe
 qnt5200-record.exe
+qnt5200-rig.exe
 README.md
 QUICKSTART-WINDOWS.txt
 $(sed 's|^|examples/|' <<<"$examples")
@@ -76,5 +78,6 @@ unpacked=$work/$(basename "$windows" .zip)
 check_resources "$unpacked/5200WinCmd.exe" 5200WinCmd requireAdministrator
 check_resources "$unpacked/qnt5200-image.exe" qnt5200-image asInvoker
 check_resources "$unpacked/qnt5200-record.exe" qnt5200-record asInvoker
+check_resources "$unpacked/qnt5200-rig.exe" qnt5200-rig requireAdministrator
 check_resources build/windows/5200WinCmd-emu.exe 5200WinCmd-emu requireAdministrator
 [ "$failed" -eq 0 ]

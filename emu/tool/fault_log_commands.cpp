@@ -13,7 +13,7 @@ int FaultCommand(const std::string& dir, ToolArgs& args) {
   uint32_t index = 0;
   if (!args.Adapter(&index)) return kExitUsage;
   if (args.Has("clear")) {
-    if (args.Has("command") || args.Has("status") || args.Has("error")) {
+    if (args.Has("command") || args.Has("status") || args.Has("error") || args.Has("kill")) {
       args.Fail("--clear takes no other option");
       return kExitUsage;
     }
@@ -43,12 +43,16 @@ int FaultCommand(const std::string& dir, ToolArgs& args) {
       return kExitUsage;
     }
   }
-  if (args.Has("status") == args.Has("error")) {
-    args.Fail("give exactly one of --status and --error");
+  if (int{args.Has("status")} + int{args.Has("error")} + int{args.Has("kill")} != 1) {
+    args.Fail("give exactly one of --status, --error and --kill");
     return kExitUsage;
   }
-  fault.kind = args.Has("status") ? emu::FaultKind::kStatus : emu::FaultKind::kError;
-  const std::string& value = args.Value(args.Has("status") ? "status" : "error");
+  fault.kind = args.Has("status")  ? emu::FaultKind::kStatus
+               : args.Has("error") ? emu::FaultKind::kError
+                                   : emu::FaultKind::kKill;
+  const std::string value = fault.kind == emu::FaultKind::kKill
+                                ? "15"
+                                : args.Value(args.Has("status") ? "status" : "error");
   if (!ParseU32(value, &fault.value) ||
       (fault.kind == emu::FaultKind::kError && fault.value == 0)) {
     args.Fail("bad answer value \"" + value + "\"");

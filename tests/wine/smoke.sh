@@ -5,7 +5,8 @@
 # emulated adapter whose clock is virtual, beside the Linux build on one set up the same way: a
 # link that comes up 2.5 s after a restart is seen up only when the sleeps move that clock; then
 # qnt5200-image (found beside each program) on image files the Linux build generates, and
-# qnt5200-record on a record written here.
+# qnt5200-record on a record written here, and the rig's test build (qnt5200-rig-emu.exe) beside
+# the Linux rig, each running its own build of the utility.
 # Usage: smoke.sh WINDOWS_EXE LINUX_BINARY
 set -uo pipefail
 windows_exe=$(realpath "$1")
@@ -23,7 +24,8 @@ linux_adapters=$QNT5200_EMU_DIR windows_adapters=$QNT5200_EMU_DIR
 # return at a line's end goes.
 normalize() {
   sed -e 's/\r*$//' -e 's/^Usage: [^ ]* /Usage: PROGRAM /' \
-      -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/' -e 's/ (commit [^)]*)$/ (commit C)/'
+      -e 's/ (Built at .* on .*)$/ (Built at TIME on DATE)/' -e 's/ (commit [^)]*)$/ (commit C)/' \
+      -e 's/rig-[0-9-]*/rig-TIME/' -e 's/[0-9]*\.[0-9] s/T s/g'
 }
 
 failures=0
@@ -125,6 +127,12 @@ printf '%s\n' "time,adapter,chip,memory,mac_address,serial_number,image_length,c
 check "record tool help" --help
 check "record tool summary" summary boards.csv --ini "$work/board.ini"
 check "record tool check" check boards.csv --json
+
+# qnt5200-rig on the device cases' adapter and one the driver does not serve: its Windows test
+# build runs 5200WinCmd-emu.exe beside it, the Linux rig the Linux utility.
+windows_exe=$(dirname "$emu_exe")/qnt5200-rig-emu.exe
+linux_binary=$(dirname "$image_linux")/qnt5200-rig
+check_device "rig" -X 0,3 -- -R 0
 
 passed=$((checks - failures))
 echo "$passed passed, $failures failed"

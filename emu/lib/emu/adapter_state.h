@@ -65,10 +65,12 @@ struct LinkRuntime {
   bool operator==(const LinkRuntime&) const = default;
 };
 
-enum class FaultKind { kStatus, kError };
+enum class FaultKind { kStatus, kError, kKill };
 
 // The next |count| requests of |command| after |skip| more answer |value| as the status or fail
-// the control call with |value| as the system error. A count below 0 never runs out.
+// the control call with |value| as the system error; kKill ends the process making the request
+// as it arrives (SIGTERM), a station switched off in the middle of it. A count below 0 never
+// runs out.
 struct Fault {
   uint32_t command = 0;
   uint32_t skip = 0;

@@ -36,7 +36,9 @@ std::string FormatFault(const Fault& fault) {
   std::string text =
       "cmd=" + std::to_string(fault.command) + " skip=" + std::to_string(fault.skip) +
       " count=" + (fault.count < 0 ? std::string("always") : std::to_string(fault.count));
-  text += fault.kind == FaultKind::kStatus ? " status=" : " error=";
+  text += fault.kind == FaultKind::kStatus  ? " status="
+          : fault.kind == FaultKind::kError ? " error="
+                                            : " kill=";
   return text + std::to_string(fault.value);
 }
 
@@ -65,8 +67,10 @@ bool ParseFault(const std::string& text, Fault* fault) {
     } else if (key == "count") {
       if (number == 0) return false;
       parsed.count = number;
-    } else if (key == "status" || key == "error") {
-      parsed.kind = key == "status" ? FaultKind::kStatus : FaultKind::kError;
+    } else if (key == "status" || key == "error" || key == "kill") {
+      parsed.kind = key == "status"  ? FaultKind::kStatus
+                    : key == "error" ? FaultKind::kError
+                                     : FaultKind::kKill;
       parsed.value = number;
       have_answer = true;
     } else {

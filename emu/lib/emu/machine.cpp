@@ -2,6 +2,7 @@
 #include "emu/machine.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 
 #include "emu/emu_clock.h"
@@ -140,6 +141,11 @@ uint32_t Machine::Exchange(uint8_t* block, uint32_t in_length, uint32_t* returne
   Fault fault;
   if (TakeFault(state->faults, Load32(block + kFieldCommand), &fault)) {
     if (fault.kind == FaultKind::kError) return fault.value;
+    if (fault.kind == FaultKind::kKill) {
+      // The spent fault is kept, so that the next run meets the board, not the fault again.
+      SaveAdapter(directory_, *state);
+      std::raise(SIGTERM);
+    }
     Store32(block + kFieldAdapterStatus, fault.value);
     *returned = kHeaderSize;
     return 0;
