@@ -118,7 +118,7 @@ TEST_F(Rig, ProgramsFourBoardsAtOnceWithFourIdentitiesAndOneDocument) {
 
 TEST_F(Rig, AFailingAndAKilledSlotLeaveTheOthersProgrammedAndTheirIdentitiesUsedUp) {
   Emu("fault --adapter 1 --command E2P_WRITE_BLOCK --status 1");  // its write fails
-  Emu("fault --adapter 2 --command E2P_WRITE_BLOCK --kill");     // the run dies at its write
+  Emu("fault --adapter 2 --command E2P_WRITE_BLOCK --kill");      // the run dies at its write
   const ProgramRun run = RunRig("-X 0-3,6 -- -w -i board.ini -s -t rec.csv");
   const std::string& text = run.output;
   // The first slot in the order given that did not end with 0.

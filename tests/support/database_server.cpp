@@ -164,9 +164,8 @@ std::string IdentityStateText(const std::string& mac_address) {
 void DatabaseTest::SetUp() {
   server_ = &DatabaseServer::Shared();
   ASSERT_TRUE(server_->running()) << server_->why();
-  for (const char* table :
-       {"qnt5200_run", "qnt5200_identity", "qnt5200_line", "qnt5200_mac", "qnt5200_takeover",
-        "qnt5200_serial", "qnt5200_schema"}) {
+  for (const char* table : {"qnt5200_run", "qnt5200_identity", "qnt5200_line", "qnt5200_mac",
+                            "qnt5200_takeover", "qnt5200_serial", "qnt5200_schema"}) {
     RunAsOwner(std::string("DROP TABLE IF EXISTS ") + table);
   }
   Database database;
