@@ -4,11 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <optional>
 
 #include "format/mac_text.h"
-#include "format/utc_time.h"
 #include "platform/user_file.h"
 #include "record/database_deadlines.h"
 #include "record/database_record_store.h"
@@ -206,18 +204,8 @@ int Report(const RecordCommand& command, const std::string& connection) {
   if (!Connect(connection, true, &database)) return kRecordToolBadInput;
   std::string record;
   if (!ReadOrderedRecord(database, &record)) return Failed("read", connection, database);
-  const std::string name = Shown(connection);
-  ReportPageData data =
-      GatherReportPage(name, ParseBoardRecord(record), SummarizeRecord(record), ranges);
-  data.made_at = UtcTimeText(std::time(nullptr));
-  const std::string page = ReportPageHtml(data);
-  if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
-      ReplaceResult::kReplaced) {
-    std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
-    return kRecordToolBadInput;
-  }
-  std::printf("The line report of %s is in %s\n", name.c_str(), command.output.c_str());
-  return kRecordToolDone;
+  return WriteReportPage(command, Shown(connection), ParseBoardRecord(record),
+                         SummarizeRecord(record), ranges);
 }
 
 }  // namespace

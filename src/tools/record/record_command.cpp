@@ -265,7 +265,15 @@ int Report(const RecordCommand& command) {
   }
   const RecordSummary summary = summarizer.Finish();
   ReportMalformed(command.record, summary.malformed_lines);
-  ReportPageData data = GatherReportPage(command.record, whole.record, summary, ranges);
+  return WriteReportPage(command, command.record, whole.record, summary, ranges);
+}
+
+}  // namespace
+
+int WriteReportPage(const RecordCommand& command, const std::string& name,
+                    const ParsedBoardRecord& record, const RecordSummary& summary,
+                    const std::vector<IniRanges>& ranges) {
+  ReportPageData data = GatherReportPage(name, record, summary, ranges);
   data.made_at = UtcTimeText(std::time(nullptr));
   const std::string page = ReportPageHtml(data);
   if (ReplaceUserFile(command.output.c_str(), page.data(), page.size()) !=
@@ -273,11 +281,9 @@ int Report(const RecordCommand& command) {
     std::fprintf(stderr, "qnt5200-record: cannot write %s\n", command.output.c_str());
     return kRecordToolBadInput;
   }
-  std::printf("The line report of %s is in %s\n", command.record.c_str(), command.output.c_str());
+  std::printf("The line report of %s is in %s\n", name.c_str(), command.output.c_str());
   return kRecordToolDone;
 }
-
-}  // namespace
 
 bool ParseRecordCommand(const std::vector<std::string>& words, RecordCommand* command) {
   if (words.empty()) return Complain("no command given");

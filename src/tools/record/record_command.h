@@ -34,3 +34,7 @@ bool ReadRecord(const std::string& name, ParsedBoardRecord* record);
 bool LoadIni(const std::string& name, DeviceSettings* settings);
 // The ranges of each --ini, in the order given.
 bool LoadRanges(const RecordCommand& command, std::vector<IniRanges>* ranges);
+// Writes the line report page of |record|, called |name|, to |command.output| and says so.
+int WriteReportPage(const RecordCommand& command, const std::string& name,
+                    const ParsedBoardRecord& record, const RecordSummary& summary,
+                    const std::vector<IniRanges>& ranges);
