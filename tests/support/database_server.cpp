@@ -1,11 +1,13 @@
 // database_server.cpp - starting and removing the database tests' server.
 #include "support/database_server.h"
 
+#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "record/record_identity.h"
 #include "record/record_schema.h"
@@ -102,6 +104,55 @@ std::string DatabaseServer::DriverConnection(const std::string& password) const 
   }
   return "Driver={PostgreSQL Unicode};Servername=" + dir_ +
          ";Port=5432;Database=qnt5200;UID=qnt5200_station;PWD=" + password;
+}
+
+std::string DatabaseServer::SocketPath() const {
+  return engine_ == "mariadb" ? socket_ : socket_ + "/.s.PGSQL.5432";
+}
+
+std::string DatabaseServer::StationThrough(int port) const {
+  if (engine_ != "mariadb") {
+    return "DSN=qnt5200_line;Servername=127.0.0.1;Port=" + std::to_string(port);
+  }
+  // The DSN names the server's socket, which the driver would use before any host: the same
+  // login with no DSN, its password taken from the DSN's entry.
+  std::ifstream ini(dir_ + "/odbc.ini");
+  std::string line;
+  std::string password;
+  bool station = false;
+  while (std::getline(ini, line)) {
+    if (line.starts_with("[")) station = line == "[qnt5200_line]";
+    if (station && line.starts_with("Password = ")) password = line.substr(11);
+  }
+  return "Driver={MariaDB Unicode};Server=127.0.0.1;Port=" + std::to_string(port) +
+         ";Database=qnt5200;UID=qnt5200_station;PWD=" + password;
+}
+
+std::vector<int> DatabaseServer::Processes() const {
+  std::vector<int> pids;
+  const bool mariadb = engine_ == "mariadb";
+  std::ifstream pid_file(dir_ + (mariadb ? "/mariadbd.pid" : "/data/postmaster.pid"));
+  int main = 0;
+  if (!(pid_file >> main) || main <= 0) return pids;
+  pids.push_back(main);
+  // MariaDB is one process; PostgreSQL's postmaster has a process for each connection and task.
+  if (mariadb) return pids;
+  DIR* proc = opendir("/proc");
+  while (const dirent* entry = proc != nullptr ? readdir(proc) : nullptr) {
+    const int pid = std::atoi(entry->d_name);
+    std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+    std::string line;
+    if (pid <= 0 || !std::getline(stat, line)) continue;
+    // "pid (name) state ppid ...": the name may hold spaces, the part after ')' does not.
+    int parent = 0;
+    char state = 0;
+    if (std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %d", &state, &parent) == 2 &&
+        parent == main) {
+      pids.push_back(pid);
+    }
+  }
+  if (proc != nullptr) closedir(proc);
+  return pids;
 }
 
 bool DatabaseServer::Pause() {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/database.h"
 
@@ -30,6 +31,13 @@ class DatabaseServer {
   // The stations' database through the engine's driver with no DSN: its server named in the
   // string itself, the stations' user and |password|.
   std::string DriverConnection(const std::string& password) const;
+  // The Unix socket the server listens on.
+  std::string SocketPath() const;
+  // A station's connection to the stations' database through TCP on 127.0.0.1:|port| (a proxy in
+  // front of SocketPath(), so that the server still sees a local login).
+  std::string StationThrough(int port) const;
+  // The server's processes, the main one first: what stops answering when they are all stopped.
+  std::vector<int> Processes() const;
   // The server down and up again, its data kept.
   bool Pause();
   bool Resume();

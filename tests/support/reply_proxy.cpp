@@ -1,5 +1,6 @@
 // reply_proxy.cpp - the lossy proxy: one poll loop over every connection. An exchange begins when
-// the station sends after the server has answered (or first on a connection).
+// the station sends after the server has answered (or first on a connection), or when the server
+// speaks first on a connection (its greeting, the reply to the connection itself).
 #include "support/reply_proxy.h"
 
 #include <netinet/in.h>
@@ -18,7 +19,7 @@ struct Link {
   int station = -1;
   int server = -1;
   bool answered = true;  // the server spoke last: the station's next bytes begin an exchange
-  int exchange = 0;      // the number of the exchange under way
+  int exchange = 0;      // the number of the exchange under way (0 before any, -1 one not counted)
   bool held = false;     // the server's bytes are kept back from here on
 };
 
@@ -123,11 +124,15 @@ void ReplyProxy::Serve() {
         }
         if (link.answered) {
           ++exchanges_;
-          const bool matches =
-              text_.empty() || std::string_view(buffer, static_cast<size_t>(count)).find(text_) !=
-                                   std::string_view::npos;
-          link.exchange = matches ? ++matched_ : -1;
+          link.exchange = -1;
           link.answered = false;
+        }
+        // A request that gets no reply (closing a statement) may go first in the same exchange:
+        // the exchange is the one that holds |text| as soon as any of its requests does.
+        if (link.exchange == -1 &&
+            (text_.empty() || std::string_view(buffer, static_cast<size_t>(count)).find(text_) !=
+                                  std::string_view::npos)) {
+          link.exchange = ++matched_;
           if (fault_ == Fault::kAct && link.exchange == target_ && !lost_) {
             lost_ = true;
             action_();
@@ -141,8 +146,14 @@ void ReplyProxy::Serve() {
           Close(&link);
           continue;
         }
+        if (link.exchange == 0) {
+          // The server speaks first on this connection (a greeting): its opening is an exchange.
+          ++exchanges_;
+          link.exchange = text_.empty() ? ++matched_ : -1;
+        }
         link.answered = true;
-        if (fault_ != Fault::kAct && !link.held && !lost_ && link.exchange == target_) {
+        if (fault_ != Fault::kAct && target_ > 0 && !link.held && !lost_ &&
+            link.exchange == target_) {
           lost_ = true;
           if (fault_ == Fault::kDrop) {
             Close(&link);

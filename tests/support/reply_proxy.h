@@ -1,7 +1,8 @@
 // reply_proxy.h - a TCP proxy on 127.0.0.1 between a station and a database server's Unix socket
 // that loses the reply to one chosen exchange (a request of the station and the server's answer
-// to it): the way to test a reply lost at every point of a run. Runs on a thread of its own until
-// it is destroyed, which closes every connection.
+// to it, or the greeting of a server that speaks first on a connection): the way to test a reply
+// lost at every point of a run. Runs on a thread of its own until it is destroyed, which closes
+// every connection.
 #pragma once
 
 #include <atomic>
