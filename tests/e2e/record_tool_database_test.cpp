@@ -173,10 +173,10 @@ TEST_F(RecordToolDatabase, InitRefusesTablesThereAlreadyAndNeverShowsThePassword
   EXPECT_EQ(Tool("init odbc:DSN=qnt5200_owner").exit_code, 2);
   // Standard error alone, where the complaint goes.
   std::string complaint;
-  FILE* pipe = popen(("'" + std::string(QNT_RECORD_TOOL_PATH) +
-                      "' summary 'odbc:DSN=qnt5200_line;PWD={wrong;S3cr3tWord}' 2>&1 >/dev/null")
-                         .c_str(),
-                     "r");
+  std::string command = "'";
+  command += QNT_RECORD_TOOL_PATH;
+  command += "' summary 'odbc:DSN=qnt5200_line;PWD={wrong;S3cr3tWord}' 2>&1 >/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   char buffer[512];
   size_t count = 0;
