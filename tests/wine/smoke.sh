@@ -130,9 +130,11 @@ check "record tool check" check boards.csv --json
 
 # qnt5200-rig on the device cases' adapter and one the driver does not serve: its Windows test
 # build runs 5200WinCmd-emu.exe beside it, the Linux rig the Linux utility.
+# (check_device would run the utility's test build, so the adapters are named here.)
 windows_exe=$(dirname "$emu_exe")/qnt5200-rig-emu.exe
 linux_binary=$(dirname "$image_linux")/qnt5200-rig
-check_device "rig" -X 0,3 -- -R 0
+linux_adapters="$work/linux-adapters" windows_adapters="$work/windows-adapters" \
+  check "rig" -X 0,3 -- -R 0
 
 passed=$((checks - failures))
 echo "$passed passed, $failures failed"
