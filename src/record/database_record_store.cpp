@@ -143,7 +143,10 @@ bool DatabaseRecordStore::InsertIdentity(const RecordReservation& reservation) {
 }
 
 // One line of the record, timed by the server: the readers order lines by that time.
-bool DatabaseRecordStore::InsertLine(const char* kind, const BoardRecordLine& line) {
+bool DatabaseRecordStore::InsertLine(const char* kind, const BoardRecordLine& given) {
+  // The line says what it is, as the file record's lines do.
+  BoardRecordLine line = given;
+  line.reserved = std::string(kind) == kLineReserve;
   return database_.Execute(
       "INSERT INTO qnt5200_line (run_id, kind, recorded_at, line_order, line_time, adapter, chip,"
       " memory, mac_address, serial_number, image_length, crc32, file_name, result, written,"

@@ -126,6 +126,8 @@ TEST_F(ProductionDatabase, AServerLostBetweenTheTwoTransactionsLeavesTheIdentity
   EXPECT_NE(output.find("the identity stays reserved for this board"), std::string::npos);
   EXPECT_EQ(BoardMac(0), "00:11:22:33:44:55");
   EXPECT_EQ(IdentityStateText("00:11:22:33:44:55"), "reserved");
+  // The reservation's line reads as the file record's does.
+  EXPECT_EQ(QueryText("SELECT result FROM qnt5200_line WHERE kind = 'reserve'"), "reserved");
 
   // Another board is refused it; the board that holds it is programmed with it again.
   WriteIni("again.ini", "00:11:22:33:44:55");

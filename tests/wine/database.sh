@@ -38,9 +38,9 @@ sed 's/^CurrentMacAddress = .*/CurrentMacAddress = 00:11:22:33:44:56/' board.ini
 wine "$windows_exe" -X 0 -w -i back.ini -t odbc:DSN=qnt5200_line >refused.log 2>&1 && {
   echo "database.sh: the Windows station took a MAC address the Linux station holds"; exit 1; }
 "$(dirname "$linux_binary")/qnt5200-record" export odbc:DSN=qnt5200_line record.csv >/dev/null
-expected="00:11:22:33:44:55,0,yes 00:11:22:33:44:56,0,yes 00:11:22:33:44:56,10,refused"
+expected="00:11:22:33:44:55,0,yes 00:11:22:33:44:55,reserved,no 00:11:22:33:44:56,0,yes 00:11:22:33:44:56,10,refused 00:11:22:33:44:56,reserved,no"
 # Runs of one second have no order among them.
-got=$(awk -F, 'NR > 1 { print $5 "," $10 "," $11 }' record.csv | sort | paste -sd' ')
+got=$(awk -F, 'NR > 1 { print $5 "," $10 "," $11 }' record.csv | LC_ALL=C sort | paste -sd' ')
 if [ "$got" != "$expected" ]; then
   echo "database.sh: the record holds \"$got\", not \"$expected\""
   cat record.csv
